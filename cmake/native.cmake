@@ -1,0 +1,22 @@
+# Native build: the portable code against the fakes, with sanitizers.
+option(QV_SANITIZE "Build the native tests with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
+if(QV_SANITIZE)
+  set(QV_SAN_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_compile_options(qv_core PUBLIC ${QV_SAN_FLAGS})
+  target_link_options(qv_core PUBLIC ${QV_SAN_FLAGS})
+endif()
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB QV_FAKE_SOURCES CONFIGURE_DEPENDS tests/fakes/*.cpp)
+add_library(qv_fakes STATIC ${QV_FAKE_SOURCES})
+target_include_directories(qv_fakes PUBLIC tests)
+target_link_libraries(qv_fakes PUBLIC qv_core)
+target_compile_options(qv_fakes PRIVATE ${QV_WARNINGS})
+
+file(GLOB QV_NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*.cpp)
+add_executable(qv_native_tests ${QV_NATIVE_TESTS})
+target_link_libraries(qv_native_tests PRIVATE qv_fakes GTest::gtest GTest::gtest_main)
+target_compile_options(qv_native_tests PRIVATE ${QV_WARNINGS})
+gtest_discover_tests(qv_native_tests DISCOVERY_TIMEOUT 60)

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: native (with sanitizers), under Wine, and end to end.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$here"
+bash scripts/setup.sh
+jobs="$(nproc)"
+
+echo "== native build and tests"
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+ctest --preset native -j "$jobs"
+
+source scripts/wine-env.sh
+echo "== the program for Windows (i686)"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j "$jobs"
+if [ "$QV_WIN_PRESET" != win32 ]; then
+  echo "== this machine cannot run 32-bit Linux programs: the Wine tests run the x86_64 build"
+  cmake --preset "$QV_WIN_PRESET" >/dev/null
+  cmake --build --preset "$QV_WIN_PRESET" -j "$jobs"
+fi
+
+echo "== Wine tests"
+source scripts/wine-session.sh
+start_wine_session
+trap stop_wine_session EXIT
+ctest --test-dir "$QV_WIN_BUILD" --output-on-failure --timeout 120 -j 4
+
+echo "== end to end"
+for t in tests/e2e/*.sh; do
+  [ -e "$t" ] || continue
+  echo "-- $t"
+  bash "$t"
+done
+echo "== all tests passed"

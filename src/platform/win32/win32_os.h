@@ -1,0 +1,64 @@
+// The Win32 implementations of the seam.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/os.h"
+
+namespace qv::win32 {
+
+class Win32FileSystem : public os::FileSystem {
+public:
+    bool path_exists(const std::string& path) override;
+    bool find_first_matches(const std::string& pattern) override;
+    std::int64_t file_size_bytes(const std::string& path) override;
+    bool file_times(const std::string& path, os::FileTimes& out) override;
+    std::string file_version(const std::string& path) override;
+    std::string full_path(const std::string& path) override;
+    std::string windows_folder() override;
+    std::string system_folder() override;
+    std::string temp_folder() override;
+    std::string special_folder(int csidl) override;
+    bool write_new_file(const std::string& path, const std::string& bytes) override;
+    bool delete_file(const std::string& path) override;
+    bool rename_file(const std::string& from, const std::string& to) override;
+};
+
+class Win32Program : public os::Program {
+public:
+    std::string run_folder() override;
+    std::string file_name() override;
+    std::string command_line() override;
+};
+
+class Win32Clock : public os::Clock {
+public:
+    std::uint32_t tick_ms() override;
+    os::LocalTime now() override;
+    void sleep_ms(int ms) override;
+};
+
+// Message boxes. In a build with test hooks, when QV_NOTICE_LOG names a file, every box and
+// balloon is appended to it (UTF-8, one line each) and boxes are answered from QV_NOTICE_ANSWERS
+// ("yes,no,ok", taken in order; afterwards OK boxes get OK and questions get No) without being shown.
+class Win32Notices : public os::Notices {
+public:
+    int message_box(const std::string& text, const std::string& caption, int style) override;
+};
+
+// This process's first visible top-level window, or null: the owner of message boxes.
+HWND first_visible_window_of_process();
+
+// True when notices go to the test log instead of the screen.
+bool notices_scripted();
+// Appends one line to the notice log: kind, then the fields separated by tabs.
+void log_notice(const std::string& kind, const std::string& a, const std::string& b,
+                const std::string& c);
+
+// Installs the Win32 set (files, program, clock, notices) as the program's seam; the window
+// runtime is installed by its own code.
+void install_win32_os();
+
+}  // namespace qv::win32

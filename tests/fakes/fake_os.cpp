@@ -1,0 +1,119 @@
+#include "fakes/fake_os.h"
+
+#include <algorithm>
+
+namespace qv::fakes {
+
+std::string FakeFileSystem::key(const std::string& path) {
+    std::string k = path;
+    for (char& c : k)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    while (k.size() > 3 && k.back() == '\\') k.pop_back();
+    return k;
+}
+
+void FakeFileSystem::add_file(const std::string& path, std::string bytes) {
+    Entry& e = entries_[key(path)];
+    e.folder = false;
+    e.bytes = std::move(bytes);
+}
+
+void FakeFileSystem::add_file_of_size(const std::string& path, std::int64_t size) {
+    add_file(path);
+    entries_[key(path)].size = size;
+}
+
+void FakeFileSystem::add_folder(const std::string& path) { entries_[key(path)].folder = true; }
+
+FakeFileSystem::Entry* FakeFileSystem::entry(const std::string& path) {
+    auto found = entries_.find(key(path));
+    return found == entries_.end() ? nullptr : &found->second;
+}
+
+bool FakeFileSystem::has(const std::string& path) const { return entries_.count(key(path)) != 0; }
+
+std::string FakeFileSystem::contents(const std::string& path) const {
+    auto found = entries_.find(key(path));
+    return found == entries_.end() ? std::string() : found->second.bytes;
+}
+
+bool FakeFileSystem::path_exists(const std::string& path) { return has(path); }
+
+bool FakeFileSystem::find_first_matches(const std::string& pattern) {
+    // "L:\nul" finds the device of any drive that exists.
+    std::string k = key(pattern);
+    if (k.size() == 6 && k.compare(1, 5, ":\\NUL") == 0) return has(k.substr(0, 3));
+    return has(pattern);
+}
+
+std::int64_t FakeFileSystem::file_size_bytes(const std::string& path) {
+    Entry* e = entry(path);
+    if (e == nullptr || e->folder || e->unreadable) return -1;
+    return e->size >= 0 ? e->size : static_cast<std::int64_t>(e->bytes.size());
+}
+
+bool FakeFileSystem::file_times(const std::string& path, os::FileTimes& out) {
+    Entry* e = entry(path);
+    if (e == nullptr || e->unreadable) return false;
+    out = e->times;
+    return true;
+}
+
+std::string FakeFileSystem::file_version(const std::string& path) {
+    Entry* e = entry(path);
+    return e == nullptr ? std::string() : e->version;
+}
+
+std::string FakeFileSystem::full_path(const std::string& path) {
+    if (path.size() >= 2 && path[1] == ':') return path;
+    return current_folder + "\\" + path;
+}
+
+std::string FakeFileSystem::special_folder(int csidl) {
+    auto found = special.find(csidl);
+    return found == special.end() ? std::string() : found->second;
+}
+
+bool FakeFileSystem::write_new_file(const std::string& path, const std::string& bytes) {
+    if (fail_writes_ || has(path)) return false;
+    add_file(path, bytes);
+    writes.push_back(path);
+    return true;
+}
+
+bool FakeFileSystem::delete_file(const std::string& path) {
+    Entry* e = entry(path);
+    if (e == nullptr || e->folder) return false;
+    entries_.erase(key(path));
+    return true;
+}
+
+bool FakeFileSystem::rename_file(const std::string& from, const std::string& to) {
+    if (!has(from) || has(to)) return false;
+    Entry moved = entries_[key(from)];
+    entries_.erase(key(from));
+    entries_[key(to)] = moved;
+    return true;
+}
+
+int RecordedNotices::message_box(const std::string& text, const std::string& caption, int style) {
+    boxes.push_back({text, caption, style});
+    if (answers.empty()) return default_answer;
+    int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+FakeOs::FakeOs() {
+    os::Os set;
+    set.files = &files;
+    set.program = &program;
+    set.clock = &clock;
+    set.notices = &notices;
+    set.ui = os::os().ui;
+    os::install(set);
+}
+
+FakeOs::~FakeOs() { os::install(os::Os{}); }
+
+}  // namespace qv::fakes

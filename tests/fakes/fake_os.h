@@ -1,0 +1,105 @@
+// In-memory stand-ins for the seam: files, the program, a manual clock and recorded message boxes.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/os.h"
+
+namespace qv::fakes {
+
+// Paths are compared without regard to ASCII case, as on Windows.
+class FakeFileSystem : public os::FileSystem {
+public:
+    struct Entry {
+        bool folder = false;
+        std::string bytes;
+        std::int64_t size = -1;  // when >= 0, the size reported instead of bytes.size()
+        os::FileTimes times;
+        std::string version;
+        bool unreadable = false;
+    };
+
+    void add_file(const std::string& path, std::string bytes = {});
+    void add_file_of_size(const std::string& path, std::int64_t size);
+    void add_folder(const std::string& path);
+    Entry* entry(const std::string& path);
+    bool has(const std::string& path) const;
+    std::string contents(const std::string& path) const;
+    void fail_writes(bool on) { fail_writes_ = on; }
+
+    std::string windows = "X:\\WINDOWS";
+    std::string system = "X:\\WINDOWS\\system32";
+    std::string temp = "X:\\TEMP\\";
+    std::string current_folder = "X:\\Program";
+    std::map<int, std::string> special;  // CSIDL -> folder
+    std::vector<std::string> writes;     // paths written, in order
+
+    bool path_exists(const std::string& path) override;
+    bool find_first_matches(const std::string& pattern) override;
+    std::int64_t file_size_bytes(const std::string& path) override;
+    bool file_times(const std::string& path, os::FileTimes& out) override;
+    std::string file_version(const std::string& path) override;
+    std::string full_path(const std::string& path) override;
+    std::string windows_folder() override { return windows; }
+    std::string system_folder() override { return system; }
+    std::string temp_folder() override { return temp; }
+    std::string special_folder(int csidl) override;
+    bool write_new_file(const std::string& path, const std::string& bytes) override;
+    bool delete_file(const std::string& path) override;
+    bool rename_file(const std::string& from, const std::string& to) override;
+
+private:
+    static std::string key(const std::string& path);
+    std::map<std::string, Entry> entries_;
+    bool fail_writes_ = false;
+};
+
+class FakeProgram : public os::Program {
+public:
+    std::string folder = "X:\\Program";
+    std::string name = "QuennixVelquist.exe";
+    std::string line = "QuennixVelquist.exe";
+    std::string run_folder() override { return folder; }
+    std::string file_name() override { return name; }
+    std::string command_line() override { return line; }
+};
+
+class ManualClock : public os::Clock {
+public:
+    std::uint32_t ticks = 1000;
+    os::LocalTime local{2026, 12, 10, 9, 30, 0};
+    std::uint32_t tick_ms() override { return ticks; }
+    os::LocalTime now() override { return local; }
+    void sleep_ms(int ms) override { ticks += static_cast<std::uint32_t>(ms); }
+};
+
+// Records every box and answers from a queue (OK / the default when the queue is empty).
+class RecordedNotices : public os::Notices {
+public:
+    struct Box {
+        std::string text;
+        std::string caption;
+        int style = 0;
+    };
+    std::vector<Box> boxes;
+    std::deque<int> answers;
+    int default_answer = os::kIdOk;
+    int message_box(const std::string& text, const std::string& caption, int style) override;
+};
+
+// One set of fakes, installed as the program's seam for the life of the object.
+struct FakeOs {
+    FakeFileSystem files;
+    FakeProgram program;
+    ManualClock clock;
+    RecordedNotices notices;
+    FakeOs();
+    ~FakeOs();
+    FakeOs(const FakeOs&) = delete;
+    FakeOs& operator=(const FakeOs&) = delete;
+};
+
+}  // namespace qv::fakes

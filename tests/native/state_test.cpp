@@ -1,0 +1,21 @@
+#include <gtest/gtest.h>
+
+#include "app/state.h"
+
+namespace qv {
+namespace {
+
+TEST(ProgramState, ResetGivesConstructionValues) {
+    g_busy = true;
+    g_ghost_noide_switch = " -noide";
+    g_command_args = {"/q"};
+    g_finish_action = 1;
+    reset_program_state();
+    EXPECT_FALSE(g_busy);
+    EXPECT_TRUE(g_ghost_noide_switch.empty());
+    EXPECT_TRUE(g_command_args.empty());
+    EXPECT_EQ(g_finish_action, 0);
+}
+
+}  // namespace
+}  // namespace qv
