@@ -38,6 +38,9 @@ bool g_iso_mounted = false;
 bool g_imagex_cancelled = false;
 bool g_console_running = false;
 
+std::string g_omnifs_output;
+std::string g_preferred_image;
+
 void reset_program_state() {
     for (std::string* text :
          {&g_instance_name, &g_maker_name, &g_edition_word, &g_ghost_exe_path, &g_imagex_exe_name,
@@ -45,7 +48,8 @@ void reset_program_state() {
           &g_ghost_compression_switch, &g_ghost_split_switch, &g_imagex_ref_option,
           &g_imagex_compress_option, &g_virtual_drive_letter, &g_command_text,
           &g_expected_system_letter, &g_install_device_arg, &g_install_image_path,
-          &g_target_disk_partition, &g_target_row_key, &g_target_drive}) {
+          &g_target_disk_partition, &g_target_row_key, &g_target_drive, &g_omnifs_output,
+          &g_preferred_image}) {
         text->clear();
     }
     g_command_args.clear();

@@ -47,6 +47,10 @@ extern bool g_iso_mounted;
 extern bool g_imagex_cancelled;
 extern bool g_console_running;
 
+// Drives and images
+extern std::string g_omnifs_output;    // the last partition report of the file-system utility
+extern std::string g_preferred_image;  // the first Ghost image the last scan listed
+
 // Puts every variable back to its construction value: texts empty, flags false, numbers 0.
 void reset_program_state();
 

@@ -15,6 +15,11 @@ class Runtime;
 
 namespace qv::os {
 
+class Drives;           // os_drives.h
+class Registry;         // os_registry.h
+class Wmi;              // os_wmi.h
+class DirectoryLister;  // os_directories.h
+
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
     int year = 0;
@@ -99,6 +104,10 @@ struct Os {
     Clock* clock = nullptr;
     Notices* notices = nullptr;
     ui::Runtime* ui = nullptr;
+    Drives* drives = nullptr;
+    Registry* registry = nullptr;
+    Wmi* wmi = nullptr;
+    DirectoryLister* directories = nullptr;
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

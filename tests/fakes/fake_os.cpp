@@ -110,6 +110,10 @@ FakeOs::FakeOs() {
     set.program = &program;
     set.clock = &clock;
     set.notices = &notices;
+    set.drives = &drives;
+    set.registry = &registry;
+    set.wmi = &wmi;
+    set.directories = &directories;
     set.ui = os::os().ui;
     os::install(set);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_drives.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -96,6 +97,10 @@ struct FakeOs {
     FakeProgram program;
     ManualClock clock;
     RecordedNotices notices;
+    FakeDrives drives;
+    FakeRegistry registry;
+    FakeWmi wmi;
+    FakeDirectories directories{files};
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;
