@@ -271,6 +271,10 @@ void install_win32_os() {
     set.program = &program;
     set.clock = &clock;
     set.notices = &notices;
+    set.drives = win32_drives();
+    set.registry = win32_registry();
+    set.wmi = win32_wmi();
+    set.directories = win32_directories();
     os::install(set);
 }
 

@@ -57,6 +57,12 @@ bool notices_scripted();
 void log_notice(const std::string& kind, const std::string& a, const std::string& b,
                 const std::string& c);
 
+// The drive, registry, WMI and folder-listing parts of the set (win32_drives.cpp and the like).
+os::Drives* win32_drives();
+os::Registry* win32_registry();
+os::Wmi* win32_wmi();
+os::DirectoryLister* win32_directories();
+
 // Installs the Win32 set (files, program, clock, notices) as the program's seam; the window
 // runtime is installed by its own code.
 void install_win32_os();
