@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <climits>
+#include <utility>
 
 #include "app/helpers.h"
 #include "app/state.h"
@@ -32,6 +33,34 @@ bool same_char(const std::string& text, std::size_t i, std::size_t ti_end, const
     return text.compare(i, 2, pattern, j, 2) == 0;
 }
 
+bool match_general(const std::string& name, const std::string& pattern) {
+    // Greedy match with one backtrack point for the last "*", walking both texts by character.
+    std::size_t i = 0, j = 0;
+    std::size_t star = std::string::npos, star_i = 0;
+    while (i < name.size()) {
+        std::size_t i_end = next_char(name, i);
+        if (j < pattern.size() && pattern[j] == '*') {
+            star = j++;
+            star_i = i;
+            continue;
+        }
+        if (j < pattern.size()) {
+            std::size_t j_end = next_char(pattern, j);
+            if (pattern[j] == '?' || same_char(name, i, i_end, pattern, j, j_end)) {
+                i = i_end;
+                j = j_end;
+                continue;
+            }
+        }
+        if (star == std::string::npos) return false;
+        j = star + 1;
+        star_i = next_char(name, star_i);
+        i = star_i;
+    }
+    while (j < pattern.size() && pattern[j] == '*') ++j;
+    return j == pattern.size();
+}
+
 // The number of non-empty "\"-separated parts of a path, walking by character.
 int path_parts(const std::string& path) {
     int parts = 0;
@@ -48,7 +77,7 @@ int path_parts(const std::string& path) {
 }
 
 struct Walk {
-    const std::vector<std::string>* patterns;
+    std::vector<Pattern> patterns;
     bool limited;
     int depth;
     const std::function<void(std::size_t, const std::string&)>* callback;
@@ -60,8 +89,8 @@ void walk_folder(const Walk& walk, const std::string& folder, int parts) {
     if (!os::os().directories->list(folder, entries)) return;
     for (const os::FolderEntry& e : entries) {
         if (e.folder) continue;
-        for (std::size_t p = 0; p < walk.patterns->size(); ++p) {
-            if (wildcard_match(e.name, (*walk.patterns)[p])) (*walk.callback)(p, folder + e.name);
+        for (std::size_t p = 0; p < walk.patterns.size(); ++p) {
+            if (walk.patterns[p].matches(e.name)) (*walk.callback)(p, folder + e.name);
         }
     }
     // A subfolder's path has one part more than its folder.
@@ -92,14 +121,14 @@ std::string tail_bytes(const std::string& text, std::size_t n) {
     return text.substr(i);
 }
 
-void find_files_into(const std::string& folder_in, const std::string& pattern,
+void find_files_into(const std::string& folder_in, const Pattern& pattern,
                      const std::string& filter, bool use_filter, bool full_path,
                      const FileCallback& status, std::vector<std::string>& lines) {
     std::string folder = with_trailing_backslash(folder_in);
     std::vector<os::FolderEntry> entries;
     if (!os::os().directories->list(folder, entries)) return;
     for (const os::FolderEntry& e : entries) {
-        if (e.folder || !wildcard_match(e.name, pattern)) continue;
+        if (e.folder || !pattern.matches(e.name)) continue;
         if (status) status(folder + e.name);
         if (!use_filter || filter.empty() || contains_ignore_case(e.name, filter))
             lines.push_back(full_path ? folder + e.name : e.name);
@@ -115,39 +144,31 @@ void find_files_into(const std::string& folder_in, const std::string& pattern,
 }  // namespace
 
 bool wildcard_match(const std::string& name, const std::string& pattern) {
-    if (pattern == "*.*" || pattern == "*") return true;
-    // Greedy match with one backtrack point for the last "*", walking both texts by character.
-    std::size_t i = 0, j = 0;
-    std::size_t star = std::string::npos, star_i = 0;
-    while (i < name.size()) {
-        std::size_t i_end = next_char(name, i);
-        if (j < pattern.size() && pattern[j] == '*') {
-            star = j++;
-            star_i = i;
-            continue;
-        }
-        if (j < pattern.size()) {
-            std::size_t j_end = next_char(pattern, j);
-            if (pattern[j] == '?' || same_char(name, i, i_end, pattern, j, j_end)) {
-                i = i_end;
-                j = j_end;
-                continue;
-            }
-        }
-        if (star == std::string::npos) return false;
-        j = star + 1;
-        star_i = next_char(name, star_i);
-        i = star_i;
+    return Pattern(pattern).matches(name);
+}
+
+bool Pattern::matches(const std::string& name) const {
+    if (all_) return true;
+    // The common "*.ext" form: its tail compared byte by byte with ASCII folded first, which holds
+    // whenever the full match does, so most names are turned away without the full match.
+    if (star_tail_) {
+        if (name.size() < text_.size() - 1) return false;
+        for (std::size_t k = 1; k < text_.size(); ++k)
+            if (fold(name[name.size() - k]) != fold(text_[text_.size() - k])) return false;
     }
-    while (j < pattern.size() && pattern[j] == '*') ++j;
-    return j == pattern.size();
+    return match_general(name, text_);
+}
+
+Pattern::Pattern(std::string text) : text_(std::move(text)) {
+    all_ = text_ == "*.*" || text_ == "*";
+    star_tail_ = text_.size() >= 2 && text_[0] == '*' && text_.find_first_of("*?", 1) == std::string::npos;
 }
 
 void walk_directory_patterns(const std::string& folder, const std::vector<std::string>& patterns,
                              int depth,
                              const std::function<void(std::size_t, const std::string&)>& callback) {
     std::string start = with_trailing_backslash(folder);
-    Walk walk{&patterns, depth != -1, depth, &callback};
+    Walk walk{std::vector<Pattern>(patterns.begin(), patterns.end()), depth != -1, depth, &callback};
     walk_folder(walk, start, path_parts(start));
 }
 
@@ -297,7 +318,7 @@ std::vector<std::string> find_files_recursive(const std::string& folder, const s
                                               bool use_filter, bool full_path,
                                               const FileCallback& status) {
     std::vector<std::string> lines;
-    find_files_into(folder, use_pattern ? pattern : std::string("*.*"), filter, use_filter,
+    find_files_into(folder, Pattern(use_pattern ? pattern : std::string("*.*")), filter, use_filter,
                     full_path, status, lines);
     return lines;
 }

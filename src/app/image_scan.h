@@ -17,6 +17,17 @@ using FileCallback = std::function<void(const std::string& path)>;
 // Whether a file name matches a wildcard pattern ("*" any run, "?" one character), ASCII case
 // ignored, double-byte characters compared whole; "*.*" matches every name.
 bool wildcard_match(const std::string& name, const std::string& pattern);
+// The same test prepared once for the many names of a walk.
+class Pattern {
+public:
+    explicit Pattern(std::string text);
+    bool matches(const std::string& name) const;
+
+private:
+    std::string text_;
+    bool all_ = false;        // "*.*" or "*"
+    bool star_tail_ = false;  // "*" followed by plain text
+};
 
 // Calls back with the full path of every file of the folder that matches the pattern ("*.*" when
 // `use_pattern` is false), then walks the subfolders. A limited depth d walks a subfolder only
