@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/helpers.h"
+#include "app/state.h"
 #include "disks/drive_facts.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
@@ -14,6 +15,9 @@ const char* const kNoPartitionsMessage =
     "程序未检测到可用的硬盘分区！\r\n请检查WinPE是否正确识别到硬盘驱动器且已分区或硬盘\r\n驱动器是否有故障！"
     "\r\n\r\n注意：如磁盘已分区且确定无故障，则说明是由于WinPE缺少\r\n自带磁盘驱动程序，导致无法识别磁盘分区。"
     "\r\n建议更换更高版本的WinPE即可，推荐使用Win8PE。";
+
+const char* const kRefreshingText = "正在刷新列表，请稍候.....";
+const char* const kRefreshDoneText = "刷新列表完成！";
 
 namespace {
 
@@ -163,6 +167,20 @@ SelectedPartition selected_partition_of(const PartitionRow* row) {
     chosen.system = row->system;
     chosen.type_name = row->type_name;
     return chosen;
+}
+
+PartitionClick partition_click_of(const SelectedPartition& chosen, const std::string& total_cell) {
+    PartitionClick click;
+    click.start_enabled = total_cell != kSizeUnreadable;
+    click.show_menu = click.start_enabled && !chosen.type_name.empty();
+    click.show_remove = click.show_menu && chosen.type_name == "可移动驱动器";
+    return click;
+}
+
+bool check_partitions_found(std::size_t row_count) {
+    g_no_partitions = row_count == 0;
+    if (g_no_partitions) os::os().notices->message_box(kNoPartitionsMessage, "提示", 0x30);
+    return !g_no_partitions;
 }
 
 namespace {

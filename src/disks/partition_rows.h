@@ -92,6 +92,23 @@ private:
     bool entered_ = false;
 };
 
+// What a click on the list allows: the start button only for a row whose size could be read; a
+// right click pops up the disk menu for a row with a type, offering removal for removable drives.
+struct PartitionClick {
+    bool start_enabled = false;
+    bool show_menu = false;
+    bool show_remove = false;
+};
+PartitionClick partition_click_of(const SelectedPartition& chosen, const std::string& total_cell);
+
+// The empty-list check: sets g_no_partitions and, for an empty list, shows the warning. Returns
+// whether the list has rows.
+bool check_partitions_found(std::size_t row_count);
+
+// The balloons around a refresh.
+extern const char* const kRefreshingText;
+extern const char* const kRefreshDoneText;
+
 // The optical-drive combo: one item per optical drive, or the single "none" item.
 std::string cd_drive_item(const std::string& root, std::int64_t total_kib,
                           const std::string& file_system);

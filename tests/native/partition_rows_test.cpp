@@ -206,6 +206,42 @@ TEST(PartitionRefresh, RefusedWhileLockedOrAlreadyRunning) {
     EXPECT_TRUE(again.entered());
 }
 
+TEST(PartitionClicks, StartButtonAndMenuFollowTheRow) {
+    struct Row {
+        const char* type;
+        const char* total;
+        bool start, menu, remove;
+    } rows[] = {
+        {"可移动驱动器", "14.50 GB", true, true, true},
+        {"硬盘驱动器", "465.76 GB", true, true, false},
+        {"可移动驱动器", "获取失败", false, false, false},
+        {"", "", true, false, false},  // empty space below the rows: no row, no menu
+    };
+    for (const Row& r : rows) {
+        SelectedPartition chosen;
+        chosen.type_name = r.type;
+        PartitionClick click = partition_click_of(chosen, r.total);
+        EXPECT_EQ(click.start_enabled, r.start) << r.type << r.total;
+        EXPECT_EQ(click.show_menu, r.menu) << r.type << r.total;
+        EXPECT_EQ(click.show_remove, r.remove) << r.type << r.total;
+    }
+}
+
+TEST(PartitionListTexts, EmptyListWarnsAndSetsTheFlag) {
+    fakes::FakeOs fake;
+    EXPECT_TRUE(check_partitions_found(2));
+    EXPECT_FALSE(g_no_partitions);
+    EXPECT_TRUE(fake.notices.boxes.empty());
+    EXPECT_FALSE(check_partitions_found(0));
+    EXPECT_TRUE(g_no_partitions);
+    ASSERT_EQ(fake.notices.boxes.size(), 1u);
+    EXPECT_EQ(fake.notices.boxes[0].text, kNoPartitionsMessage);
+    EXPECT_EQ(fake.notices.boxes[0].caption, "提示");
+    EXPECT_EQ(fake.notices.boxes[0].style, 0x30);
+    EXPECT_EQ(std::string(kRefreshingText), "正在刷新列表，请稍候.....");
+    EXPECT_EQ(std::string(kRefreshDoneText), "刷新列表完成！");
+}
+
 TEST(PartitionColumns, FirstCaptionFollowsTheMode) {
     std::vector<std::string> captions;
     for (const PartitionColumn& c : partition_columns(PartitionListMode::Restore)) captions.push_back(c.caption);

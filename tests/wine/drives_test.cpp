@@ -2,6 +2,8 @@
 // (scripts/wine-prefix.sh): C: D: G: X: fixed, E: removable, F: optical.
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -139,6 +141,19 @@ TEST_F(WineDrives, DiskModelThroughWmi) {
     EXPECT_FALSE(g_disk.wmi_connect("root\\no_such_namespace", "Select * From Win32_DiskDrive"));
     // The thread's COM stays usable after the connections came and went.
     EXPECT_EQ(g_disk.get_disk_model(1), "Wine Disk Drive");
+}
+
+TEST_F(WineDrives, EveryConnectionUndoesExactlyItsOwnComInitialisation) {
+    // The window thread has COM of its own (the drop target); connections must leave it as it was.
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    EXPECT_EQ(g_disk.get_disk_model(1), "Wine Disk Drive");
+    EXPECT_FALSE(g_disk.wmi_connect("root\\no_such_namespace", "Select * From Win32_DiskDrive"));
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);  // still initialised
+    CoUninitialize();
+    CoUninitialize();
+    // Nothing is left behind either: the thread can now take the other model.
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    CoUninitialize();
 }
 
 TEST_F(WineDrives, ShowAllDrivesDeletesTheHidingValue) {
