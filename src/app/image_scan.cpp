@@ -26,8 +26,8 @@ void pump_messages() {
 char fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The character of `text` at byte i compared with the one of `pattern` at byte j.
-bool same_char(const std::string& text, std::size_t i, std::size_t ti_end, const std::string& pattern,
-               std::size_t j, std::size_t pj_end) {
+bool same_char(const std::string& text, std::size_t i, std::size_t ti_end,
+               const std::string& pattern, std::size_t j, std::size_t pj_end) {
     if (ti_end - i != pj_end - j) return false;
     if (ti_end - i == 1) return fold(text[i]) == fold(pattern[j]);
     return text.compare(i, 2, pattern, j, 2) == 0;
@@ -161,14 +161,16 @@ bool Pattern::matches(const std::string& name) const {
 
 Pattern::Pattern(std::string text) : text_(std::move(text)) {
     all_ = text_ == "*.*" || text_ == "*";
-    star_tail_ = text_.size() >= 2 && text_[0] == '*' && text_.find_first_of("*?", 1) == std::string::npos;
+    star_tail_ =
+        text_.size() >= 2 && text_[0] == '*' && text_.find_first_of("*?", 1) == std::string::npos;
 }
 
 void walk_directory_patterns(const std::string& folder, const std::vector<std::string>& patterns,
                              int depth,
                              const std::function<void(std::size_t, const std::string&)>& callback) {
     std::string start = with_trailing_backslash(folder);
-    Walk walk{std::vector<Pattern>(patterns.begin(), patterns.end()), depth != -1, depth, &callback};
+    Walk walk{std::vector<Pattern>(patterns.begin(), patterns.end()), depth != -1, depth,
+              &callback};
     walk_folder(walk, start, path_parts(start));
 }
 
@@ -286,8 +288,9 @@ int parse_search_depth(const std::string& text) {
 std::vector<std::string> search_image_paths(const std::string& pattern, int depth) {
     std::vector<std::string> found;
     for (const std::string& root : list_drives(kAllDrives)) {
-        walk_directory(root, [&found](const std::string& path) { found.push_back(path); }, pattern,
-                       true, depth, true);
+        walk_directory(
+            root, [&found](const std::string& path) { found.push_back(path); }, pattern, true,
+            depth, true);
     }
     return found;
 }
@@ -300,8 +303,8 @@ std::string search_summary_line(const std::string& depth_text, int count,
 
 std::vector<std::string> search_not_found_lines(const std::string& pattern) {
     std::string kind = last_three(pattern);
-    return {"经过搜索，未发现 " + kind + " 映像文件。", "", "可能原因如下：", "1、设定的目录层数过小。",
-            "2、硬盘中不存在 " + kind + " 映像文件。"};
+    return {"经过搜索，未发现 " + kind + " 映像文件。", "", "可能原因如下：",
+            "1、设定的目录层数过小。", "2、硬盘中不存在 " + kind + " 映像文件。"};
 }
 
 std::vector<std::string> search_result_lines(const std::string& pattern,

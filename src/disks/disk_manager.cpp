@@ -14,7 +14,8 @@ namespace qv {
 
 DiskManager g_disk;
 
-const char* const kExplorerPolicyKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+const char* const kExplorerPolicyKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 
 namespace {
 
@@ -124,7 +125,8 @@ std::string DiskManager::get_volume_label(const std::optional<std::string>& driv
     return info.label;
 }
 
-bool DiskManager::set_volume_label(const std::optional<std::string>& drive, const std::string& label) {
+bool DiskManager::set_volume_label(const std::optional<std::string>& drive,
+                                   const std::string& label) {
     return drives().set_volume_label(volume_root_of(drive), trim_label_blanks(label));
 }
 
@@ -209,7 +211,8 @@ bool DiskManager::hide_drive(const std::string& drive) {
     }
     // Only Explorer is restarted: ending every command interpreter as well would end the
     // program's own console and runners.
-    if (os::os().notices->message_box("如果要隐藏需要刷新explorer，是否刷新？", "提示", 4) == os::kIdYes &&
+    if (os::os().notices->message_box("如果要隐藏需要刷新explorer，是否刷新？", "提示", 4) ==
+            os::kIdYes &&
         tool_hooks().start_hidden != nullptr) {
         tool_hooks().start_hidden(explorer_restart_command());
     }

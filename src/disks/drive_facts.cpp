@@ -115,8 +115,9 @@ void load_partition_info() {
     const ToolHooks& hooks = tool_hooks();
     if (!path_exists(tool) && hooks.write_carried_file != nullptr)
         hooks.write_carried_file("omnifs32.exe", tool);
-    g_omnifs_output =
-        hooks.capture_output != nullptr ? hooks.capture_output(partition_info_command()) : std::string();
+    g_omnifs_output = hooks.capture_output != nullptr
+                          ? hooks.capture_output(partition_info_command())
+                          : std::string();
 }
 
 bool report_marks_active(const std::string& report, const std::string& drive) {
@@ -133,9 +134,9 @@ std::string windows_short_name_for_version(const std::string& file_version) {
         const char* key;
         const char* name;
     } kShortNames[] = {
-        {"5.0.", "Win2K"}, {"5.1.", "WinXP"},  {"5.2.", "Win03"},
-        {"6.0.", "WinVista"}, {"6.1.", "Win7"}, {"6.2.", "Win8"},
-        {"6.3.", "Win8.1"}, {"6.4.", "Win10"},  {"10.0", "Win10"},
+        {"5.0.", "Win2K"},    {"5.1.", "WinXP"}, {"5.2.", "Win03"},
+        {"6.0.", "WinVista"}, {"6.1.", "Win7"},  {"6.2.", "Win8"},
+        {"6.3.", "Win8.1"},   {"6.4.", "Win10"}, {"10.0", "Win10"},
     };
     std::string key = file_version.substr(0, 4);
     for (const auto& row : kShortNames)

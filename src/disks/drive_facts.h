@@ -12,11 +12,11 @@ namespace qv {
 
 // Selectors of list_drives.
 enum : int {
-    kAllDrives = 0,        // fixed, then optical, then removable, then the rest
+    kAllDrives = 0,  // fixed, then optical, then removable, then the rest
     kFixedDrives = 1,
     kOpticalDrives = 2,
     kRemovableDrives = 3,
-    kOtherDrives = 4,      // any other value: every type but removable, fixed and optical
+    kOtherDrives = 4,  // any other value: every type but removable, fixed and optical
 };
 
 // Splits the zero-separated drive strings into roots; a final zero makes no empty root.

@@ -11,10 +11,16 @@
 
 namespace qv {
 
+// clang-format off
 const char* const kNoPartitionsMessage =
-    "程序未检测到可用的硬盘分区！\r\n请检查WinPE是否正确识别到硬盘驱动器且已分区或硬盘\r\n驱动器是否有故障！"
-    "\r\n\r\n注意：如磁盘已分区且确定无故障，则说明是由于WinPE缺少\r\n自带磁盘驱动程序，导致无法识别磁盘分区。"
-    "\r\n建议更换更高版本的WinPE即可，推荐使用Win8PE。";
+    "程序未检测到可用的硬盘分区！\r\n"
+    "请检查WinPE是否正确识别到硬盘驱动器且已分区或硬盘\r\n"
+    "驱动器是否有故障！\r\n"
+    "\r\n"
+    "注意：如磁盘已分区且确定无故障，则说明是由于WinPE缺少\r\n"
+    "自带磁盘驱动程序，导致无法识别磁盘分区。\r\n"
+    "建议更换更高版本的WinPE即可，推荐使用Win8PE。";
+// clang-format on
 
 const char* const kRefreshingText = "正在刷新列表，请稍候.....";
 const char* const kRefreshDoneText = "刷新列表完成！";
@@ -80,7 +86,8 @@ std::vector<PartitionColumn> partition_columns(PartitionListMode mode) {
     const char* first = mode == PartitionListMode::Backup    ? "备份"
                         : mode == PartitionListMode::Install ? "安装"
                                                              : "还原";
-    return {{first, 39}, {"盘号", 47}, {"系统", 65}, {"类型", 84}, {"总大小", 66}, {"可用空间", 66}};
+    return {{first, 39},  {"盘号", 47},   {"系统", 65},
+            {"类型", 84}, {"总大小", 66}, {"可用空间", 66}};
 }
 
 std::string partition_size_text(std::int64_t kib) {
@@ -208,8 +215,10 @@ std::vector<std::string> cd_drive_items() {
     std::vector<std::string> items;
     for (const std::string& root : list_drives(kOpticalDrives)) {
         os::SpaceBytes space;
-        std::int64_t total_kib = os::os().drives->space_bytes(root, space) ? space.total / 1024 : -1;
-        items.push_back(cd_drive_item(root, total_kib, total_kib > 0 ? volume_file_system(root) : ""));
+        std::int64_t total_kib =
+            os::os().drives->space_bytes(root, space) ? space.total / 1024 : -1;
+        items.push_back(
+            cd_drive_item(root, total_kib, total_kib > 0 ? volume_file_system(root) : ""));
     }
     if (items.empty()) items.push_back("未检测到光盘驱动器");
     return items;

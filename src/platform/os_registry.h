@@ -12,7 +12,8 @@ class Registry {
 public:
     virtual ~Registry() = default;
     // Opens the key with write access and deletes the value; false when either fails.
-    virtual bool delete_value(RegistryRoot root, const std::string& key, const std::string& name) = 0;
+    virtual bool delete_value(RegistryRoot root, const std::string& key,
+                              const std::string& name) = 0;
     // Deletes a key that has no subkeys; false when it is missing or cannot be deleted.
     virtual bool delete_key(RegistryRoot root, const std::string& key) = 0;
     // Writes a REG_DWORD, creating the key when it is missing.

@@ -26,8 +26,8 @@ public:
     // Connects to the namespace and runs the WQL query. `init_security` asks for the process's
     // COM security to be set first (the caller asks once per run). Null on any failure, with
     // everything the attempt created already released.
-    virtual std::unique_ptr<WmiQuery> connect(const std::string& name_space, const std::string& query,
-                                              bool init_security) = 0;
+    virtual std::unique_ptr<WmiQuery> connect(const std::string& name_space,
+                                              const std::string& query, bool init_security) = 0;
 };
 
 }  // namespace qv::os

@@ -42,7 +42,8 @@ public:
         DIR* dir = opendir(path.c_str());
         if (dir == nullptr) return false;
         while (const dirent* e = readdir(dir)) {
-            if (e->d_name[0] == '.' && (e->d_name[1] == '\0' || (e->d_name[1] == '.' && e->d_name[2] == '\0')))
+            if (e->d_name[0] == '.' &&
+                (e->d_name[1] == '\0' || (e->d_name[1] == '.' && e->d_name[2] == '\0')))
                 continue;
             out.push_back({e->d_name, is_folder(path, e)});
         }
@@ -52,20 +53,23 @@ public:
 };
 
 // The bare walk: the same depth rule, files before subfolders, hits collected as full paths.
-void bare_walk(const std::string& folder, int parts, int depth, const std::vector<const char*>& patterns,
+void bare_walk(const std::string& folder, int parts, int depth,
+               const std::vector<const char*>& patterns,
                std::vector<std::vector<std::string>>& hits) {
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) return;
     std::vector<std::string> subfolders;
     while (const dirent* e = readdir(dir)) {
-        if (e->d_name[0] == '.' && (e->d_name[1] == '\0' || (e->d_name[1] == '.' && e->d_name[2] == '\0')))
+        if (e->d_name[0] == '.' &&
+            (e->d_name[1] == '\0' || (e->d_name[1] == '.' && e->d_name[2] == '\0')))
             continue;
         if (is_folder(folder, e)) {
             subfolders.push_back(folder + e->d_name + "/");
             continue;
         }
         for (std::size_t p = 0; p < patterns.size(); ++p)
-            if (fnmatch(patterns[p], e->d_name, FNM_CASEFOLD) == 0) hits[p].push_back(folder + e->d_name);
+            if (fnmatch(patterns[p], e->d_name, FNM_CASEFOLD) == 0)
+                hits[p].push_back(folder + e->d_name);
     }
     closedir(dir);
     if (parts + 1 >= depth + 1) return;
@@ -166,7 +170,8 @@ public:
 int main(int argc, char** argv) {
     char self[4096] = {};
     ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string folder = n > 0 ? std::string(self, static_cast<std::size_t>(n)) : std::string("./x");
+    std::string folder =
+        n > 0 ? std::string(self, static_cast<std::size_t>(n)) : std::string("./x");
     g_tree = folder.substr(0, folder.find_last_of('/')) + "/scan-bench-tree";
     make_tree();
     // Without options: five runs of each, compared by their medians, since one run of a walk that
@@ -189,7 +194,8 @@ int main(int argc, char** argv) {
         };
         double walker = time_of(std::string("BM_") + kind + "Walker");
         double bare = time_of(std::string("BM_") + kind + "Bare");
-        if (walker > 0 && bare > 0) std::printf("%s: walker / bare directory functions = %.2f\n", kind, walker / bare);
+        if (walker > 0 && bare > 0)
+            std::printf("%s: walker / bare directory functions = %.2f\n", kind, walker / bare);
     }
     benchmark::Shutdown();
     return 0;

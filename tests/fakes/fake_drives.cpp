@@ -92,13 +92,16 @@ std::string FakeRegistry::path(os::RegistryRoot root, const std::string& key) {
     return (root == os::RegistryRoot::CurrentUser ? "HKCU\\" : "HKLM\\") + upper_ascii(key);
 }
 
-void FakeRegistry::add_key(os::RegistryRoot root, const std::string& key) { keys_[path(root, key)]; }
+void FakeRegistry::add_key(os::RegistryRoot root, const std::string& key) {
+    keys_[path(root, key)];
+}
 
 bool FakeRegistry::has_key(os::RegistryRoot root, const std::string& key) const {
     return keys_.count(path(root, key)) != 0;
 }
 
-bool FakeRegistry::delete_value(os::RegistryRoot root, const std::string& key, const std::string& name) {
+bool FakeRegistry::delete_value(os::RegistryRoot root, const std::string& key,
+                                const std::string& name) {
     auto found = keys_.find(path(root, key));
     return found != keys_.end() && found->second.erase(upper_ascii(name)) == 1;
 }
@@ -106,7 +109,8 @@ bool FakeRegistry::delete_value(os::RegistryRoot root, const std::string& key, c
 bool FakeRegistry::delete_key(os::RegistryRoot root, const std::string& key) {
     std::string p = path(root, key);
     for (const auto& k : keys_)
-        if (k.first.size() > p.size() && k.first.compare(0, p.size() + 1, p + "\\") == 0) return false;
+        if (k.first.size() > p.size() && k.first.compare(0, p.size() + 1, p + "\\") == 0)
+            return false;
     return keys_.erase(p) == 1;
 }
 
@@ -116,8 +120,8 @@ bool FakeRegistry::set_dword(os::RegistryRoot root, const std::string& key, cons
     return true;
 }
 
-bool FakeRegistry::read_dword(os::RegistryRoot root, const std::string& key, const std::string& name,
-                              std::uint32_t& out) {
+bool FakeRegistry::read_dword(os::RegistryRoot root, const std::string& key,
+                              const std::string& name, std::uint32_t& out) {
     auto found = keys_.find(path(root, key));
     if (found == keys_.end()) return false;
     auto value = found->second.find(upper_ascii(name));
@@ -155,8 +159,8 @@ private:
 };
 }  // namespace
 
-std::unique_ptr<os::WmiQuery> FakeWmi::connect(const std::string& name_space, const std::string& query,
-                                               bool init_security) {
+std::unique_ptr<os::WmiQuery> FakeWmi::connect(const std::string& name_space,
+                                               const std::string& query, bool init_security) {
     connections.push_back({name_space, query, init_security});
     if (namespaces.count(name_space) == 0) return nullptr;
     return std::make_unique<FakeWmiQuery>(results[query], open_queries);
@@ -185,7 +189,8 @@ bool FakeDirectories::list(const std::string& folder, std::vector<os::FolderEntr
         std::string rest = p.substr(prefix.size());
         if (rest.empty()) continue;
         std::size_t slash = std::string::npos;
-        for (std::size_t i = 0; i < rest.size() && slash == std::string::npos; i = next_char(rest, i))
+        for (std::size_t i = 0; i < rest.size() && slash == std::string::npos;
+             i = next_char(rest, i))
             if (rest[i] == '\\') slash = i;
         os::FolderEntry e{slash == std::string::npos ? rest : rest.substr(0, slash),
                           slash != std::string::npos};

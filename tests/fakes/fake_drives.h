@@ -56,7 +56,8 @@ public:
 // Keys and values compared without regard to ASCII case, as the registry does.
 class FakeRegistry : public os::Registry {
 public:
-    bool delete_value(os::RegistryRoot root, const std::string& key, const std::string& name) override;
+    bool delete_value(os::RegistryRoot root, const std::string& key,
+                      const std::string& name) override;
     bool delete_key(os::RegistryRoot root, const std::string& key) override;
     bool set_dword(os::RegistryRoot root, const std::string& key, const std::string& name,
                    std::uint32_t value) override;

@@ -11,7 +11,8 @@ namespace {
 
 using os::RegistryRoot;
 
-static_assert(!std::is_copy_constructible_v<DiskManager>, "a copy would release the connection twice");
+static_assert(!std::is_copy_constructible_v<DiskManager>,
+              "a copy would release the connection twice");
 
 class DiskManagerTest : public ::testing::Test {
 protected:
@@ -29,8 +30,10 @@ TEST_F(DiskManagerTest, ShowAllDrivesDeletesTheHidingValueOnce) {
     fake.registry.set_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "Other", 1);
     EXPECT_TRUE(disk.show_all_drives());
     std::uint32_t value = 0;
-    EXPECT_FALSE(fake.registry.read_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", value));
-    EXPECT_TRUE(fake.registry.read_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "Other", value));
+    EXPECT_FALSE(
+        fake.registry.read_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", value));
+    EXPECT_TRUE(
+        fake.registry.read_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "Other", value));
     // Start-up asks twice; the second finds nothing to delete and changes nothing.
     EXPECT_FALSE(disk.show_all_drives());
     EXPECT_TRUE(fake.registry.has_key(RegistryRoot::CurrentUser, kExplorerPolicyKey));
@@ -60,13 +63,15 @@ TEST_F(DiskManagerTest, HideDriveWritesOneBitAndRestartsOnlyExplorer) {
     fake.notices.answers = {os::kIdNo, os::kIdYes};
     std::uint32_t value = 1;
     EXPECT_TRUE(disk.hide_drive("M:"));
-    EXPECT_TRUE(fake.registry.read_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", value));
+    EXPECT_TRUE(
+        fake.registry.read_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", value));
     EXPECT_EQ(value, 0u);
     EXPECT_TRUE(started.empty());
     EXPECT_TRUE(disk.hide_drive("E"));
     fake.registry.read_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", value);
     EXPECT_EQ(value, 16u);
-    EXPECT_EQ(started, std::vector<std::string>{"cmd.exe /k taskkill /f /im explorer.exe & @explorer.exe"});
+    EXPECT_EQ(started,
+              std::vector<std::string>{"cmd.exe /k taskkill /f /im explorer.exe & @explorer.exe"});
     ASSERT_EQ(fake.notices.boxes.size(), 2u);
     EXPECT_EQ(fake.notices.boxes[0].text, "如果要隐藏需要刷新explorer，是否刷新？");
     EXPECT_EQ(fake.notices.boxes[0].caption, "提示");

@@ -73,7 +73,7 @@ TEST_F(DriveFacts, TypeNamesAndFileSystems) {
         int type;
         const char* name;
     } rows[] = {{2, "可移动驱动器"}, {3, "硬盘驱动器"}, {4, "网络驱动器"}, {5, "光盘驱动器"},
-                {6, "RAM驱动器"},   {0, "未知驱动器"}, {1, "未知驱动器"}, {7, "未知驱动器"}};
+                {6, "RAM驱动器"},    {0, "未知驱动器"}, {1, "未知驱动器"}, {7, "未知驱动器"}};
     for (const Row& r : rows) EXPECT_EQ(drive_type_name_of(r.type), r.name) << r.type;
 
     fake.drives.add("E:\\", kDriveCdrom).volume.file_system = "CDFS";
@@ -107,7 +107,8 @@ TEST_F(DriveFacts, PartitionReportIsWrittenWhenMissingRunAndKept) {
     };
     EXPECT_EQ(partition_info_command(), "X:\\WINDOWS\\system32\\omnifs32.exe info");
     load_partition_info();
-    EXPECT_EQ(written, std::vector<std::string>{"omnifs32.exe|X:\\WINDOWS\\system32\\omnifs32.exe"});
+    EXPECT_EQ(written,
+              std::vector<std::string>{"omnifs32.exe|X:\\WINDOWS\\system32\\omnifs32.exe"});
     EXPECT_EQ(commands, std::vector<std::string>{"X:\\WINDOWS\\system32\\omnifs32.exe info"});
     EXPECT_TRUE(is_active_partition("C:\\"));
 
@@ -126,11 +127,20 @@ TEST_F(DriveFacts, ShortNameOfTheInstalledWindows) {
     struct Row {
         const char* version;
         const char* name;
-    } rows[] = {{"5.0.2195", "Win2K"},   {"5.1.2600", "WinXP"},     {"5.2.3790", "Win03"},
-                {"6.0.6002", "WinVista"}, {"6.1.7601.17514", "Win7"}, {"6.2.9200", "Win8"},
-                {"6.3.9600", "Win8.1"},   {"6.4.9841", "Win10"},    {"10.0.19041", "Win10"},
-                {"5.00.2195", ""},        {"6.1", ""},              {"", ""}};
-    for (const Row& r : rows) EXPECT_EQ(windows_short_name_for_version(r.version), r.name) << r.version;
+    } rows[] = {{"5.0.2195", "Win2K"},
+                {"5.1.2600", "WinXP"},
+                {"5.2.3790", "Win03"},
+                {"6.0.6002", "WinVista"},
+                {"6.1.7601.17514", "Win7"},
+                {"6.2.9200", "Win8"},
+                {"6.3.9600", "Win8.1"},
+                {"6.4.9841", "Win10"},
+                {"10.0.19041", "Win10"},
+                {"5.00.2195", ""},
+                {"6.1", ""},
+                {"", ""}};
+    for (const Row& r : rows)
+        EXPECT_EQ(windows_short_name_for_version(r.version), r.name) << r.version;
 
     fake.files.add_file("C:\\windows\\system32\\CMD.EXE");
     fake.files.entry("C:\\windows\\system32\\CMD.EXE")->version = "6.1.7601.17514";

@@ -17,13 +17,24 @@ TEST(WildcardMatch, CaseIgnoredByCharacter) {
         const char* pattern;
         bool match;
     } rows[] = {
-        {"win7.GHO", "*.Gho", true},   {"WIN7.gho", "*.Gho", true},  {"x.ghost", "*.Gho", false},
-        {"gho", "*.Gho", false},       {".gho", "*.Gho", true},      {"a.b.wim", "*.WIM", true},
-        {"noext", "*.*", true},        {"a.swm", "*.SWM", true},     {"a.swm", "?.swm", true},
-        {"ab.swm", "?.swm", false},    {"镜像.GHO", "*.Gho", true},  {"镜像.GHO", "??.gho", true},
-        {"a.GHOx", "*.Gho", false},    {"aXb", "a*b", true},         {"ab", "a*b*", true},
+        {"win7.GHO", "*.Gho", true},
+        {"WIN7.gho", "*.Gho", true},
+        {"x.ghost", "*.Gho", false},
+        {"gho", "*.Gho", false},
+        {".gho", "*.Gho", true},
+        {"a.b.wim", "*.WIM", true},
+        {"noext", "*.*", true},
+        {"a.swm", "*.SWM", true},
+        {"a.swm", "?.swm", true},
+        {"ab.swm", "?.swm", false},
+        {"镜像.GHO", "*.Gho", true},
+        {"镜像.GHO", "??.gho", true},
+        {"a.GHOx", "*.Gho", false},
+        {"aXb", "a*b", true},
+        {"ab", "a*b*", true},
         // 0x81 0x41 is one character whose trail byte is 'A': it is not the letter a.
-        {"\x81\x41", "a*", false},     {"\x81\x41", "?", true},
+        {"\x81\x41", "a*", false},
+        {"\x81\x41", "?", true},
     };
     for (const Row& r : rows)
         EXPECT_EQ(wildcard_match(r.name, r.pattern), r.match) << r.name << " / " << r.pattern;
@@ -35,10 +46,12 @@ protected:
     void image(const std::string& path, std::int64_t bytes = 150 * kMiB) {
         fake.directories.add_file(path, bytes);
     }
-    Lines walk(const std::string& folder, const std::string& pattern, int depth, bool use_depth = true) {
+    Lines walk(const std::string& folder, const std::string& pattern, int depth,
+               bool use_depth = true) {
         Lines found;
-        walk_directory(folder, [&found](const std::string& p) { found.push_back(p); }, pattern, true,
-                       depth, use_depth);
+        walk_directory(
+            folder, [&found](const std::string& p) { found.push_back(p); }, pattern, true, depth,
+            use_depth);
         return found;
     }
     fakes::FakeOs fake;
@@ -60,12 +73,17 @@ TEST_F(ImageFiles, DepthCountsTheRootAndTheLevelsBelowIt) {
         {1, true, {"D:\\top.gho"}},
         {0, true, {"D:\\top.gho"}},
         {-5, true, {"D:\\top.gho"}},
-        {-1, true, {"D:\\top.gho", "D:\\a\\one.gho", "D:\\a\\b\\two.gho", "D:\\a\\b\\c\\three.gho",
-                    "D:\\a\\b\\c\\d\\four.gho"}},
-        {1, false, {"D:\\top.gho", "D:\\a\\one.gho", "D:\\a\\b\\two.gho", "D:\\a\\b\\c\\three.gho",
-                    "D:\\a\\b\\c\\d\\four.gho"}},
+        {-1,
+         true,
+         {"D:\\top.gho", "D:\\a\\one.gho", "D:\\a\\b\\two.gho", "D:\\a\\b\\c\\three.gho",
+          "D:\\a\\b\\c\\d\\four.gho"}},
+        {1,
+         false,
+         {"D:\\top.gho", "D:\\a\\one.gho", "D:\\a\\b\\two.gho", "D:\\a\\b\\c\\three.gho",
+          "D:\\a\\b\\c\\d\\four.gho"}},
     };
-    for (const Row& r : rows) EXPECT_EQ(walk("D:\\", "*.Gho", r.depth, r.use_depth), r.found) << r.depth;
+    for (const Row& r : rows)
+        EXPECT_EQ(walk("D:\\", "*.Gho", r.depth, r.use_depth), r.found) << r.depth;
 
     // A folder beyond the depth is never even listed.
     fake.directories.listed.clear();
@@ -82,10 +100,11 @@ TEST_F(ImageFiles, WalkListsFilesBeforeSubfoldersAndSurvivesUnreadableFolders) {
     image("E:\\.hidden\\dot.gho");
     image("E:\\系统\\镜像.GHO");
     fake.directories.unlistable.insert("E:\\y\\");
-    EXPECT_EQ(walk("E:", "*.gho", 3),
-              (Lines{"E:\\first.gho", "E:\\z\\in.gho", "E:\\.hidden\\dot.gho", "E:\\系统\\镜像.GHO"}));
+    EXPECT_EQ(walk("E:", "*.gho", 3), (Lines{"E:\\first.gho", "E:\\z\\in.gho",
+                                             "E:\\.hidden\\dot.gho", "E:\\系统\\镜像.GHO"}));
     Lines all;
-    walk_directory("E:\\", [&all](const std::string& p) { all.push_back(p); }, "ignored", false, 3, true);
+    walk_directory(
+        "E:\\", [&all](const std::string& p) { all.push_back(p); }, "ignored", false, 3, true);
     EXPECT_EQ(all.size(), 4u);
 }
 
@@ -109,7 +128,8 @@ TEST_F(ImageFiles, ScanFindsGhostThenWimPerDriveAndDropsSmallImages) {
                                          "D:\\old.wim", "E:\\U\\xp.gho", "E:\\U\\under.gho"}));
 
     ImageScan scan = scan_drives_for_images({"", "C:\\gone.gho"});
-    EXPECT_EQ(scan.items, (Lines{"C:\\sys.WIM", "D:\\Backup\\win7.GHO", "D:\\old.wim", "E:\\U\\xp.gho"}));
+    EXPECT_EQ(scan.items,
+              (Lines{"C:\\sys.WIM", "D:\\Backup\\win7.GHO", "D:\\old.wim", "E:\\U\\xp.gho"}));
     EXPECT_EQ(g_preferred_image, "D:\\Backup\\win7.GHO");
     EXPECT_EQ(scan.chosen, 1);
     ASSERT_TRUE(scan.described);
@@ -141,7 +161,8 @@ TEST_F(ImageFiles, SmallImagesAreThoseUnder100WholeMegabytes) {
     image("C:\\exact.gho", 100 * kMiB);
     image("C:\\under.gho", 100 * kMiB - 1024);
     image("C:\\byte.gho", 100 * kMiB - 1);  // 102399 KB once truncated
-    EXPECT_EQ(drop_small_images({"C:\\exact.gho", "C:\\under.gho", "C:\\byte.gho", "C:\\missing.gho", ""}),
+    EXPECT_EQ(drop_small_images(
+                  {"C:\\exact.gho", "C:\\under.gho", "C:\\byte.gho", "C:\\missing.gho", ""}),
               Lines{"C:\\exact.gho"});
 }
 
@@ -153,7 +174,8 @@ TEST(ImageDetailsLines, LocationTypeSizeAndTime) {
     ASSERT_EQ(p31.size(), 31u);
     EXPECT_EQ(image_location_line(p31), "位置： D:\\Backup\\..." + p31.substr(13));
     // Cuts fall between characters: no half of a double-byte character is shown.
-    EXPECT_EQ(image_location_line("D:\\镜像文件夹甲\\系统镜像文件.gho"), "位置： D:\\镜像文...\\系统镜像文件.gho");
+    EXPECT_EQ(image_location_line("D:\\镜像文件夹甲\\系统镜像文件.gho"),
+              "位置： D:\\镜像文...\\系统镜像文件.gho");
 
     struct TypeRow {
         const char* path;
@@ -191,8 +213,8 @@ TEST(SearchDepth, NumbersTruncatedAndEverythingElseRootsOnly) {
     struct Row {
         const char* text;
         int depth;
-    } rows[] = {{"3", 3}, {"-1", -1}, {"0", 0}, {"-4", -4}, {"", 0},   {"abc", 0},
-                {"2.9", 2}, {" 4", 4}, {"4x", 4}, {"-1.5", -1}, {"inf", 0}, {"1e12", 2147483647}};
+    } rows[] = {{"3", 3},   {"-1", -1}, {"0", 0},  {"-4", -4},   {"", 0},    {"abc", 0},
+                {"2.9", 2}, {" 4", 4},  {"4x", 4}, {"-1.5", -1}, {"inf", 0}, {"1e12", 2147483647}};
     for (const Row& r : rows) EXPECT_EQ(parse_search_depth(r.text), r.depth) << r.text;
 }
 
@@ -208,13 +230,15 @@ TEST_F(ImageFiles, SearchListsLargeHitsWithASummaryOrExplainsWhyNone) {
     EXPECT_EQ(search_result_lines("*.Gho", "3"),
               (Lines{"C:\\a.Gho", "D:\\x\\y\\b.gho", "搜索3层目录完成，共搜索到2个Gho文件。"}));
     EXPECT_EQ(search_result_lines("*.Gho", "-1"),
-              (Lines{"C:\\a.Gho", "D:\\x\\y\\b.gho", "D:\\x\\y\\z\\deep.gho", "搜索-1层目录完成，共搜索到3个Gho文件。"}));
-    EXPECT_EQ(search_result_lines("*.Gho", "x"), (Lines{"C:\\a.Gho", "搜索x层目录完成，共搜索到1个Gho文件。"}));
+              (Lines{"C:\\a.Gho", "D:\\x\\y\\b.gho", "D:\\x\\y\\z\\deep.gho",
+                     "搜索-1层目录完成，共搜索到3个Gho文件。"}));
+    EXPECT_EQ(search_result_lines("*.Gho", "x"),
+              (Lines{"C:\\a.Gho", "搜索x层目录完成，共搜索到1个Gho文件。"}));
     // Hits that are all too small: the summary counts none, the explanation is not shown.
     EXPECT_EQ(search_result_lines("*.ISO", "3"), Lines{"搜索3层目录完成，共搜索到0个ISO文件。"});
     EXPECT_EQ(search_result_lines("*.SWM", "3"),
-              (Lines{"经过搜索，未发现 SWM 映像文件。", "", "可能原因如下：", "1、设定的目录层数过小。",
-                     "2、硬盘中不存在 SWM 映像文件。"}));
+              (Lines{"经过搜索，未发现 SWM 映像文件。", "", "可能原因如下：",
+                     "1、设定的目录层数过小。", "2、硬盘中不存在 SWM 映像文件。"}));
     EXPECT_EQ(std::string(kSearchingText), "正在搜索文件，请稍候.....");
     EXPECT_EQ(std::string(kSearchDoneText), "搜索文件完成！");
 }

@@ -19,17 +19,12 @@ TEST(PartitionSizeText, UnitsStepAt1024WithTwoDecimals) {
         std::int64_t kib;
         const char* text;
     } rows[] = {
-        {0, "0.00 MB"},
-        {5, "0.00 MB"},
-        {1536, "1.50 MB"},
-        {1048576, "1024.00 MB"},          // exactly 1024 MiB stays in MB
-        {1048577, "1.00 GB"},             // 1 GiB and 1 KiB
-        {488383201, "465.76 GB"},
-        {1073741824, "1024.00 GB"},       // exactly 1 TiB stays in GB
-        {1073741825, "1.00 TB"},
-        {3LL * 1073741824, "3.00 TB"},
-        {1029, "1.00 MB"},
-        {1030, "1.01 MB"},                // 1.005859...
+        {0, "0.00 MB"},           {5, "0.00 MB"},
+        {1536, "1.50 MB"},        {1048576, "1024.00 MB"},     // exactly 1024 MiB stays in MB
+        {1048577, "1.00 GB"},                                  // 1 GiB and 1 KiB
+        {488383201, "465.76 GB"}, {1073741824, "1024.00 GB"},  // exactly 1 TiB stays in GB
+        {1073741825, "1.00 TB"},  {3LL * 1073741824, "3.00 TB"},
+        {1029, "1.00 MB"},        {1030, "1.01 MB"},  // 1.005859...
         {-1, "0.00 MB"},
     };
     for (const Row& r : rows) EXPECT_EQ(partition_size_text(r.kib), r.text) << r.kib;
@@ -149,10 +144,10 @@ TEST(DiskPartitionLookup, MatchesWholeNumbersOnly) {
         const char* sought;
         bool match;
     } rows[] = {
-        {"1:1", "1:1", true},    {"11:1", "1:1", false}, {"1:10", "1:1", false},
-        {"1:12", "1:1", false},  {"21:1", "1:1", false}, {"2:1", ":1", true},
-        {"1:10", ":1", false},   {"12:1", ":1", true},   {"1:2", "1:2", true},
-        {"1:-1", ":1", false},   {"", ":1", false},      {"1:1:1", "1:1", false},
+        {"1:1", "1:1", true},   {"11:1", "1:1", false}, {"1:10", "1:1", false},
+        {"1:12", "1:1", false}, {"21:1", "1:1", false}, {"2:1", ":1", true},
+        {"1:10", ":1", false},  {"12:1", ":1", true},   {"1:2", "1:2", true},
+        {"1:-1", ":1", false},  {"", ":1", false},      {"1:1:1", "1:1", false},
         {"1:1", "", false},
     };
     for (const Row& r : rows)
@@ -164,12 +159,8 @@ TEST(DiskPartitionLookup, DefaultRowPrefers1_1Then1_2ThenAnyFirstPartition) {
         std::vector<std::string> cells;
         int expected;
     } rows[] = {
-        {{"2:1", "1:2", "1:1"}, 2},
-        {{"11:1", "1:10", "1:2"}, 2},
-        {{"1:12", "2:1"}, 1},
-        {{"1:10", "1:3", "3:1"}, 2},
-        {{"1:10", "11:2"}, -1},
-        {{}, -1},
+        {{"2:1", "1:2", "1:1"}, 2},  {{"11:1", "1:10", "1:2"}, 2}, {{"1:12", "2:1"}, 1},
+        {{"1:10", "1:3", "3:1"}, 2}, {{"1:10", "11:2"}, -1},       {{}, -1},
     };
     for (const Row& r : rows) {
         std::vector<PartitionRow> list;
@@ -244,8 +235,10 @@ TEST(PartitionListTexts, EmptyListWarnsAndSetsTheFlag) {
 
 TEST(PartitionColumns, FirstCaptionFollowsTheMode) {
     std::vector<std::string> captions;
-    for (const PartitionColumn& c : partition_columns(PartitionListMode::Restore)) captions.push_back(c.caption);
-    EXPECT_EQ(captions, (std::vector<std::string>{"还原", "盘号", "系统", "类型", "总大小", "可用空间"}));
+    for (const PartitionColumn& c : partition_columns(PartitionListMode::Restore))
+        captions.push_back(c.caption);
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"还原", "盘号", "系统", "类型", "总大小", "可用空间"}));
     EXPECT_EQ(partition_columns(PartitionListMode::Backup)[0].caption, "备份");
     EXPECT_EQ(partition_columns(PartitionListMode::Install)[0].caption, "安装");
     EXPECT_EQ(partition_columns(PartitionListMode::Restore)[3].width, 84);
@@ -253,8 +246,10 @@ TEST(PartitionColumns, FirstCaptionFollowsTheMode) {
 
 TEST(PartitionListTexts, EmptyListMessage) {
     EXPECT_EQ(std::string(kNoPartitionsMessage),
-              "程序未检测到可用的硬盘分区！\r\n请检查WinPE是否正确识别到硬盘驱动器且已分区或硬盘\r\n驱动器是否有故障！\r\n\r\n"
-              "注意：如磁盘已分区且确定无故障，则说明是由于WinPE缺少\r\n自带磁盘驱动程序，导致无法识别磁盘分区。\r\n"
+              "程序未检测到可用的硬盘分区！\r\n请检查WinPE是否正确识别到硬盘驱动器且已分区或硬盘\r"
+              "\n驱动器是否有故障！\r\n\r\n"
+              "注意：如磁盘已分区且确定无故障，则说明是由于WinPE缺少\r\n自带磁盘驱动程序，导致无法"
+              "识别磁盘分区。\r\n"
               "建议更换更高版本的WinPE即可，推荐使用Win8PE。");
 }
 

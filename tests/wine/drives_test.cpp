@@ -29,7 +29,8 @@ bool write_text(const std::wstring& path, const std::string& bytes) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
+    bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
     CloseHandle(file);
     return ok;
 }
@@ -77,12 +78,15 @@ TEST_F(WineDrives, NumbersAndTypesOfThePrefixDrives) {
         const char* drive;
         const char* numbers;
         const char* type;
-    } rows[] = {{"C:\\", "1:1", "硬盘驱动器"},   {"D:\\", "1:2", "硬盘驱动器"},
-                {"G:\\", "1:3", "硬盘驱动器"},   {"E:\\", "2:0", "可移动驱动器"},
+    } rows[] = {{"C:\\", "1:1", "硬盘驱动器"},
+                {"D:\\", "1:2", "硬盘驱动器"},
+                {"G:\\", "1:3", "硬盘驱动器"},
+                {"E:\\", "2:0", "可移动驱动器"},
                 {"F:\\", "", "光盘驱动器"}};
     for (const Row& r : rows) {
         if (*r.numbers != '\0')
-            EXPECT_EQ(disk_partition_text(disk_number_of(r.drive), partition_number_of(r.drive)), r.numbers)
+            EXPECT_EQ(disk_partition_text(disk_number_of(r.drive), partition_number_of(r.drive)),
+                      r.numbers)
                 << r.drive;
         EXPECT_EQ(drive_type_name(r.drive), r.type) << r.drive;
     }
@@ -109,7 +113,8 @@ TEST_F(WineDrives, PartitionListFromThePrefixWithTheStandInReport) {
     // Wine reads no version from any file named CMD.EXE, so no row names a Windows here.
     EXPECT_TRUE(path_exists(system_dir() + "omnifs32.exe"));
     Lines keys;
-    for (const PartitionRow& r : rows) keys.push_back(r.root + " " + r.disk_partition + " " + r.system + " " + r.type_name);
+    for (const PartitionRow& r : rows)
+        keys.push_back(r.root + " " + r.disk_partition + " " + r.system + " " + r.type_name);
     EXPECT_EQ(keys, (Lines{"C:\\ 1:1  硬盘驱动器", "D:\\ 1:2 A 硬盘驱动器", "G:\\ 1:3  硬盘驱动器",
                            "E:\\ 2:0  可移动驱动器"}));
     for (const PartitionRow& r : rows) {
@@ -131,7 +136,8 @@ TEST_F(WineDrives, LabelReadAndSet) {
     // the server restarts, so the file is what the test reads.
     ASSERT_TRUE(g_disk.set_volume_label("G:", "　新卷标 "));
     std::string stored = read_text(L"G:\\.windows-label");
-    EXPECT_EQ(stored.substr(0, stored.find_last_not_of("\r\n") + 1), "\xE6\x96\xB0\xE5\x8D\xB7\xE6\xA0\x87");
+    EXPECT_EQ(stored.substr(0, stored.find_last_not_of("\r\n") + 1),
+              "\xE6\x96\xB0\xE5\x8D\xB7\xE6\xA0\x87");
     EXPECT_TRUE(g_disk.set_volume_label("G:", "备份"));
 }
 
@@ -158,10 +164,12 @@ TEST_F(WineDrives, EveryConnectionUndoesExactlyItsOwnComInitialisation) {
 
 TEST_F(WineDrives, ShowAllDrivesDeletesTheHidingValue) {
     os::Registry& registry = *os::os().registry;
-    ASSERT_TRUE(registry.set_dword(os::RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", 8));
+    ASSERT_TRUE(
+        registry.set_dword(os::RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", 8));
     EXPECT_TRUE(g_disk.show_all_drives());
     std::uint32_t value = 0;
-    EXPECT_FALSE(registry.read_dword(os::RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", value));
+    EXPECT_FALSE(
+        registry.read_dword(os::RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", value));
     EXPECT_FALSE(g_disk.show_all_drives());
 }
 
@@ -170,13 +178,14 @@ TEST_F(WineDrives, ScanFindsTheSampleImages) {
     for (const std::string& p : scan_image_paths())
         if (p.rfind("C:\\", 0) != 0) hits.push_back(p);
     // A folder's files come before its subfolders; D:\a\b\c\deep.gho lies too deep.
-    EXPECT_EQ(hits, (Lines{"D:\\small.gho", "D:\\Backup\\win7.GHO", "D:\\系统\\win10.WIM", "G:\\sys.wim",
-                           "E:\\GHO\\xp.gho"}));
+    EXPECT_EQ(hits, (Lines{"D:\\small.gho", "D:\\Backup\\win7.GHO", "D:\\系统\\win10.WIM",
+                           "G:\\sys.wim", "E:\\GHO\\xp.gho"}));
     ImageScan scan = scan_drives_for_images();
     Lines kept;
     for (const std::string& p : scan.items)
         if (p.rfind("C:\\", 0) != 0) kept.push_back(p);
-    EXPECT_EQ(kept, (Lines{"D:\\Backup\\win7.GHO", "D:\\系统\\win10.WIM", "G:\\sys.wim", "E:\\GHO\\xp.gho"}));
+    EXPECT_EQ(kept, (Lines{"D:\\Backup\\win7.GHO", "D:\\系统\\win10.WIM", "G:\\sys.wim",
+                           "E:\\GHO\\xp.gho"}));
     ASSERT_GE(scan.chosen, 0);
     EXPECT_EQ(scan.details.size, "大小： 150 MB");
     EXPECT_EQ(search_result_lines("*.Gho", "3").back(), "搜索3层目录完成，共搜索到2个Gho文件。");

@@ -36,7 +36,8 @@ private:
 
 class Bstr {
 public:
-    explicit Bstr(const std::wstring& text) : s_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    explicit Bstr(const std::wstring& text)
+        : s_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     ~Bstr() { SysFreeString(s_); }
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;

@@ -104,7 +104,8 @@ public:
         FARPROC entry = kernel != nullptr ? GetProcAddress(kernel, "GetFirmwareType") : nullptr;
         if (entry == nullptr) return false;
         FIRMWARE_TYPE type = FirmwareTypeUnknown;
-        if (!reinterpret_cast<GetFirmwareTypeFn>(reinterpret_cast<void*>(entry))(&type)) return false;
+        if (!reinterpret_cast<GetFirmwareTypeFn>(reinterpret_cast<void*>(entry))(&type))
+            return false;
         out = static_cast<std::uint32_t>(type);
         return true;
     }

@@ -29,9 +29,11 @@ HKEY root_key(os::RegistryRoot root) {
 
 class Win32Registry : public os::Registry {
 public:
-    bool delete_value(os::RegistryRoot root, const std::string& key, const std::string& name) override {
+    bool delete_value(os::RegistryRoot root, const std::string& key,
+                      const std::string& name) override {
         RegKey k;
-        if (RegOpenKeyExW(root_key(root), widen(key).c_str(), 0, KEY_SET_VALUE, k.put()) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(root_key(root), widen(key).c_str(), 0, KEY_SET_VALUE, k.put()) !=
+            ERROR_SUCCESS)
             return false;
         return RegDeleteValueW(k.get(), widen(name).c_str()) == ERROR_SUCCESS;
     }
@@ -55,7 +57,8 @@ public:
     bool read_dword(os::RegistryRoot root, const std::string& key, const std::string& name,
                     std::uint32_t& out) override {
         RegKey k;
-        if (RegOpenKeyExW(root_key(root), widen(key).c_str(), 0, KEY_QUERY_VALUE, k.put()) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(root_key(root), widen(key).c_str(), 0, KEY_QUERY_VALUE, k.put()) !=
+            ERROR_SUCCESS)
             return false;
         DWORD type = 0, data = 0, size = sizeof data;
         if (RegQueryValueExW(k.get(), widen(name).c_str(), nullptr, &type,

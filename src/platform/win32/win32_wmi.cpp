@@ -38,7 +38,8 @@ public:
             FAILED(IIDFromString(kWbemLocatorInterface, &iid))) {
             return false;
         }
-        if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, locator_.put_void())))
+        if (FAILED(
+                CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, locator_.put_void())))
             return false;
         Bstr ns(widen(name_space));
         if (FAILED(locator_->ConnectServer(ns.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
@@ -61,7 +62,8 @@ public:
         current_.reset();
         if (!enumerator_) return false;
         ULONG returned = 0;
-        HRESULT hr = enumerator_->Next(static_cast<LONG>(WBEM_INFINITE), 1, current_.put(), &returned);
+        HRESULT hr =
+            enumerator_->Next(static_cast<LONG>(WBEM_INFINITE), 1, current_.put(), &returned);
         if (hr != WBEM_S_NO_ERROR || returned != 1) {
             current_.reset();
             return false;
@@ -78,7 +80,8 @@ public:
             if (value.vt == VT_BOOL) {
                 result = value.boolVal != VARIANT_FALSE ? "1" : "0";
             } else if (value.vt != VT_NULL && value.vt != VT_EMPTY &&
-                       SUCCEEDED(VariantChangeType(&value, &value, 0, VT_BSTR)) && value.bstrVal != nullptr) {
+                       SUCCEEDED(VariantChangeType(&value, &value, 0, VT_BSTR)) &&
+                       value.bstrVal != nullptr) {
                 result = narrow(std::wstring(value.bstrVal, SysStringLen(value.bstrVal)));
             }
         }
