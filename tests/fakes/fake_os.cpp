@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "app/helpers.h"
+
 namespace qv::fakes {
 
 std::string FakeFileSystem::key(const std::string& path) {
-    std::string k = path;
-    for (char& c : k)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    std::string k = upper_ascii(path);
     while (k.size() > 3 && k.back() == '\\') k.pop_back();
     return k;
 }
