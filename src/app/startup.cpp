@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/helpers.h"
 #include "app/state.h"
 #include "platform/os.h"
 #include "ui/main_window.h"
@@ -10,10 +11,7 @@ namespace {
 // The first `count` characters of a code-page-936 text.
 std::string first_characters(const std::string& text, int count) {
     std::size_t end = 0;
-    for (int taken = 0; taken < count && end < text.size(); ++taken) {
-        auto lead = static_cast<unsigned char>(text[end]);
-        end += (lead >= 0x81 && lead <= 0xFE && end + 1 < text.size()) ? 2 : 1;
-    }
+    for (int taken = 0; taken < count && end < text.size(); ++taken) end = next_char(text, end);
     return text.substr(0, end);
 }
 
@@ -55,9 +53,7 @@ void step_show_all_drives(StartUpRun&) {}
 // 8.
 void step_set_version_caption(StartUpRun& run) {
     os::Program& program = *os::os().program;
-    // TODO(helpers): get_file_version once the shared helpers are merged.
-    std::string version =
-        os::os().files->file_version(program.run_folder() + "\\" + program.file_name());
+    std::string version = get_file_version(program.run_folder() + "\\" + program.file_name());
     run.main.set_text("version_label", version_caption(version));
 }
 
@@ -74,10 +70,7 @@ void step_set_title_and_tray_tip(StartUpRun& run) {
 
 // 11.
 void step_set_tool_paths(StartUpRun&) {
-    // TODO(helpers): windows_dir once the shared helpers are merged.
-    std::string windows = os::os().files->windows_folder();
-    if (windows.empty() || windows.back() != '\\') windows += '\\';
-    g_ghost_exe_path = windows + g_instance_name + "32.exe";
+    g_ghost_exe_path = windows_dir() + g_instance_name + "32.exe";
     g_imagex_exe_name = "Imagex.exe";
 }
 

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "app/helpers.h"
 #include "app/state.h"
 #include "platform/os.h"
 
@@ -9,12 +10,7 @@ namespace {
 // The longest prefix of `text` that fits `max_bytes` without splitting a double-byte character.
 std::string fit_bytes(const std::string& text, std::size_t max_bytes) {
     std::size_t end = 0;
-    while (end < text.size()) {
-        auto lead = static_cast<unsigned char>(text[end]);
-        std::size_t width = (lead >= 0x81 && lead <= 0xFE && end + 1 < text.size()) ? 2 : 1;
-        if (end + width > max_bytes) break;
-        end += width;
-    }
+    while (end < text.size() && next_char(text, end) <= max_bytes) end = next_char(text, end);
     return text.substr(0, end);
 }
 
