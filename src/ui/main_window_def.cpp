@@ -125,12 +125,14 @@ void add_controls(std::vector<ControlDef>& cs) {
     c = &add(cs, "exit_button", "按钮1", Kind::PictureButton, "", 325, 410, 82, 26, "退出(X)");
     c->picture = "btn_exit";
     add(cs, "version_label", "透明标签18", Kind::Label, "skin", 592, 415, 64, 16, "Ver：1.8.2");
-    // The title-bar buttons carry only pictures.
-    c = &add(cs, "menu_button", "图形按钮2", Kind::PictureButton, "", 576, 1, 29, 24);
+    // The title-bar buttons show only symbols; their captions name them for tools that read
+    // the window from outside.
+    c = &add(cs, "menu_button", "图形按钮2", Kind::PictureButton, "", 576, 1, 29, 24, "菜单");
     c->picture = "btn_menu";
-    c = &add(cs, "minimize_button", "图形按钮3", Kind::PictureButton, "skin", 604, 0, 31, 25);
+    c = &add(cs, "minimize_button", "图形按钮3", Kind::PictureButton, "skin", 604, 0, 31, 25,
+             "最小化");
     c->picture = "btn_minimize";
-    c = &add(cs, "close_button", "图形按钮1", Kind::PictureButton, "", 636, 1, 29, 24);
+    c = &add(cs, "close_button", "图形按钮1", Kind::PictureButton, "", 636, 1, 29, 24, "关闭");
     c->picture = "btn_close";
 
     // Work fields: below the window's bottom edge and never shown. The five labels hold the
