@@ -48,8 +48,8 @@ bool valid_index(int index, std::size_t size) {
 HeadlessWindow::HeadlessWindow(HeadlessRuntime& runtime, const ui::WindowDef& def,
                                HeadlessWindow* parent)
     : runtime_(runtime), def_(def), parent_(parent), caption_(def.caption) {
-    rect_ = {100, 100, def.w, def.h};
-    for (const ui::ControlDef& cd : def.controls) {
+    rect_ = {100, 100, def_.w, def_.h};
+    for (const ui::ControlDef& cd : def_.controls) {
         if (cd.role.empty()) continue;
         if (controls_.count(cd.role) != 0) {
             ADD_FAILURE() << def.name << ": role " << cd.role << " is defined twice";
@@ -79,7 +79,7 @@ HeadlessWindow::HeadlessWindow(HeadlessRuntime& runtime, const ui::WindowDef& de
         controls_.emplace(cd.role, std::move(c));
         order_.push_back(cd.role);
     }
-    for (const ui::MenuDef& menu : def.menus) {
+    for (const ui::MenuDef& menu : def_.menus) {
         menus_.push_back(menu.role);
         for (const ui::MenuItemDef& item : menu.items) {
             if (item.role.empty()) continue;

@@ -181,7 +181,7 @@ private:
     void note(const std::string& what);
 
     HeadlessRuntime& runtime_;
-    const ui::WindowDef& def_;
+    const ui::WindowDef def_;  // a copy: the caller's definition may be a temporary
     HeadlessWindow* parent_;
     std::map<std::string, Control> controls_;
     std::vector<std::string> order_;  // roles in definition order (timers fire in this order)
