@@ -12,7 +12,8 @@ include(GoogleTest)
 file(GLOB QV_FAKE_SOURCES CONFIGURE_DEPENDS tests/fakes/*.cpp)
 add_library(qv_fakes STATIC ${QV_FAKE_SOURCES})
 target_include_directories(qv_fakes PUBLIC tests)
-target_link_libraries(qv_fakes PUBLIC qv_core)
+# The fakes fail the running test when the code under test misuses them.
+target_link_libraries(qv_fakes PUBLIC qv_core GTest::gtest)
 target_compile_options(qv_fakes PRIVATE ${QV_WARNINGS})
 
 file(GLOB QV_NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*.cpp)

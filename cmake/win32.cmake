@@ -57,3 +57,9 @@ gtest_discover_tests(qv_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
 if(EXISTS "${CMAKE_SOURCE_DIR}/tools/standin/CMakeLists.txt")
   add_subdirectory(tools/standin)
 endif()
+
+# The end-to-end tests' outside observer of the program's windows.
+add_executable(qv_probe tests/e2e/probe.cpp)
+target_compile_definitions(qv_probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_options(qv_probe PRIVATE ${QV_WIN32_LINK})
+target_compile_options(qv_probe PRIVATE ${QV_WARNINGS})

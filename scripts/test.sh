@@ -26,6 +26,8 @@ source scripts/wine-session.sh
 start_wine_session
 trap stop_wine_session EXIT
 ctest --test-dir "$QV_WIN_BUILD" --output-on-failure --timeout 120 -j 4
+stop_wine_session
+trap - EXIT
 
 echo "== end to end"
 for t in tests/e2e/*.sh; do

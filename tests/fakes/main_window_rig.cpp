@@ -1,0 +1,26 @@
+#include "fakes/main_window_rig.h"
+
+#include "app/program.h"
+#include "app/state.h"
+#include "ui/main_window.h"
+
+namespace qv::fakes {
+
+MainWindowRig::MainWindowRig() {
+    reset_program_state();
+    ui::clear_bindings();
+    ui::bind_main_window_handlers();
+}
+
+MainWindowRig::~MainWindowRig() { ui::clear_bindings(); }
+
+ui::Window& MainWindowRig::open_main_window() {
+    return *ui.open(ui::main_window_def(), nullptr);
+}
+
+ui::Window* MainWindowRig::start_program() {
+    exit_code = run_program();
+    return ui::main_window();
+}
+
+}  // namespace qv::fakes
