@@ -30,5 +30,6 @@ if(benchmark_FOUND)
   add_executable(qv_scan_benchmark tests/bench/scan_benchmark.cpp ${QV_CORE_SOURCES} ${QV_FAKE_SOURCES})
   target_include_directories(qv_scan_benchmark PRIVATE src tests)
   target_compile_options(qv_scan_benchmark PRIVATE ${QV_TEXT_FLAGS} -O2)
-  target_link_libraries(qv_scan_benchmark PRIVATE benchmark::benchmark)
+  # Some fakes check their callers with GoogleTest assertions.
+  target_link_libraries(qv_scan_benchmark PRIVATE benchmark::benchmark GTest::gtest)
 endif()

@@ -19,7 +19,7 @@ const char* const kSearchDoneText = "搜索文件完成！";
 
 namespace {
 
-void pump_messages() {
+void pump_window_messages() {
     if (ui::Runtime* ui = os::os().ui) ui->pump();
 }
 
@@ -84,7 +84,7 @@ struct Walk {
 };
 
 void walk_folder(const Walk& walk, const std::string& folder, int parts) {
-    pump_messages();
+    pump_window_messages();
     std::vector<os::FolderEntry> entries;
     if (!os::os().directories->list(folder, entries)) return;
     for (const os::FolderEntry& e : entries) {
@@ -132,12 +132,12 @@ void find_files_into(const std::string& folder_in, const Pattern& pattern,
         if (status) status(folder + e.name);
         if (!use_filter || filter.empty() || contains_ignore_case(e.name, filter))
             lines.push_back(full_path ? folder + e.name : e.name);
-        pump_messages();
+        pump_window_messages();
     }
     for (const os::FolderEntry& e : entries) {
         if (!e.folder || e.name.empty() || e.name[0] == '.') continue;
         find_files_into(folder + e.name + "\\", pattern, filter, true, full_path, status, lines);
-        pump_messages();
+        pump_window_messages();
     }
 }
 

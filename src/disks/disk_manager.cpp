@@ -23,7 +23,7 @@ const char* const kFullWidthSpace = "　";
 
 os::Drives& drives() { return *os::os().drives; }
 
-void pump_messages() {
+void pump_window_messages() {
     if (ui::Runtime* ui = os::os().ui) ui->pump();
 }
 
@@ -165,7 +165,7 @@ int DiskManager::list_drives_of_type(std::vector<std::string>& roots, int select
             (selector >= 1 && selector <= 4 && drives().drive_type(root) == kTypes[selector])) {
             roots.push_back(root);
         }
-        pump_messages();
+        pump_window_messages();
     }
     return static_cast<int>(roots.size());
 }
@@ -233,7 +233,7 @@ std::string DiskManager::get_disk_model(int n) {
     // The walk goes on past the n-th disk, up to ten, as every disk getter of the class does.
     for (int i = 1; i <= 10 && wmi_next(); ++i) {
         if (i == n) model = wmi_text("Model");
-        pump_messages();
+        pump_window_messages();
     }
     wmi_close();
     return model;
