@@ -35,10 +35,10 @@ make_drive_folders() {
   done
   # Images of 100 MB or more, sparse so they cost no space; the scan reaches depth 3 (a root and
   # two folder levels below it).
-  local spec size path
-  for spec in "150M d/Backup/win7.GHO" "200M d/系统/win10.WIM" "150M d/a/b/c/deep.gho" \
+  local sample size path
+  for sample in "150M d/Backup/win7.GHO" "200M d/系统/win10.WIM" "150M d/a/b/c/deep.gho" \
               "50K d/small.gho" "120M e/GHO/xp.gho" "300M g/sys.wim" "1M f/sources/readme.txt"; do
-    read -r size path <<<"$spec"
+    read -r size path <<<"$sample"
     if [ ! -e "$drives/$path" ]; then
       mkdir -p "$(dirname "$drives/$path")"
       truncate -s "$size" "$drives/$path"
