@@ -20,6 +20,11 @@ void on_start_window_created(ui::Event& event);
 // Binds on_start_window_created to MainWindow's Created event.
 void bind_start_up();
 
+// The first of Z, Y, W, A and B that names no drive, or empty when all five exist.
+std::string free_mount_letter();
+extern const char* const kNoMountLetterMessage;
+extern const char* const kUefiWarning;
+
 // "Ver：" and the first five characters of the program file's version.
 std::string version_caption(const std::string& file_version);
 // The maker's name, the product word and the edition word: window title and tray tip.

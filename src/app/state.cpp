@@ -39,6 +39,7 @@ int g_finished_job_kind = 0;
 bool g_iso_mounted = false;
 bool g_imagex_cancelled = false;
 bool g_console_running = false;
+bool g_ui_locked = false;
 
 std::string g_omnifs_output;
 
@@ -56,7 +57,7 @@ void reset_program_state() {
     g_drive_roots.clear();
     for (bool* flag : {&g_scan_images_at_start, &g_automatic_mode, &g_end_after_help,
                        &g_no_partitions, &g_busy, &g_iso_mounted, &g_imagex_cancelled,
-                       &g_console_running}) {
+                       &g_console_running, &g_ui_locked}) {
         *flag = false;
     }
     g_finish_action = 0;

@@ -49,6 +49,7 @@ extern int g_finished_job_kind;   // 0 restore, 1 backup, 2 setup
 extern bool g_iso_mounted;
 extern bool g_imagex_cancelled;
 extern bool g_console_running;
+extern bool g_ui_locked;          // lock_ui holds the main window's controls until unlock_ui
 // The one disk manager of the run lives with its class in src/disks.
 
 // Drives

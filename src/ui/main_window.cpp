@@ -2,6 +2,7 @@
 
 #include "app/helpers.h"
 #include "app/state.h"
+#include "disks/partition_list.h"
 #include "platform/os.h"
 
 namespace qv::ui {
@@ -17,7 +18,7 @@ std::string fit_bytes(const std::string& text, std::size_t max_bytes) {
 struct PanelMode {
     const char* radio;
     const char* image_caption;
-    const char* first_column;
+    PartitionListMode list_mode;
     const char* browse_picture;
     const char* browse_caption;
     bool image_combo_shown;
@@ -27,12 +28,14 @@ struct PanelMode {
     bool drop_enabled;
 };
 
-const PanelMode kRestoreMode = {"restore_radio", "请选择Gho、ISO、SWM、WIM映像文件：", "还原",
+const PanelMode kRestoreMode = {"restore_radio", "请选择Gho、ISO、SWM、WIM映像文件：",
+                                PartitionListMode::Restore,
                                 "btn_open",      "打开(O)",
                                 true,            false,
                                 true,            false,
                                 true};
-const PanelMode kBackupMode = {"backup_radio", "请保存Gho、WIM映像文件：", "备份",
+const PanelMode kBackupMode = {"backup_radio", "请保存Gho、WIM映像文件：",
+                               PartitionListMode::Backup,
                                "btn_save",     "保存(S)",
                                false,          true,
                                false,          true,
@@ -41,7 +44,7 @@ const PanelMode kBackupMode = {"backup_radio", "请保存Gho、WIM映像文件�
 void apply_panel_mode(Window& main, const PanelMode& mode) {
     if (!main.checked(mode.radio)) return;
     main.set_text("image_caption_label", mode.image_caption);
-    main.set_column_caption("partition_list", 0, mode.first_column);
+    show_partition_list_mode(main, mode.list_mode);
     main.set_visible("browse_button", true);
     main.set_picture("browse_button", mode.browse_picture);
     main.set_text("browse_button", mode.browse_caption);

@@ -2,6 +2,8 @@
 
 #include "app/program.h"
 #include "app/state.h"
+#include "disks/partition_list.h"
+#include "ui/image_list.h"
 #include "ui/main_window.h"
 
 namespace qv::fakes {
@@ -10,6 +12,8 @@ MainWindowRig::MainWindowRig() {
     reset_program_state();
     ui::clear_bindings();
     ui::bind_main_window_handlers();
+    bind_partition_list_handlers();
+    ui::bind_image_list_handlers();
 }
 
 MainWindowRig::~MainWindowRig() { ui::clear_bindings(); }
