@@ -19,6 +19,11 @@ class Drives;           // os_drives.h
 class Registry;         // os_registry.h
 class Wmi;              // os_wmi.h
 class DirectoryLister;  // os_directories.h
+class Processes;
+class CarriedFiles;
+class Shell;
+class InstanceEvents;
+class TopWindows;
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -108,6 +113,11 @@ struct Os {
     Registry* registry = nullptr;
     Wmi* wmi = nullptr;
     DirectoryLister* directories = nullptr;
+    Processes* processes = nullptr;     // os_process.h
+    CarriedFiles* carried = nullptr;    // os_carried.h
+    Shell* shell = nullptr;             // os_shell.h
+    InstanceEvents* instance = nullptr; // os_instance.h
+    TopWindows* windows = nullptr;      // os_instance.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

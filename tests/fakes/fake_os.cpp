@@ -114,6 +114,12 @@ FakeOs::FakeOs() {
     set.registry = &registry;
     set.wmi = &wmi;
     set.directories = &directories;
+    set.processes = &processes;
+    set.carried = &carried;
+    set.shell = &shell;
+    shell.files = &files;
+    set.instance = &instance;
+    set.windows = &windows;
     set.ui = os::os().ui;
     os::install(set);
 }

@@ -7,6 +7,10 @@
 #include <vector>
 
 #include "fakes/fake_drives.h"
+#include "fakes/fake_carried.h"
+#include "fakes/fake_instance.h"
+#include "fakes/fake_process.h"
+#include "fakes/fake_shell.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -101,6 +105,11 @@ struct FakeOs {
     FakeRegistry registry;
     FakeWmi wmi;
     FakeDirectories directories{files};
+    FakeProcesses processes;
+    FakeCarriedFiles carried;
+    FakeShell shell;
+    FakeInstanceEvents instance;
+    FakeTopWindows windows;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;
