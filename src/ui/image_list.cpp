@@ -117,9 +117,9 @@ void on_search_button_clicked(Event& event) { search_image_files(*event.window);
 
 void bind_image_list_handlers() {
     const std::string w = kMainWindowName;
-    bind(w, kCombo, EventKind::SelChange, show_selected_image_details);
-    bind(w, kFound, EventKind::SelChange, on_image_selected);
-    bind(w, "search_button", EventKind::Click, on_search_button_clicked);
+    ui::bind(w, kCombo, EventKind::SelChange, show_selected_image_details);
+    ui::bind(w, kFound, EventKind::SelChange, on_image_selected);
+    ui::bind(w, "search_button", EventKind::Click, on_search_button_clicked);
 }
 
 }  // namespace qv::ui

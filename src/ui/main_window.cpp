@@ -174,21 +174,21 @@ void pop_up_main_menu_below_button(Event& event) {
 
 void bind_main_window_handlers() {
     const std::string w = kMainWindowName;
-    bind(w, "restore_radio", EventKind::Click, on_main_restore_radio_clicked);
-    bind(w, "backup_radio", EventKind::Click, on_main_backup_radio_clicked);
-    bind(w, "expand_button", EventKind::Click, on_main_expand_button_clicked);
-    bind(w, "compact_button", EventKind::Click, on_main_compact_button_clicked);
-    bind(w, "minimize_button", EventKind::Click, minimize_main_window);
-    bind(w, "noide_check", EventKind::Click, on_noide_toggled);
-    bind(w, "crcignore_check", EventKind::Click, on_crcignore_toggled);
-    bind(w, "password_check", EventKind::Click, on_ghost_password_toggled);
-    bind(w, "integrity_check", EventKind::Click, on_check_image_integrity_toggled);
-    bind(w, "restart_after_job_check", EventKind::Click, on_restart_after_job_toggled);
-    bind(w, "shutdown_after_job_check", EventKind::Click, on_shutdown_after_job_toggled);
-    bind(w, "main_menu_auto_restart", EventKind::Menu, toggle_auto_restart_menu);
-    bind(w, "main_menu_auto_shutdown", EventKind::Menu, toggle_auto_shutdown_menu);
-    bind(w, "tray_icon", EventKind::RButtonUp, pop_up_main_menu_at_cursor);
-    bind(w, "menu_button", EventKind::Click, pop_up_main_menu_below_button);
+    ui::bind(w, "restore_radio", EventKind::Click, on_main_restore_radio_clicked);
+    ui::bind(w, "backup_radio", EventKind::Click, on_main_backup_radio_clicked);
+    ui::bind(w, "expand_button", EventKind::Click, on_main_expand_button_clicked);
+    ui::bind(w, "compact_button", EventKind::Click, on_main_compact_button_clicked);
+    ui::bind(w, "minimize_button", EventKind::Click, minimize_main_window);
+    ui::bind(w, "noide_check", EventKind::Click, on_noide_toggled);
+    ui::bind(w, "crcignore_check", EventKind::Click, on_crcignore_toggled);
+    ui::bind(w, "password_check", EventKind::Click, on_ghost_password_toggled);
+    ui::bind(w, "integrity_check", EventKind::Click, on_check_image_integrity_toggled);
+    ui::bind(w, "restart_after_job_check", EventKind::Click, on_restart_after_job_toggled);
+    ui::bind(w, "shutdown_after_job_check", EventKind::Click, on_shutdown_after_job_toggled);
+    ui::bind(w, "main_menu_auto_restart", EventKind::Menu, toggle_auto_restart_menu);
+    ui::bind(w, "main_menu_auto_shutdown", EventKind::Menu, toggle_auto_shutdown_menu);
+    ui::bind(w, "tray_icon", EventKind::RButtonUp, pop_up_main_menu_at_cursor);
+    ui::bind(w, "menu_button", EventKind::Click, pop_up_main_menu_below_button);
 }
 
 }  // namespace qv::ui
