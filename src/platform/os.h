@@ -15,6 +15,12 @@ class Runtime;
 
 namespace qv::os {
 
+class Processes;
+class CarriedFiles;
+class Shell;
+class InstanceEvents;
+class TopWindows;
+
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
     int year = 0;
@@ -99,6 +105,11 @@ struct Os {
     Clock* clock = nullptr;
     Notices* notices = nullptr;
     ui::Runtime* ui = nullptr;
+    Processes* processes = nullptr;     // os_process.h
+    CarriedFiles* carried = nullptr;    // os_carried.h
+    Shell* shell = nullptr;             // os_shell.h
+    InstanceEvents* instance = nullptr; // os_instance.h
+    TopWindows* windows = nullptr;      // os_instance.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

@@ -110,6 +110,12 @@ FakeOs::FakeOs() {
     set.program = &program;
     set.clock = &clock;
     set.notices = &notices;
+    set.processes = &processes;
+    set.carried = &carried;
+    set.shell = &shell;
+    shell.files = &files;
+    set.instance = &instance;
+    set.windows = &windows;
     set.ui = os::os().ui;
     os::install(set);
 }

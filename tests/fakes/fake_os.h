@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_carried.h"
+#include "fakes/fake_instance.h"
+#include "fakes/fake_process.h"
+#include "fakes/fake_shell.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -96,6 +100,11 @@ struct FakeOs {
     FakeProgram program;
     ManualClock clock;
     RecordedNotices notices;
+    FakeProcesses processes;
+    FakeCarriedFiles carried;
+    FakeShell shell;
+    FakeInstanceEvents instance;
+    FakeTopWindows windows;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;
