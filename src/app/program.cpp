@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/shell_bindings.h"
 #include "app/startup.h"
 #include "app/state.h"
 #include "platform/os.h"
@@ -28,12 +29,14 @@ int run_program() {
     if (runtime == nullptr) return 1;
 
     reset_program_state();
+    reset_shell_state();
 
     init_console_flag();
     start_empty_module();
     api_module_init();
 
     ui::bind_main_window_handlers();
+    bind_shell_handlers();
     bind_start_up();
     runtime->open(ui::main_window_def(), nullptr);
     return runtime->run();

@@ -20,6 +20,10 @@ void on_start_window_created(ui::Event& event);
 // Binds on_start_window_created to MainWindow's Created event.
 void bind_start_up();
 
+// The first five characters of a file version ("1.9.0.0" gives "1.9.0").
+std::string short_version(const std::string& file_version);
+// The version of the program's own file (run folder + "\" + file name), or empty.
+std::string program_file_version();
 // "Ver：" and the first five characters of the program file's version.
 std::string version_caption(const std::string& file_version);
 // The maker's name, the product word and the edition word: window title and tray tip.

@@ -20,6 +20,8 @@ class CarriedFiles;
 class Shell;
 class InstanceEvents;
 class TopWindows;
+class Power;
+class IniFiles;
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -110,6 +112,8 @@ struct Os {
     Shell* shell = nullptr;             // os_shell.h
     InstanceEvents* instance = nullptr; // os_instance.h
     TopWindows* windows = nullptr;      // os_instance.h
+    Power* power = nullptr;             // os_power.h
+    IniFiles* ini = nullptr;            // os_ini.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

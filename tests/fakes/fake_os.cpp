@@ -116,6 +116,9 @@ FakeOs::FakeOs() {
     shell.files = &files;
     set.instance = &instance;
     set.windows = &windows;
+    set.power = &power;
+    set.ini = &ini;
+    ini.files = &files;
     set.ui = os::os().ui;
     os::install(set);
 }

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "fakes/fake_carried.h"
+#include "fakes/fake_ini.h"
 #include "fakes/fake_instance.h"
+#include "fakes/fake_power.h"
 #include "fakes/fake_process.h"
 #include "fakes/fake_shell.h"
 #include "platform/os.h"
@@ -105,6 +107,8 @@ struct FakeOs {
     FakeShell shell;
     FakeInstanceEvents instance;
     FakeTopWindows windows;
+    FakePower power;
+    FakeIniFiles ini;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

@@ -1,6 +1,7 @@
 #include "fakes/main_window_rig.h"
 
 #include "app/program.h"
+#include "app/shell_bindings.h"
 #include "app/state.h"
 #include "ui/main_window.h"
 
@@ -8,8 +9,10 @@ namespace qv::fakes {
 
 MainWindowRig::MainWindowRig() {
     reset_program_state();
+    reset_shell_state();
     ui::clear_bindings();
     ui::bind_main_window_handlers();
+    bind_shell_handlers();
 }
 
 MainWindowRig::~MainWindowRig() { ui::clear_bindings(); }

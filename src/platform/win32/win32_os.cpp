@@ -266,11 +266,15 @@ void install_win32_os() {
     static Win32Program program;
     static Win32Clock clock;
     static Win32Notices notices;
+    static Win32Power power;
+    static Win32IniFiles ini;
     os::Os set = os::os();
     set.files = &files;
     set.program = &program;
     set.clock = &clock;
     set.notices = &notices;
+    set.power = &power;
+    set.ini = &ini;
     os::install(set);
 }
 
