@@ -21,3 +21,15 @@ add_executable(qv_native_tests ${QV_NATIVE_TESTS})
 target_link_libraries(qv_native_tests PRIVATE qv_fakes GTest::gtest GTest::gtest_main)
 target_compile_options(qv_native_tests PRIVATE ${QV_WARNINGS})
 gtest_discover_tests(qv_native_tests DISCOVERY_TIMEOUT 60)
+
+# The walk benchmark: not a test (nothing is timed against a limit); it prints how the scan and the
+# search compare with the bare directory functions. Built optimised and without sanitizers, from
+# the sources themselves, so the ratio means something.
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  add_executable(qv_scan_benchmark tests/bench/scan_benchmark.cpp ${QV_CORE_SOURCES} ${QV_FAKE_SOURCES})
+  target_include_directories(qv_scan_benchmark PRIVATE src tests)
+  target_compile_options(qv_scan_benchmark PRIVATE ${QV_TEXT_FLAGS} -O2)
+  # Some fakes check their callers with GoogleTest assertions.
+  target_link_libraries(qv_scan_benchmark PRIVATE benchmark::benchmark GTest::gtest)
+endif()

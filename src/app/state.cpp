@@ -40,6 +40,8 @@ bool g_iso_mounted = false;
 bool g_imagex_cancelled = false;
 bool g_console_running = false;
 
+std::string g_omnifs_output;
+
 void reset_program_state() {
     for (std::string* text :
          {&g_instance_name, &g_maker_name, &g_edition_word, &g_ghost_exe_path, &g_imagex_exe_name,
@@ -47,7 +49,7 @@ void reset_program_state() {
           &g_ghost_compression_switch, &g_ghost_split_switch, &g_imagex_ref_option,
           &g_imagex_compress_option, &g_virtual_drive_letter, &g_preferred_image, &g_command_text,
           &g_expected_system_letter, &g_install_device_arg, &g_install_image_path,
-          &g_target_disk_partition, &g_target_row_key, &g_target_drive}) {
+          &g_target_disk_partition, &g_target_row_key, &g_target_drive, &g_omnifs_output}) {
         text->clear();
     }
     g_command_args.clear();

@@ -51,6 +51,9 @@ extern bool g_imagex_cancelled;
 extern bool g_console_running;
 // The one disk manager of the run lives with its class in src/disks.
 
+// Drives
+extern std::string g_omnifs_output;  // the last partition report of the file-system utility
+
 // Puts every variable back to its construction value: texts empty, flags false, numbers 0.
 void reset_program_state();
 

@@ -22,6 +22,10 @@ class InstanceEvents;
 class TopWindows;
 class Power;
 class IniFiles;
+class Drives;           // os_drives.h
+class Registry;         // os_registry.h
+class Wmi;              // os_wmi.h
+class DirectoryLister;  // os_directories.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -114,6 +118,10 @@ struct Os {
     TopWindows* windows = nullptr;      // os_instance.h
     Power* power = nullptr;             // os_power.h
     IniFiles* ini = nullptr;            // os_ini.h
+    Drives* drives = nullptr;
+    Registry* registry = nullptr;
+    Wmi* wmi = nullptr;
+    DirectoryLister* directories = nullptr;
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

@@ -119,6 +119,10 @@ FakeOs::FakeOs() {
     set.power = &power;
     set.ini = &ini;
     ini.files = &files;
+    set.drives = &drives;
+    set.registry = &registry;
+    set.wmi = &wmi;
+    set.directories = &directories;
     set.ui = os::os().ui;
     os::install(set);
 }

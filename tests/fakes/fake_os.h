@@ -12,6 +12,7 @@
 #include "fakes/fake_power.h"
 #include "fakes/fake_process.h"
 #include "fakes/fake_shell.h"
+#include "fakes/fake_drives.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -109,6 +110,10 @@ struct FakeOs {
     FakeTopWindows windows;
     FakePower power;
     FakeIniFiles ini;
+    FakeDrives drives;
+    FakeRegistry registry;
+    FakeWmi wmi;
+    FakeDirectories directories{files};
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

@@ -275,6 +275,10 @@ void install_win32_os() {
     set.notices = &notices;
     set.power = &power;
     set.ini = &ini;
+    set.drives = win32_drives();
+    set.registry = win32_registry();
+    set.wmi = win32_wmi();
+    set.directories = win32_directories();
     os::install(set);
 }
 

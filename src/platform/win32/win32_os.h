@@ -76,8 +76,14 @@ bool notices_scripted();
 void log_notice(const std::string& kind, const std::string& a, const std::string& b,
                 const std::string& c);
 
-// Installs the Win32 set (files, program, clock, notices, power, INI files) as the program's seam; the window
-// runtime is installed by its own code.
+// The drive, registry, WMI and folder-listing parts of the set (win32_drives.cpp and the like).
+os::Drives* win32_drives();
+os::Registry* win32_registry();
+os::Wmi* win32_wmi();
+os::DirectoryLister* win32_directories();
+
+// Installs the Win32 set (files, program, clock, notices, power, INI files, drives, registry,
+// WMI, folder listings) as the program's seam; the window runtime is installed by its own code.
 void install_win32_os();
 
 }  // namespace qv::win32
