@@ -2,9 +2,11 @@
 
 #include "app/exit_and_power.h"
 #include "app/helpers.h"
+#include "app/image_scan.h"
 #include "app/pending_parts.h"
 #include "app/shortcut.h"
 #include "app/state.h"
+#include "disks/drive_facts.h"
 #include "platform/os.h"
 #include "platform/os_ini.h"
 #include "ui/info_windows.h"
@@ -69,44 +71,17 @@ void add_and_select(ui::Window& main, const char* combo, const std::string& path
 }
 
 // Images under 100 MB (and missing files) do not stay in the image combo.
-// TODO(image scan): use drop_small_images once the image scan is in.
 void remove_small_images(ui::Window& main) {
     for (int i = main.item_count("image_combo") - 1; i >= 0; --i)
-        if (file_size(main.item_text("image_combo", i)) / 1024 < 100) main.remove_item("image_combo", i);
+        if (is_small_image(main.item_text("image_combo", i))) main.remove_item("image_combo", i);
 }
 
-// The longest head of at most `bytes` bytes and the shortest tail of at most `bytes` bytes that
-// do not split a double-byte character.
-std::string head_characters(const std::string& text, std::size_t bytes) {
-    std::size_t end = 0;
-    while (end < text.size() && next_char(text, end) <= bytes) end = next_char(text, end);
-    return text.substr(0, end);
-}
-
-std::string tail_characters(const std::string& text, std::size_t bytes) {
-    std::size_t from = 0;
-    while (from < text.size() && text.size() - from > bytes) from = next_char(text, from);
-    return text.substr(from);
-}
-
-// The four detail lines of the image combo's image.
-// TODO(image scan): use image_details once the image scan is in.
 void show_image_details(ui::Window& main, const std::string& path) {
-    std::string location = path.size() < 31 ? path
-                                             : head_characters(path, 10) + "..." +
-                                                   tail_characters(path, 18);
-    main.set_text("image_location_label", "位置： " + location);
-    main.set_text("image_type_label", has_extension(path, {".GHO"}) ? "类型： Ghost 映像文件"
-                                                                    : "类型： WIM 映像文件");
-    std::int64_t kb = file_size(path);
-    main.set_text("image_size_label",
-                  kb / 1024 > 4096 ? std::string("大小：  > 4096 MB")
-                                   : "大小： " +
-                                         number_text(round_half_even(static_cast<double>(kb) / 1024.0, 2)) +
-                                         " MB");
-    std::string created, written, accessed;
-    file_time_text(path, created, written, accessed);
-    main.set_text("image_time_label", "时间： " + created);
+    ImageDetails details = image_details(path);
+    main.set_text("image_location_label", details.location);
+    main.set_text("image_type_label", details.type);
+    main.set_text("image_size_label", details.size);
+    main.set_text("image_time_label", details.time);
     main.set_visible("image_size_label", true);
     main.set_visible("image_time_label", true);
 }
@@ -142,7 +117,7 @@ void apply_load(StartUpRun& run) {
     if (find_text(path, ":\\") != -1) {
         add_and_select(main, "image_combo", full_path(path));
     } else {
-        g_drive_roots = list_drive_roots();
+        g_drive_roots = list_drives(kAllDrives);
         for (const std::string& root : g_drive_roots)
             if (file_exists(root + path)) add_and_select(main, "image_combo", full_path(root + path));
     }
@@ -215,7 +190,7 @@ void apply_install(StartUpRun& run) {
         notice("调用参数 /install 时需指定要安装的*.GHO文件！", 0x30);
         return;
     }
-    g_drive_roots = list_drive_roots();
+    g_drive_roots = list_drives(kAllDrives);
     if (find_text(image, ":\\") != -1) {
         g_install_image_path = file_exists(image) ? image : std::string();
     } else {
@@ -337,6 +312,10 @@ bool starts_with_letter(const std::string& text) {
     if (text.empty()) return false;
     char c = text[0];
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+std::string drive_to_disk_partition(const std::string& letter) {
+    return disk_partition_text(disk_number_of(letter), partition_number_of(letter));
 }
 
 std::string windows_folder_letter() { return upper_ascii(windows_dir().substr(0, 1)); }

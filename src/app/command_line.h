@@ -39,6 +39,9 @@ CommandOption recognise_option(const std::string& first_argument);
 
 // True when the first character of the text is a letter.
 bool starts_with_letter(const std::string& text);
+// "m:n" of a drive letter: the disk counted from 1 and the partition number of its volume (-1
+// for a number the system does not give).
+std::string drive_to_disk_partition(const std::string& letter);
 // The upper-cased first letter of the Windows folder.
 std::string windows_folder_letter();
 

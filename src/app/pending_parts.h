@@ -3,11 +3,6 @@
 // pending_parts.cpp.
 #pragma once
 
-#include <string>
-#include <vector>
-
-#include "ui/runtime.h"
-
 namespace qv {
 
 // TODO(ghost restore window): GhostRestoreWindow loaded modally without a parent; its
@@ -21,14 +16,5 @@ void quick_restore_hd4();
 void quick_restore_hd5();
 // TODO(partition list): copies the selected partition-list row into the hidden labels.
 void show_selected_partition();
-
-// The roots of every drive, in the drive lister's order.
-// TODO(drive facts): answer with list_drives(kAllDrives); until then the letters A to Z that
-// exist, in letter order.
-std::vector<std::string> list_drive_roots();
-// "m:n" of a drive letter: the disk counted from 1 and the partition number of its volume.
-// TODO(drive facts): answer with disk_number_of / partition_number_of of letter + ":\"; until
-// then the disk:partition cell of the partition-list row of that drive, or empty.
-std::string drive_to_disk_partition(const std::string& letter);
 
 }  // namespace qv

@@ -23,13 +23,22 @@ struct CommandLineStart {
         rig.os.files.special[16] = "X:\\Desktop";
         main = &rig.open_main_window();
     }
-    void add_drive(char letter) { rig.os.files.add_folder(std::string(1, letter) + ":\\"); }
+    // A fixed drive on disk 1 (device 0) unless numbers are given; add drives in letter order.
+    void add_drive(char letter, std::uint32_t device = 0, std::uint32_t partition = 1) {
+        std::string root = std::string(1, letter) + ":\\";
+        if (rig.os.drives.find(root) != nullptr) return;
+        rig.os.drives.add(root, os::kDriveFixed, device, partition);
+        rig.os.files.add_folder(root);
+    }
     void add_image(const std::string& path, std::int64_t mb) {
         add_drive(path[0]);
         rig.os.files.add_file_of_size(path, mb * kMB);
     }
-    void add_row(const std::string& root, const std::string& disk_partition) {
-        main->add_row("partition_list", {root, disk_partition, "", "硬盘驱动器", "", ""});
+    // A partition-list row; its drive reports the same numbers.
+    void add_row(const std::string& root, int disk, int partition) {
+        add_drive(root[0], static_cast<std::uint32_t>(disk - 1), static_cast<std::uint32_t>(partition));
+        std::string cell = std::to_string(disk) + ":" + std::to_string(partition);
+        main->add_row("partition_list", {root, cell, "", "硬盘驱动器", "", ""});
     }
     StartUpRun apply(const std::string& args) {
         rig.os.program.line = "\"X:\\Program\\QuennixVelquist.exe\" " + args;
@@ -176,8 +185,8 @@ TEST(CommandLine, WithoutPartitionsNoOptionIsApplied) {
 
 TEST(CommandLine, DebugSelectsTheRowOfDriveD) {
     CommandLineStart s;
-    s.add_row("C:\\", "1:1");
-    s.add_row("D:\\", "1:2");
+    s.add_row("C:\\", 1, 1);
+    s.add_row("D:\\", 1, 2);
     s.apply("/debug");
     EXPECT_EQ(s.main->selected_row("partition_list"), 1);
 }
@@ -192,7 +201,7 @@ TEST(CommandLine, LoadFindsTheImageOnItsDriveOrOnEveryDrive) {
     };
     const Case cases[] = {
         {"/LOAD=D:\\x.gho", {{"D:\\x.gho", 200}}, {"D:\\x.gho"}, {}, false},
-        {"/load=win7.gho", {{"C:\\win7.gho", 200}, {"E:\\win7.gho", 300}, {"D:\\other.gho", 200}},
+        {"/load=win7.gho", {{"C:\\win7.gho", 200}, {"D:\\other.gho", 200}, {"E:\\win7.gho", 300}},
          {"C:\\win7.gho", "E:\\win7.gho"}, {}, false},
         // The blank is lost: the two pieces are joined and that name is sought.
         {"/load=D:\\my image.wim", {{"D:\\myimage.wim", 200}}, {"D:\\myimage.wim"}, {}, false},
@@ -252,11 +261,11 @@ TEST(CommandLine, InstallFindsTheTargetByTheWholeCell) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
         CommandLineStart s;
+        s.add_row("D:\\", 11, 1);
+        s.add_row("E:\\", 1, 10);
+        s.add_row("C:\\", 1, 1);
+        s.add_row("F:\\", 1, 2);
         s.add_image("D:\\w7.gho", 200);
-        s.add_row("D:\\", "11:1");
-        s.add_row("E:\\", "1:10");
-        s.add_row("C:\\", "1:1");
-        s.add_row("F:\\", "1:2");
         StartUpRun run = s.apply(c.args);
         EXPECT_TRUE(s.boxes().empty());
         EXPECT_EQ(g_install_image_path, "D:\\w7.gho");
@@ -289,15 +298,17 @@ TEST(CommandLine, InstallRefusesInTheOrderOfItsChecks) {
         {"/install=D:\\w7.gho /DEVICE=", "调用参数 /DEVICE 时需指定要安装分区！", false},
         {"/install=D:\\w7.gho /DEVICE=2:1", "参数 /DEVICE 指定要安装分区 2:1 不存在！", false},
         {"/install=D:\\w7.gho /DEVICE=1:1", "参数 /DEVICE 指定要安装分区 1:1 不存在！", false},
+        // A letter without a drive has no numbers.
+        {"/install=D:\\w7.gho /DEVICE=x", "参数 /DEVICE 指定要安装分区 -1:-1 不存在！", false},
         {"/install=D:\\w7.wim /DEVICE=1:10", "本工具仅支持还原*.Gho格式映像文件！", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
         CommandLineStart s;
+        s.add_row("D:\\", 11, 1);
+        s.add_row("E:\\", 1, 10);
         s.add_image("D:\\w7.gho", 200);
         s.add_image("D:\\w7.wim", 200);
-        s.add_row("D:\\", "11:1");
-        s.add_row("E:\\", "1:10");
         s.apply(c.args);
         EXPECT_EQ(s.boxes(), Strings{std::string(c.box) + "|48"});
         EXPECT_FALSE(g_automatic_mode);
@@ -307,10 +318,10 @@ TEST(CommandLine, InstallRefusesInTheOrderOfItsChecks) {
 
 TEST(CommandLine, InstallTakesTheLastDriveHoldingABareImageName) {
     CommandLineStart s;
+    s.add_row("C:\\", 1, 1);
+    s.add_drive('D', 0, 2);
     s.add_image("C:\\w7.gho", 200);
     s.add_image("E:\\w7.gho", 200);
-    s.add_drive('D');
-    s.add_row("C:\\", "1:1");
     s.apply("/install=w7.gho /DEVICE=1:1");
     EXPECT_EQ(g_install_image_path, "E:\\w7.gho");
     EXPECT_EQ(g_drive_roots, (Strings{"C:\\", "D:\\", "E:\\"}));
