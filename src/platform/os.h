@@ -15,6 +15,11 @@ class Runtime;
 
 namespace qv::os {
 
+class Com;
+class TextCodec;
+class BinaryTypes;
+class Consoles;
+
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
     int year = 0;
@@ -99,6 +104,10 @@ struct Os {
     Clock* clock = nullptr;
     Notices* notices = nullptr;
     ui::Runtime* ui = nullptr;
+    Com* com = nullptr;                  // os_com.h
+    TextCodec* codec = nullptr;          // os_com.h
+    BinaryTypes* binary_types = nullptr; // os_com.h
+    Consoles* consoles = nullptr;        // os_console.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

@@ -110,6 +110,10 @@ FakeOs::FakeOs() {
     set.program = &program;
     set.clock = &clock;
     set.notices = &notices;
+    set.com = &com;
+    set.codec = &codec;
+    set.binary_types = &binary_types;
+    set.consoles = &consoles;
     set.ui = os::os().ui;
     os::install(set);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_com.h"
+#include "fakes/fake_console.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -96,6 +98,10 @@ struct FakeOs {
     FakeProgram program;
     ManualClock clock;
     RecordedNotices notices;
+    FakeCom com;
+    FakeTextCodec codec;
+    FakeBinaryTypes binary_types;
+    FakeConsoles consoles;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;
