@@ -231,13 +231,19 @@ void append_console_chunk(std::string& box_text, const std::string& chunk) {
     box_text += chunk;
 }
 
+void console_take_output(const ConsoleTarget& target,
+                         const std::function<void(bool clear, const std::string& chunk)>& each) {
+    for (const Piece& p : take_pieces(target)) each(p.clear, p.bytes);
+}
+
 bool console_drain_into(const ConsoleTarget& target, std::string& box_text) {
-    std::vector<Piece> pieces = take_pieces(target);
-    for (const Piece& p : pieces) {
-        if (p.clear) box_text.clear();
-        else append_console_chunk(box_text, p.bytes);
-    }
-    return !pieces.empty();
+    bool changed = false;
+    console_take_output(target, [&](bool clear, const std::string& chunk) {
+        if (clear) box_text.clear();
+        else append_console_chunk(box_text, chunk);
+        changed = true;
+    });
+    return changed;
 }
 
 void console_copy_output(ui::Window& window, const std::string& box) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace qv::ui {
@@ -57,6 +58,12 @@ std::string get_system_directory();
 // The box rule: when the box's text and the chunk together are longer than 30000 bytes, the box
 // is emptied first; then the chunk is appended.
 void append_console_chunk(std::string& box_text, const std::string& chunk);
+
+// Hands the output queued for this target to `each`, piece by piece in the order read: `clear` for
+// a reader's start (the box is emptied there), else a chunk to append. A chunk never ends inside
+// a double-byte character, so each one can be converted on its own.
+void console_take_output(const ConsoleTarget& target,
+                         const std::function<void(bool clear, const std::string& chunk)>& each);
 
 // Moves the output queued for this target into a plain text, chunk by chunk under the box rule
 // (an emptying at a reader's start included). True when the text changed.

@@ -121,8 +121,16 @@ TEST_F(CommandConsoleTest, ReaderCopiesInChunksAndKeepsCharactersWhole) {
     // A chunk is cut at a zero byte.
     fake.consoles.last->print(std::string("ok\0lost", 7));
     std::string box;
-    drain_until(kApplyBox, box, "ok");
+    std::vector<std::string> chunks;
+    eventually([&] {
+        console_take_output(kApplyBox, [&](bool clear, const std::string& chunk) {
+            if (!clear) chunks.push_back(chunk);
+            append_console_chunk(box, chunk);
+        });
+        return box.find("ok") != std::string::npos;
+    });
     EXPECT_EQ(box, first + "功\r\nok");
+    EXPECT_EQ(chunks, (std::vector<std::string>{std::string(259, 'a'), "成功\r\n", "ok"}));
     EXPECT_EQ(fake.consoles.last->largest_read(), kConsoleChunkBytes);
 }
 
