@@ -130,7 +130,7 @@ TEST_F(CommandConsoleTest, ReaderCopiesInChunksAndKeepsCharactersWhole) {
         return box.find("ok") != std::string::npos;
     });
     EXPECT_EQ(box, first + "功\r\nok");
-    EXPECT_EQ(chunks, (std::vector<std::string>{std::string(259, 'a'), "成功\r\n", "ok"}));
+    EXPECT_EQ(chunks, (std::vector<std::string>{std::string(259, 'a'), "成", "功\r\n", "ok"}));
     EXPECT_EQ(fake.consoles.last->largest_read(), kConsoleChunkBytes);
 }
 
