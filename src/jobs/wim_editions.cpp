@@ -38,14 +38,12 @@ struct ImageTexts {
 // Where each IMAGE element begins ("<IMAGE" followed by a blank, ">" or "/"); text before the
 // first one is the tool's report, not part of any image.
 std::vector<std::size_t> image_element_starts(const std::string& text) {
+    static const char kTag[] = "<IMAGE";
     std::vector<std::size_t> starts;
-    int at = find_text(text, "<IMAGE", 1, true);
-    while (at != -1) {
-        std::size_t after = static_cast<std::size_t>(at - 1) + 6;
-        char c = after < text.size() ? text[after] : '\0';
-        if (c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\r' || c == '\n')
-            starts.push_back(static_cast<std::size_t>(at - 1));
-        at = find_text(text, "<IMAGE", static_cast<int>(after) + 1, true);
+    for (std::size_t i = 0; i + 6 <= text.size(); i = next_char(text, i)) {
+        if (text[i] != '<' || !equals_ignore_case(text.substr(i, 6), kTag)) continue;
+        char c = i + 6 < text.size() ? text[i + 6] : '\0';
+        if (c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\r' || c == '\n') starts.push_back(i);
     }
     return starts;
 }

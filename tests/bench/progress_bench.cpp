@@ -53,6 +53,7 @@ BENCHMARK(plain_scan);
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(OO_None) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) ns_[r.benchmark_name()] = r.GetAdjustedRealTime();

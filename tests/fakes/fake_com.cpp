@@ -37,22 +37,35 @@ private:
     std::shared_ptr<int> alive_;
 };
 
-// Converts one run; false when the input holds something the target cannot take.
-bool convert(const char* to, const char* from, const std::string& in, std::string& out) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-    std::string source = in;
-    char* src = source.data();
-    std::size_t src_left = source.size();
-    std::string buffer(in.size() * 4 + 16, '\0');
-    char* dst = buffer.data();
-    std::size_t dst_left = buffer.size();
-    std::size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
-    iconv_close(cd);
-    if (r == static_cast<std::size_t>(-1) || src_left != 0) return false;
-    out.assign(buffer.data(), buffer.size() - dst_left);
-    return true;
-}
+// One converter for a whole text, used character by character so that a character without a
+// form in the target becomes "?" as on the system.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (ok()) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    bool convert(const std::string& in, std::string& out) {
+        if (!ok()) return false;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        std::string source = in;
+        char* src = source.data();
+        std::size_t src_left = source.size();
+        char buffer[16];
+        char* dst = buffer;
+        std::size_t dst_left = sizeof buffer;
+        std::size_t r = iconv(cd_, &src, &src_left, &dst, &dst_left);
+        if (r == static_cast<std::size_t>(-1) || src_left != 0) return false;
+        out.assign(buffer, sizeof buffer - dst_left);
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
 
 }  // namespace
 
@@ -73,11 +86,11 @@ std::unique_ptr<os::RegExpObject> FakeCom::create_regexp() {
 std::string FakeTextCodec::text_to_wide_bytes(const std::string& text, bool cut_terminator) {
     if (text.empty()) return {};
     std::string wide;
-    // Character by character, so that a byte without a meaning becomes "?" as on the system.
+    Converter converter("UTF-16LE", "CP936");
     for (std::size_t i = 0; i < text.size();) {
         std::size_t n = static_cast<unsigned char>(text[i]) >= 0x81 && i + 1 < text.size() ? 2 : 1;
         std::string unit;
-        if (!convert("UTF-16LE", "CP936", text.substr(i, n), unit)) unit = std::string("?\0", 2);
+        if (!converter.convert(text.substr(i, n), unit)) unit = std::string("?\0", 2);
         wide += unit;
         i += n;
     }
@@ -87,12 +100,13 @@ std::string FakeTextCodec::text_to_wide_bytes(const std::string& text, bool cut_
 
 std::string FakeTextCodec::wide_bytes_to_text(const std::string& wide_bytes) {
     std::string text;
+    Converter converter("CP936", "UTF-16LE");
     for (std::size_t i = 0; i + 1 < wide_bytes.size();) {
         unsigned unit = static_cast<unsigned char>(wide_bytes[i]) |
                         static_cast<unsigned>(static_cast<unsigned char>(wide_bytes[i + 1])) << 8;
         std::size_t n = unit >= 0xD800 && unit <= 0xDBFF && i + 3 < wide_bytes.size() ? 4 : 2;
         std::string bytes;
-        if (!convert("CP936", "UTF-16LE", wide_bytes.substr(i, n), bytes)) bytes = "?";
+        if (!converter.convert(wide_bytes.substr(i, n), bytes)) bytes = "?";
         text += bytes;
         i += n;
     }

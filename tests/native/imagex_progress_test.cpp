@@ -107,6 +107,17 @@ TEST(ImagexJobEnd, ConcludesOnlyAfterTheToolRanAndItsOutputCameIn) {
                 << c.name << " at " << t.at_ms;
         }
     }
+    // Recorded sessions: the success marker, or the prompt after the tool's error.
+    for (const char* fixture : {"apply_success.txt", "apply_failure.txt"}) {
+        std::string whole = read_fixture(std::string("imagex_console/") + fixture);
+        ImagexEndWatch w;
+        begin_imagex_end_watch(w, 0);
+        EXPECT_EQ(decide_imagex_end(w, 500, true, false, whole.substr(0, whole.find("[  12%")), kApplySuccessMarker),
+                  E::Wait);
+        EXPECT_EQ(decide_imagex_end(w, 1000, false, false, whole, kApplySuccessMarker),
+                  std::string(fixture) == "apply_success.txt" ? E::Succeeded : E::Failed)
+            << fixture;
+    }
     // The tick counter may wrap around while a job runs.
     ImagexEndWatch watch;
     begin_imagex_end_watch(watch, 0xFFFFFF00u);
