@@ -112,7 +112,7 @@ TEST(ImagexJobEnd, ConcludesOnlyAfterTheToolRanAndItsOutputCameIn) {
         std::string whole = read_fixture(std::string("imagex_console/") + fixture);
         ImagexEndWatch w;
         begin_imagex_end_watch(w, 0);
-        EXPECT_EQ(decide_imagex_end(w, 500, true, false, whole.substr(0, whole.find("[  12%")), kApplySuccessMarker),
+        EXPECT_EQ(decide_imagex_end(w, 500, true, false, whole.substr(0, whole.find("[   3%")), kApplySuccessMarker),
                   E::Wait);
         EXPECT_EQ(decide_imagex_end(w, 1000, false, false, whole, kApplySuccessMarker),
                   std::string(fixture) == "apply_success.txt" ? E::Succeeded : E::Failed)
