@@ -6,6 +6,11 @@
 // them in the console, tagged with the box that is the console's target when the chunk is read.
 // The job window's timer moves the queued output into its box with console_copy_output (or, on a
 // plain text, console_drain_into), which applies the box's 30000-byte rule chunk by chunk.
+//
+// A job: start_console when its window opens; console_send_command, then console_start_reader
+// with the window's box; a timer calls console_copy_output and then reads the box; closing the
+// window calls console_stop. A later step that must judge its own command's output takes
+// console_output_mark before sending it and reads console_output_since afterwards.
 #pragma once
 
 #include <cstdint>

@@ -26,8 +26,8 @@ std::string utf8_to_ansi(const std::string& bytes);
 // The combo's items: "1: ", "2: ", ... in image order, each followed by the display name and the
 // name in brackets, or by the name alone when that image has no display name. Each image's name
 // and display name are read from its own IMAGE element, so an image without a display name
-// never takes another image's. Empty when the output holds no name (the caller then offers to
-// apply image 1).
+// never takes another image's; an image whose name the output lost at its end is left out. Empty
+// when the output holds no name (the caller then offers to apply image 1).
 std::vector<std::string> parse_wim_info_xml(const std::string& info_output);
 
 // The image path as the window's title shows it: whole up to 30 bytes, else its first 10 bytes,
