@@ -27,6 +27,7 @@ PICTURES = [
     ("main_skin", "skin", 664, 446, "QuennixVelquist"),
     ("dialog_skin", "dialog_skin", 480, 360, ""),
     ("main_panel", "panel", 648, 330, ""),
+    ("dialog_panel", "panel", 442, 444, ""),
     ("btn_open", "button", 74, 26, "打开(O)"),
     ("btn_save", "button", 74, 26, "保存(S)"),
     ("btn_search", "button", 59, 26, "搜索(S)"),
@@ -38,10 +39,12 @@ PICTURES = [
     ("btn_yes", "button", 82, 26, "是"),
     ("btn_no", "button", 82, 26, "否"),
     ("btn_close_text", "button", 82, 26, "关闭"),
+    ("btn_parameter_help", "button", 140, 26, "命令行参数调用说明"),
     ("btn_menu", "title_menu", 29, 24, ""),
     ("btn_minimize", "title_minimize", 31, 25, ""),
     ("btn_close", "title_close", 29, 24, ""),
     ("app", "icon", 48, 48, ""),
+    ("notice_mark", "mark", 48, 48, ""),
 ]
 
 # One calm palette: light greys with a blue accent.
@@ -224,6 +227,11 @@ def make_icon(path):
         convert(*sizes, path)
 
 
+def make_mark(path, size):
+    # The program's disc as a plain picture, for windows that show it beside their text.
+    convert(*disc_args(size, ACCENT, ACCENT_LIGHT), *png_out(path))
+
+
 def file_name(name, kind):
     return name + {"panel": ".jpg", "icon": ".ico"}.get(kind, ".png")
 
@@ -244,6 +252,8 @@ def make(name, kind, w, h, caption):
         make_title_button(path, kind, w, h)
     elif kind == "icon":
         make_icon(path)
+    elif kind == "mark":
+        make_mark(path, w)
     else:
         sys.exit("make-pictures: unknown kind %s for %s" % (kind, name))
     return path

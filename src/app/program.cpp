@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/shell_bindings.h"
 #include "app/startup.h"
 #include "app/state.h"
 #include "disks/partition_list.h"
@@ -30,6 +31,7 @@ int run_program() {
     if (runtime == nullptr) return 1;
 
     reset_program_state();
+    reset_shell_state();
 
     init_console_flag();
     start_empty_module();
@@ -38,6 +40,7 @@ int run_program() {
     ui::bind_main_window_handlers();
     bind_partition_list_handlers();
     ui::bind_image_list_handlers();
+    bind_shell_handlers();
     bind_start_up();
     runtime->open(ui::main_window_def(), nullptr);
     return runtime->run();

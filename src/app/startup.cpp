@@ -1,12 +1,15 @@
 #include "app/startup.h"
 
+#include "app/command_line.h"
 #include "app/helpers.h"
+#include "app/hot_keys.h"
 #include "app/state.h"
 #include "disks/disk_manager.h"
 #include "disks/drive_facts.h"
 #include "disks/partition_list.h"
 #include "platform/os.h"
 #include "ui/image_list.h"
+#include "ui/info_windows.h"
 #include "ui/main_window.h"
 
 namespace qv {
@@ -56,9 +59,7 @@ void step_show_all_drives(StartUpRun&) { g_disk.show_all_drives(); }
 
 // 8.
 void step_set_version_caption(StartUpRun& run) {
-    os::Program& program = *os::os().program;
-    std::string version = get_file_version(program.run_folder() + "\\" + program.file_name());
-    run.main.set_text("version_label", version_caption(version));
+    run.main.set_text("version_label", version_caption(program_file_version()));
 }
 
 // 9. The command line (step 15) reads the rows and g_no_partitions.
@@ -94,11 +95,17 @@ void step_set_ghost_switches(StartUpRun&) {
 // 14.
 void step_add_tray_icon(StartUpRun& run) { run.main.tray_add(); }
 
-// 15. The command line is read and applied here; some options open a window or end the run.
-void step_apply_command_line(StartUpRun&) {}
+// 15. Some options open a window modally here or end the run.
+void step_apply_command_line(StartUpRun& run) { apply_command_line(run); }
 
-// 16. The check that the program runs in Windows PE comes here; outside it the run ends.
-void step_check_running_in_pe(StartUpRun&) {}
+// 16. Outside Windows PE (the Windows folder is not on the expected letter) only the notice is
+// shown, and the main window goes; an option that set no letter never passes.
+void step_check_running_in_pe(StartUpRun& run) {
+    std::string letter = windows_folder_letter();
+    if (!letter.empty() && letter == g_expected_system_letter) return;
+    ui::open_pe_only_notice_window();
+    run.main.close();
+}
 
 // 17. The command line may have ticked a finish box; its menu mark follows.
 void step_set_finish_menu_marks(StartUpRun& run) {
@@ -108,8 +115,8 @@ void step_set_finish_menu_marks(StartUpRun& run) {
         run.main.set_menu_checked("main_menu_auto_shutdown", true);
 }
 
-// 18. The hot keys Alt+E (help) and Alt+R (parameter help) are registered here.
-void step_register_hot_keys(StartUpRun&) {}
+// 18. Alt+E (help) and Alt+R (parameter help).
+void step_register_hot_keys(StartUpRun& run) { register_hot_keys(run.main); }
 
 // 19.
 void step_set_backup_defaults(StartUpRun&) {
@@ -179,8 +186,17 @@ std::string free_mount_letter() {
     return {};
 }
 
+std::string short_version(const std::string& file_version) {
+    return first_characters(file_version, 5);
+}
+
+std::string program_file_version() {
+    os::Program& program = *os::os().program;
+    return get_file_version(program.run_folder() + "\\" + program.file_name());
+}
+
 std::string version_caption(const std::string& file_version) {
-    return "Ver：" + first_characters(file_version, 5);
+    return "Ver：" + short_version(file_version);
 }
 
 std::string product_title() { return g_maker_name + "Velquist" + g_edition_word; }

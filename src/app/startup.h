@@ -25,6 +25,10 @@ std::string free_mount_letter();
 extern const char* const kNoMountLetterMessage;
 extern const char* const kUefiWarning;
 
+// The first five characters of a file version ("1.9.0.0" gives "1.9.0").
+std::string short_version(const std::string& file_version);
+// The version of the program's own file (run folder + "\" + file name), or empty.
+std::string program_file_version();
 // "Ver：" and the first five characters of the program file's version.
 std::string version_caption(const std::string& file_version);
 // The maker's name, the product word and the edition word: window title and tray tip.

@@ -8,8 +8,9 @@ E2E_DESKTOP="qv,1024x768"
 mkdir -p "$E2E_OUT"
 
 # start_program ARG...: starts QuennixVelquist.exe in the virtual desktop, in the background.
+# Restarts and shutdowns are written to e2e/power.txt instead of ending the Wine session.
 start_program() {
-  ( cd "$QV_WIN_BUILD" && exec "$QV_WINE_LOADER" explorer "/desktop=$E2E_DESKTOP" 'C:\qv\QuennixVelquist.exe' "$@" \
+  ( cd "$QV_WIN_BUILD" && QV_POWER_LOG='C:\qv\e2e\power.txt' exec "$QV_WINE_LOADER" explorer "/desktop=$E2E_DESKTOP" 'C:\qv\QuennixVelquist.exe' "$@" \
       </dev/null >"$E2E_OUT/program.out" 2>&1 ) &
   E2E_PROGRAM_PID=$!
 }

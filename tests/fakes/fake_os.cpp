@@ -110,16 +110,23 @@ FakeOs::FakeOs() {
     set.program = &program;
     set.clock = &clock;
     set.notices = &notices;
-    set.drives = &drives;
-    set.registry = &registry;
-    set.wmi = &wmi;
-    set.directories = &directories;
     set.processes = &processes;
     set.carried = &carried;
     set.shell = &shell;
     shell.files = &files;
     set.instance = &instance;
     set.windows = &windows;
+    set.power = &power;
+    set.ini = &ini;
+    ini.files = &files;
+    set.drives = &drives;
+    set.registry = &registry;
+    set.wmi = &wmi;
+    set.directories = &directories;
+    set.com = &com;
+    set.codec = &codec;
+    set.binary_types = &binary_types;
+    set.consoles = &consoles;
     set.ui = os::os().ui;
     os::install(set);
 }

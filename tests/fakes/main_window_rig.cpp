@@ -1,6 +1,7 @@
 #include "fakes/main_window_rig.h"
 
 #include "app/program.h"
+#include "app/shell_bindings.h"
 #include "app/state.h"
 #include "disks/partition_list.h"
 #include "ui/image_list.h"
@@ -10,10 +11,12 @@ namespace qv::fakes {
 
 MainWindowRig::MainWindowRig() {
     reset_program_state();
+    reset_shell_state();
     ui::clear_bindings();
     ui::bind_main_window_handlers();
     bind_partition_list_handlers();
     ui::bind_image_list_handlers();
+    bind_shell_handlers();
 }
 
 MainWindowRig::~MainWindowRig() { ui::clear_bindings(); }

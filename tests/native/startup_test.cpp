@@ -233,3 +233,74 @@ TEST(ProgramEntry, NeedsAWindowRuntime) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+// Start-up on a machine whose Windows folder is on C:, as outside Windows PE (and under Wine).
+struct OutsidePe {
+    fakes::MainWindowRig rig;
+    explicit OutsidePe(const std::string& args) {
+        rig.os.files.windows = "C:\\windows";
+        rig.os.program.line = "X:\\Program\\QuennixVelquist.exe" + args;
+        // Options apply only with a partition in the list.
+        rig.os.drives.add("C:\\", os::kDriveFixed, 0, 1);
+    }
+};
+
+TEST(StartUpPeCheck, OutsidePeOnlyTheNoticeIsShown) {
+    OutsidePe start("");
+    start.rig.ui.on_modal("PeOnlyNoticeWindow", [](ui::Window& w) {
+        EXPECT_EQ(fakes::headless(w).parent(), nullptr);
+        EXPECT_EQ(w.picture("panel"), "dialog_panel");
+        fakes::click(w, "ok_button");
+    });
+    ui::Window* main = start.rig.start_program();
+    EXPECT_EQ(main, nullptr);  // destroyed
+    EXPECT_EQ(start.rig.exit_code, 0);
+    EXPECT_EQ(start.rig.ui.modal_log(), std::vector<std::string>{"PeOnlyNoticeWindow"});
+    ui::Window* gone = start.rig.ui.windows().front();
+    const auto& w = fakes::headless(*gone);
+    EXPECT_TRUE(w.hotkeys().empty());
+    ASSERT_EQ(w.balloons().size(), 1u);  // the starting balloon only: no welcome
+    EXPECT_NE(start.rig.ui.journal_index("tray_add ok"), -1);  // step 14 ran before the check
+}
+
+TEST(StartUpPeCheck, TheNoticeEndsTheProgramHoweverItCloses) {
+    for (const char* how : {"close_button", ""}) {
+        OutsidePe start("");
+        start.rig.ui.on_modal("PeOnlyNoticeWindow", [how](ui::Window& w) {
+            if (*how) fakes::click(w, how);
+            else w.close();
+        });
+        start.rig.start_program();
+        EXPECT_TRUE(start.rig.ui.quitting()) << how;
+    }
+}
+
+TEST(StartUpPeCheck, OptionsThatTakeTheRealLetterPass) {
+    for (const char* args : {" /debug", " /gq"}) {
+        OutsidePe start(args);
+        ui::Window* main = start.rig.start_program();
+        ASSERT_NE(main, nullptr) << args;
+        EXPECT_EQ(fakes::headless(*main).hotkeys().size(), 2u) << args;
+        EXPECT_TRUE(start.rig.ui.modal_log().empty()) << args;
+    }
+}
+
+// A wrong option ends from the parameter help: nothing after the command line runs, the PE
+// notice included.
+TEST(StartUpPeCheck, AWrongOptionEndsBeforeTheCheck) {
+    OutsidePe start(" /bogus");
+    start.rig.ui.on_modal("ParameterHelpWindow", [](ui::Window& w) { fakes::click(w, "ok_button"); });
+    ui::Window* main = start.rig.start_program();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(start.rig.ui.modal_log(), std::vector<std::string>{"ParameterHelpWindow"});
+    EXPECT_TRUE(start.rig.ui.quitting());
+    EXPECT_TRUE(g_expected_system_letter.empty());
+    EXPECT_TRUE(fakes::headless(*main).hotkeys().empty());
+    EXPECT_FALSE(main->visible());
+}
+
+}  // namespace
+}  // namespace qv
