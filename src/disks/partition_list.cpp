@@ -14,11 +14,10 @@ constexpr const char* kList = "partition_list";
 
 // The controls the disc-install panel switches around a refresh in place of the lock.
 const char* const kDiscPanelControls[] = {
-    "optical_drive_combo", "partition_list",          "manual_ghost_check",
-    "restart_after_job_check", "shutdown_after_job_check", "expand_button",
-    "search_button",       "compact_button",          "exit_button",
-    "start_button",        "depth_edit",              "search_pattern_combo",
-    "restore_radio",       "backup_radio",            "disc_install_radio",
+    "optical_drive_combo",      "partition_list", "manual_ghost_check", "restart_after_job_check",
+    "shutdown_after_job_check", "expand_button",  "search_button",      "compact_button",
+    "exit_button",              "start_button",   "depth_edit",         "search_pattern_combo",
+    "restore_radio",            "backup_radio",   "disc_install_radio",
 };
 
 void set_disc_panel_enabled(ui::Window& main, bool on) {
