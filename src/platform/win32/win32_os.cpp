@@ -12,6 +12,10 @@
 
 #include "encoding.h"
 #include "handles.h"
+#include "win32_carried.h"
+#include "win32_instance.h"
+#include "win32_process.h"
+#include "win32_shell.h"
 
 namespace qv::win32 {
 namespace {
@@ -271,6 +275,11 @@ void install_win32_os() {
     set.program = &program;
     set.clock = &clock;
     set.notices = &notices;
+    set.processes = &win32_processes();
+    set.carried = &win32_carried_files();
+    set.shell = &win32_shell();
+    set.instance = &win32_instance_events();
+    set.windows = &win32_top_windows();
     os::install(set);
 }
 

@@ -57,7 +57,8 @@ bool notices_scripted();
 void log_notice(const std::string& kind, const std::string& a, const std::string& b,
                 const std::string& c);
 
-// Installs the Win32 set (files, program, clock, notices) as the program's seam; the window
+// Installs the Win32 set (files, program, clock, notices, processes, carried files, shell,
+// instance event, top windows) as the program's seam; the window
 // runtime is installed by its own code.
 void install_win32_os();
 
