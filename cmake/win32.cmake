@@ -78,9 +78,13 @@ foreach(line ${qv_carried_lines})
     message(STATUS "Not carried: ${name} (no such file in ${QV_PAYLOAD_DIR})")
   endif()
 endforeach()
-set(QV_CARRIED_RC ${CMAKE_BINARY_DIR}/carried/carried.rc)
-file(CONFIGURE OUTPUT ${QV_CARRIED_RC} CONTENT "${qv_carried_rc}")
-set_source_files_properties(${QV_CARRIED_RC} PROPERTIES OBJECT_DEPENDS "${QV_CARRIED_FILES}")
+set(QV_CARRIED_RC "")
+# windres refuses a script without resources, so a build that carries nothing has no script.
+if(QV_CARRIED_FILES)
+  set(QV_CARRIED_RC ${CMAKE_BINARY_DIR}/carried/carried.rc)
+  file(CONFIGURE OUTPUT ${QV_CARRIED_RC} CONTENT "${qv_carried_rc}")
+  set_source_files_properties(${QV_CARRIED_RC} PROPERTIES OBJECT_DEPENDS "${QV_CARRIED_FILES}")
+endif()
 
 add_executable(QuennixVelquist WIN32 src/platform/win32/main.cpp src/platform/win32/resources.rc
                ${QV_CARRIED_RC})
