@@ -1,8 +1,11 @@
 #include "app/startup.h"
 
+#include "app/carried_tools.h"
 #include "app/command_line.h"
 #include "app/helpers.h"
 #include "app/hot_keys.h"
+#include "app/shortcut.h"
+#include "app/single_instance.h"
 #include "app/state.h"
 #include "disks/disk_manager.h"
 #include "disks/drive_facts.h"
@@ -45,8 +48,10 @@ void step_set_identity_names(StartUpRun&) {
     g_edition_word = "PE版";
 }
 
-// 5. The single-instance guard comes here: a second copy reports itself and ends.
-void step_check_single_instance(StartUpRun&) {}
+// 5. A second copy only says so and ends; the first copy's windows are left where they are.
+void step_check_single_instance(StartUpRun&) {
+    ensure_single_instance(g_instance_name, true, second_copy_message(), 0x30, false);
+}
 
 // 6.
 void step_prepare_start_flags(StartUpRun& run) {
@@ -83,8 +88,8 @@ void step_set_tool_paths(StartUpRun&) {
     g_imagex_exe_name = "Imagex.exe";
 }
 
-// 12. The carried tools are written out where missing here.
-void step_write_carried_tools(StartUpRun&) {}
+// 12. The carried tools are written out where missing; the two archives are run and waited for.
+void step_write_carried_tools(StartUpRun&) { install_carried_tools(); }
 
 // 13. These match the design's ticked boxes.
 void step_set_ghost_switches(StartUpRun&) {
@@ -144,8 +149,11 @@ void step_scan_for_images(StartUpRun& run) {
     if (g_scan_images_at_start) ui::scan_images_into_combo(run.main);
 }
 
-// 24. The desktop shortcut is made here when it is missing and no option ran a mode.
-void step_create_desktop_shortcut(StartUpRun&) {}
+// 24. The desktop shortcut is made when it is missing and no option ran a mode of its own.
+void step_create_desktop_shortcut(StartUpRun& run) {
+    if (!file_exists(desktop_dir() + g_maker_name + "Velquist.LNK") && run.no_option_applied)
+        create_program_shortcut();
+}
 
 // 25. Shown at every start on UEFI firmware.
 void step_warn_on_uefi_firmware(StartUpRun&) {

@@ -304,3 +304,65 @@ TEST(StartUpPeCheck, AWrongOptionEndsBeforeTheCheck) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(StartUpGuard, ASecondCopyOnlySaysSoAndEnds) {
+    fakes::MainWindowRig rig;
+    give_program_version(rig, "1.9.0.0");
+    rig.os.instance.held.insert("Norvex");
+    ui::Window* main = rig.start_program();
+    ASSERT_EQ(rig.os.notices.boxes.size(), 1u);
+    EXPECT_EQ(rig.os.notices.boxes[0].text, "请勿重复运行QuennixVelquistPE版！");
+    EXPECT_EQ(rig.os.notices.boxes[0].caption, "提示");
+    EXPECT_EQ(rig.os.notices.boxes[0].style, 0x30);
+    EXPECT_EQ(rig.exit_code, 0);
+    // Nothing after the guard ran: no version caption, no carried tool, no shortcut.
+    EXPECT_TRUE(main == nullptr || main->text("version_label") != "Ver：1.9.0");
+    EXPECT_TRUE(rig.os.files.writes.empty());
+    EXPECT_TRUE(rig.os.shell.saved.empty());
+    EXPECT_TRUE(rig.os.windows.activated.empty());
+}
+
+TEST(StartUpTools, CarriedToolsAreWrittenWhereMissing) {
+    fakes::MainWindowRig rig;
+    rig.os.carried.add("bcdboot.exe", "boot files tool");
+    rig.os.files.add_file("X:\\WINDOWS\\system32\\Imagex.exe", "already there");
+    rig.os.carried.add("Imagex.exe", "newer bytes");
+    rig.ui.on_run([&] { rig.ui.quit(0); });
+    rig.start_program();
+    EXPECT_EQ(rig.os.files.contents("X:\\WINDOWS\\system32\\bcdboot.exe"), "boot files tool");
+    EXPECT_EQ(rig.os.files.contents("X:\\WINDOWS\\system32\\Imagex.exe"), "already there");
+}
+
+TEST(StartUpShortcut, MadeOnlyWhenMissingAndNoOptionRanAMode) {
+    struct Row {
+        const char* args;
+        bool link_exists;
+        bool made;
+    } rows[] = {
+        {"", false, true},
+        {"", true, false},
+        {"/q", false, false},
+        {"/debug", false, false},
+    };
+    for (const Row& r : rows) {
+        fakes::MainWindowRig rig;
+        rig.os.files.special[16] = "X:\\Desktop";
+        rig.os.files.add_folder("D:\\");
+        rig.os.drives.add("D:\\", os::kDriveFixed, 0, 1);
+        if (r.link_exists) rig.os.files.add_file("X:\\Desktop\\QuennixVelquist.lnk");
+        rig.os.program.line = std::string("\"X:\\Program\\QuennixVelquist.exe\" ") + r.args;
+        rig.ui.on_run([&] { rig.ui.quit(0); });
+        rig.start_program();
+        EXPECT_EQ(!rig.os.shell.saved.empty(), r.made) << "'" << r.args << "' " << r.link_exists;
+        if (r.made) {
+            EXPECT_EQ(rig.os.shell.saved[0].link_path, "X:\\Desktop\\QuennixVelquist.lnk");
+            EXPECT_EQ(rig.os.shell.saved[0].link.target_path, "X:\\Program\\QuennixVelquist.exe");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qv
