@@ -289,6 +289,7 @@ void install_win32_os() {
     set.codec = &codec;
     set.binary_types = &binary_types;
     set.consoles = &consoles;
+    set.formatter = win32_formatter();
     os::install(set);
 }
 
