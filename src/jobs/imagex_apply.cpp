@@ -146,7 +146,8 @@ void set_button_pictures(ui::Window& w, const std::string& button, const char* p
 
 ui::WindowDef make_imagex_apply_window_def() {
     using ui::Kind;
-    ui::WindowDef def = ui::dialog_window(kImagexApplyWindowName, 440, 241, kImagexWindowCaption, false);
+    ui::WindowDef def =
+        ui::dialog_window(kImagexApplyWindowName, 440, 241, kImagexWindowCaption, false);
     def.controls.reserve(40);
     const std::string p = "panel";
     ui::add_control(def, "title_label", "透明标签1", Kind::Label, p, 80, 8, 334, 16);
@@ -172,7 +173,8 @@ ui::WindowDef make_imagex_apply_window_def() {
     c->checked = true;
     ui::add_control(def, "progress_caption_label", "透明标签5", Kind::Label, p, 8, 110, 64, 16,
                     "还原进度：");
-    c = &ui::add_control(def, "percent_label", "透明标签6", Kind::Label, p, 72, 110, 40, 16, kZeroPercent);
+    c = &ui::add_control(def, "percent_label", "透明标签6", Kind::Label, p, 72, 110, 40, 16,
+                         kZeroPercent);
     c->visible = false;
     ui::add_control(def, "elapsed_label", "透明标签7", Kind::Label, p, 120, 110, 140, 16,
                     "已用时间：00:00:00");
@@ -444,7 +446,8 @@ void image_watch_tick(ui::Event& event) {
 
 void disc_watch_tick(ui::Event& event) {
     ui::Window* main = ui::main_window();
-    std::string root = main == nullptr ? std::string() : main->text("optical_drive_combo").substr(0, 3);
+    std::string root =
+        main == nullptr ? std::string() : main->text("optical_drive_combo").substr(0, 3);
     if (file_exists(root + "sources\\install.wim")) return;
     close_for_lost_source(*event.window, "disc_watch_timer", "系统光盘 " + root + " 被弹出！");
 }

@@ -14,12 +14,18 @@ TEST(BootFiles, CommandLinesKeepTheirExactBlanks) {
         S step;
         const char* expected;
     } rows[] = {
-        {LoaderKind::Nt6, S::Mbr, "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /mbr /install  /type=nt60  /quiet"},
-        {LoaderKind::Nt6, S::Pbr, "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /pbr /install  /type=bootmgr /quiet"},
-        {LoaderKind::Nt6, S::Activate, "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /partitions /activate /quiet"},
-        {LoaderKind::Nt5, S::Mbr, "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /mbr /install  /type=nt52  /quiet"},
-        {LoaderKind::Nt5, S::Pbr, "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /pbr /install  /type=ntldr /quiet"},
-        {LoaderKind::Nt5, S::Activate, "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /partitions /activate /quiet"},
+        {LoaderKind::Nt6, S::Mbr,
+         "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /mbr /install  /type=nt60  /quiet"},
+        {LoaderKind::Nt6, S::Pbr,
+         "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /pbr /install  /type=bootmgr /quiet"},
+        {LoaderKind::Nt6, S::Activate,
+         "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /partitions /activate /quiet"},
+        {LoaderKind::Nt5, S::Mbr,
+         "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /mbr /install  /type=nt52  /quiet"},
+        {LoaderKind::Nt5, S::Pbr,
+         "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /pbr /install  /type=ntldr /quiet"},
+        {LoaderKind::Nt5, S::Activate,
+         "X:\\Windows\\BOOTICE.EXE /DEVICE=C:\\ /partitions /activate /quiet"},
     };
     for (const Row& r : rows)
         EXPECT_EQ(bootice_boot_command("X:\\Windows\\", "C:\\", r.kind, r.step), r.expected);

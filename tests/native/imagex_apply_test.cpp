@@ -108,7 +108,8 @@ struct ApplyRig {
         click(*window, "ok_button");
         return rig.os.processes.add_process("Imagex.exe");
     }
-    void finish_apply(std::uint32_t imagex, const std::string& last = "Successfully applied image.\r\n") {
+    void finish_apply(std::uint32_t imagex,
+                      const std::string& last = "Successfully applied image.\r\n") {
         say(last);
         rig.os.processes.terminate(imagex, 0);
         rig.ui.advance(500);
@@ -375,6 +376,25 @@ TEST(ImagexApplyWindow, CancelAsksStopsImagexAndReportsThenClosesWhenIdle) {
     EXPECT_FALSE(w.alive());
     EXPECT_TRUE(r.console().stopped());
     EXPECT_EQ(r.console().exit_code(), kConsoleStopExitCode);
+}
+
+TEST(ImagexApplyWindow, CancelBeforeImagexShowsUpEndsItWhenItAppears) {
+    ApplyRig r;
+    ui::Window& w = r.open();
+    fakes::select(w, "format_combo", 3);
+    click(w, "ok_button");
+    r.rig.os.notices.answers = {os::kIdYes};
+    click(w, "cancel_button");  // the command is typed, imagex not yet there: still a running job
+    EXPECT_EQ(r.box_texts(), Lines{kStopImagexQuestion});
+    EXPECT_TRUE(w.alive());
+    r.rig.ui.advance(1000);
+    r.rig.os.processes.add_process("Imagex.exe");
+    r.rig.ui.advance(500);
+    EXPECT_FALSE(r.rig.os.processes.running("Imagex.exe"));
+    EXPECT_TRUE(g_busy);
+    r.rig.ui.advance(10000);
+    EXPECT_EQ(w.text("status_label"), "用户取消Imagex还原。");
+    EXPECT_FALSE(g_busy);
 }
 
 TEST(ImagexApplyWindow, ClosesWhenTheSourceDisappears) {

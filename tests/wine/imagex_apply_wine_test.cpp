@@ -50,7 +50,8 @@ public:
     std::string read(std::size_t max_bytes) override {
         std::string buffer(max_bytes, '\0');
         DWORD got = 0;
-        if (!ReadFile(read_, buffer.data(), static_cast<DWORD>(max_bytes), &got, nullptr)) return {};
+        if (!ReadFile(read_, buffer.data(), static_cast<DWORD>(max_bytes), &got, nullptr))
+            return {};
         buffer.resize(got);
         return buffer;
     }
@@ -86,7 +87,8 @@ public:
         si.wShowWindow = show == os::kShowHidden ? SW_HIDE : SW_SHOWNORMAL;
         PROCESS_INFORMATION pi{};
         std::wstring line = win32::widen(command_line);
-        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                            &pi))
             return false;
         if (wait) WaitForSingleObject(pi.hProcess, INFINITE);
         CloseHandle(pi.hThread);
@@ -311,7 +313,8 @@ TEST_F(WimApplyUnderWine, AppliesWritesBootFilesAndTheAnswerFile) {
     main.set_text("selected_caption_label", target + "(1:1)");
     // Under Wine C: is partition 1 of disk 1; its row names the boot folder.
     main.add_row("partition_list", {boot, "1:1", "", "硬盘驱动器", "40.00 GB", "20.00 GB"});
-    main.set_text("edition_info_edit", run_command_capture_output(imagex_info_command("Imagex.exe", image)));
+    main.set_text("edition_info_edit",
+                  run_command_capture_output(imagex_info_command("Imagex.exe", image)));
 
     ui::Window& w = *runtime.open(imagex_apply_window_def(), &main);
     ASSERT_EQ(w.item_count("edition_combo"), 2);
@@ -352,7 +355,8 @@ TEST_F(WimApplyUnderWine, AppliesWritesBootFilesAndTheAnswerFile) {
 
     const std::wstring answer = work + L"target\\Windows\\Panther\\Unattend.xml";
     bool wide_build = sizeof(void*) == 8;
-    EXPECT_EQ(read_bytes(answer), unattend_template(wide_build ? UnattendTemplate::B : UnattendTemplate::A));
+    EXPECT_EQ(read_bytes(answer),
+              unattend_template(wide_build ? UnattendTemplate::B : UnattendTemplate::A));
     EXPECT_EQ(xml_texts(answer, L"ComputerName"), Lines{"Marlune"});
     EXPECT_EQ(xml_texts(answer, L"SkipMachineOOBE"), Lines{"true"});
 }

@@ -37,7 +37,9 @@ const char* const kBuiltInInfo =
 
 const int kSteps[] = {0, 1, 5, 12, 27, 45, 63, 81, 95, 100};
 
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::wstring with_backslash(std::wstring folder) {
     if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
@@ -46,7 +48,8 @@ std::wstring with_backslash(std::wstring folder) {
 
 void make_folders(const std::wstring& folder) {
     for (size_t i = 3; i <= folder.size(); ++i)
-        if (i == folder.size() || folder[i] == L'\\') CreateDirectoryW(folder.substr(0, i).c_str(), nullptr);
+        if (i == folder.size() || folder[i] == L'\\')
+            CreateDirectoryW(folder.substr(0, i).c_str(), nullptr);
 }
 
 bool copy_tree(const std::wstring& from, const std::wstring& to) {
@@ -72,7 +75,8 @@ bool copy_built_in_payload(const std::wstring& target) {
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     make_folders(target + L"Windows\\System32\\");
     return CopyFileW(self, (target + L"Windows\\explorer.exe").c_str(), FALSE) != FALSE &&
-           standin::write_file(target + L"Windows\\System32\\cmd.exe", "stand-in command interpreter\r\n");
+           standin::write_file(target + L"Windows\\System32\\cmd.exe",
+                               "stand-in command interpreter\r\n");
 }
 
 std::string progress_line(int percent) {
@@ -104,7 +108,8 @@ int info(const std::wstring& image) {
 int apply(const std::vector<std::wstring>& args) {
     standin::print_bytes(kBanner);
     if (args.size() < 4 || !exists(args[1])) {
-        standin::print_bytes("Error opening file.\r\n\r\nThe system cannot find the file specified.\r\n");
+        standin::print_bytes(
+            "Error opening file.\r\n\r\nThe system cannot find the file specified.\r\n");
         return standin::finish(2);
     }
     std::wstring target = with_backslash(args[3]);

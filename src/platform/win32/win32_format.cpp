@@ -20,7 +20,8 @@ using FormatExEntry = VOID(WINAPI*)(PWCHAR root, DWORD media_type, PWCHAR file_s
 const os::FormatReport* g_active_report = nullptr;
 
 BOOLEAN WINAPI format_callback_entry(int command, DWORD sub_action, PVOID action_info) {
-    std::uint8_t value = action_info != nullptr ? *static_cast<const std::uint8_t*>(action_info) : 0;
+    std::uint8_t value =
+        action_info != nullptr ? *static_cast<const std::uint8_t*>(action_info) : 0;
     if (g_active_report == nullptr) return TRUE;
     return (*g_active_report)(command, static_cast<int>(sub_action), value) ? TRUE : FALSE;
 }
