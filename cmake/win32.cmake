@@ -98,7 +98,9 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 file(GLOB QV_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
-add_executable(qv_wine_tests ${QV_WINE_TESTS} src/platform/win32/resources.rc ${QV_CARRIED_RC})
+# The headless window runtime lets whole window flows run against the real Win32 set.
+add_executable(qv_wine_tests ${QV_WINE_TESTS} tests/fakes/headless_runtime.cpp
+               src/platform/win32/resources.rc ${QV_CARRIED_RC})
 target_link_libraries(qv_wine_tests PRIVATE qv_win32 gtest gtest_main)
 target_include_directories(qv_wine_tests PRIVATE tests src/platform/win32)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh")

@@ -3,6 +3,7 @@
 #include "app/exit_and_power.h"
 #include "app/hot_keys.h"
 #include "jobs/finish_countdown.h"
+#include "jobs/imagex_apply.h"
 #include "ui/info_windows.h"
 
 namespace qv {
@@ -12,11 +13,13 @@ void bind_shell_handlers() {
     ui::bind_info_window_handlers();
     bind_hot_key_handlers();
     bind_finish_countdown_handlers();
+    bind_imagex_apply_handlers();
 }
 
 void reset_shell_state() {
     reset_hot_keys();
     reset_end_of_run();
+    reset_imagex_apply_state();
 }
 
 }  // namespace qv

@@ -298,6 +298,7 @@ void install_win32_os() {
     set.shell = &win32_shell();
     set.instance = &win32_instance_events();
     set.windows = &win32_top_windows();
+    set.formatter = win32_formatter();
     os::install(set);
 }
 

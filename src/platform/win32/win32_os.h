@@ -81,6 +81,8 @@ os::Drives* win32_drives();
 os::Registry* win32_registry();
 os::Wmi* win32_wmi();
 os::DirectoryLister* win32_directories();
+// fmifs FormatEx and the shell's format dialog (win32_format.cpp).
+os::VolumeFormatter* win32_formatter();
 
 // Installs the Win32 set (every interface of os::Os but the window runtime, which is installed by
 // its own code) as the program's seam.
