@@ -37,7 +37,14 @@ set(QV_RC_INCLUDES -I${CMAKE_SOURCE_DIR}/assets -I${CMAKE_SOURCE_DIR}/src/platfo
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/assets -I${CMAKE_SOURCE_DIR}/src/platform/win32")
 
 add_executable(QuennixVelquist WIN32 src/platform/win32/main.cpp src/platform/win32/resources.rc)
-target_link_libraries(QuennixVelquist PRIVATE qv_win32)
+# The test support's placeholder start-up shows a sample window until the program's own is in
+# src/app: a run_program in qv_core comes first on the link line and wins over it.
+add_library(qv_program_placeholder STATIC tests/wine/support/program_placeholder.cpp
+            tests/wine/support/sample_window.cpp)
+target_link_libraries(qv_program_placeholder PRIVATE qv_core)
+target_include_directories(qv_program_placeholder PRIVATE tests/wine)
+target_compile_options(qv_program_placeholder PRIVATE ${QV_WARNINGS})
+target_link_libraries(QuennixVelquist PRIVATE qv_win32 qv_core qv_program_placeholder)
 target_link_options(QuennixVelquist PRIVATE -municode)
 target_compile_options(QuennixVelquist PRIVATE ${QV_WARNINGS})
 
@@ -47,9 +54,14 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 file(GLOB QV_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
-add_executable(qv_wine_tests ${QV_WINE_TESTS} src/platform/win32/resources.rc)
+# The tests carry pictures of their own besides the program's resources.
+add_executable(qv_wine_tests ${QV_WINE_TESTS} tests/wine/support/sample_window.cpp
+               tests/wine/support/runtime_fixture.cpp
+               src/platform/win32/resources.rc tests/wine/data/test_pictures.rc)
+file(GLOB QV_TEST_PICTURES CONFIGURE_DEPENDS tests/wine/data/*.png tests/wine/data/*.jpg)
+set_source_files_properties(tests/wine/data/test_pictures.rc PROPERTIES OBJECT_DEPENDS "${QV_TEST_PICTURES}")
 target_link_libraries(qv_wine_tests PRIVATE qv_win32 gtest gtest_main)
-target_include_directories(qv_wine_tests PRIVATE tests src/platform/win32)
+target_include_directories(qv_wine_tests PRIVATE tests tests/wine src/platform/win32 tests/wine/data)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh")
 set_target_properties(qv_wine_tests PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh")
 gtest_discover_tests(qv_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)

@@ -11,6 +11,14 @@ if [ ! -f "$template/.booted" ]; then
   rm -f "$template/dosdevices/z:"
   touch "$template/.booted"
 fi
+# Windows are not handed to a window manager: under Xvfb none runs, and Wine would wait two seconds
+# for one whenever a visible window is hidden or closed.
+if [ ! -f "$template/.unmanaged" ]; then
+  WINEPREFIX="$template" "$QV_WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    </dev/null >/dev/null 2>&1 || true
+  WINEPREFIX="$template" "$WINESERVER" -w
+  touch "$template/.unmanaged"
+fi
 "$WINESERVER" -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
 cp -a "$template" "$WINEPREFIX"

@@ -1,0 +1,248 @@
+// Painting of the skinned look. The window's pictures (its picture boxes and images, each clipped
+// by its containers) are composed once into one bitmap, the backdrop; picture boxes, transparent
+// labels, check boxes, radios and picture buttons take their background from it. So a label over
+// a picture repaints cleanly when its text changes, whatever lies below it.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "encoding.h"
+#include "pictures.h"
+#include "win32_runtime.h"
+#include "win32_window.h"
+
+namespace qv::win32 {
+namespace {
+
+using ui::Kind;
+
+// The plain face of a picture that is missing.
+const COLORREF kFlatFace = RGB(0xE8, 0xEE, 0xF5);
+const COLORREF kFlatEdge = RGB(0x7A, 0x96, 0xB8);
+// The skin keeps these edges unscaled when the window is sized: its title band at the top and a
+// thin frame elsewhere; the rest is stretched.
+const int kSkinTopEdge = 40;
+const int kSkinEdge = 8;
+
+void fill(HDC dc, const RECT& r, COLORREF colour) {
+    Brush brush(CreateSolidBrush(colour));
+    FillRect(dc, &r, brush.get());
+}
+
+void draw_flat(HDC dc, const RECT& r, bool edge) {
+    fill(dc, r, kFlatFace);
+    if (!edge) return;
+    Brush brush(CreateSolidBrush(kFlatEdge));
+    FrameRect(dc, &r, brush.get());
+}
+
+// Draws the picture into `dest` in nine parts: corners as they are, edges stretched along, the
+// middle stretched both ways.
+void draw_nine_parts(HDC dc, const Picture& p, const RECT& dest) {
+    int top = std::min(kSkinTopEdge, p.h / 3);
+    int edge = std::min(kSkinEdge, std::min(p.w, p.h) / 3);
+    int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+    top = std::min(top, dh / 2);
+    int left = std::min(edge, dw / 2), right = left, bottom = std::min(edge, (dh - top) / 2);
+    const int sx[4] = {0, edge, p.w - edge, p.w};
+    const int sy[4] = {0, std::min(kSkinTopEdge, p.h / 3), p.h - edge, p.h};
+    const int dx[4] = {dest.left, dest.left + left, dest.right - right, dest.right};
+    const int dy[4] = {dest.top, dest.top + top, dest.bottom - bottom, dest.bottom};
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col) {
+            RECT s{sx[col], sy[row], sx[col + 1], sy[row + 1]};
+            RECT d{dx[col], dy[row], dx[col + 1], dy[row + 1]};
+            draw_picture(dc, p, s, d);
+        }
+}
+
+}  // namespace
+
+HFONT Win32Window::font_for(int index) const {
+    unsigned flags = controls_[static_cast<size_t>(index)].def->flags;
+    return runtime_.font((flags & ui::kBold) != 0, (flags & ui::kLink) != 0);
+}
+
+void Win32Window::invalidate_backdrop() {
+    backdrop_.dirty = true;
+    if (alive()) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Win32Window::ensure_backdrop() {
+    RECT client{};
+    if (hwnd_ != nullptr) GetClientRect(hwnd_, &client);
+    if (client.right != backdrop_.w || client.bottom != backdrop_.h) backdrop_.dirty = true;
+    if (backdrop_.dirty) compose_backdrop();
+}
+
+bool Win32Window::visible_in_tree(int index) const {
+    // Before the window is first shown IsWindowVisible is false everywhere; the own flags count.
+    for (int i = index; i >= 0; i = controls_[static_cast<size_t>(i)].container) {
+        HWND hwnd = controls_[static_cast<size_t>(i)].hwnd;
+        if (hwnd == nullptr || !(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE)) return false;
+    }
+    return true;
+}
+
+POINT Win32Window::origin_in_window(HWND hwnd) const {
+    POINT origin{0, 0};
+    if (hwnd != hwnd_) MapWindowPoints(hwnd, hwnd_, &origin, 1);
+    return origin;
+}
+
+void Win32Window::compose_backdrop() {
+    backdrop_.dirty = false;
+    backdrop_.brush.reset();
+    backdrop_.dc.reset();
+    backdrop_.bitmap.reset();
+    RECT client{};
+    if (hwnd_ == nullptr || !GetClientRect(hwnd_, &client)) return;
+    backdrop_.w = client.right;
+    backdrop_.h = client.bottom;
+    if (backdrop_.w <= 0 || backdrop_.h <= 0) return;
+    WindowDc screen(hwnd_);
+    backdrop_.bitmap.reset(CreateCompatibleBitmap(screen.get(), backdrop_.w, backdrop_.h));
+    backdrop_.dc.create(screen.get());
+    if (!backdrop_.bitmap || !backdrop_.dc) return;
+    backdrop_.dc.select(backdrop_.bitmap.get());
+    HDC dc = backdrop_.dc.get();
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    // Definition order is container before content, so each picture lands on those below it.
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        Kind kind = controls_[i].def->kind;
+        if ((kind == Kind::PictureBox || kind == Kind::Image) && visible_in_tree(static_cast<int>(i)))
+            compose_picture_control(dc, static_cast<int>(i));
+    }
+    backdrop_.brush.reset(CreatePatternBrush(backdrop_.bitmap.get()));
+}
+
+void Win32Window::compose_picture_control(HDC dc, int index) {
+    const ControlState& state = controls_[static_cast<size_t>(index)];
+    RECT own{};
+    GetClientRect(state.hwnd, &own);
+    POINT origin = origin_in_window(state.hwnd);
+    OffsetRect(&own, origin.x, origin.y);
+    // A picture box clips what lies outside it, its content's pictures included.
+    RECT clip = own;
+    for (int c = state.container; c >= 0; c = controls_[static_cast<size_t>(c)].container) {
+        RECT outer{};
+        GetClientRect(controls_[static_cast<size_t>(c)].hwnd, &outer);
+        POINT o = origin_in_window(controls_[static_cast<size_t>(c)].hwnd);
+        OffsetRect(&outer, o.x, o.y);
+        IntersectRect(&clip, &clip, &outer);
+    }
+    if (IsRectEmpty(&clip) || state.picture.empty()) return;  // a box without a picture is see-through
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+    const Picture* p = load_picture(state.picture);
+    const bool skin = (state.def->flags & ui::kSkin) != 0;
+    if (p == nullptr) {
+        draw_flat(dc, own, skin);
+    } else if (skin) {
+        draw_nine_parts(dc, *p, own);
+    } else if (state.def->kind == Kind::Image) {
+        draw_picture(dc, *p, RECT{0, 0, p->w, p->h}, own);
+    } else {
+        // A background keeps its scale: a smaller box shows part of it, a larger one the face around it.
+        if (p->w < own.right - own.left || p->h < own.bottom - own.top) fill(dc, own, kFlatFace);
+        RECT dest{own.left, own.top, own.left + p->w, own.top + p->h};
+        draw_picture(dc, *p, RECT{0, 0, p->w, p->h}, dest);
+    }
+    RestoreDC(dc, saved);
+}
+
+void Win32Window::blit_backdrop(HDC dc, HWND target, const RECT& area) {
+    ensure_backdrop();
+    if (!backdrop_.dc) {
+        FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    POINT origin = origin_in_window(target);
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, backdrop_.dc.get(),
+           area.left + origin.x, area.top + origin.y, SRCCOPY);
+}
+
+LRESULT Win32Window::color_transparent_control(HDC dc, HWND control, int index) {
+    ensure_backdrop();
+    POINT origin = origin_in_window(control);
+    // The pattern brush is the whole backdrop: aligned to the control, it fills exactly what
+    // lies beneath it.
+    SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+    SetBkMode(dc, TRANSPARENT);
+    unsigned flags = controls_[static_cast<size_t>(index)].def->flags;
+    SetTextColor(dc, (flags & ui::kWhiteText) ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOWTEXT));
+    if (!backdrop_.brush) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(backdrop_.brush.get());
+}
+
+void Win32Window::paint_label(const DRAWITEMSTRUCT& item, int index) {
+    const ControlState& state = controls_[static_cast<size_t>(index)];
+    RECT r{};
+    GetClientRect(item.hwndItem, &r);
+    int w = r.right, h = r.bottom;
+    if (w <= 0 || h <= 0) return;
+    // Drawn off screen and copied in one piece: no flicker, no trace of an earlier text.
+    MemoryDc memory(item.hDC);
+    Bitmap bitmap(CreateCompatibleBitmap(item.hDC, w, h));
+    if (!memory || !bitmap) return;
+    memory.select(bitmap.get());
+    blit_backdrop(memory.get(), item.hwndItem, r);
+    unsigned flags = state.def->flags;
+    COLORREF colour = GetSysColor(COLOR_WINDOWTEXT);
+    if (flags & ui::kWhiteText) colour = RGB(255, 255, 255);
+    if (flags & ui::kLink) colour = RGB(0, 0, 0xCC);
+    if (!IsWindowEnabled(item.hwndItem)) colour = GetSysColor(COLOR_GRAYTEXT);
+    SetTextColor(memory.get(), colour);
+    SetBkMode(memory.get(), TRANSPARENT);
+    Selection font(memory.get(), font_for(index));
+    std::wstring text = widen(text_of_window(item.hwndItem));
+    DrawTextW(memory.get(), text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_TOP | DT_WORDBREAK);
+    BitBlt(item.hDC, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY);
+}
+
+void Win32Window::paint_picture_button(const DRAWITEMSTRUCT& item, int index) {
+    const ControlState& state = controls_[static_cast<size_t>(index)];
+    RECT r{};
+    GetClientRect(item.hwndItem, &r);
+    int w = r.right, h = r.bottom;
+    if (w <= 0 || h <= 0) return;
+    MemoryDc memory(item.hDC);
+    Bitmap bitmap(CreateCompatibleBitmap(item.hDC, w, h));
+    if (!memory || !bitmap) return;
+    memory.select(bitmap.get());
+    HDC dc = memory.get();
+    blit_backdrop(dc, item.hwndItem, r);
+
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    // The strip holds four faces side by side: normal, hot, pressed, disabled.
+    int face = disabled ? 3 : pressed ? 2 : state.hot ? 1 : 0;
+    if (const Picture* p = load_picture(state.picture)) {
+        int cell = p->w / 4;
+        draw_picture(dc, *p, RECT{face * cell, 0, (face + 1) * cell, p->h}, r);
+    } else {
+        UINT look = DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0) | (disabled ? DFCS_INACTIVE : 0);
+        RECT face_rect = r;
+        DrawFrameControl(dc, &face_rect, DFC_BUTTON, look);
+    }
+    std::wstring caption = widen(text_of_window(item.hwndItem));
+    if (!caption.empty()) {
+        RECT text_rect = r;
+        if (pressed) OffsetRect(&text_rect, 1, 1);
+        SetBkMode(dc, TRANSPARENT);
+        COLORREF colour = (state.def->flags & ui::kWhiteText) ? RGB(255, 255, 255) : GetSysColor(COLOR_BTNTEXT);
+        SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : colour);
+        Selection font(dc, font_for(index));
+        UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+        if (item.itemState & ODS_NOACCEL) format |= DT_HIDEPREFIX;
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text_rect, format);
+    }
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+        RECT focus = r;
+        InflateRect(&focus, -3, -3);
+        DrawFocusRect(dc, &focus);
+    }
+    BitBlt(item.hDC, 0, 0, w, h, dc, 0, 0, SRCCOPY);
+}
+
+}  // namespace qv::win32
