@@ -135,6 +135,11 @@ TEST_F(RuntimeTest, ItemsAndRows) {
     EXPECT_EQ(0, w->add_item("pattern_combo", "*.WIM"));
     w->select("pattern_combo", 0);
     EXPECT_EQ("*.WIM", w->text("pattern_combo"));
+    // A drop-down list's text chooses an item; a text it does not hold changes nothing.
+    w->set_text("compress_combo", "快速压缩");
+    EXPECT_EQ(1, w->selected("compress_combo"));
+    w->set_text("compress_combo", "未检测到光盘驱动器");
+    EXPECT_EQ("快速压缩", w->text("compress_combo"));
 
     EXPECT_EQ(0, w->add_row("partition_list", {"C:\\", "1:1", "A,Win7"}));
     EXPECT_EQ(1, w->add_row("partition_list", {"D:\\", "1:2"}));

@@ -157,6 +157,48 @@ TEST_F(ScriptTest, ScriptActsLikeTheUser) {
     EXPECT_EQ("script\tquit 5\t\t", log[12]);
 }
 
+std::vector<std::string> g_script_steps;
+qv::ui::Runtime* g_script_runtime = nullptr;
+
+const qv::ui::WindowDef& note_window() {
+    static const qv::ui::WindowDef def = [] {
+        qv::ui::WindowDef d;
+        d.name = "NoteWindow";
+        d.caption = "说明";
+        d.w = 200;
+        d.h = 100;
+        d.frameless = false;
+        return d;
+    }();
+    return def;
+}
+
+TEST_F(ScriptTest, ScriptGoesOnInsideModalWindowsAndMenus) {
+    g_script_steps.clear();
+    g_script_runtime = runtime_.get();
+    qv::ui::bind("SampleWindow", "start_button", EventKind::Click, [](qv::ui::Event& e) {
+        g_script_runtime->open_modal(note_window(), e.window);
+        g_script_steps.push_back("modal returned");
+    });
+    qv::ui::bind("SampleWindow", "tray", EventKind::RButtonUp, [](qv::ui::Event& e) {
+        e.window->popup_menu("main_menu", e.x, e.y);
+        g_script_steps.push_back("menu closed");
+    });
+    qv::ui::bind("SampleWindow", "about", EventKind::Menu, [](qv::ui::Event&) { g_script_steps.push_back("about"); });
+    open_sample();
+    EXPECT_EQ(6, run_script("click SampleWindow \xE6\x8C\x89\xE9\x92\xAE" "2\n"  // 按钮2
+                            "waitwindow NoteWindow\n"
+                            "close NoteWindow\n"
+                            "waitgone NoteWindow\n"
+                            "rclick SampleWindow \xE6\x89\x98\xE7\x9B\x98\xE5\x9B\xBE\xE6\xA0\x87" "1\n"  // 托盘图标1
+                            "wait 200\n"
+                            "menu SampleWindow \xE5\x85\xB3    \xE4\xBA\x8E(&G)\n"  // 关    于(&G)
+                            "wait 100\n"
+                            "quit 6\n"));
+    const std::vector<std::string> expected = {"modal returned", "menu closed", "about"};
+    EXPECT_EQ(expected, g_script_steps);
+}
+
 TEST_F(ScriptTest, ScriptStopsAtAStepTheUserCouldNotDo) {
     qv::testing::record("SampleWindow", {{"start_button", EventKind::Click}});
     open_sample();

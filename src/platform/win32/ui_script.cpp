@@ -230,6 +230,7 @@ private:
             return true;
         }
         if (command == "quit") {
+            stop();
             runtime_.quit(to_number(take_word(rest), 0));
             return true;
         }

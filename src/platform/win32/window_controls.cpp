@@ -42,6 +42,13 @@ void Win32Window::set_text(const std::string& role, const std::string& text) {
         return;
     }
     if (state->hwnd == nullptr) return;
+    if (state->def->kind == Kind::DropList) {
+        // A drop-down list shows only its items: the text chooses the item that has it, if any.
+        LRESULT found = SendMessageW(state->hwnd, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(widen(text).c_str()));
+        if (found != CB_ERR) SendMessageW(state->hwnd, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+        return;
+    }
     SetWindowTextW(state->hwnd, widen(text).c_str());
     if (state->auto_size) fit_to_text(control_index(role));
     // Owner-drawn faces are repainted whole: the old text must not stay under the new one.

@@ -43,7 +43,7 @@ ui::WindowDef sample_window_def() {
     c.push_back(make("backup_radio", "单选框2", Kind::Radio, "panel", 110, 8, 0, 0, "备份分区(&B)"));
     c.push_back(make("noide_check", "选择框6", Kind::Check, "panel", 8, 32, 0, 0, "禁止访问IDE设备(&D)"));
     c.back().checked = true;
-    c.push_back(make("password_check", "选择框8", Kind::Check, "panel", 160, 32, 0, 0, "Gho密码："));
+    c.push_back(make("password_check", "选择框8", Kind::Check, "panel", 150, 32, 0, 0, "Gho密码："));
     c.push_back(make("image_caption", "透明标签6", Kind::Label, "panel", 8, 56, 207, 16, "请选择Gho、ISO、SWM、WIM映像文件："));
     c.push_back(make("refresh_label", "透明标签19", Kind::Label, "panel", 8, 76, 0, 0, "刷新列表(&H)"));
     c.back().flags = ui::kLink;
