@@ -96,6 +96,7 @@ protected:
         return runtime_->run();
     }
     void TearDown() override {
+        qv::win32::stop_ui_script();
         SetEnvironmentVariableW(L"QV_UI_SCRIPT", nullptr);
         DeleteFileW(script_path_.c_str());
         RuntimeTest::TearDown();

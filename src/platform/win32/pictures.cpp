@@ -178,8 +178,9 @@ void draw_picture(HDC dc, const Picture& picture, const RECT& src, const RECT& d
     if (!source) return;
     source.select(picture.bitmap.get());
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, static_cast<BYTE>(picture.has_alpha ? AC_SRC_ALPHA : 0)};
-    AlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source.get(), s.left,
-               s.top, s.right - s.left, s.bottom - s.top, blend);
+    // gdi32's own entry point: msimg32.dll's AlphaBlend only forwards to it, one DLL fewer to need.
+    GdiAlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source.get(), s.left,
+                  s.top, s.right - s.left, s.bottom - s.top, blend);
 }
 
 bool write_png_file(const std::string& path, const void* pixels, int w, int h, int stride) {

@@ -140,6 +140,8 @@ class UiScript {
 public:
     UiScript(Win32Runtime& runtime, std::vector<std::string> lines) : runtime_(runtime), lines_(std::move(lines)) {}
 
+    ~UiScript() { stop(); }
+
     void start() {
         resume_at_ = GetTickCount();
         timer_ = SetTimer(nullptr, 0, kTickMs, on_timer);
@@ -389,10 +391,15 @@ private:
 
 UiScript* UiScript::current = nullptr;
 
+std::unique_ptr<UiScript>& running_script() {
+    static std::unique_ptr<UiScript> script;
+    return script;
+}
+
 }  // namespace
 
 void start_ui_script(Win32Runtime& runtime) {
-    static std::unique_ptr<UiScript> script;
+    std::unique_ptr<UiScript>& script = running_script();
     DWORD n = GetEnvironmentVariableW(L"QV_UI_SCRIPT", nullptr, 0);
     if (n == 0 || (script != nullptr && !script->finished())) return;
     std::wstring path(n, L'\0');
@@ -402,12 +409,18 @@ void start_ui_script(Win32Runtime& runtime) {
     script->start();
 }
 
+void stop_ui_script() {
+    UiScript::current = nullptr;
+    running_script().reset();
+}
+
 }  // namespace qv::win32
 
 #else
 
 namespace qv::win32 {
 void start_ui_script(Win32Runtime&) {}
+void stop_ui_script() {}
 }  // namespace qv::win32
 
 #endif

@@ -34,5 +34,7 @@ class Win32Runtime;
 
 // Starts the script named by QV_UI_SCRIPT, when it is set (test builds only).
 void start_ui_script(Win32Runtime& runtime);
+// Ends a running script (a test whose runtime goes away).
+void stop_ui_script();
 
 }  // namespace qv::win32
