@@ -37,14 +37,7 @@ set(QV_RC_INCLUDES -I${CMAKE_SOURCE_DIR}/assets -I${CMAKE_SOURCE_DIR}/src/platfo
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/assets -I${CMAKE_SOURCE_DIR}/src/platform/win32")
 
 add_executable(QuennixVelquist WIN32 src/platform/win32/main.cpp src/platform/win32/resources.rc)
-# The test support's placeholder start-up shows a sample window until the program's own is in
-# src/app: a run_program in qv_core comes first on the link line and wins over it.
-add_library(qv_program_placeholder STATIC tests/wine/support/program_placeholder.cpp
-            tests/wine/support/sample_window.cpp)
-target_link_libraries(qv_program_placeholder PRIVATE qv_core)
-target_include_directories(qv_program_placeholder PRIVATE tests/wine)
-target_compile_options(qv_program_placeholder PRIVATE ${QV_WARNINGS})
-target_link_libraries(QuennixVelquist PRIVATE qv_win32 qv_core qv_program_placeholder)
+target_link_libraries(QuennixVelquist PRIVATE qv_win32)
 target_link_options(QuennixVelquist PRIVATE -municode)
 target_compile_options(QuennixVelquist PRIVATE ${QV_WARNINGS})
 
@@ -69,3 +62,9 @@ gtest_discover_tests(qv_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
 if(EXISTS "${CMAKE_SOURCE_DIR}/tools/standin/CMakeLists.txt")
   add_subdirectory(tools/standin)
 endif()
+
+# The end-to-end tests' outside observer of the program's windows.
+add_executable(qv_probe tests/e2e/probe.cpp)
+target_compile_definitions(qv_probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_options(qv_probe PRIVATE ${QV_WIN32_LINK})
+target_compile_options(qv_probe PRIVATE ${QV_WARNINGS})

@@ -5,6 +5,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 program="$1"
 shift
+[ -e "$program" ] && program="$(realpath "$program")"
 case "$program" in
   "$QV_WIN_BUILD"/*)
     rel="${program#"$QV_WIN_BUILD"/}"

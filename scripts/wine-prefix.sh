@@ -1,9 +1,67 @@
 #!/usr/bin/env bash
 # Makes a fresh Wine prefix at $WINEPREFIX from a booted template (booted once, then copied).
 # The drive Z: (the host's root) is removed so that no scan ever walks the host.
+#
+# The prefix has folder-backed drives under $QV_WINE_ROOT/drives, with types set in
+# HKLM\Software\Wine\Drives (Wine reads them when its server starts):
+#   C: hd (Wine's own)   D: hd "数据"     E: floppy "U盘"   F: cdrom "WIN_CD"
+#   G: hd "备份"         X: hd (the PE's letter, which the partition list leaves out)
+# Under Wine 8 every hd drive is disk 0, numbered in letter order (C: 1:1, D: 1:2, G: 1:3,
+# X: 1:4), a floppy drive is a disk of its own with partition 0 (E: 2:0), and a cdrom has no
+# partition number. The drives hold sparse sample images for the scan and the search.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$here/scripts/wine-env.sh"
 template="$QV_WINE_ROOT/template"
+drives="$QV_WINE_ROOT/drives"
+layout=drives-v1
+
+# Drive letter, Wine type, label.
+drive_table=(
+  "d hd 数据"
+  "e floppy U盘"
+  "f cdrom WIN_CD"
+  "g hd 备份"
+  "x hd PE"
+)
+
+make_drive_folders() {
+  local row letter type label
+  for row in "${drive_table[@]}"; do
+    read -r letter type label <<<"$row"
+    mkdir -p "$drives/$letter"
+    # Written on every copy: a test that changes a label leaves the next run the same fixture.
+    printf '%s\n' "$label" >"$drives/$letter/.windows-label"
+  done
+  # Images of 100 MB or more, sparse so they cost no space; the scan reaches depth 3 (a root and
+  # two folder levels below it).
+  local sample size path
+  for sample in "150M d/Backup/win7.GHO" "200M d/系统/win10.WIM" "150M d/a/b/c/deep.gho" \
+              "50K d/small.gho" "120M e/GHO/xp.gho" "300M g/sys.wim" "1M f/sources/readme.txt"; do
+    read -r size path <<<"$sample"
+    if [ ! -e "$drives/$path" ]; then
+      mkdir -p "$(dirname "$drives/$path")"
+      truncate -s "$size" "$drives/$path"
+    fi
+  done
+}
+
+add_drives_to_template() {
+  local row letter type label reg="$template/drive_c/qv-drives.reg"
+  {
+    printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\r\n'
+    for row in "${drive_table[@]}"; do
+      read -r letter type label <<<"$row"
+      printf '"%s:"="%s"\r\n' "$letter" "$type"
+      ln -sfn "$drives/$letter" "$template/dosdevices/$letter:"
+    done
+  } >"$reg"
+  WINEPREFIX="$template" "$QV_WINE_LOADER" regedit /S 'C:\qv-drives.reg' </dev/null >/dev/null 2>&1
+  WINEPREFIX="$template" "$WINESERVER" -w
+  rm -f "$reg"
+  touch "$template/.$layout"
+}
+
 if [ ! -f "$template/.booted" ]; then
   rm -rf "$template"
   WINEPREFIX="$template" "$QV_WINE_LOADER" wineboot -i </dev/null >/dev/null 2>&1 || true
@@ -11,6 +69,8 @@ if [ ! -f "$template/.booted" ]; then
   rm -f "$template/dosdevices/z:"
   touch "$template/.booted"
 fi
+make_drive_folders
+[ -f "$template/.$layout" ] || add_drives_to_template
 # Windows are not handed to a window manager: under Xvfb none runs, and Wine would wait two seconds
 # for one whenever a visible window is hidden or closed.
 if [ ! -f "$template/.unmanaged" ]; then

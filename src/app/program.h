@@ -1,9 +1,19 @@
-// The program as a whole: what wWinMain runs once the platform seam is installed.
+// The program entry and the start routines of the modules.
 #pragma once
 
-namespace qv::app {
+namespace qv {
 
-// Runs the program from start-up to its end on the installed seam; returns the exit code.
+// Runs the program on the seam that is installed (os().ui must be set): fresh program-wide
+// state, the module start routines, MainWindow (whose Created handler is the start-up
+// sequence), then the message loop. Returns the loop's exit code; 1 without a window runtime.
 int run_program();
 
-}  // namespace qv::app
+// The persistent console's start routine: the console is not running. Returns 0.
+int init_console_flag();
+void console_init_stub();
+
+// The start routine of the debugger-gated module; that module is not part of this program, so
+// its start does nothing.
+void api_module_init();
+
+}  // namespace qv

@@ -17,6 +17,8 @@ std::string g_imagex_ref_option;
 std::string g_imagex_compress_option;
 std::string g_virtual_drive_letter;
 
+std::string g_preferred_image;
+
 std::vector<std::string> g_command_args;
 std::string g_command_text;
 bool g_scan_images_at_start = false;
@@ -38,14 +40,16 @@ bool g_iso_mounted = false;
 bool g_imagex_cancelled = false;
 bool g_console_running = false;
 
+std::string g_omnifs_output;
+
 void reset_program_state() {
     for (std::string* text :
          {&g_instance_name, &g_maker_name, &g_edition_word, &g_ghost_exe_path, &g_imagex_exe_name,
           &g_ghost_crcignore_switch, &g_ghost_noide_switch, &g_ghost_password_switch,
           &g_ghost_compression_switch, &g_ghost_split_switch, &g_imagex_ref_option,
-          &g_imagex_compress_option, &g_virtual_drive_letter, &g_command_text,
+          &g_imagex_compress_option, &g_virtual_drive_letter, &g_preferred_image, &g_command_text,
           &g_expected_system_letter, &g_install_device_arg, &g_install_image_path,
-          &g_target_disk_partition, &g_target_row_key, &g_target_drive}) {
+          &g_target_disk_partition, &g_target_row_key, &g_target_drive, &g_omnifs_output}) {
         text->clear();
     }
     g_command_args.clear();

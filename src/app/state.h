@@ -24,6 +24,9 @@ extern std::string g_imagex_ref_option;
 extern std::string g_imagex_compress_option;
 extern std::string g_virtual_drive_letter;
 
+// Images
+extern std::string g_preferred_image;  // the first image-combo item found to hold ".gho"
+
 // Command-line facts (start-up only)
 extern std::vector<std::string> g_command_args;
 extern std::string g_command_text;
@@ -46,6 +49,10 @@ extern int g_finished_job_kind;   // 0 restore, 1 backup, 2 setup
 extern bool g_iso_mounted;
 extern bool g_imagex_cancelled;
 extern bool g_console_running;
+// The one disk manager of the run lives with its class in src/disks.
+
+// Drives
+extern std::string g_omnifs_output;  // the last partition report of the file-system utility
 
 // Puts every variable back to its construction value: texts empty, flags false, numbers 0.
 void reset_program_state();

@@ -15,6 +15,22 @@ class Runtime;
 
 namespace qv::os {
 
+class Processes;
+class CarriedFiles;
+class Shell;
+class InstanceEvents;
+class TopWindows;
+class Power;
+class IniFiles;
+class Drives;           // os_drives.h
+class Registry;         // os_registry.h
+class Wmi;              // os_wmi.h
+class DirectoryLister;  // os_directories.h
+class Com;
+class TextCodec;
+class BinaryTypes;
+class Consoles;
+
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
     int year = 0;
@@ -99,6 +115,21 @@ struct Os {
     Clock* clock = nullptr;
     Notices* notices = nullptr;
     ui::Runtime* ui = nullptr;
+    Processes* processes = nullptr;     // os_process.h
+    CarriedFiles* carried = nullptr;    // os_carried.h
+    Shell* shell = nullptr;             // os_shell.h
+    InstanceEvents* instance = nullptr; // os_instance.h
+    TopWindows* windows = nullptr;      // os_instance.h
+    Power* power = nullptr;             // os_power.h
+    IniFiles* ini = nullptr;            // os_ini.h
+    Drives* drives = nullptr;
+    Registry* registry = nullptr;
+    Wmi* wmi = nullptr;
+    DirectoryLister* directories = nullptr;
+    Com* com = nullptr;                  // os_com.h
+    TextCodec* codec = nullptr;          // os_com.h
+    BinaryTypes* binary_types = nullptr; // os_com.h
+    Consoles* consoles = nullptr;        // os_console.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "app/helpers.h"
+
 namespace qv::fakes {
 
 std::string FakeFileSystem::key(const std::string& path) {
-    std::string k = path;
-    for (char& c : k)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    std::string k = upper_ascii(path);
     while (k.size() > 3 && k.back() == '\\') k.pop_back();
     return k;
 }
@@ -110,6 +110,23 @@ FakeOs::FakeOs() {
     set.program = &program;
     set.clock = &clock;
     set.notices = &notices;
+    set.processes = &processes;
+    set.carried = &carried;
+    set.shell = &shell;
+    shell.files = &files;
+    set.instance = &instance;
+    set.windows = &windows;
+    set.power = &power;
+    set.ini = &ini;
+    ini.files = &files;
+    set.drives = &drives;
+    set.registry = &registry;
+    set.wmi = &wmi;
+    set.directories = &directories;
+    set.com = &com;
+    set.codec = &codec;
+    set.binary_types = &binary_types;
+    set.consoles = &consoles;
     set.ui = os::os().ui;
     os::install(set);
 }

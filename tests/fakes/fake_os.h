@@ -6,6 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_carried.h"
+#include "fakes/fake_ini.h"
+#include "fakes/fake_instance.h"
+#include "fakes/fake_power.h"
+#include "fakes/fake_process.h"
+#include "fakes/fake_shell.h"
+#include "fakes/fake_drives.h"
+#include "fakes/fake_com.h"
+#include "fakes/fake_console.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -96,6 +105,21 @@ struct FakeOs {
     FakeProgram program;
     ManualClock clock;
     RecordedNotices notices;
+    FakeProcesses processes;
+    FakeCarriedFiles carried;
+    FakeShell shell;
+    FakeInstanceEvents instance;
+    FakeTopWindows windows;
+    FakePower power;
+    FakeIniFiles ini;
+    FakeDrives drives;
+    FakeRegistry registry;
+    FakeWmi wmi;
+    FakeDirectories directories{files};
+    FakeCom com;
+    FakeTextCodec codec;
+    FakeBinaryTypes binary_types;
+    FakeConsoles consoles;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

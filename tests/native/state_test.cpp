@@ -10,11 +10,13 @@ TEST(ProgramState, ResetGivesConstructionValues) {
     g_ghost_noide_switch = " -noide";
     g_command_args = {"/q"};
     g_finish_action = 1;
+    g_preferred_image = "D:\\a.gho";
     reset_program_state();
     EXPECT_FALSE(g_busy);
     EXPECT_TRUE(g_ghost_noide_switch.empty());
     EXPECT_TRUE(g_command_args.empty());
     EXPECT_EQ(g_finish_action, 0);
+    EXPECT_TRUE(g_preferred_image.empty());
 }
 
 }  // namespace

@@ -19,11 +19,6 @@ using ui::Kind;
 // The plain face of a picture that is missing.
 const COLORREF kFlatFace = RGB(0xE8, 0xEE, 0xF5);
 const COLORREF kFlatEdge = RGB(0x7A, 0x96, 0xB8);
-// The skin keeps these edges unscaled when the window is sized: its title band at the top and a
-// thin frame elsewhere; the rest is stretched.
-const int kSkinTopEdge = 40;
-const int kSkinEdge = 8;
-
 void fill(HDC dc, const RECT& r, COLORREF colour) {
     Brush brush(CreateSolidBrush(colour));
     FillRect(dc, &r, brush.get());
@@ -36,22 +31,31 @@ void draw_flat(HDC dc, const RECT& r, bool edge) {
     FrameRect(dc, &r, brush.get());
 }
 
-// Draws the picture into `dest` in nine parts: corners as they are, edges stretched along, the
-// middle stretched both ways.
-void draw_nine_parts(HDC dc, const Picture& p, const RECT& dest) {
-    int top = std::min(kSkinTopEdge, p.h / 3);
-    int edge = std::min(kSkinEdge, std::min(p.w, p.h) / 3);
-    int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
-    top = std::min(top, dh / 2);
-    int left = std::min(edge, dw / 2), right = left, bottom = std::min(edge, (dh - top) / 2);
-    const int sx[4] = {0, edge, p.w - edge, p.w};
-    const int sy[4] = {0, std::min(kSkinTopEdge, p.h / 3), p.h - edge, p.h};
-    const int dx[4] = {dest.left, dest.left + left, dest.right - right, dest.right};
-    const int dy[4] = {dest.top, dest.top + top, dest.bottom - bottom, dest.bottom};
-    for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 3; ++col) {
-            RECT s{sx[col], sy[row], sx[col + 1], sy[row + 1]};
-            RECT d{dx[col], dy[row], dx[col + 1], dy[row + 1]};
+// One axis of a skin drawn at another size: the picture's first half and last half keep their
+// scale, so the title, the corners and the frame stay as drawn. A smaller size leaves out the
+// middle of the picture; a larger one stretches the picture's middle line over the gap.
+struct Span {
+    int src0, src1, dst0, dst1;
+};
+
+int skin_spans(int src, int dst, Span out[3]) {
+    int head = std::min(src / 2, dst / 2);
+    int tail = std::min(src - src / 2, dst - dst / 2);
+    int n = 0;
+    out[n++] = {0, head, 0, head};
+    if (dst > head + tail) out[n++] = {head - 1 > 0 ? head - 1 : 0, head + 1, head, dst - tail};
+    out[n++] = {src - tail, src, dst - tail, dst};
+    return n;
+}
+
+void draw_skin(HDC dc, const Picture& p, const RECT& dest) {
+    Span xs[3], ys[3];
+    int nx = skin_spans(p.w, dest.right - dest.left, xs);
+    int ny = skin_spans(p.h, dest.bottom - dest.top, ys);
+    for (int j = 0; j < ny; ++j)
+        for (int i = 0; i < nx; ++i) {
+            RECT s{xs[i].src0, ys[j].src0, xs[i].src1, ys[j].src1};
+            RECT d{dest.left + xs[i].dst0, dest.top + ys[j].dst0, dest.left + xs[i].dst1, dest.top + ys[j].dst1};
             draw_picture(dc, p, s, d);
         }
 }
@@ -139,7 +143,7 @@ void Win32Window::compose_picture_control(HDC dc, int index) {
     if (p == nullptr) {
         draw_flat(dc, own, skin);
     } else if (skin) {
-        draw_nine_parts(dc, *p, own);
+        draw_skin(dc, *p, own);
     } else if (state.def->kind == Kind::Image) {
         draw_picture(dc, *p, RECT{0, 0, p->w, p->h}, own);
     } else {
@@ -217,15 +221,18 @@ void Win32Window::paint_picture_button(const DRAWITEMSTRUCT& item, int index) {
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     // The strip holds four faces side by side: normal, hot, pressed, disabled.
     int face = disabled ? 3 : pressed ? 2 : state.hot ? 1 : 0;
-    if (const Picture* p = load_picture(state.picture)) {
-        int cell = p->w / 4;
-        draw_picture(dc, *p, RECT{face * cell, 0, (face + 1) * cell, p->h}, r);
+    const Picture* picture = load_picture(state.picture);
+    if (picture != nullptr) {
+        int cell = picture->w / 4;
+        draw_picture(dc, *picture, RECT{face * cell, 0, (face + 1) * cell, picture->h}, r);
     } else {
         UINT look = DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0) | (disabled ? DFCS_INACTIVE : 0);
         RECT face_rect = r;
         DrawFrameControl(dc, &face_rect, DFC_BUTTON, look);
     }
-    std::wstring caption = widen(text_of_window(item.hwndItem));
+    // The pictures carry their captions (or symbols); the window text is drawn only on the plain
+    // face of a button whose picture is missing.
+    std::wstring caption = picture == nullptr ? widen(text_of_window(item.hwndItem)) : std::wstring();
     if (!caption.empty()) {
         RECT text_rect = r;
         if (pressed) OffsetRect(&text_rect, 1, 1);

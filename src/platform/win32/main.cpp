@@ -16,7 +16,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
     qv::win32::install_win32_os();
     qv::win32::install_win32_runtime();
-    int code = qv::app::run_program();
+    int code = qv::run_program();
     if (SUCCEEDED(ole)) OleUninitialize();
     return code;
 }

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "platform/os.h"
+#include "platform/os_ini.h"
+#include "platform/os_power.h"
 
 namespace qv::win32 {
 
@@ -48,6 +50,23 @@ public:
     int message_box(const std::string& text, const std::string& caption, int style) override;
 };
 
+// Restart and shutdown. In a build with test hooks, when QV_POWER_LOG names a file, a session end
+// appends "restart" or "shutdown" (one line) to that file instead of ending the session, and the
+// privilege is left alone: tests and demos under Wine use this, since a real session end there
+// takes every process of the prefix down with it.
+class Win32Power : public os::Power {
+public:
+    void enable_shutdown_privilege() override;
+    bool exit_windows(unsigned flags, unsigned reason) override;
+};
+
+// INI values through the system's profile reader.
+class Win32IniFiles : public os::IniFiles {
+public:
+    std::string read_value(const std::string& path, const std::string& section,
+                           const std::string& key) override;
+};
+
 // This process's first visible top-level window, or null: the owner of message boxes.
 HWND first_visible_window_of_process();
 
@@ -57,8 +76,14 @@ bool notices_scripted();
 void log_notice(const std::string& kind, const std::string& a, const std::string& b,
                 const std::string& c);
 
-// Installs the Win32 set (files, program, clock, notices) as the program's seam; the window
-// runtime is installed by its own code.
+// The drive, registry, WMI and folder-listing parts of the set (win32_drives.cpp and the like).
+os::Drives* win32_drives();
+os::Registry* win32_registry();
+os::Wmi* win32_wmi();
+os::DirectoryLister* win32_directories();
+
+// Installs the Win32 set (files, program, clock, notices, power, INI files, drives, registry,
+// WMI, folder listings) as the program's seam; the window runtime is installed by its own code.
 void install_win32_os();
 
 }  // namespace qv::win32

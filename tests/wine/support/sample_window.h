@@ -1,6 +1,5 @@
-// A sample window for the Wine tests and the placeholder start-up: every kind of control, Chinese
-// texts, pictures of the tests (a skin, a JPEG panel, a button strip) and menus with submenus,
-// separators and hidden items.
+// A sample window for the Wine tests: every kind of control, Chinese texts, pictures of the tests
+// (a skin, a JPEG panel, a button strip) and menus with submenus, separators and hidden items.
 #pragma once
 
 #include "ui/window_def.h"

@@ -1,0 +1,45 @@
+#include "app/program.h"
+
+#include "app/shell_bindings.h"
+#include "app/startup.h"
+#include "app/state.h"
+#include "platform/os.h"
+#include "ui/main_window.h"
+
+namespace qv {
+namespace {
+
+// A module start routine that has nothing to prepare; it keeps its place in the order.
+void start_empty_module() {}
+
+}  // namespace
+
+void console_init_stub() {}
+
+int init_console_flag() {
+    g_console_running = false;
+    console_init_stub();
+    return 0;
+}
+
+void api_module_init() {}
+
+int run_program() {
+    ui::Runtime* runtime = os::os().ui;
+    if (runtime == nullptr) return 1;
+
+    reset_program_state();
+    reset_shell_state();
+
+    init_console_flag();
+    start_empty_module();
+    api_module_init();
+
+    ui::bind_main_window_handlers();
+    bind_shell_handlers();
+    bind_start_up();
+    runtime->open(ui::main_window_def(), nullptr);
+    return runtime->run();
+}
+
+}  // namespace qv

@@ -1,0 +1,22 @@
+#include "app/shell_bindings.h"
+
+#include "app/exit_and_power.h"
+#include "app/hot_keys.h"
+#include "jobs/finish_countdown.h"
+#include "ui/info_windows.h"
+
+namespace qv {
+
+void bind_shell_handlers() {
+    bind_exit_and_power_handlers();
+    ui::bind_info_window_handlers();
+    bind_hot_key_handlers();
+    bind_finish_countdown_handlers();
+}
+
+void reset_shell_state() {
+    reset_hot_keys();
+    reset_end_of_run();
+}
+
+}  // namespace qv

@@ -1,0 +1,11 @@
+// The program shell's handlers: exit and power, the information windows, the hot keys and device
+// notices, the finish countdown.
+#pragma once
+
+namespace qv {
+
+void bind_shell_handlers();
+// A fresh run: no hot keys registered, the end-of-run unmount still to come.
+void reset_shell_state();
+
+}  // namespace qv

@@ -1,0 +1,197 @@
+#include "app/startup.h"
+
+#include "app/command_line.h"
+#include "app/helpers.h"
+#include "app/hot_keys.h"
+#include "app/state.h"
+#include "platform/os.h"
+#include "ui/info_windows.h"
+#include "ui/main_window.h"
+
+namespace qv {
+namespace {
+
+// The first `count` characters of a code-page-936 text.
+std::string first_characters(const std::string& text, int count) {
+    std::size_t end = 0;
+    for (int taken = 0; taken < count && end < text.size(); ++taken) end = next_char(text, end);
+    return text.substr(0, end);
+}
+
+bool start_up_stopped(const StartUpRun& run) {
+    const ui::Runtime* runtime = os::os().ui;
+    return !run.main.alive() || (runtime != nullptr && runtime->quitting());
+}
+
+// 1. The tray icon is added only at step 14, so the shell normally drops this one.
+void step_show_starting_balloon(StartUpRun&) {
+    ui::show_tray_balloon("提示", "正在启动，请稍后.......", ui::kBalloonInfo, 0);
+}
+
+// 2. Device arrivals and removals reach the window from now on.
+void step_listen_for_device_changes(StartUpRun& run) { run.main.listen_for_device_changes(); }
+
+// 3.
+void step_register_drop_target(StartUpRun& run) { run.main.set_drop_enabled(true); }
+
+// 4.
+void step_set_identity_names(StartUpRun&) {
+    g_instance_name = "Norvex";
+    g_maker_name = "Quennix";
+    g_edition_word = "PE版";
+}
+
+// 5. The single-instance guard comes here: a second copy reports itself and ends.
+void step_check_single_instance(StartUpRun&) {}
+
+// 6.
+void step_prepare_start_flags(StartUpRun& run) {
+    run.no_option_applied = true;
+    g_scan_images_at_start = true;
+}
+
+// 7. The drive-hiding policy value is deleted here.
+void step_show_all_drives(StartUpRun&) {}
+
+// 8.
+void step_set_version_caption(StartUpRun& run) {
+    run.main.set_text("version_label", version_caption(program_file_version()));
+}
+
+// 9. The partition list is filled (fixed drives, then removable ones), checked for being
+// empty, and the default row is selected here.
+void step_fill_partition_list(StartUpRun&) {}
+
+// 10. The caption of the design (with an old version) gives way to the plain title.
+void step_set_title_and_tray_tip(StartUpRun& run) {
+    std::string title = product_title();
+    run.main.set_tray_tip(title);
+    run.main.set_caption(title);
+}
+
+// 11.
+void step_set_tool_paths(StartUpRun&) {
+    g_ghost_exe_path = windows_dir() + g_instance_name + "32.exe";
+    g_imagex_exe_name = "Imagex.exe";
+}
+
+// 12. The carried tools are written out where missing here.
+void step_write_carried_tools(StartUpRun&) {}
+
+// 13. These match the design's ticked boxes.
+void step_set_ghost_switches(StartUpRun&) {
+    g_ghost_crcignore_switch = " -crcignore ";
+    g_ghost_noide_switch = " -noide";
+}
+
+// 14.
+void step_add_tray_icon(StartUpRun& run) { run.main.tray_add(); }
+
+// 15. Some options open a window modally here or end the run.
+void step_apply_command_line(StartUpRun& run) { apply_command_line(run); }
+
+// 16. Outside Windows PE (the Windows folder is not on the expected letter) only the notice is
+// shown, and the main window goes; an option that set no letter never passes.
+void step_check_running_in_pe(StartUpRun& run) {
+    std::string letter = windows_folder_letter();
+    if (!letter.empty() && letter == g_expected_system_letter) return;
+    ui::open_pe_only_notice_window();
+    run.main.close();
+}
+
+// 17. The command line may have ticked a finish box; its menu mark follows.
+void step_set_finish_menu_marks(StartUpRun& run) {
+    if (run.main.checked("restart_after_job_check"))
+        run.main.set_menu_checked("main_menu_auto_restart", true);
+    else if (run.main.checked("shutdown_after_job_check"))
+        run.main.set_menu_checked("main_menu_auto_shutdown", true);
+}
+
+// 18. Alt+E (help) and Alt+R (parameter help).
+void step_register_hot_keys(StartUpRun& run) { register_hot_keys(run.main); }
+
+// 19.
+void step_set_backup_defaults(StartUpRun&) {
+    g_ghost_compression_switch = " -z9";
+    g_imagex_ref_option.clear();
+}
+
+// 20. The drive-hiding policy value is deleted a second time here.
+void step_show_all_drives_again(StartUpRun&) {}
+
+// 21.
+void step_apply_compact_layout(StartUpRun& run) { ui::compact_main_window(run.main); }
+
+// 22. A free drive letter for mounting disc images is chosen here.
+void step_choose_mount_letter(StartUpRun&) {}
+
+// 23. The drives are scanned for images here, unless an option turned the scan off.
+void step_scan_for_images(StartUpRun&) {}
+
+// 24. The desktop shortcut is made here when it is missing and no option ran a mode.
+void step_create_desktop_shortcut(StartUpRun&) {}
+
+// 25. The warning about UEFI firmware comes here.
+void step_warn_on_uefi_firmware(StartUpRun&) {}
+
+// 26.
+void step_show_welcome_balloon(StartUpRun&) {
+    ui::show_tray_balloon("欢迎使用，如需帮助请按Alt+E！", welcome_balloon_text(), ui::kBalloonInfo,
+                          90000);
+}
+
+using Step = void (*)(StartUpRun&);
+
+// Later steps read what earlier ones wrote: the order is binding.
+constexpr Step kSteps[] = {
+    step_show_starting_balloon,   step_listen_for_device_changes, step_register_drop_target,
+    step_set_identity_names,      step_check_single_instance,     step_prepare_start_flags,
+    step_show_all_drives,         step_set_version_caption,       step_fill_partition_list,
+    step_set_title_and_tray_tip,  step_set_tool_paths,            step_write_carried_tools,
+    step_set_ghost_switches,      step_add_tray_icon,             step_apply_command_line,
+    step_check_running_in_pe,     step_set_finish_menu_marks,     step_register_hot_keys,
+    step_set_backup_defaults,     step_show_all_drives_again,     step_apply_compact_layout,
+    step_choose_mount_letter,     step_scan_for_images,           step_create_desktop_shortcut,
+    step_warn_on_uefi_firmware,   step_show_welcome_balloon,
+};
+static_assert(sizeof(kSteps) / sizeof(kSteps[0]) == 26);
+
+}  // namespace
+
+std::string short_version(const std::string& file_version) {
+    return first_characters(file_version, 5);
+}
+
+std::string program_file_version() {
+    os::Program& program = *os::os().program;
+    return get_file_version(program.run_folder() + "\\" + program.file_name());
+}
+
+std::string version_caption(const std::string& file_version) {
+    return "Ver：" + short_version(file_version);
+}
+
+std::string product_title() { return g_maker_name + "Velquist" + g_edition_word; }
+
+std::string welcome_balloon_text() {
+    return "欢迎使用" + product_title() +
+           "\r\n支持Ghost、WIM及分卷WIM映像还原，原版与Ghost版Windows ISO映像及系统光盘安装，"
+           "Ghost与imagex一键备份。"
+           "\r\n如需定制本软件，请联系示例工作室：000-0000-0000";
+}
+
+void on_start_window_created(ui::Event& event) {
+    StartUpRun run{*event.window};
+    // A step may end the run (a second copy, an option with a job of its own, a start outside
+    // Windows PE); nothing after it may run then.
+    for (Step step : kSteps) {
+        step(run);
+        if (start_up_stopped(run)) return;
+    }
+}
+
+void bind_start_up() {
+    ui::bind(ui::kMainWindowName, "", ui::EventKind::Created, on_start_window_created);
+}
+
+}  // namespace qv

@@ -1,0 +1,10 @@
+#include "disks/tool_hooks.h"
+
+namespace qv {
+
+ToolHooks& tool_hooks() {
+    static ToolHooks hooks;
+    return hooks;
+}
+
+}  // namespace qv

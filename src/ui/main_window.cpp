@@ -1,0 +1,191 @@
+#include "ui/main_window.h"
+
+#include "app/helpers.h"
+#include "app/state.h"
+#include "platform/os.h"
+
+namespace qv::ui {
+namespace {
+
+// The longest prefix of `text` that fits `max_bytes` without splitting a double-byte character.
+std::string fit_bytes(const std::string& text, std::size_t max_bytes) {
+    std::size_t end = 0;
+    while (end < text.size() && next_char(text, end) <= max_bytes) end = next_char(text, end);
+    return text.substr(0, end);
+}
+
+struct PanelMode {
+    const char* radio;
+    const char* image_caption;
+    const char* first_column;
+    const char* browse_picture;
+    const char* browse_caption;
+    bool image_combo_shown;
+    bool backup_path_combo_shown;
+    bool crcignore_shown;
+    bool backup_lists_shown;
+    bool drop_enabled;
+};
+
+const PanelMode kRestoreMode = {"restore_radio", "请选择Gho、ISO、SWM、WIM映像文件：", "还原",
+                                "btn_open",      "打开(O)",
+                                true,            false,
+                                true,            false,
+                                true};
+const PanelMode kBackupMode = {"backup_radio", "请保存Gho、WIM映像文件：", "备份",
+                               "btn_save",     "保存(S)",
+                               false,          true,
+                               false,          true,
+                               false};
+
+void apply_panel_mode(Window& main, const PanelMode& mode) {
+    if (!main.checked(mode.radio)) return;
+    main.set_text("image_caption_label", mode.image_caption);
+    main.set_column_caption("partition_list", 0, mode.first_column);
+    main.set_visible("browse_button", true);
+    main.set_picture("browse_button", mode.browse_picture);
+    main.set_text("browse_button", mode.browse_caption);
+    main.set_visible("image_combo", mode.image_combo_shown);
+    main.set_visible("backup_path_combo", mode.backup_path_combo_shown);
+    main.set_visible("optical_drive_combo", false);
+    main.set_visible("crcignore_check", mode.crcignore_shown);
+    main.set_enabled("crcignore_check", true);
+    for (const char* list : {"compression_combo", "split_combo"}) {
+        main.set_visible(list, mode.backup_lists_shown);
+        main.set_enabled(list, true);
+    }
+    for (const char* box : {"noide_check", "integrity_check", "password_check", "custom_ghost_check"})
+        main.set_enabled(box, true);
+    // A password typed for one image must not follow the user into another job.
+    main.set_checked("password_check", false);
+    main.set_text("password_edit", "");
+    main.set_enabled("password_edit", false);
+    g_ghost_password_switch.clear();
+    main.set_drop_enabled(mode.drop_enabled);
+}
+
+// One side of the finish choice: its box, its menu mark, and the other side's.
+struct FinishSide {
+    const char* box;
+    const char* mark;
+    const char* other_box;
+    const char* other_mark;
+};
+
+const FinishSide kRestartSide = {"restart_after_job_check", "main_menu_auto_restart",
+                                 "shutdown_after_job_check", "main_menu_auto_shutdown"};
+const FinishSide kShutdownSide = {"shutdown_after_job_check", "main_menu_auto_shutdown",
+                                  "restart_after_job_check", "main_menu_auto_restart"};
+
+void on_finish_box_toggled(Window& main, const FinishSide& side) {
+    if (main.checked(side.box)) {
+        main.set_checked(side.other_box, false);
+        main.set_menu_checked(side.mark, true);
+        main.set_menu_checked(side.other_mark, false);
+    } else {
+        main.set_menu_checked(side.mark, false);
+    }
+}
+
+void on_finish_mark_chosen(Window& main, const FinishSide& side) {
+    if (main.menu_checked(side.mark)) {
+        main.set_menu_checked(side.mark, false);
+        main.set_checked(side.box, false);
+    } else {
+        main.set_menu_checked(side.other_mark, false);
+        main.set_menu_checked(side.mark, true);
+        main.set_checked(side.box, true);
+        main.set_checked(side.other_box, false);
+    }
+}
+
+void set_switch(std::string& ghost_switch, bool on, const char* text) {
+    ghost_switch = on ? text : "";
+}
+
+}  // namespace
+
+Window* main_window() {
+    Runtime* runtime = os::os().ui;
+    if (runtime == nullptr) return nullptr;
+    Window* main = runtime->find(kMainWindowName);
+    return main != nullptr && main->alive() ? main : nullptr;
+}
+
+bool show_tray_balloon(const std::string& title, const std::string& text, int icon, int timeout_ms) {
+    Window* main = main_window();
+    if (main == nullptr) return false;
+    if (icon < kBalloonNone || icon > kBalloonError) icon = kBalloonInfo;
+    return main->tray_balloon(fit_bytes(title, 63), fit_bytes(text, 255), icon, timeout_ms);
+}
+
+void show_restore_panel(Window& main) { apply_panel_mode(main, kRestoreMode); }
+
+void show_backup_panel(Window& main) { apply_panel_mode(main, kBackupMode); }
+
+void on_main_restore_radio_clicked(Event& event) { show_restore_panel(*event.window); }
+
+void on_main_backup_radio_clicked(Event& event) { show_backup_panel(*event.window); }
+
+void minimize_main_window(Event& event) { event.window->minimize(); }
+
+void on_noide_toggled(Event& event) {
+    set_switch(g_ghost_noide_switch, event.window->checked("noide_check"), " -noide");
+}
+
+void on_crcignore_toggled(Event& event) {
+    set_switch(g_ghost_crcignore_switch, event.window->checked("crcignore_check"), " -crcignore ");
+}
+
+void on_ghost_password_toggled(Event& event) {
+    Window& main = *event.window;
+    bool on = main.checked("password_check");
+    if (!on) main.set_text("password_edit", "");
+    main.set_enabled("password_edit", on);
+    set_switch(g_ghost_password_switch, on, " -pwd=");
+}
+
+void on_check_image_integrity_toggled(Event&) {}
+
+void on_restart_after_job_toggled(Event& event) { on_finish_box_toggled(*event.window, kRestartSide); }
+
+void on_shutdown_after_job_toggled(Event& event) {
+    on_finish_box_toggled(*event.window, kShutdownSide);
+}
+
+void toggle_auto_restart_menu(Event& event) { on_finish_mark_chosen(*event.window, kRestartSide); }
+
+void toggle_auto_shutdown_menu(Event& event) { on_finish_mark_chosen(*event.window, kShutdownSide); }
+
+void pop_up_main_menu_at_cursor(Event& event) {
+    Rect cursor = os::os().ui->cursor();
+    event.window->popup_menu("main_menu", cursor.x, cursor.y);
+}
+
+void pop_up_main_menu_below_button(Event& event) {
+    Window& main = *event.window;
+    Rect window = main.rect();
+    Rect button = main.control_rect("menu_button");
+    main.popup_menu("main_menu", window.x + button.x, window.y + button.h);
+}
+
+void bind_main_window_handlers() {
+    const std::string w = kMainWindowName;
+    bind(w, "restore_radio", EventKind::Click, on_main_restore_radio_clicked);
+    bind(w, "backup_radio", EventKind::Click, on_main_backup_radio_clicked);
+    bind(w, "expand_button", EventKind::Click, on_main_expand_button_clicked);
+    bind(w, "compact_button", EventKind::Click, on_main_compact_button_clicked);
+    bind(w, "minimize_button", EventKind::Click, minimize_main_window);
+    bind(w, "noide_check", EventKind::Click, on_noide_toggled);
+    bind(w, "crcignore_check", EventKind::Click, on_crcignore_toggled);
+    bind(w, "password_check", EventKind::Click, on_ghost_password_toggled);
+    bind(w, "integrity_check", EventKind::Click, on_check_image_integrity_toggled);
+    bind(w, "restart_after_job_check", EventKind::Click, on_restart_after_job_toggled);
+    bind(w, "shutdown_after_job_check", EventKind::Click, on_shutdown_after_job_toggled);
+    bind(w, "main_menu_auto_restart", EventKind::Menu, toggle_auto_restart_menu);
+    bind(w, "main_menu_auto_shutdown", EventKind::Menu, toggle_auto_shutdown_menu);
+    bind(w, "tray_icon", EventKind::RButtonUp, pop_up_main_menu_at_cursor);
+    bind(w, "menu_button", EventKind::Click, pop_up_main_menu_below_button);
+}
+
+}  // namespace qv::ui

@@ -1,0 +1,156 @@
+#include "fakes/fake_process.h"
+
+#include <algorithm>
+
+#include "app/helpers.h"
+
+namespace qv::fakes {
+namespace {
+
+// The file name of the command's program: the first word, or the quoted first part.
+std::string program_name(const std::string& command_line) {
+    std::string first;
+    if (!command_line.empty() && command_line[0] == '"') {
+        first = command_line.substr(1, command_line.find('"', 1) - 1);
+    } else {
+        first = command_line.substr(0, command_line.find(' '));
+    }
+    return get_file_title(first, true);
+}
+
+class FakeCaptured : public os::CapturedProcess {
+public:
+    FakeCaptured(FakeProcesses& owner, std::uint32_t id) : owner_(owner), id_(id) {}
+    std::size_t bytes_waiting() override {
+        FakeProcesses::Proc* p = owner_.find(id_);
+        return p == nullptr ? 0 : p->pipe.size();
+    }
+    std::string read(std::size_t max_bytes) override {
+        owner_.read_sizes.push_back(max_bytes);
+        FakeProcesses::Proc* p = owner_.find(id_);
+        if (p == nullptr) return {};
+        std::string chunk = p->pipe.substr(0, max_bytes);
+        p->pipe.erase(0, chunk.size());
+        return chunk;
+    }
+    bool ended() override { return owner_.poll(id_); }
+    int exit_code() override {
+        FakeProcesses::Proc* p = owner_.find(id_);
+        return p == nullptr || !p->ended ? os::kStillActive : p->exit_code;
+    }
+
+private:
+    FakeProcesses& owner_;
+    std::uint32_t id_;
+};
+
+class FakeWatch : public os::ProcessWatch {
+public:
+    FakeWatch(FakeProcesses& owner, std::uint32_t id) : owner_(owner), id_(id) {}
+    bool ended() override { return owner_.poll(id_); }
+
+private:
+    FakeProcesses& owner_;
+    std::uint32_t id_;
+};
+
+}  // namespace
+
+std::uint32_t FakeProcesses::add_process(const std::string& name, int polls) {
+    Script s;
+    s.name = name;
+    s.polls = polls;
+    return start(name, &s);
+}
+
+bool FakeProcesses::running(const std::string& name) const {
+    for (const auto& [id, p] : procs_)
+        if (!p.ended && equals_ignore_case(p.name, name)) return true;
+    return false;
+}
+
+std::vector<std::string> FakeProcesses::commands() const {
+    std::vector<std::string> out;
+    for (const Launch& l : launches) out.push_back(l.command_line);
+    return out;
+}
+
+const FakeProcesses::Script* FakeProcesses::script_for(const std::string& command_line) const {
+    for (const Script& s : scripts)
+        if (s.match.empty() || contains_ignore_case(command_line, s.match)) return &s;
+    return nullptr;
+}
+
+std::uint32_t FakeProcesses::start(const std::string& command_line, const Script* script) {
+    Proc p;
+    p.name = script != nullptr && !script->name.empty() ? script->name : program_name(command_line);
+    if (script != nullptr) {
+        p.pipe = script->output;
+        p.last_output = script->last_output;
+        p.exit_code = script->exit_code;
+        p.polls = script->polls;
+    }
+    std::uint32_t id = next_id_++;
+    procs_[id] = p;
+    return id;
+}
+
+FakeProcesses::Proc* FakeProcesses::find(std::uint32_t id) {
+    auto found = procs_.find(id);
+    return found == procs_.end() ? nullptr : &found->second;
+}
+
+bool FakeProcesses::poll(std::uint32_t id) {
+    Proc* p = find(id);
+    if (p == nullptr || p->ended) return true;
+    if (p->polls == 0) {
+        p->ended = true;
+        p->pipe += p->last_output;
+        return true;
+    }
+    if (p->polls > 0) --p->polls;
+    return false;
+}
+
+bool FakeProcesses::run(const std::string& command_line, bool wait, int show) {
+    launches.push_back({command_line, false, wait, show});
+    const Script* script = script_for(command_line);
+    if (script != nullptr && script->fails) return false;
+    std::uint32_t id = start(command_line, script);
+    if (wait) {
+        Proc& p = procs_[id];
+        p.ended = true;
+    }
+    return true;
+}
+
+std::unique_ptr<os::CapturedProcess> FakeProcesses::start_captured(const std::string& command_line) {
+    launches.push_back({command_line, true, false, os::kShowHidden});
+    const Script* script = script_for(command_line);
+    if (script != nullptr && script->fails) return nullptr;
+    return std::make_unique<FakeCaptured>(*this, start(command_line, script));
+}
+
+std::vector<os::ProcessEntry> FakeProcesses::snapshot() {
+    ++snapshots;
+    std::vector<os::ProcessEntry> out;
+    for (auto& [id, p] : procs_)
+        if (!poll(id)) out.push_back({id, p.name});
+    return out;
+}
+
+std::unique_ptr<os::ProcessWatch> FakeProcesses::open(std::uint32_t id) {
+    Proc* p = find(id);
+    if (open_fails || p == nullptr || p->ended) return nullptr;
+    return std::make_unique<FakeWatch>(*this, id);
+}
+
+bool FakeProcesses::terminate(std::uint32_t id, int exit_code) {
+    Proc* p = find(id);
+    if (p == nullptr || p->ended) return false;
+    p->ended = true;
+    p->exit_code = exit_code;
+    return true;
+}
+
+}  // namespace qv::fakes

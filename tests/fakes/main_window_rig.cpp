@@ -1,0 +1,29 @@
+#include "fakes/main_window_rig.h"
+
+#include "app/program.h"
+#include "app/shell_bindings.h"
+#include "app/state.h"
+#include "ui/main_window.h"
+
+namespace qv::fakes {
+
+MainWindowRig::MainWindowRig() {
+    reset_program_state();
+    reset_shell_state();
+    ui::clear_bindings();
+    ui::bind_main_window_handlers();
+    bind_shell_handlers();
+}
+
+MainWindowRig::~MainWindowRig() { ui::clear_bindings(); }
+
+ui::Window& MainWindowRig::open_main_window() {
+    return *ui.open(ui::main_window_def(), nullptr);
+}
+
+ui::Window* MainWindowRig::start_program() {
+    exit_code = run_program();
+    return ui::main_window();
+}
+
+}  // namespace qv::fakes

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include "app/carried_tools.h"
+#include "app/state.h"
+#include "fakes/fake_os.h"
+
+namespace qv {
+namespace {
+
+const char* const kAllPayloads[] = {"ZrNorvex32.exe", "BOOTICEV2.exe", "bcdboot.exe",
+                                    "Imagex.exe",     "Iso.exe",       "HD3.GHO"};
+
+// A system as start-up sees it: the default Ghost path and imaging tool name, every payload
+// carried, and the archives unpacking their tool beside themselves when they end.
+struct CarriedFixture : testing::Test {
+    fakes::FakeOs fake;
+    void SetUp() override {
+        reset_program_state();
+        g_ghost_exe_path = "X:\\WINDOWS\\Norvex32.exe";
+        g_imagex_exe_name = "Imagex.exe";
+        for (const char* name : kAllPayloads) fake.carried.add(name, std::string("bytes of ") + name);
+        fake.processes.scripts.push_back({"ZrNorvex32.exe", "", "", "", 0, 3});
+        fake.processes.scripts.push_back({"BOOTICEV2.exe", "", "", "", 0, 3});
+    }
+    void TearDown() override { reset_program_state(); }
+    void unpack_archives() {
+        fake.files.add_file("X:\\WINDOWS\\Norvex32.exe", "ghost");
+        fake.files.add_file("X:\\WINDOWS\\BOOTICE.exe", "bootice");
+    }
+};
+
+TEST_F(CarriedFixture, FirstStartWritesEverythingAndRunsBothArchives) {
+    install_carried_tools();
+    EXPECT_EQ(fake.files.writes,
+              (std::vector<std::string>{
+                  "X:\\WINDOWS\\ZrNorvex32.exe.part", "X:\\WINDOWS\\BOOTICEV2.exe.part",
+                  "X:\\WINDOWS\\system32\\bcdboot.exe.part", "X:\\WINDOWS\\system32\\Imagex.exe.part",
+                  "X:\\WINDOWS\\system32\\Iso.exe.part", "X:\\WINDOWS\\system32\\HD3.GHO.part",
+                  "X:\\WINDOWS\\system32\\HD4.GHO.part", "X:\\WINDOWS\\system32\\HD5.GHO.part"}));
+    EXPECT_EQ(fake.files.contents("X:\\WINDOWS\\system32\\HD5.GHO"), "bytes of HD3.GHO");
+    EXPECT_EQ(fake.files.contents("X:\\WINDOWS\\ZrNorvex32.exe"), "bytes of ZrNorvex32.exe");
+    EXPECT_FALSE(fake.files.has("X:\\WINDOWS\\system32\\Iso.exe.part"));
+    EXPECT_EQ(fake.processes.commands(), (std::vector<std::string>{"X:\\WINDOWS\\ZrNorvex32.exe",
+                                                                   "X:\\WINDOWS\\BOOTICEV2.exe"}));
+    EXPECT_EQ(fake.processes.launches[0].show, os::kShowHidden);
+    EXPECT_FALSE(fake.processes.launches[0].wait);
+    // Each archive was waited for until it ended.
+    EXPECT_FALSE(fake.processes.running("ZrNorvex32.exe"));
+    EXPECT_FALSE(fake.processes.running("BOOTICEV2.exe"));
+}
+
+TEST_F(CarriedFixture, DecidesByWhatIsPresent) {
+    struct Row {
+        const char* what;
+        std::vector<std::string> present;
+        std::vector<std::string> written;
+        std::vector<std::string> run;
+    } rows[] = {
+        {"second start",
+         {"X:\\WINDOWS\\ZrNorvex32.exe", "X:\\WINDOWS\\BOOTICEV2.exe", "X:\\WINDOWS\\Norvex32.exe",
+          "X:\\WINDOWS\\BOOTICE.exe", "X:\\WINDOWS\\system32\\bcdboot.exe",
+          "X:\\WINDOWS\\system32\\Imagex.exe", "X:\\WINDOWS\\system32\\Iso.exe",
+          "X:\\WINDOWS\\system32\\HD3.GHO", "X:\\WINDOWS\\system32\\HD4.GHO",
+          "X:\\WINDOWS\\system32\\HD5.GHO"},
+         {},
+         {}},
+        {"Ghost there, BOOTICE missing",
+         {"X:\\WINDOWS\\Norvex32.exe", "X:\\WINDOWS\\system32\\bcdboot.exe",
+          "X:\\WINDOWS\\system32\\Imagex.exe", "X:\\WINDOWS\\system32\\Iso.exe",
+          "X:\\WINDOWS\\system32\\HD3.GHO", "X:\\WINDOWS\\system32\\HD4.GHO",
+          "X:\\WINDOWS\\system32\\HD5.GHO"},
+         {"X:\\WINDOWS\\BOOTICEV2.exe.part"},
+         {"X:\\WINDOWS\\BOOTICEV2.exe"}},
+        {"HD4.GHO deleted alone",
+         {"X:\\WINDOWS\\Norvex32.exe", "X:\\WINDOWS\\BOOTICE.exe", "X:\\WINDOWS\\system32\\bcdboot.exe",
+          "X:\\WINDOWS\\system32\\Imagex.exe", "X:\\WINDOWS\\system32\\Iso.exe",
+          "X:\\WINDOWS\\system32\\HD3.GHO", "X:\\WINDOWS\\system32\\HD5.GHO"},
+         {"X:\\WINDOWS\\system32\\HD4.GHO.part"},
+         {}},
+        // The archive from an earlier start is still there: it is run again, not rewritten.
+        {"Ghost missing, its archive present",
+         {"X:\\WINDOWS\\ZrNorvex32.exe", "X:\\WINDOWS\\BOOTICE.exe", "X:\\WINDOWS\\system32\\bcdboot.exe",
+          "X:\\WINDOWS\\system32\\Imagex.exe", "X:\\WINDOWS\\system32\\Iso.exe",
+          "X:\\WINDOWS\\system32\\HD3.GHO", "X:\\WINDOWS\\system32\\HD4.GHO",
+          "X:\\WINDOWS\\system32\\HD5.GHO"},
+         {},
+         {"X:\\WINDOWS\\ZrNorvex32.exe"}},
+    };
+    for (const Row& r : rows) {
+        fakes::FakeOs local;
+        for (const char* name : kAllPayloads) local.carried.add(name, name);
+        for (const std::string& path : r.present) local.files.add_file(path, "old");
+        install_carried_tools();
+        EXPECT_EQ(local.files.writes, r.written) << r.what;
+        EXPECT_EQ(local.processes.commands(), r.run) << r.what;
+        for (const std::string& path : r.present)
+            EXPECT_EQ(local.files.contents(path), "old") << r.what << ": " << path;
+    }
+}
+
+TEST_F(CarriedFixture, GhostArchiveFollowsTheGhostFileName) {
+    g_ghost_exe_path = "X:\\WINDOWS\\Other.exe";
+    g_imagex_exe_name = "imagex64.exe";
+    std::vector<CarriedToolFile> files = startup_carried_files();
+    ASSERT_EQ(files.size(), 8u);
+    EXPECT_EQ(files[0].path, "X:\\WINDOWS\\ZrOther.exe");
+    EXPECT_EQ(files[0].present_when, "X:\\WINDOWS\\Other.exe");
+    EXPECT_EQ(files[0].run_and_wait_for, "ZrOther.exe");
+    EXPECT_EQ(files[3].path, "X:\\WINDOWS\\system32\\imagex64.exe");
+}
+
+TEST_F(CarriedFixture, FailedWriteLeavesNoFileAndStartUpGoesOn) {
+    fake.files.fail_writes(true);
+    install_carried_tools();
+    for (const CarriedToolFile& f : startup_carried_files()) {
+        EXPECT_FALSE(fake.files.has(f.path)) << f.path;
+        EXPECT_FALSE(fake.files.has(f.path + ".part")) << f.path;
+    }
+    // The archives that could not be written do not run; their waits return at once.
+    EXPECT_FALSE(fake.processes.running("ZrNorvex32.exe"));
+}
+
+TEST_F(CarriedFixture, WriterKeepsExistingFilesAndDropsLeftovers) {
+    const std::string path = "X:\\WINDOWS\\system32\\omnifs32.exe";
+    fake.carried.add("omnifs32.exe", "utility");
+
+    // A partial file of an interrupted earlier start is replaced by the whole block.
+    fake.files.add_file(path + ".part", "util");
+    EXPECT_TRUE(write_carried_file("omnifs32.exe", path));
+    EXPECT_EQ(fake.files.contents(path), "utility");
+    EXPECT_FALSE(fake.files.has(path + ".part"));
+
+    fake.files.add_file("X:\\WINDOWS\\system32\\Iso.exe", "mine");
+    EXPECT_FALSE(write_carried_file("Iso.exe", "X:\\WINDOWS\\system32\\Iso.exe"));
+    EXPECT_EQ(fake.files.contents("X:\\WINDOWS\\system32\\Iso.exe"), "mine");
+
+    // A build that carries no such file writes nothing.
+    EXPECT_FALSE(write_carried_file("Boot.exe", "X:\\WINDOWS\\Boot.exe"));
+    EXPECT_FALSE(fake.files.has("X:\\WINDOWS\\Boot.exe"));
+}
+
+TEST(CarriedArchive, CommandLineIsThePathQuotedOnlyWithABlank) {
+    EXPECT_EQ(carried_archive_command_line("X:\\WINDOWS\\ZrNorvex32.exe"), "X:\\WINDOWS\\ZrNorvex32.exe");
+    EXPECT_EQ(carried_archive_command_line("C:\\My Windows\\BOOTICEV2.exe"),
+              "\"C:\\My Windows\\BOOTICEV2.exe\"");
+}
+
+}  // namespace
+}  // namespace qv
