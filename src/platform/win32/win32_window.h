@@ -42,6 +42,8 @@ struct ControlState {
     int container = -1;      // index of the containing picture box; -1 = the window itself
     std::string picture;
     std::string text;        // controls without a window: their text (the tray icon's tip)
+    bool enabled = true;     // controls without a window: their own flags
+    bool visible = true;
     bool hot = false;        // picture buttons: the mouse is over the button
     bool timer_running = false;
     bool auto_size = false;  // labels, check boxes and radios without a designed size fit their text

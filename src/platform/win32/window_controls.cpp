@@ -102,32 +102,39 @@ bool Win32Window::checked(const std::string& role) const {
 }
 
 void Win32Window::set_enabled(const std::string& role, bool on) {
-    const ControlState* state = control(role);
+    ControlState* state = control(role);
     if (state == nullptr) return;
     if (state->def->kind == Kind::DropTarget) {
         set_drop_enabled(on);
         return;
     }
     if (state->hwnd != nullptr) EnableWindow(state->hwnd, on ? TRUE : FALSE);
+    else state->enabled = on;
 }
 
 bool Win32Window::enabled(const std::string& role) const {
     const ControlState* state = control(role);
     if (state == nullptr) return false;
     if (state->def->kind == Kind::DropTarget) return drop_enabled_;
-    return state->hwnd != nullptr && IsWindowEnabled(state->hwnd);
+    if (state->hwnd == nullptr) return alive() && state->enabled;
+    return IsWindowEnabled(state->hwnd) != FALSE;
 }
 
 void Win32Window::set_visible(const std::string& role, bool on) {
-    const ControlState* state = control(role);
-    if (state == nullptr || state->hwnd == nullptr) return;
+    ControlState* state = control(role);
+    if (state == nullptr) return;
+    if (state->hwnd == nullptr) {
+        state->visible = on;
+        return;
+    }
     ShowWindow(state->hwnd, on ? SW_SHOWNA : SW_HIDE);
     if (is_picture_layer(state->def->kind)) invalidate_backdrop();
 }
 
 bool Win32Window::control_visible(const std::string& role) const {
     const ControlState* state = control(role);
-    if (state == nullptr || state->hwnd == nullptr) return false;
+    if (state == nullptr) return false;
+    if (state->hwnd == nullptr) return alive() && state->visible;
     return (GetWindowLongPtrW(state->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
