@@ -126,13 +126,14 @@ bool Win32Window::create(HWND owner) {
 void Win32Window::create_control(int index) {
     ControlState& state = controls_[static_cast<size_t>(index)];
     const ui::ControlDef& d = *state.def;
-    if (state.hwnd != nullptr || !has_window(d.kind)) return;
+    if (state.hwnd != nullptr || state.building || !has_window(d.kind)) return;
+    state.building = true;
 
     HWND parent = hwnd_;
     if (!d.parent.empty()) {
         int container = control_index(d.parent);
         // Containers come first in a definition; one that does not is made on demand.
-        if (container >= 0 && container != index && controls_[static_cast<size_t>(container)].def->kind == Kind::PictureBox) {
+        if (container >= 0 && controls_[static_cast<size_t>(container)].def->kind == Kind::PictureBox) {
             if (controls_[static_cast<size_t>(container)].hwnd == nullptr) create_control(container);
             if (controls_[static_cast<size_t>(container)].hwnd != nullptr) {
                 parent = controls_[static_cast<size_t>(container)].hwnd;
@@ -196,6 +197,7 @@ void Win32Window::create_control(int index) {
         cls = PROGRESS_CLASSW;
         break;
     default:
+        state.building = false;
         return;
     }
     if (w <= 0 || (h <= 0 && d.kind != Kind::DropList)) {
@@ -207,6 +209,7 @@ void Win32Window::create_control(int index) {
     HWND hwnd = CreateWindowExW(ex_style, cls, widen(d.caption).c_str(), style, d.x, d.y, w, h, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + index)),
                                 GetModuleHandleW(nullptr), this);
+    state.building = false;
     if (hwnd == nullptr) return;
     state.hwnd = hwnd;
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(index)), FALSE);
@@ -219,8 +222,13 @@ void Win32Window::create_control(int index) {
 
     switch (d.kind) {
     case Kind::PictureButton:
+        SetWindowSubclass(hwnd, control_subclass_proc, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
+        break;
     case Kind::ListBox:
         SetWindowSubclass(hwnd, control_subclass_proc, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
+        for (const std::string& item : d.items)
+            SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+        if (d.selected >= 0) SendMessageW(hwnd, LB_SETCURSEL, static_cast<WPARAM>(d.selected), 0);
         break;
     case Kind::Radio:
     case Kind::Check:
@@ -243,11 +251,6 @@ void Win32Window::create_control(int index) {
         break;
     default:
         break;
-    }
-    if (d.kind == Kind::ListBox) {
-        for (const std::string& item : d.items)
-            SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
-        if (d.selected >= 0) SendMessageW(hwnd, LB_SETCURSEL, static_cast<WPARAM>(d.selected), 0);
     }
     if (state.auto_size) fit_to_text(index);
     if (d.kind == Kind::Image && (d.w <= 0 || d.h <= 0)) {
