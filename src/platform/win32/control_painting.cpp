@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "encoding.h"
 #include "pictures.h"
@@ -111,12 +113,19 @@ void Win32Window::compose_backdrop() {
     backdrop_.dc.select(backdrop_.bitmap.get());
     HDC dc = backdrop_.dc.get();
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    // Definition order is container before content, so each picture lands on those below it.
+    // Containers before their content, so each picture lands on those below it; siblings keep
+    // the definition's order.
+    std::vector<std::pair<int, int>> layers;  // (depth, index)
     for (size_t i = 0; i < controls_.size(); ++i) {
         Kind kind = controls_[i].def->kind;
-        if ((kind == Kind::PictureBox || kind == Kind::Image) && visible_in_tree(static_cast<int>(i)))
-            compose_picture_control(dc, static_cast<int>(i));
+        if ((kind != Kind::PictureBox && kind != Kind::Image) || !visible_in_tree(static_cast<int>(i))) continue;
+        int depth = 0;
+        for (int c = controls_[i].container; c >= 0; c = controls_[static_cast<size_t>(c)].container) ++depth;
+        layers.emplace_back(depth, static_cast<int>(i));
     }
+    std::stable_sort(layers.begin(), layers.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& layer : layers) compose_picture_control(dc, layer.second);
     backdrop_.brush.reset(CreatePatternBrush(backdrop_.bitmap.get()));
 }
 
