@@ -98,11 +98,15 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 file(GLOB QV_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
-# The headless window runtime lets whole window flows run against the real Win32 set.
+# The headless window runtime lets whole window flows run against the real Win32 set; the tests
+# also carry pictures of their own besides the program's resources.
 add_executable(qv_wine_tests ${QV_WINE_TESTS} tests/fakes/headless_runtime.cpp
-               src/platform/win32/resources.rc ${QV_CARRIED_RC})
+               tests/wine/support/sample_window.cpp tests/wine/support/runtime_fixture.cpp
+               src/platform/win32/resources.rc tests/wine/data/test_pictures.rc ${QV_CARRIED_RC})
+file(GLOB QV_TEST_PICTURES CONFIGURE_DEPENDS tests/wine/data/*.png tests/wine/data/*.jpg)
+set_source_files_properties(tests/wine/data/test_pictures.rc PROPERTIES OBJECT_DEPENDS "${QV_TEST_PICTURES}")
 target_link_libraries(qv_wine_tests PRIVATE qv_win32 gtest gtest_main)
-target_include_directories(qv_wine_tests PRIVATE tests src/platform/win32)
+target_include_directories(qv_wine_tests PRIVATE tests tests/wine src/platform/win32 tests/wine/data)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh")
 set_target_properties(qv_wine_tests PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh")
 gtest_discover_tests(qv_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
