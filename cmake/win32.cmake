@@ -121,5 +121,5 @@ endif()
 # The end-to-end tests' outside observer of the program's windows.
 add_executable(qv_probe tests/e2e/probe.cpp)
 target_compile_definitions(qv_probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_options(qv_probe PRIVATE ${QV_WIN32_LINK})
+target_link_options(qv_probe PRIVATE ${QV_WIN32_LINK} -municode)
 target_compile_options(qv_probe PRIVATE ${QV_WARNINGS})

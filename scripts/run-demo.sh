@@ -16,7 +16,7 @@ demo_out="$QV_WIN_BUILD/demo"
 mkdir -p "$demo_out"
 headless=0
 [ -n "${DISPLAY:-}" ] || headless=1
-start_wine_session
+start_e2e_session
 trap stop_wine_session EXIT
 start_program /debug
 if [ "$headless" = 0 ]; then

@@ -6,7 +6,7 @@
 //   qv_probe controls TITLE            prints one line per child window: class, unit, text, flags
 //   qv_probe close TITLE               posts WM_CLOSE to the window
 //   qv_probe gone TITLE [TIMEOUT_MS]   waits until no window has that title; exit 1 on time-out
-// Titles and texts are passed and printed in UTF-8. Programs started inside a Wine virtual desktop
+// Titles are passed as the shell passes them; texts are printed in UTF-8. Programs started inside a Wine virtual desktop
 // see only that desktop's windows, so the probe runs there too, and its caller cannot read its
 // output or exit code through the desktop's launcher: when QV_PROBE_OUT names a file, the output
 // goes there, ending with a line "exit N".
@@ -16,13 +16,6 @@
 #include <string>
 
 namespace {
-
-std::wstring from_utf8(const char* s) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-    std::wstring out(static_cast<size_t>(n > 0 ? n - 1 : 0), L'\0');
-    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, s, -1, out.data(), n);
-    return out;
-}
 
 std::string to_utf8(const std::wstring& s) {
     if (s.empty()) return {};
@@ -71,8 +64,11 @@ BOOL CALLBACK print_child(HWND w, LPARAM) {
     wchar_t cls[128] = {}, text[1024] = {};
     GetClassNameW(w, cls, 128);
     GetWindowTextW(w, text, 1024);
-    auto* unit = static_cast<const wchar_t*>(GetPropW(w, L"QvUnit"));
-    std::wstring line = std::wstring(cls) + L"\t" + (unit ? unit : L"") + L"\t" + text + L"\t" +
+    // The unit name is a global atom, readable from another process.
+    wchar_t unit[256] = {};
+    auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(w, L"QvUnit")));
+    if (atom != 0) GlobalGetAtomNameW(atom, unit, 256);
+    std::wstring line = std::wstring(cls) + L"\t" + unit + L"\t" + text + L"\t" +
                         (IsWindowVisible(w) ? L"visible" : L"hidden") + L"," +
                         (IsWindowEnabled(w) ? L"enabled" : L"disabled");
     std::fprintf(g_out, "%s\n", to_utf8(line).c_str());
@@ -81,9 +77,10 @@ BOOL CALLBACK print_child(HWND w, LPARAM) {
 
 }  // namespace
 
-int run(int argc, char** argv);
+int run(int argc, wchar_t** argv);
 
-int main(int argc, char** argv) {
+// The wide command line: the narrow one arrives in the ANSI code page, not in UTF-8.
+int wmain(int argc, wchar_t** argv) {
     wchar_t path[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"QV_PROBE_OUT", path, MAX_PATH) > 0) {
         FILE* f = _wfopen(path, L"w");
@@ -95,12 +92,12 @@ int main(int argc, char** argv) {
     return code;
 }
 
-int run(int argc, char** argv) {
+int run(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
-    std::string verb = argv[1];
-    std::wstring title = from_utf8(argv[2]);
-    DWORD timeout = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 20000;
-    if (verb == "wait") {
+    std::wstring verb = argv[1];
+    std::wstring title = argv[2];
+    DWORD timeout = argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000;
+    if (verb == L"wait") {
         HWND w = wait_window(title, timeout);
         if (w == nullptr) return 1;
         RECT r;
@@ -108,7 +105,7 @@ int run(int argc, char** argv) {
         std::fprintf(g_out, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         return 0;
     }
-    if (verb == "gone") {
+    if (verb == L"gone") {
         DWORD start = GetTickCount();
         while (find_window(title) != nullptr) {
             if (GetTickCount() - start > timeout) return 1;
@@ -118,10 +115,10 @@ int run(int argc, char** argv) {
     }
     HWND w = find_window(title);
     if (w == nullptr) return 1;
-    if (verb == "controls") {
+    if (verb == L"controls") {
         EnumChildWindows(w, print_child, 0);
         return 0;
     }
-    if (verb == "close") return PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (verb == L"close") return PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
     return 2;
 }
