@@ -4,6 +4,7 @@
 #include "app/hot_keys.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/imagex_apply.h"
+#include "ui/image_file_operations.h"
 #include "ui/info_windows.h"
 
 namespace qv {
@@ -14,6 +15,7 @@ void bind_shell_handlers() {
     bind_hot_key_handlers();
     bind_finish_countdown_handlers();
     bind_imagex_apply_handlers();
+    ui::bind_image_file_operation_handlers();
 }
 
 void reset_shell_state() {
