@@ -22,6 +22,11 @@ target_link_libraries(qv_native_tests PRIVATE qv_fakes GTest::gtest GTest::gtest
 target_compile_options(qv_native_tests PRIVATE ${QV_WARNINGS})
 gtest_discover_tests(qv_native_tests DISCOVERY_TIMEOUT 60)
 
+# Recorded tool output for the tests; expat reads the answer-file templates back.
+find_package(EXPAT REQUIRED)
+target_compile_definitions(qv_native_tests PRIVATE QV_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures")
+target_link_libraries(qv_native_tests PRIVATE EXPAT::EXPAT)
+
 # The walk benchmark: not a test (nothing is timed against a limit); it prints how the scan and the
 # search compare with the bare directory functions. Built optimised and without sanitizers, from
 # the sources themselves, so the ratio means something.
@@ -32,4 +37,13 @@ if(benchmark_FOUND)
   target_compile_options(qv_scan_benchmark PRIVATE ${QV_TEXT_FLAGS} -O2)
   # Some fakes check their callers with GoogleTest assertions.
   target_link_libraries(qv_scan_benchmark PRIVATE benchmark::benchmark GTest::gtest)
+
+  # The progress tick's cost at the console box's size, against one plain scan of the same bytes.
+  # scripts/test.sh runs it.
+  add_executable(qv_progress_bench tests/bench/progress_bench.cpp src/app/text_between_all.cpp
+                 src/app/regex_object.cpp src/app/helpers.cpp src/jobs/imagex_progress.cpp src/platform/os.cpp)
+  target_include_directories(qv_progress_bench PRIVATE src tests)
+  target_compile_options(qv_progress_bench PRIVATE ${QV_TEXT_FLAGS} ${QV_WARNINGS} -O2)
+  target_compile_definitions(qv_progress_bench PRIVATE QV_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures")
+  target_link_libraries(qv_progress_bench PRIVATE benchmark::benchmark)
 endif()

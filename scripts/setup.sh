@@ -11,7 +11,8 @@ sudo_if_needed() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 packages=(cmake ninja-build g++ pkg-config
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  libz-mingw-w64-dev googletest libgtest-dev libbenchmark-dev
+  libz-mingw-w64-dev googletest libgtest-dev libbenchmark-dev libexpat1-dev
+  clang-14 libclang-rt-14-dev
   libpng-dev libjpeg-dev zlib1g-dev nasm dpkg-dev
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei locales)
 

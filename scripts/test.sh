@@ -11,6 +11,24 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"
 
+echo "== fuzzing the parsers of tool output (clang, libFuzzer, 10 s each)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+for pair in wim_editions:wim_info imagex_progress:imagex_console; do
+  name="${pair%%:*}" seeds="tests/fixtures/${pair#*:}"
+  corpus="build/fuzz/corpus/$name" log="build/fuzz/$name.log"
+  mkdir -p "$corpus"
+  if ! "build/fuzz/fuzz_$name" -max_total_time=10 -artifact_prefix="build/fuzz/$name-" "$corpus" "$seeds" >"$log" 2>&1; then
+    cat "$log"
+    echo "fuzz_$name found a fault (see $log)"
+    exit 1
+  fi
+  echo "fuzz_$name: $(grep -a '^Done' "$log")"
+done
+
+echo "== the progress tick at the console box's limit"
+build/native/qv_progress_bench --benchmark_min_time=0.2 2>/dev/null
+
 source scripts/wine-env.sh
 echo "== the program for Windows (i686)"
 cmake --preset win32 >/dev/null

@@ -26,6 +26,10 @@ class Drives;           // os_drives.h
 class Registry;         // os_registry.h
 class Wmi;              // os_wmi.h
 class DirectoryLister;  // os_directories.h
+class Com;
+class TextCodec;
+class BinaryTypes;
+class Consoles;
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -122,6 +126,10 @@ struct Os {
     Registry* registry = nullptr;
     Wmi* wmi = nullptr;
     DirectoryLister* directories = nullptr;
+    Com* com = nullptr;                  // os_com.h
+    TextCodec* codec = nullptr;          // os_com.h
+    BinaryTypes* binary_types = nullptr; // os_com.h
+    Consoles* consoles = nullptr;        // os_console.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

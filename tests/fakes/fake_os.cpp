@@ -123,6 +123,10 @@ FakeOs::FakeOs() {
     set.registry = &registry;
     set.wmi = &wmi;
     set.directories = &directories;
+    set.com = &com;
+    set.codec = &codec;
+    set.binary_types = &binary_types;
+    set.consoles = &consoles;
     set.ui = os::os().ui;
     os::install(set);
 }

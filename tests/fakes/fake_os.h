@@ -13,6 +13,8 @@
 #include "fakes/fake_process.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_drives.h"
+#include "fakes/fake_com.h"
+#include "fakes/fake_console.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -114,6 +116,10 @@ struct FakeOs {
     FakeRegistry registry;
     FakeWmi wmi;
     FakeDirectories directories{files};
+    FakeCom com;
+    FakeTextCodec codec;
+    FakeBinaryTypes binary_types;
+    FakeConsoles consoles;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

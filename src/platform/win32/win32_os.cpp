@@ -12,6 +12,8 @@
 
 #include "encoding.h"
 #include "handles.h"
+#include "win32_com.h"
+#include "win32_console.h"
 
 namespace qv::win32 {
 namespace {
@@ -268,6 +270,10 @@ void install_win32_os() {
     static Win32Notices notices;
     static Win32Power power;
     static Win32IniFiles ini;
+    static Win32Com com;
+    static Win32TextCodec codec;
+    static Win32BinaryTypes binary_types;
+    static Win32Consoles consoles;
     os::Os set = os::os();
     set.files = &files;
     set.program = &program;
@@ -279,6 +285,10 @@ void install_win32_os() {
     set.registry = win32_registry();
     set.wmi = win32_wmi();
     set.directories = win32_directories();
+    set.com = &com;
+    set.codec = &codec;
+    set.binary_types = &binary_types;
+    set.consoles = &consoles;
     os::install(set);
 }
 
