@@ -3,6 +3,8 @@
 #include "app/exit_and_power.h"
 #include "app/hot_keys.h"
 #include "jobs/finish_countdown.h"
+#include "jobs/ghost_restore.h"
+#include "jobs/start_button.h"
 #include "ui/info_windows.h"
 
 namespace qv {
@@ -12,6 +14,8 @@ void bind_shell_handlers() {
     ui::bind_info_window_handlers();
     bind_hot_key_handlers();
     bind_finish_countdown_handlers();
+    bind_start_button_handlers();
+    bind_ghost_restore_handlers();
 }
 
 void reset_shell_state() {

@@ -1,5 +1,5 @@
 // The program shell's handlers: exit and power, the information windows, the hot keys and device
-// notices, the finish countdown.
+// notices, the finish countdown, the start button and the Ghost restore window.
 #pragma once
 
 namespace qv {
