@@ -6,23 +6,21 @@
 //   qv_probe controls TITLE            prints one line per child window: class, unit, text, flags
 //   qv_probe close TITLE               posts WM_CLOSE to the window
 //   qv_probe gone TITLE [TIMEOUT_MS]   waits until no window has that title; exit 1 on time-out
-// Titles and texts are passed and printed in UTF-8. Programs started inside a Wine virtual desktop
+//   qv_probe click TITLE TEXT          clicks the window's button whose text is TEXT ("确定(&C)")
+// Titles and texts are passed and printed in UTF-8 (the arguments are read as the system's wide
+// command line: Wine hands a program's narrow arguments over in the ANSI code page). Programs started inside a Wine virtual desktop
 // see only that desktop's windows, so the probe runs there too, and its caller cannot read its
 // output or exit code through the desktop's launcher: when QV_PROBE_OUT names a file, the output
 // goes there, ending with a line "exit N".
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdio>
+#include <vector>
 #include <string>
 
 namespace {
-
-std::wstring from_utf8(const char* s) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-    std::wstring out(static_cast<size_t>(n > 0 ? n - 1 : 0), L'\0');
-    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, s, -1, out.data(), n);
-    return out;
-}
 
 std::string to_utf8(const std::wstring& s) {
     if (s.empty()) return {};
@@ -79,28 +77,50 @@ BOOL CALLBACK print_child(HWND w, LPARAM) {
     return TRUE;
 }
 
+struct ChildSearch {
+    std::wstring text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK match_child(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    wchar_t text[1024] = {};
+    GetWindowTextW(w, text, 1024);
+    if (s->text == text) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
-int run(int argc, char** argv);
+int run(const std::vector<std::wstring>& args);
 
-int main(int argc, char** argv) {
+int main() {
     wchar_t path[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"QV_PROBE_OUT", path, MAX_PATH) > 0) {
         FILE* f = _wfopen(path, L"w");
         if (f != nullptr) g_out = f;
     }
-    int code = run(argc, argv);
+    std::vector<std::wstring> args;
+    int argc = 0;
+    if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
+        for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+        LocalFree(argv);
+    }
+    int code = run(args);
     std::fprintf(g_out, "exit %d\n", code);
     if (g_out != stdout) std::fclose(g_out);
     return code;
 }
 
-int run(int argc, char** argv) {
-    if (argc < 3) return 2;
-    std::string verb = argv[1];
-    std::wstring title = from_utf8(argv[2]);
-    DWORD timeout = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 20000;
-    if (verb == "wait") {
+int run(const std::vector<std::wstring>& args) {
+    if (args.size() < 2) return 2;
+    const std::wstring& verb = args[0];
+    const std::wstring& title = args[1];
+    DWORD timeout = args.size() > 2 ? static_cast<DWORD>(_wtoi(args[2].c_str())) : 20000;
+    if (verb == L"wait") {
         HWND w = wait_window(title, timeout);
         if (w == nullptr) return 1;
         RECT r;
@@ -108,7 +128,7 @@ int run(int argc, char** argv) {
         std::fprintf(g_out, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         return 0;
     }
-    if (verb == "gone") {
+    if (verb == L"gone") {
         DWORD start = GetTickCount();
         while (find_window(title) != nullptr) {
             if (GetTickCount() - start > timeout) return 1;
@@ -118,10 +138,16 @@ int run(int argc, char** argv) {
     }
     HWND w = find_window(title);
     if (w == nullptr) return 1;
-    if (verb == "controls") {
+    if (verb == L"controls") {
         EnumChildWindows(w, print_child, 0);
         return 0;
     }
-    if (verb == "close") return PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (verb == L"close") return PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (verb == L"click" && args.size() > 2) {
+        ChildSearch child{args[2]};
+        EnumChildWindows(w, match_child, reinterpret_cast<LPARAM>(&child));
+        if (child.found == nullptr || !IsWindowEnabled(child.found)) return 1;
+        return PostMessageW(child.found, BM_CLICK, 0, 0) ? 0 : 1;
+    }
     return 2;
 }
