@@ -46,7 +46,8 @@ struct RunningRestore {
 RunningRestore g_job;
 
 ui::WindowDef make_ghost_restore_window_def() {
-    ui::WindowDef def = ui::dialog_window(ui::kGhostRestoreWindowName, 400, 176, "Tavrin Ghost", false);
+    ui::WindowDef def =
+        ui::dialog_window(ui::kGhostRestoreWindowName, 400, 176, "Tavrin Ghost", false);
     ui::add_control(def, "question_label", "透明标签1", ui::Kind::Label, "panel", 8, 10, 366, 16,
                     "程序准备就绪，是否马上用 Ghost32 进行还原？");
     ui::add_control(def, "warning_label", "透明标签2", ui::Kind::Label, "panel", 8, 34, 366, 16,
@@ -56,12 +57,15 @@ ui::WindowDef make_ghost_restore_window_def() {
     // The status line takes the buttons' row while Ghost runs.
     ui::add_control(def, "status_label", "透明标签4", ui::Kind::Label, "panel", 96, 99, 17, 16)
         .visible = false;
-    ui::add_picture_button(def, "ok_button", "按钮2", "panel", 96, 94, 82, 26, "确定(&C)", "btn_ok");
+    ui::add_picture_button(def, "ok_button", "按钮2", "panel", 96, 94, 82, 26, "确定(&C)",
+                           "btn_ok");
     ui::add_picture_button(def, "cancel_button", "按钮1", "panel", 204, 94, 82, 26, "取消(&X)",
                            "btn_cancel");
     ui::add_control(def, "drop_target", "拖放对象1", ui::Kind::DropTarget, "", 0, 0, 0, 0);
-    ui::add_control(def, kInteractiveWatch, "时钟3", ui::Kind::Timer, "", 0, 0, 0, 0).visible = false;
-    ui::add_control(def, kAutomaticWatch, "时钟4", ui::Kind::Timer, "", 0, 0, 0, 0).visible = false;
+    ui::add_control(def, kInteractiveWatch, "时钟3", ui::Kind::Timer, "", 0, 0, 0, 0)
+        .visible = false;
+    ui::add_control(def, kAutomaticWatch, "时钟4", ui::Kind::Timer, "", 0, 0, 0, 0)
+        .visible = false;
     return def;
 }
 
@@ -73,9 +77,15 @@ int say(const std::string& text, int style) {
     return answer;
 }
 
+std::string erase_warning(const std::string& target) {
+    return "注意：本操作将删除 " + target + " 上的所有数据。";
+}
+
 void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
 
-std::string question_text(const std::string& shortened) { return "是否马上还原 " + shortened + " ？"; }
+std::string question_text(const std::string& shortened) {
+    return "是否马上还原 " + shortened + " ？";
+}
 
 void show_buttons(ui::Window& w, bool on) {
     for (const char* role : {"ok_button", "cancel_button"}) {
@@ -159,7 +169,9 @@ struct CommandLineRestore {
 };
 
 bool image_found(CommandLineRestore& r) { return file_exists(r.image); }
-std::string image_not_found_text(const CommandLineRestore& r) { return "未找到 " + r.image + " ！"; }
+std::string image_not_found_text(const CommandLineRestore& r) {
+    return "未找到 " + r.image + " ！";
+}
 
 bool target_exists(CommandLineRestore&) { return drive_exists(g_target_drive); }
 std::string target_missing_text(const CommandLineRestore&) {
@@ -198,13 +210,15 @@ std::string not_hard_disk_text(const CommandLineRestore& r) {
 
 const Check<CommandLineRestore> kImageFound{image_found, image_not_found_text, kStopError};
 const Check<CommandLineRestore> kTargetExists{target_exists, target_missing_text, kStopError};
-const Check<CommandLineRestore> kImageOffTarget{image_off_target, image_on_target_text, kStopWarning};
+const Check<CommandLineRestore> kImageOffTarget{image_off_target, image_on_target_text,
+                                                kStopWarning};
 const Check<CommandLineRestore> kTargetOffWindowsDrive{target_off_windows_drive, target_in_use_text,
                                                        kStopWarning};
 const Check<CommandLineRestore> kTargetWritable{target_writable, probe_failed_text, kStopError};
 const Check<CommandLineRestore> kImageLargeEnough{image_large_enough, image_too_small_text,
                                                   kStopWarning};
-const Check<CommandLineRestore> kTargetIsHardDisk{target_is_hard_disk, not_hard_disk_text, kAskYesNo};
+const Check<CommandLineRestore> kTargetIsHardDisk{target_is_hard_disk, not_hard_disk_text,
+                                                  kAskYesNo};
 
 const CheckList<CommandLineRestore>& command_line_checks() {
     static const CheckList<CommandLineRestore> checks = {
@@ -249,7 +263,8 @@ std::string shortened_image_text(const std::string& path) {
     std::string full = full_path(path);
     if (full.size() < kShortenedBelow) return full;
     std::size_t head = 0;
-    while (head < full.size() && next_char(full, head) <= kShortenedPart) head = next_char(full, head);
+    while (head < full.size() && next_char(full, head) <= kShortenedPart)
+        head = next_char(full, head);
     std::size_t tail = head;
     while (tail < full.size() && full.size() - tail > kShortenedPart) tail = next_char(full, tail);
     return full.substr(0, head) + "..." + full.substr(tail);
@@ -260,7 +275,8 @@ std::string command_line_target_text() {
 }
 
 void open_ghost_restore_window_modal() {
-    if (ui::Runtime* runtime = os::os().ui) runtime->open_modal(ghost_restore_window_def(), nullptr);
+    if (ui::Runtime* runtime = os::os().ui)
+        runtime->open_modal(ghost_restore_window_def(), nullptr);
 }
 
 void ghost_restore_window_load(ui::Event& event) {
@@ -277,12 +293,12 @@ void ghost_restore_window_load(ui::Event& event) {
             g_confirmed.disk_partition = main->text("selected_disk_partition_label");
             g_confirmed.password_part = g_ghost_password_switch + main->text("password_edit");
         }
-        w.set_text("warning_label", "注意：本操作将删除 " + g_confirmed.caption + " 上的所有数据。");
+        w.set_text("warning_label", erase_warning(g_confirmed.caption));
         return;
     }
     g_dropped_image_display = shortened_image_text(g_install_image_path);
     w.set_text("question_label", question_text(g_dropped_image_display));
-    w.set_text("warning_label", "注意：本操作将删除 " + command_line_target_text() + " 上的所有数据。");
+    w.set_text("warning_label", erase_warning(command_line_target_text()));
     w.set_topmost(true);
     w.set_drop_enabled(true);
 }

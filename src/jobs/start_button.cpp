@@ -148,8 +148,8 @@ void list_wim_editions(const std::string& optical_drive_text) {
     g_from_install_disc = true;
     StartRun run{read_start_inputs(*main)};
     if (!checks_pass(run, disc_edition_target_checks())) return;
-    load_editions_then_open_apply(
-        *main, imagex_info_command(g_imagex_exe_name, install_disc_image_path(optical_drive_text)), 0);
+    std::string image = install_disc_image_path(optical_drive_text);
+    load_editions_then_open_apply(*main, imagex_info_command(g_imagex_exe_name, image), 0);
 }
 
 void bind_start_button_handlers() {

@@ -146,13 +146,16 @@ bool save_path_given(StartRun& r) { return !r.in.save_path.empty(); }
 std::string save_path_missing_text(const StartRun&) { return "请保存Gho、WIM映像文件！"; }
 std::string backup_no_row_text(const StartRun&) { return "请选择要备份的分区！"; }
 bool save_off_row_drive(StartRun& r) { return !same_drive_letter(r.in.save_path, r.in.row_root); }
-std::string save_on_row_text(const StartRun&) { return "需备份的分区不可与保存备份映像文件路径相同！"; }
+std::string save_on_row_text(const StartRun&) {
+    return "需备份的分区不可与保存备份映像文件路径相同！";
+}
 bool save_off_pe_drive(StartRun& r) {
     return r.in.save_path.empty() || upper_letter(r.in.save_path[0]) != 'X';
 }
 std::string save_on_pe_text(const StartRun& r) {
     return "不可将 " + r.in.caption +
-           " 备份文件保存到WinPE系统分区！\r\n注意：此保存路径为内存分区，保存到此路径，将备份失败且导致死机等！";
+           " 备份文件保存到WinPE系统分区！\r\n注意：此保存路径为内存分区，保存到此路径，"
+           "将备份失败且导致死机等！";
 }
 bool save_off_desktop(StartRun& r) {
     std::string desktop = desktop_dir();
@@ -183,7 +186,9 @@ std::string disc_root(const StartRun& r) { return r.in.optical_text.substr(0, 3)
 bool optical_drive_found(StartRun& r) { return r.in.optical_text != "未检测到光盘驱动器"; }
 std::string no_optical_drive_text(const StartRun&) { return "未检测到任何光盘驱动器！"; }
 bool disc_inserted(StartRun& r) { return disk_total_kib(disc_root(r)) >= 1; }
-std::string insert_disc_text(const StartRun& r) { return "请将系统光盘插入 " + disc_root(r) + " ！"; }
+std::string insert_disc_text(const StartRun& r) {
+    return "请将系统光盘插入 " + disc_root(r) + " ！";
+}
 std::string install_no_row_text(const StartRun&) { return "请选择要安装的分区！"; }
 std::string edition_no_row_text(const StartRun&) { return "请选择要还原的分区！"; }
 
@@ -220,7 +225,8 @@ RestoreKind restore_kind_of(const std::string& image) {
     std::string ext = upper_ascii(path_extension(image));
     if (ext == ".GHO") return RestoreKind::Ghost;
     if (ext == ".WIM") return RestoreKind::Wim;
-    if (image.size() > 1 && upper_ascii(image.substr(1)) == ":\\I386") return RestoreKind::I386Folder;
+    if (image.size() > 1 && upper_ascii(image.substr(1)) == ":\\I386")
+        return RestoreKind::I386Folder;
     if (upper_ascii(get_file_title(image, true)) == "WINNT32.EXE") return RestoreKind::Winnt32;
     if (ext == ".SWM") return RestoreKind::Swm;
     return RestoreKind::Unsupported;
@@ -315,8 +321,8 @@ void record_setup_version(const std::string& path) {
 }
 
 std::string ghost_check_image_command(const std::string& ghost_exe, const std::string& image) {
-    std::string command =
-        quote_path_for_cmd(ghost_exe) + "   -CHKIMG," + quote_path_for_cmd(image) + " -sure  -fx -BATCH ";
+    std::string command = quote_path_for_cmd(ghost_exe) + "   -CHKIMG," + quote_path_for_cmd(image) +
+                          " -sure  -fx -BATCH ";
     return path_needs_quotes(ghost_exe) ? "\"" + command + "\"" : command;
 }
 

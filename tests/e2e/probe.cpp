@@ -7,11 +7,11 @@
 //   qv_probe close TITLE               posts WM_CLOSE to the window
 //   qv_probe gone TITLE [TIMEOUT_MS]   waits until no window has that title; exit 1 on time-out
 //   qv_probe click TITLE TEXT          clicks the window's button whose text is TEXT ("确定(&C)")
-// Titles and texts are passed and printed in UTF-8 (the arguments are read as the system's wide
-// command line: Wine hands a program's narrow arguments over in the ANSI code page). Programs started inside a Wine virtual desktop
-// see only that desktop's windows, so the probe runs there too, and its caller cannot read its
-// output or exit code through the desktop's launcher: when QV_PROBE_OUT names a file, the output
-// goes there, ending with a line "exit N".
+// Titles and texts are passed and printed in UTF-8; the arguments are read from the wide command
+// line, since Wine hands narrow arguments over in the ANSI code page. Programs started inside a
+// Wine virtual desktop see only that desktop's windows, so the probe runs there too, and its
+// caller cannot read its output or exit code through the desktop's launcher: when QV_PROBE_OUT
+// names a file, the output goes there, ending with a line "exit N".
 #include <windows.h>
 
 #include <shellapi.h>
