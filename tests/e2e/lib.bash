@@ -21,10 +21,19 @@ probe() {
   rm -f "$out"
   ( cd "$QV_WIN_BUILD" && QV_PROBE_OUT='C:\qv\e2e\probe.txt' "$QV_WINE_LOADER" explorer "/desktop=$E2E_DESKTOP" \
       'C:\qv\qv_probe.exe' "$@" </dev/null >/dev/null 2>&1 )
+  # Into a desktop that is already open the launcher only hands the probe over and returns: the
+  # probe is done when its last line is there.
+  local i limit=300
+  [[ "${3:-}" =~ ^[0-9]+$ ]] && limit=$(( $3 / 100 + 100 ))
+  for ((i = 0; i < limit; i++)); do
+    grep -qa '^exit ' "$out" 2>/dev/null && break
+    sleep 0.1
+  done
   [ -f "$out" ] || return 2
-  sed '$d' "$out"
+  # The probe writes its file in text mode: lines end in CR LF.
+  tr -d '\r' <"$out" | sed '$d'
   local code
-  code="$(tail -n 1 "$out" | sed -n 's/^exit //p')"
+  code="$(tr -d '\r' <"$out" | tail -n 1 | sed -n 's/^exit //p')"
   return "${code:-2}"
 }
 
