@@ -141,12 +141,9 @@ void end_job(ui::Window& w) {
         w.close();
         return;
     }
-    if (!g_job.automatic) {
-        say(report, kInformation);
-        return;
-    }
+    // The interactive window stays for another run; an unattended run ends with its job.
     say(report, kInformation);
-    end_program(0);
+    if (g_job.automatic) end_program(0);
 }
 
 void watch_tick(ui::Event& event) {
