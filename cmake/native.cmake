@@ -38,7 +38,7 @@ if(benchmark_FOUND)
   # Some fakes check their callers with GoogleTest assertions.
   target_link_libraries(qv_scan_benchmark PRIVATE benchmark::benchmark GTest::gtest)
 
-  # The progress tick's cost at the console box's size, against one plain scan of the same bytes.
+  # The progress tick's cost at the console box's size, against one plain scan of the same bytes;
   # scripts/test.sh runs it.
   add_executable(qv_progress_bench tests/bench/progress_bench.cpp src/app/text_between_all.cpp
                  src/app/regex_object.cpp src/app/helpers.cpp src/jobs/imagex_progress.cpp src/platform/os.cpp)

@@ -16,7 +16,7 @@ demo_out="$QV_WIN_BUILD/demo"
 mkdir -p "$demo_out"
 headless=0
 [ -n "${DISPLAY:-}" ] || headless=1
-start_wine_session
+start_e2e_session
 trap stop_wine_session EXIT
 # The stand-in Ghost as the program's Ghost (start-up writes its own only where none is), with the
 # demo's partitions mapped to their drive folders: D:\Backup\win7.GHO restored onto G: (1:3) or

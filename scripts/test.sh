@@ -28,6 +28,8 @@ done
 
 echo "== the progress tick at the console box's limit"
 build/native/qv_progress_bench --benchmark_min_time=0.2 2>/dev/null
+echo "== the image scan and search against the bare directory functions"
+build/native/qv_scan_benchmark --benchmark_color=false 2>/dev/null | grep -E 'walker / bare'
 
 source scripts/wine-env.sh
 echo "== the program for Windows (i686)"

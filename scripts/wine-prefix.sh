@@ -92,6 +92,14 @@ if [ ! -f "$template/.booted" ]; then
 fi
 make_drive_folders
 [ -f "$template/.$layout" ] || add_drives_to_template
+# Windows are not handed to a window manager: under Xvfb none runs, and Wine would wait two seconds
+# for one whenever a visible window is hidden or closed.
+if [ ! -f "$template/.unmanaged" ]; then
+  WINEPREFIX="$template" "$QV_WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    </dev/null >/dev/null 2>&1 || true
+  WINEPREFIX="$template" "$WINESERVER" -w
+  touch "$template/.unmanaged"
+fi
 "$WINESERVER" -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
 cp -a "$template" "$WINEPREFIX"

@@ -8,8 +8,10 @@
 #include "app/state.h"
 #include "disks/drive_facts.h"
 #include "jobs/ghost_restore.h"
+#include "disks/partition_list.h"
 #include "platform/os.h"
 #include "platform/os_ini.h"
+#include "ui/image_list.h"
 #include "ui/info_windows.h"
 #include "ui/main_window.h"
 
@@ -78,13 +80,7 @@ void remove_small_images(ui::Window& main) {
 }
 
 void show_image_details(ui::Window& main, const std::string& path) {
-    ImageDetails details = image_details(path);
-    main.set_text("image_location_label", details.location);
-    main.set_text("image_type_label", details.type);
-    main.set_text("image_size_label", details.size);
-    main.set_text("image_time_label", details.time);
-    main.set_visible("image_size_label", true);
-    main.set_visible("image_time_label", true);
+    ui::show_image_details(main, image_details(path));
 }
 
 // "/ms", "/system" and unknown options: the reason, then the parameter help, whose closing ends
@@ -340,7 +336,7 @@ void select_drive_d_row(ui::Window& main) {
             break;
         }
     }
-    show_selected_partition();
+    show_selected_partition(main);
 }
 
 std::string config_file_path() {

@@ -309,7 +309,13 @@ std::vector<std::string> search_not_found_lines(const std::string& pattern) {
 
 std::vector<std::string> search_result_lines(const std::string& pattern,
                                              const std::string& depth_text) {
-    std::vector<std::string> found = search_image_paths(pattern, parse_search_depth(depth_text));
+    return search_result_lines_for(search_image_paths(pattern, parse_search_depth(depth_text)),
+                                   pattern, depth_text);
+}
+
+std::vector<std::string> search_result_lines_for(const std::vector<std::string>& found,
+                                                 const std::string& pattern,
+                                                 const std::string& depth_text) {
     if (found.empty()) return search_not_found_lines(pattern);
     std::vector<std::string> lines = drop_small_images(found);
     lines.push_back(search_summary_line(depth_text, static_cast<int>(lines.size()), pattern));

@@ -92,6 +92,10 @@ std::vector<std::string> search_not_found_lines(const std::string& pattern);
 // the five explanation lines when the walk found nothing at all.
 std::vector<std::string> search_result_lines(const std::string& pattern,
                                              const std::string& depth_text);
+// The same for the hits of a walk already made.
+std::vector<std::string> search_result_lines_for(const std::vector<std::string>& found,
+                                                 const std::string& pattern,
+                                                 const std::string& depth_text);
 
 // Every file below a folder, without a depth limit, skipping subfolders whose name begins with
 // "."; `filter` keeps names containing it (case ignored) when `use_filter` is set; lines are full

@@ -17,11 +17,6 @@ void open_virtual_drive_window();
 void quick_restore_hd3();
 void quick_restore_hd4();
 void quick_restore_hd5();
-// TODO(partition list): copies the selected partition-list row into the hidden labels.
-void show_selected_partition();
-// TODO(imagex apply window): ImagexApplyWindow loaded modally with MainWindow as parent; it reads
-// the edition list from the main window's edition_info_edit and unlocks the main window.
-void open_imagex_apply_window();
 // TODO(Ghost backup window): GhostBackupWindow loaded modally with MainWindow as parent.
 void open_ghost_backup_window();
 // TODO(imagex capture window): ImagexCaptureWindow loaded modally with MainWindow as parent.

@@ -3,7 +3,9 @@
 #include "app/shell_bindings.h"
 #include "app/startup.h"
 #include "app/state.h"
+#include "disks/partition_list.h"
 #include "platform/os.h"
+#include "ui/image_list.h"
 #include "ui/main_window.h"
 
 namespace qv {
@@ -36,6 +38,8 @@ int run_program() {
     api_module_init();
 
     ui::bind_main_window_handlers();
+    bind_partition_list_handlers();
+    ui::bind_image_list_handlers();
     bind_shell_handlers();
     bind_start_up();
     runtime->open(ui::main_window_def(), nullptr);

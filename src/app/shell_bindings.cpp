@@ -5,6 +5,7 @@
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_restore.h"
 #include "jobs/start_button.h"
+#include "jobs/imagex_apply.h"
 #include "ui/info_windows.h"
 
 namespace qv {
@@ -16,11 +17,13 @@ void bind_shell_handlers() {
     bind_finish_countdown_handlers();
     bind_start_button_handlers();
     bind_ghost_restore_handlers();
+    bind_imagex_apply_handlers();
 }
 
 void reset_shell_state() {
     reset_hot_keys();
     reset_end_of_run();
+    reset_imagex_apply_state();
 }
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 // The program shell's handlers: exit and power, the information windows, the hot keys and device
-// notices, the finish countdown, the start button and the Ghost restore window.
+// notices, the finish countdown, the start button, the Ghost restore window and the imagex
+// restore window.
 #pragma once
 
 namespace qv {

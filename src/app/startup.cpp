@@ -1,10 +1,17 @@
 #include "app/startup.h"
 
+#include "app/carried_tools.h"
 #include "app/command_line.h"
 #include "app/helpers.h"
 #include "app/hot_keys.h"
+#include "app/shortcut.h"
+#include "app/single_instance.h"
 #include "app/state.h"
+#include "disks/disk_manager.h"
+#include "disks/drive_facts.h"
+#include "disks/partition_list.h"
 #include "platform/os.h"
+#include "ui/image_list.h"
 #include "ui/info_windows.h"
 #include "ui/main_window.h"
 
@@ -41,8 +48,10 @@ void step_set_identity_names(StartUpRun&) {
     g_edition_word = "PE版";
 }
 
-// 5. The single-instance guard comes here: a second copy reports itself and ends.
-void step_check_single_instance(StartUpRun&) {}
+// 5. A second copy only says so and ends; the first copy's windows are left where they are.
+void step_check_single_instance(StartUpRun&) {
+    ensure_single_instance(g_instance_name, true, second_copy_message(), 0x30, false);
+}
 
 // 6.
 void step_prepare_start_flags(StartUpRun& run) {
@@ -50,17 +59,21 @@ void step_prepare_start_flags(StartUpRun& run) {
     g_scan_images_at_start = true;
 }
 
-// 7. The drive-hiding policy value is deleted here.
-void step_show_all_drives(StartUpRun&) {}
+// 7. Drives hidden from Explorer by an earlier run or another tool are shown again.
+void step_show_all_drives(StartUpRun&) { g_disk.show_all_drives(); }
 
 // 8.
 void step_set_version_caption(StartUpRun& run) {
     run.main.set_text("version_label", version_caption(program_file_version()));
 }
 
-// 9. The partition list is filled (fixed drives, then removable ones), checked for being
-// empty, and the default row is selected here.
-void step_fill_partition_list(StartUpRun&) {}
+// 9. The command line (step 15) reads the rows and g_no_partitions.
+void step_fill_partition_list(StartUpRun& run) {
+    fill_partition_list_fixed(run.main);
+    fill_partition_list_removable(run.main);
+    check_partitions_found(run.main);
+    select_default_partition_row(run.main);
+}
 
 // 10. The caption of the design (with an old version) gives way to the plain title.
 void step_set_title_and_tray_tip(StartUpRun& run) {
@@ -75,8 +88,8 @@ void step_set_tool_paths(StartUpRun&) {
     g_imagex_exe_name = "Imagex.exe";
 }
 
-// 12. The carried tools are written out where missing here.
-void step_write_carried_tools(StartUpRun&) {}
+// 12. The carried tools are written out where missing; the two archives are run and waited for.
+void step_write_carried_tools(StartUpRun&) { install_carried_tools(); }
 
 // 13. These match the design's ticked boxes.
 void step_set_ghost_switches(StartUpRun&) {
@@ -116,23 +129,36 @@ void step_set_backup_defaults(StartUpRun&) {
     g_imagex_ref_option.clear();
 }
 
-// 20. The drive-hiding policy value is deleted a second time here.
-void step_show_all_drives_again(StartUpRun&) {}
+// 20. An option of step 15 may have run a tool that hides drives.
+void step_show_all_drives_again(StartUpRun&) { g_disk.show_all_drives(); }
 
 // 21.
 void step_apply_compact_layout(StartUpRun& run) { ui::compact_main_window(run.main); }
 
-// 22. A free drive letter for mounting disc images is chosen here.
-void step_choose_mount_letter(StartUpRun&) {}
+// 22. Disc images are mounted on this letter later; with none free the letter stays as it was.
+void step_choose_mount_letter(StartUpRun&) {
+    std::string letter = free_mount_letter();
+    if (letter.empty())
+        os::os().notices->message_box(kNoMountLetterMessage, "提示", 0x10);
+    else
+        g_virtual_drive_letter = letter;
+}
 
-// 23. The drives are scanned for images here, unless an option turned the scan off.
-void step_scan_for_images(StartUpRun&) {}
+// 23. Unless an option turned the scan off.
+void step_scan_for_images(StartUpRun& run) {
+    if (g_scan_images_at_start) ui::scan_images_into_combo(run.main);
+}
 
-// 24. The desktop shortcut is made here when it is missing and no option ran a mode.
-void step_create_desktop_shortcut(StartUpRun&) {}
+// 24. The desktop shortcut is made when it is missing and no option ran a mode of its own.
+void step_create_desktop_shortcut(StartUpRun& run) {
+    if (!file_exists(desktop_dir() + g_maker_name + "Velquist.LNK") && run.no_option_applied)
+        create_program_shortcut();
+}
 
-// 25. The warning about UEFI firmware comes here.
-void step_warn_on_uefi_firmware(StartUpRun&) {}
+// 25. Shown at every start on UEFI firmware.
+void step_warn_on_uefi_firmware(StartUpRun&) {
+    if (get_firmware_type() == 2) os::os().notices->message_box(kUefiWarning, "提示", 0x30);
+}
 
 // 26.
 void step_show_welcome_balloon(StartUpRun&) {
@@ -157,6 +183,16 @@ constexpr Step kSteps[] = {
 static_assert(sizeof(kSteps) / sizeof(kSteps[0]) == 26);
 
 }  // namespace
+
+const char* const kNoMountLetterMessage = "检测到系统盘符异常，部分功能将无法正常使用！";
+const char* const kUefiWarning =
+    "当前计算机主板固件为UEFI固件，非传统BIOS，请注意Ghost还原的使用！";
+
+std::string free_mount_letter() {
+    for (const char* letter : {"Z", "Y", "W", "A", "B"})
+        if (!drive_exists(letter)) return letter;
+    return {};
+}
 
 std::string short_version(const std::string& file_version) {
     return first_characters(file_version, 5);

@@ -20,6 +20,11 @@ void on_start_window_created(ui::Event& event);
 // Binds on_start_window_created to MainWindow's Created event.
 void bind_start_up();
 
+// The first of Z, Y, W, A and B that names no drive, or empty when all five exist.
+std::string free_mount_letter();
+extern const char* const kNoMountLetterMessage;
+extern const char* const kUefiWarning;
+
 // The first five characters of a file version ("1.9.0.0" gives "1.9.0").
 std::string short_version(const std::string& file_version);
 // The version of the program's own file (run folder + "\" + file name), or empty.

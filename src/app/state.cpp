@@ -41,7 +41,7 @@ int g_finished_job_kind = 0;
 bool g_iso_mounted = false;
 bool g_imagex_cancelled = false;
 bool g_console_running = false;
-bool g_from_install_disc = false;
+bool g_ui_locked = false;
 int g_install_mode = 0;
 std::string g_winnt32_version;
 std::string g_setup_system_name;
@@ -63,7 +63,7 @@ void reset_program_state() {
     g_drive_roots.clear();
     for (bool* flag : {&g_scan_images_at_start, &g_automatic_mode, &g_end_after_help,
                        &g_no_partitions, &g_busy, &g_iso_mounted, &g_imagex_cancelled,
-                       &g_console_running, &g_from_install_disc}) {
+                       &g_console_running, &g_ui_locked}) {
         *flag = false;
     }
     g_finish_action = 0;

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/helpers.h"
-#include "disks/tool_hooks.h"
+#include "app/tool_runner.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
 #include "platform/os_registry.h"
@@ -212,9 +212,8 @@ bool DiskManager::hide_drive(const std::string& drive) {
     // Only Explorer is restarted: ending every command interpreter as well would end the
     // program's own console and runners.
     if (os::os().notices->message_box("如果要隐藏需要刷新explorer，是否刷新？", "提示", 4) ==
-            os::kIdYes &&
-        tool_hooks().start_hidden != nullptr) {
-        tool_hooks().start_hidden(explorer_restart_command());
+        os::kIdYes) {
+        run_hidden(explorer_restart_command());
     }
     return true;
 }

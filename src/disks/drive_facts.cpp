@@ -1,8 +1,9 @@
 #include "disks/drive_facts.h"
 
+#include "app/carried_tools.h"
 #include "app/helpers.h"
 #include "app/state.h"
-#include "disks/tool_hooks.h"
+#include "app/tool_runner.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
 
@@ -112,12 +113,8 @@ std::string partition_info_command() { return system_dir() + "omnifs32.exe info"
 
 void load_partition_info() {
     std::string tool = system_dir() + "omnifs32.exe";
-    const ToolHooks& hooks = tool_hooks();
-    if (!path_exists(tool) && hooks.write_carried_file != nullptr)
-        hooks.write_carried_file("omnifs32.exe", tool);
-    g_omnifs_output = hooks.capture_output != nullptr
-                          ? hooks.capture_output(partition_info_command())
-                          : std::string();
+    if (!path_exists(tool)) write_carried_file(kCarriedGhostUtility, tool);
+    g_omnifs_output = run_console_capture(partition_info_command());
 }
 
 bool report_marks_active(const std::string& report, const std::string& drive) {

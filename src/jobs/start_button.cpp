@@ -5,6 +5,7 @@
 #include "app/state.h"
 #include "app/tool_runner.h"
 #include "jobs/ghost_restore.h"
+#include "jobs/imagex_apply.h"
 #include "jobs/imagex_commands.h"
 #include "jobs/start_checks.h"
 #include "platform/os.h"

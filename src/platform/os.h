@@ -30,6 +30,7 @@ class Com;
 class TextCodec;
 class BinaryTypes;
 class Consoles;
+class VolumeFormatter;  // os_format.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -134,6 +135,7 @@ struct Os {
     TextCodec* codec = nullptr;          // os_com.h
     BinaryTypes* binary_types = nullptr; // os_com.h
     Consoles* consoles = nullptr;        // os_console.h
+    VolumeFormatter* formatter = nullptr; // os_format.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

@@ -1,5 +1,6 @@
 #include "ui/lock_ui.h"
 
+#include "app/state.h"
 #include "ui/main_window.h"
 
 namespace qv::ui {
@@ -8,6 +9,7 @@ namespace {
 void set_lock_set_enabled(bool on) {
     Window* main = main_window();
     if (main == nullptr) return;
+    g_ui_locked = !on;
     for (const std::string& role : main_lock_set()) main->set_enabled(role, on);
 }
 
@@ -32,5 +34,7 @@ const std::vector<std::string>& main_lock_set() {
 void lock_ui() { set_lock_set_enabled(false); }
 
 void unlock_ui() { set_lock_set_enabled(true); }
+
+bool ui_locked() { return g_ui_locked; }
 
 }  // namespace qv::ui

@@ -14,5 +14,9 @@ const std::vector<std::string>& main_lock_set();
 // whatever disabled it. Both do nothing without a main window.
 void lock_ui();
 void unlock_ui();
+// Whether a long action holds the lock (g_ui_locked): from lock_ui to the next unlock_ui.
+// Actions that switch the set themselves, like the partition list's refresh, refuse to start
+// meanwhile, or they would hand the controls back in the middle of that action.
+bool ui_locked();
 
 }  // namespace qv::ui

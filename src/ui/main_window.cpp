@@ -2,6 +2,7 @@
 
 #include "app/helpers.h"
 #include "app/state.h"
+#include "disks/partition_list.h"
 #include "platform/os.h"
 
 namespace qv::ui {
@@ -17,7 +18,7 @@ std::string fit_bytes(const std::string& text, std::size_t max_bytes) {
 struct PanelMode {
     const char* radio;
     const char* image_caption;
-    const char* first_column;
+    PartitionListMode list_mode;
     const char* browse_picture;
     const char* browse_caption;
     bool image_combo_shown;
@@ -27,12 +28,14 @@ struct PanelMode {
     bool drop_enabled;
 };
 
-const PanelMode kRestoreMode = {"restore_radio", "请选择Gho、ISO、SWM、WIM映像文件：", "还原",
+const PanelMode kRestoreMode = {"restore_radio", "请选择Gho、ISO、SWM、WIM映像文件：",
+                                PartitionListMode::Restore,
                                 "btn_open",      "打开(O)",
                                 true,            false,
                                 true,            false,
                                 true};
-const PanelMode kBackupMode = {"backup_radio", "请保存Gho、WIM映像文件：", "备份",
+const PanelMode kBackupMode = {"backup_radio", "请保存Gho、WIM映像文件：",
+                               PartitionListMode::Backup,
                                "btn_save",     "保存(S)",
                                false,          true,
                                false,          true,
@@ -41,7 +44,7 @@ const PanelMode kBackupMode = {"backup_radio", "请保存Gho、WIM映像文件�
 void apply_panel_mode(Window& main, const PanelMode& mode) {
     if (!main.checked(mode.radio)) return;
     main.set_text("image_caption_label", mode.image_caption);
-    main.set_column_caption("partition_list", 0, mode.first_column);
+    show_partition_list_mode(main, mode.list_mode);
     main.set_visible("browse_button", true);
     main.set_picture("browse_button", mode.browse_picture);
     main.set_text("browse_button", mode.browse_caption);
@@ -171,21 +174,21 @@ void pop_up_main_menu_below_button(Event& event) {
 
 void bind_main_window_handlers() {
     const std::string w = kMainWindowName;
-    bind(w, "restore_radio", EventKind::Click, on_main_restore_radio_clicked);
-    bind(w, "backup_radio", EventKind::Click, on_main_backup_radio_clicked);
-    bind(w, "expand_button", EventKind::Click, on_main_expand_button_clicked);
-    bind(w, "compact_button", EventKind::Click, on_main_compact_button_clicked);
-    bind(w, "minimize_button", EventKind::Click, minimize_main_window);
-    bind(w, "noide_check", EventKind::Click, on_noide_toggled);
-    bind(w, "crcignore_check", EventKind::Click, on_crcignore_toggled);
-    bind(w, "password_check", EventKind::Click, on_ghost_password_toggled);
-    bind(w, "integrity_check", EventKind::Click, on_check_image_integrity_toggled);
-    bind(w, "restart_after_job_check", EventKind::Click, on_restart_after_job_toggled);
-    bind(w, "shutdown_after_job_check", EventKind::Click, on_shutdown_after_job_toggled);
-    bind(w, "main_menu_auto_restart", EventKind::Menu, toggle_auto_restart_menu);
-    bind(w, "main_menu_auto_shutdown", EventKind::Menu, toggle_auto_shutdown_menu);
-    bind(w, "tray_icon", EventKind::RButtonUp, pop_up_main_menu_at_cursor);
-    bind(w, "menu_button", EventKind::Click, pop_up_main_menu_below_button);
+    ui::bind(w, "restore_radio", EventKind::Click, on_main_restore_radio_clicked);
+    ui::bind(w, "backup_radio", EventKind::Click, on_main_backup_radio_clicked);
+    ui::bind(w, "expand_button", EventKind::Click, on_main_expand_button_clicked);
+    ui::bind(w, "compact_button", EventKind::Click, on_main_compact_button_clicked);
+    ui::bind(w, "minimize_button", EventKind::Click, minimize_main_window);
+    ui::bind(w, "noide_check", EventKind::Click, on_noide_toggled);
+    ui::bind(w, "crcignore_check", EventKind::Click, on_crcignore_toggled);
+    ui::bind(w, "password_check", EventKind::Click, on_ghost_password_toggled);
+    ui::bind(w, "integrity_check", EventKind::Click, on_check_image_integrity_toggled);
+    ui::bind(w, "restart_after_job_check", EventKind::Click, on_restart_after_job_toggled);
+    ui::bind(w, "shutdown_after_job_check", EventKind::Click, on_shutdown_after_job_toggled);
+    ui::bind(w, "main_menu_auto_restart", EventKind::Menu, toggle_auto_restart_menu);
+    ui::bind(w, "main_menu_auto_shutdown", EventKind::Menu, toggle_auto_shutdown_menu);
+    ui::bind(w, "tray_icon", EventKind::RButtonUp, pop_up_main_menu_at_cursor);
+    ui::bind(w, "menu_button", EventKind::Click, pop_up_main_menu_below_button);
 }
 
 }  // namespace qv::ui

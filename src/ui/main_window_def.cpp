@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "disks/partition_rows.h"
+
 namespace qv::ui {
 namespace {
 
@@ -109,8 +111,10 @@ void add_controls(std::vector<ControlDef>& cs) {
     c = &add(cs, "optical_drive_combo", "组合框7", Kind::DropList, "skin", 16, 136, 392, 24);
     c->visible = false;
     c = &add(cs, "partition_list", "超级列表框1", Kind::ListView, "skin", 16, 167, 391, 100);
-    c->items = {"还原", "盘号", "系统", "类型", "总大小", "可用空间"};
-    c->widths = {39, 47, 65, 84, 66, 66};
+    for (const PartitionColumn& column : partition_columns(PartitionListMode::Restore)) {
+        c->items.push_back(column.caption);
+        c->widths.push_back(column.width);
+    }
     c = &add(cs, "search_pattern_combo", "组合框4", Kind::DropList, "skin", 523, 264, 64, 22);
     c->items = {"*.Gho", "*.ISO", "*.WIM", "*.SWM"};
     c->selected = 0;

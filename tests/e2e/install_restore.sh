@@ -7,18 +7,10 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
 
-# The road needs the Win32 window runtime and the Win32 process layer in the program.
-for part in win32_runtime.cpp win32_process.cpp; do
-  if [ ! -e "$here_e2e/src/platform/win32/$part" ]; then
-    echo "SKIP: the program has no src/platform/win32/$part yet"
-    exit 0
-  fi
-done
-
 work="$E2E_OUT/install_restore"
 rm -rf "$work" "$E2E_OUT/power.txt"
 mkdir -p "$work/target"
-start_wine_session
+start_e2e_session
 trap stop_wine_session EXIT
 
 # The stand-in as the program's Ghost (start-up writes its own only where none is) and the shell

@@ -4,37 +4,32 @@ here_e2e="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 source "$here_e2e/scripts/wine-env.sh"
 source "$here_e2e/scripts/wine-session.sh"
 E2E_OUT="$QV_WIN_BUILD/e2e"
-E2E_DESKTOP="qv,1024x768"
 mkdir -p "$E2E_OUT"
 
-# start_program ARG...: starts QuennixVelquist.exe in the virtual desktop, in the background.
-# Restarts and shutdowns are written to e2e/power.txt instead of ending the Wine session.
+# start_e2e_session: a fresh prefix, a display and a Wine server, with every program of the prefix
+# running in one Wine virtual desktop (the only place where Wine has a notification area), so
+# that the program and the probe see the same windows and the probe's output and exit code come
+# back as usual.
+start_e2e_session() {
+  start_wine_session
+  "$QV_WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d qv /f >/dev/null 2>&1
+  "$QV_WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v qv /d 1024x768 /f >/dev/null 2>&1
+}
+
+# start_program ARG...: starts QuennixVelquist.exe in the background. Restarts and shutdowns are
+# written to e2e/power.txt instead of ending the Wine session.
 start_program() {
-  ( cd "$QV_WIN_BUILD" && QV_POWER_LOG='C:\qv\e2e\power.txt' exec "$QV_WINE_LOADER" explorer "/desktop=$E2E_DESKTOP" 'C:\qv\QuennixVelquist.exe' "$@" \
+  ( cd "$QV_WINE_ROOT" && QV_POWER_LOG='C:\qv\e2e\power.txt' exec "$QV_WINE_LOADER" 'C:\qv\QuennixVelquist.exe' "$@" \
       </dev/null >"$E2E_OUT/program.out" 2>&1 ) &
   E2E_PROGRAM_PID=$!
 }
 
-# probe VERB TITLE [TIMEOUT_MS]: runs qv_probe.exe in the desktop; prints its output, returns its code.
+# probe VERB TITLE [TIMEOUT_MS]: runs qv_probe.exe; prints its output, returns its code.
 probe() {
-  local out="$E2E_OUT/probe.txt"
-  rm -f "$out"
-  ( cd "$QV_WIN_BUILD" && QV_PROBE_OUT='C:\qv\e2e\probe.txt' "$QV_WINE_LOADER" explorer "/desktop=$E2E_DESKTOP" \
-      'C:\qv\qv_probe.exe' "$@" </dev/null >/dev/null 2>&1 )
-  # Into a desktop that is already open the launcher only hands the probe over and returns: the
-  # probe is done when its last line is there.
-  local i limit=300
-  [[ "${3:-}" =~ ^[0-9]+$ ]] && limit=$(( $3 / 100 + 100 ))
-  for ((i = 0; i < limit; i++)); do
-    grep -qa '^exit ' "$out" 2>/dev/null && break
-    sleep 0.1
-  done
-  [ -f "$out" ] || return 2
-  # The probe writes its file in text mode: lines end in CR LF.
-  tr -d '\r' <"$out" | sed '$d'
-  local code
-  code="$(tr -d '\r' <"$out" | tail -n 1 | sed -n 's/^exit //p')"
-  return "${code:-2}"
+  local out="$E2E_OUT/probe.txt" code=0
+  ( cd "$QV_WINE_ROOT" && exec "$QV_WINE_LOADER" 'C:\qv\qv_probe.exe' "$@" </dev/null >"$out" 2>/dev/null ) || code=$?
+  sed '$d' "$out"
+  return "$code"
 }
 
 # shot FILE: a screenshot of the whole display.

@@ -3,7 +3,7 @@
 # folder (build/win32/e2e/main_window.png), and the window closes when asked.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
-start_wine_session
+start_e2e_session
 trap stop_wine_session EXIT
 title="QuennixVelquistPE版"
 start_program /debug

@@ -6,18 +6,14 @@
 //   qv_probe controls TITLE            prints one line per child window: class, unit, text, flags
 //   qv_probe close TITLE               posts WM_CLOSE to the window
 //   qv_probe gone TITLE [TIMEOUT_MS]   waits until no window has that title; exit 1 on time-out
-//   qv_probe click TITLE TEXT          clicks the window's button whose text is TEXT ("确定(&C)")
-// Titles and texts are passed and printed in UTF-8; the arguments are read from the wide command
-// line, since Wine hands narrow arguments over in the ANSI code page. Programs started inside a
-// Wine virtual desktop see only that desktop's windows, so the probe runs there too, and its
-// caller cannot read its output or exit code through the desktop's launcher: when QV_PROBE_OUT
-// names a file, the output goes there, ending with a line "exit N".
+//   qv_probe click TITLE TEXT          clicks the window's enabled button whose text is TEXT
+// Titles are passed as the shell passes them; texts are printed in UTF-8. Programs started inside a Wine virtual desktop
+// see only that desktop's windows, so the probe runs there too, and its caller cannot read its
+// output or exit code through the desktop's launcher: when QV_PROBE_OUT names a file, the output
+// goes there, ending with a line "exit N".
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <cstdio>
-#include <vector>
 #include <string>
 
 namespace {
@@ -69,8 +65,11 @@ BOOL CALLBACK print_child(HWND w, LPARAM) {
     wchar_t cls[128] = {}, text[1024] = {};
     GetClassNameW(w, cls, 128);
     GetWindowTextW(w, text, 1024);
-    auto* unit = static_cast<const wchar_t*>(GetPropW(w, L"QvUnit"));
-    std::wstring line = std::wstring(cls) + L"\t" + (unit ? unit : L"") + L"\t" + text + L"\t" +
+    // The unit name is a global atom, readable from another process.
+    wchar_t unit[256] = {};
+    auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(w, L"QvUnit")));
+    if (atom != 0) GlobalGetAtomNameW(atom, unit, 256);
+    std::wstring line = std::wstring(cls) + L"\t" + unit + L"\t" + text + L"\t" +
                         (IsWindowVisible(w) ? L"visible" : L"hidden") + L"," +
                         (IsWindowEnabled(w) ? L"enabled" : L"disabled");
     std::fprintf(g_out, "%s\n", to_utf8(line).c_str());
@@ -95,31 +94,26 @@ BOOL CALLBACK match_child(HWND w, LPARAM p) {
 
 }  // namespace
 
-int run(const std::vector<std::wstring>& args);
+int run(int argc, wchar_t** argv);
 
-int main() {
+// The wide command line: the narrow one arrives in the ANSI code page, not in UTF-8.
+int wmain(int argc, wchar_t** argv) {
     wchar_t path[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"QV_PROBE_OUT", path, MAX_PATH) > 0) {
         FILE* f = _wfopen(path, L"w");
         if (f != nullptr) g_out = f;
     }
-    std::vector<std::wstring> args;
-    int argc = 0;
-    if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
-        for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-        LocalFree(argv);
-    }
-    int code = run(args);
+    int code = run(argc, argv);
     std::fprintf(g_out, "exit %d\n", code);
     if (g_out != stdout) std::fclose(g_out);
     return code;
 }
 
-int run(const std::vector<std::wstring>& args) {
-    if (args.size() < 2) return 2;
-    const std::wstring& verb = args[0];
-    const std::wstring& title = args[1];
-    DWORD timeout = args.size() > 2 ? static_cast<DWORD>(_wtoi(args[2].c_str())) : 20000;
+int run(int argc, wchar_t** argv) {
+    if (argc < 3) return 2;
+    std::wstring verb = argv[1];
+    std::wstring title = argv[2];
+    DWORD timeout = argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000;
     if (verb == L"wait") {
         HWND w = wait_window(title, timeout);
         if (w == nullptr) return 1;
@@ -143,8 +137,8 @@ int run(const std::vector<std::wstring>& args) {
         return 0;
     }
     if (verb == L"close") return PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
-    if (verb == L"click" && args.size() > 2) {
-        ChildSearch child{args[2]};
+    if (verb == L"click" && argc > 3) {
+        ChildSearch child{argv[3]};
         EnumChildWindows(w, match_child, reinterpret_cast<LPARAM>(&child));
         if (child.found == nullptr || !IsWindowEnabled(child.found)) return 1;
         return PostMessageW(child.found, BM_CLICK, 0, 0) ? 0 : 1;

@@ -5,6 +5,13 @@
 
 namespace qv::fakes {
 
+FakeProcesses::Script partition_report_tool(const std::string& report) {
+    FakeProcesses::Script script;
+    script.match = "omnifs32.exe info";
+    script.output = report;
+    return script;
+}
+
 FakeDrive& FakeDrives::add(const std::string& root, int type, std::uint32_t device,
                            std::uint32_t partition) {
     FakeDrive d;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_process.h"
 #include "platform/os_directories.h"
 #include "platform/os_drives.h"
 #include "platform/os_registry.h"
@@ -14,6 +15,9 @@
 namespace qv::fakes {
 
 class FakeFileSystem;
+
+// The file-system utility run for its partition report, printing `report`.
+FakeProcesses::Script partition_report_tool(const std::string& report);
 
 struct FakeDrive {
     std::string root;  // "C:\"

@@ -137,6 +137,7 @@ FakeOs::FakeOs() {
     set.codec = &codec;
     set.binary_types = &binary_types;
     set.consoles = &consoles;
+    set.formatter = &formatter;
     set.ui = os::os().ui;
     os::install(set);
 }

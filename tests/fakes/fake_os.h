@@ -15,6 +15,7 @@
 #include "fakes/fake_drives.h"
 #include "fakes/fake_com.h"
 #include "fakes/fake_console.h"
+#include "fakes/fake_format.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -123,6 +124,7 @@ struct FakeOs {
     FakeTextCodec codec;
     FakeBinaryTypes binary_types;
     FakeConsoles consoles;
+    FakeFormatter formatter;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

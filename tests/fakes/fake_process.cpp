@@ -113,6 +113,7 @@ bool FakeProcesses::poll(std::uint32_t id) {
 }
 
 bool FakeProcesses::run(const std::string& command_line, bool wait, int show) {
+    if (on_launch) on_launch(command_line);
     launches.push_back({command_line, false, wait, show});
     const Script* script = script_for(command_line);
     if (script != nullptr && script->fails) return false;
@@ -125,6 +126,7 @@ bool FakeProcesses::run(const std::string& command_line, bool wait, int show) {
 }
 
 std::unique_ptr<os::CapturedProcess> FakeProcesses::start_captured(const std::string& command_line) {
+    if (on_launch) on_launch(command_line);
     launches.push_back({command_line, true, false, os::kShowHidden});
     const Script* script = script_for(command_line);
     if (script != nullptr && script->fails) return nullptr;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ public:
     bool nt = true;
     bool open_fails = false;              // processes cannot be opened for waiting
     int snapshots = 0;
+    // Called with each command line just before its process starts (tests look at what runs then).
+    std::function<void(const std::string&)> on_launch;
 
     // A process that already runs; returns its id.
     std::uint32_t add_process(const std::string& name, int polls = -1);

@@ -3,6 +3,8 @@
 #include "app/program.h"
 #include "app/shell_bindings.h"
 #include "app/state.h"
+#include "disks/partition_list.h"
+#include "ui/image_list.h"
 #include "ui/main_window.h"
 
 namespace qv::fakes {
@@ -12,6 +14,8 @@ MainWindowRig::MainWindowRig() {
     reset_shell_state();
     ui::clear_bindings();
     ui::bind_main_window_handlers();
+    bind_partition_list_handlers();
+    ui::bind_image_list_handlers();
     bind_shell_handlers();
 }
 

@@ -3,7 +3,6 @@
 #include <type_traits>
 
 #include "disks/disk_manager.h"
-#include "disks/tool_hooks.h"
 #include "fakes/fake_os.h"
 
 namespace qv {
@@ -16,11 +15,7 @@ static_assert(!std::is_copy_constructible_v<DiskManager>,
 
 class DiskManagerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        tool_hooks() = {};
-        fake.program.folder = "D:\\Tools\\QV";
-    }
-    void TearDown() override { tool_hooks() = {}; }
+    void SetUp() override { fake.program.folder = "D:\\Tools\\QV"; }
     fakes::FakeOs fake;
     DiskManager disk;
 };
@@ -54,24 +49,20 @@ TEST_F(DiskManagerTest, HideDriveWritesOneBitAndRestartsOnlyExplorer) {
     } rows[] = {{"C:", 4}, {"D", 8}, {"L:", 2048}, {"M:", 0}, {"B:", 0}, {"C:\\", 0}, {"c:", 0}};
     for (const Row& r : rows) EXPECT_EQ(drive_hide_bit(r.drive), r.bit) << r.drive;
 
-    static std::vector<std::string> started;
-    started.clear();
-    tool_hooks().start_hidden = [](const std::string& command) {
-        started.push_back(command);
-        return true;
-    };
     fake.notices.answers = {os::kIdNo, os::kIdYes};
     std::uint32_t value = 1;
     EXPECT_TRUE(disk.hide_drive("M:"));
     EXPECT_TRUE(
         fake.registry.read_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", value));
     EXPECT_EQ(value, 0u);
-    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(fake.processes.launches.empty());
     EXPECT_TRUE(disk.hide_drive("E"));
     fake.registry.read_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", value);
     EXPECT_EQ(value, 16u);
-    EXPECT_EQ(started,
+    EXPECT_EQ(fake.processes.commands(),
               std::vector<std::string>{"cmd.exe /k taskkill /f /im explorer.exe & @explorer.exe"});
+    EXPECT_EQ(fake.processes.launches[0].show, os::kShowHidden);
+    EXPECT_FALSE(fake.processes.launches[0].wait);
     ASSERT_EQ(fake.notices.boxes.size(), 2u);
     EXPECT_EQ(fake.notices.boxes[0].text, "如果要隐藏需要刷新explorer，是否刷新？");
     EXPECT_EQ(fake.notices.boxes[0].caption, "提示");

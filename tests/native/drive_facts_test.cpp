@@ -2,7 +2,6 @@
 
 #include "app/state.h"
 #include "disks/drive_facts.h"
-#include "disks/tool_hooks.h"
 #include "fakes/fake_os.h"
 
 namespace qv {
@@ -15,11 +14,7 @@ using os::kDriveRemovable;
 
 class DriveFacts : public ::testing::Test {
 protected:
-    void SetUp() override {
-        reset_program_state();
-        tool_hooks() = {};
-    }
-    void TearDown() override { tool_hooks() = {}; }
+    void SetUp() override { reset_program_state(); }
     fakes::FakeOs fake;
 };
 
@@ -94,30 +89,23 @@ TEST(ActiveMark, UpperCasedLetterFoundCaseSensitively) {
 }
 
 TEST_F(DriveFacts, PartitionReportIsWrittenWhenMissingRunAndKept) {
-    static std::vector<std::string> written, commands;
-    written.clear();
-    commands.clear();
-    tool_hooks().write_carried_file = [](const std::string& name, const std::string& path) {
-        written.push_back(name + "|" + path);
-        return true;
-    };
-    tool_hooks().capture_output = [](const std::string& command) {
-        commands.push_back(command);
-        return std::string("  [1] C:\\] Active\r\n");
-    };
-    EXPECT_EQ(partition_info_command(), "X:\\WINDOWS\\system32\\omnifs32.exe info");
+    const std::string tool = "X:\\WINDOWS\\system32\\omnifs32.exe";
+    fake.carried.add("omnifs32.exe", "carried tool");
+    fake.processes.scripts.push_back(fakes::partition_report_tool("  [1] C:\\] Active\r\n"));
+    EXPECT_EQ(partition_info_command(), tool + " info");
     load_partition_info();
-    EXPECT_EQ(written,
-              std::vector<std::string>{"omnifs32.exe|X:\\WINDOWS\\system32\\omnifs32.exe"});
-    EXPECT_EQ(commands, std::vector<std::string>{"X:\\WINDOWS\\system32\\omnifs32.exe info"});
+    EXPECT_EQ(fake.files.contents(tool), "carried tool");
+    const std::string run = "X:\\WINDOWS\\system32\\cmd.exe /c " + tool + " info";
+    EXPECT_EQ(fake.processes.commands(), std::vector<std::string>{run});
+    EXPECT_TRUE(fake.processes.launches[0].captured);
     EXPECT_TRUE(is_active_partition("C:\\"));
 
-    fake.files.add_file("X:\\WINDOWS\\system32\\omnifs32.exe", "tool");
+    fake.files.entry(tool)->bytes = "tool in place";
     load_partition_info();
-    EXPECT_EQ(written.size(), 1u);  // present: not written again
-    EXPECT_EQ(commands.size(), 2u);
+    EXPECT_EQ(fake.files.contents(tool), "tool in place");  // present: not written again
+    EXPECT_EQ(fake.processes.commands().size(), 2u);
 
-    tool_hooks().capture_output = nullptr;  // a runner that cannot run leaves an empty report
+    fake.processes.scripts[0].fails = true;  // a tool that cannot run leaves an empty report
     load_partition_info();
     EXPECT_EQ(g_omnifs_output, "");
     EXPECT_FALSE(is_active_partition("C:\\"));

@@ -17,7 +17,7 @@ TEST(ImagexProgress, ReadsTheLastValuesOfRecordedConsoleText) {
     EXPECT_EQ(progress_bar_position(p), 100);
     EXPECT_EQ(remaining_label_text(p), "剩余时间： 0 secs ");
 
-    // Part way through: the 45 percent line is the last one.
+    // Halfway through: the 45 percent line is the last one.
     std::string part = text.substr(0, text.find("[  61%"));
     parse_imagex_progress(part, kApplyingMarker, p);
     EXPECT_EQ(percent_label_text(p), " 45%");

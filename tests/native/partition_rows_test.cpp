@@ -2,7 +2,6 @@
 
 #include "app/state.h"
 #include "disks/partition_rows.h"
-#include "disks/tool_hooks.h"
 #include "fakes/fake_os.h"
 
 namespace qv {
@@ -83,12 +82,9 @@ class PartitionList : public ::testing::Test {
 protected:
     void SetUp() override {
         reset_program_state();
-        tool_hooks() = {};
-        tool_hooks().capture_output = [](const std::string&) {
-            return std::string("[1] C:\\] Active\r\n[2] U:\\] Active\r\n");
-        };
+        fake.processes.scripts.push_back(
+            fakes::partition_report_tool("[1] C:\\] Active\r\n[2] U:\\] Active\r\n"));
     }
-    void TearDown() override { tool_hooks() = {}; }
     void windows_on(const std::string& root, const std::string& version) {
         std::string cmd = root + "windows\\system32\\CMD.EXE";
         fake.files.add_file(cmd);
@@ -126,7 +122,7 @@ TEST_F(PartitionList, FixedDrivesFirstThenRemovableWithTheirFacts) {
 
 TEST_F(PartitionList, ActiveMarkNeedsTheReportOfThisFill) {
     fake.drives.add("C:\\", kDriveFixed, 0, 1);
-    tool_hooks().capture_output = nullptr;
+    fake.processes.scripts.clear();  // the report tool prints nothing
     std::vector<PartitionRow> rows = build_partition_list();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].system, "");

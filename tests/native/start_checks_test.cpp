@@ -8,6 +8,8 @@
 #include "app/pending_parts.h"
 #include "app/state.h"
 #include "fakes/main_window_rig.h"
+#include "fixture_files.h"
+#include "jobs/imagex_apply.h"
 #include "jobs/start_checks.h"
 #include "ui/main_window.h"
 
@@ -88,6 +90,11 @@ struct Press {
         }
         if (k.disc_wim) files.add_file_of_size("F:\\sources\\install.wim", 2000 * kMB);
         for (int a : answers) rig.os.notices.answers.push_back(a);
+        // The edition list that the imagex restore window reads when it opens.
+        fakes::FakeProcesses::Script info;
+        info.match = "/INFO";
+        info.output = testing_fixtures::read_fixture("wim_info/four_editions.txt");
+        rig.os.processes.scripts.push_back(info);
 
         main = &rig.open_main_window();
         main->set_checked("restore_radio", mode == StartMode::Restore);
@@ -391,8 +398,8 @@ TEST(StartChecks, DiscInstallChoosesBySetupProgramThenImage) {
             EXPECT_EQ(g_setup_system_name, " Server 2003");
         }
         if (c.opened == Strings{"ImagexApplyWindow"}) {
-            EXPECT_EQ(p.rig.os.processes.commands(),
-                      Strings{"cmd.exe /c Imagex.exe /INFO F:\\sources\\install.wim"});
+            EXPECT_EQ(p.rig.os.processes.commands().front(),
+                      "cmd.exe /c Imagex.exe /INFO F:\\sources\\install.wim");
         }
     }
 }
@@ -415,19 +422,18 @@ TEST(StartChecks, SetupOpenersRecordTheSetupOrigin) {
 // window locked until that window has read it.
 TEST(StartChecks, WimListsItsEditionsBeforeTheApplyWindow) {
     Press p(StartMode::Restore, with_image("D:\\My Images\\w7.wim"), {}, false);
-    fakes::FakeProcesses::Script info;
-    info.match = "/INFO";
-    info.output = "<WIM>editions</WIM>";
-    p.rig.os.processes.scripts.push_back(info);
+    bool locked_while_listing = false;
+    p.rig.ui.pump_hook = [&] { locked_while_listing |= !p.main->enabled("start_button"); };
     p.click_start();
-    EXPECT_EQ(p.rig.os.processes.commands(),
-              Strings{"cmd.exe /c Imagex.exe /INFO \"D:\\My Images\\w7.wim\""});
-    EXPECT_EQ(p.main->text("edition_info_edit"), "<WIM>editions</WIM>");
-    EXPECT_FALSE(p.main->enabled("start_button"));
-    const auto& balloons = fakes::headless(*p.main).balloons();
-    ASSERT_FALSE(balloons.empty());
-    EXPECT_EQ(balloons.back().text, "正在加载系统版本，请稍后.....");
-    EXPECT_EQ(balloons.back().timeout_ms, 3000);
+    EXPECT_EQ(p.rig.os.processes.commands().front(),
+              "cmd.exe /c Imagex.exe /INFO \"D:\\My Images\\w7.wim\"");
+    EXPECT_EQ(p.main->text("edition_info_edit"),
+              testing_fixtures::read_fixture("wim_info/four_editions.txt"));
+    EXPECT_TRUE(locked_while_listing);
+    bool loading_balloon = false;
+    for (const auto& b : fakes::headless(*p.main).balloons())
+        loading_balloon |= b.text == "正在加载系统版本，请稍后....." && b.timeout_ms == 3000;
+    EXPECT_TRUE(loading_balloon);
     EXPECT_EQ(p.opened(), Strings{"ImagexApplyWindow"});
 }
 

@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "app/startup.h"
 #include "app/state.h"
+#include "disks/disk_manager.h"
 #include "fakes/main_window_rig.h"
 #include "ui/main_window.h"
 
@@ -129,6 +130,102 @@ TEST(StartUp, WelcomeBodyFitsTheBalloonField) {
     reset_program_state();
 }
 
+// Boxes with what the window held when each came up, so that the steps' order shows.
+struct BoxLog : os::Notices {
+    struct Seen {
+        std::string text;
+        int style;
+        int rows;
+        int images;
+    };
+    std::vector<Seen> seen;
+    int message_box(const std::string& text, const std::string&, int style) override {
+        ui::Window* main = ui::main_window();
+        seen.push_back({text, style, main->row_count("partition_list"),
+                        main->item_count("image_combo")});
+        return os::kIdOk;
+    }
+};
+
+TEST(StartUp, DriveStepsRunInTheirOrderWithTheirBoxes) {
+    fakes::MainWindowRig rig;
+    BoxLog boxes;
+    os::Os set = os::os();
+    set.notices = &boxes;
+    os::install(set);
+    rig.os.drives.add("C:\\", os::kDriveFixed, 0, 1);
+    rig.os.directories.add_file("C:\\sys.WIM", 200 << 20);
+    for (const char* root : {"Z:\\", "Y:\\", "W:\\", "A:\\", "B:\\"}) rig.os.files.add_folder(root);
+    rig.os.drives.firmware_askable = true;
+    rig.os.drives.firmware_value = 2;
+    auto hiding_value = [&] {
+        std::uint32_t value = 0;
+        return rig.os.registry.read_dword(os::RegistryRoot::CurrentUser, kExplorerPolicyKey,
+                                          "NoDrives", value);
+    };
+    rig.os.registry.set_dword(os::RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", 4);
+    // The partition report runs at step 9, between the two deletions of the hiding value, and
+    // processes window messages while it runs.
+    rig.os.processes.scripts.push_back(fakes::partition_report_tool("C:\\] Active"));
+    bool hidden_at_fill = true;
+    int pumps = 0;
+    rig.ui.pump_hook = [&] {
+        if (pumps++ > 0) return;
+        hidden_at_fill = hiding_value();
+        rig.os.registry.set_dword(os::RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", 8);
+    };
+
+    ASSERT_NE(rig.start_program(), nullptr);
+    EXPECT_FALSE(hidden_at_fill);
+    EXPECT_FALSE(hiding_value());
+    ASSERT_EQ(boxes.seen.size(), 2u);
+    EXPECT_EQ(boxes.seen[0].text, "检测到系统盘符异常，部分功能将无法正常使用！");
+    EXPECT_EQ(boxes.seen[0].style, 0x10);
+    EXPECT_EQ(boxes.seen[0].rows, 1);    // after the list
+    EXPECT_EQ(boxes.seen[0].images, 0);  // before the scan
+    EXPECT_EQ(boxes.seen[1].text,
+              "当前计算机主板固件为UEFI固件，非传统BIOS，请注意Ghost还原的使用！");
+    EXPECT_EQ(boxes.seen[1].style, 0x30);
+    EXPECT_EQ(boxes.seen[1].images, 1);  // after the scan
+    EXPECT_TRUE(g_virtual_drive_letter.empty());  // no free letter: it keeps its value
+    os::install(set);
+}
+
+TEST(StartUp, MountLetterIsTheFirstFreeOfZYWAB) {
+    const std::pair<std::vector<const char*>, const char*> cases[] = {
+        {{}, "Z"},
+        {{"Z:\\"}, "Y"},
+        {{"Z:\\", "Y:\\", "X:\\"}, "W"},
+        {{"Z:\\", "Y:\\", "W:\\"}, "A"},
+        {{"Z:\\", "Y:\\", "W:\\", "A:\\", "C:\\"}, "B"},
+        {{"Z:\\", "Y:\\", "W:\\", "A:\\", "B:\\"}, ""},
+    };
+    for (const auto& [taken, letter] : cases) {
+        fakes::FakeOs fake;
+        for (const char* root : taken) fake.files.add_folder(root);
+        EXPECT_EQ(free_mount_letter(), letter) << ::testing::PrintToString(taken);
+    }
+}
+
+TEST(StartUp, UefiWarningOnlyOnUefiFirmware) {
+    struct Case {
+        bool askable;
+        std::uint32_t value;
+        bool warned;
+    } cases[] = {{false, 2, false}, {true, 0, false}, {true, 1, false}, {true, 2, true},
+                 {true, 3, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        fakes::MainWindowRig rig;
+        rig.os.drives.add("C:\\", os::kDriveFixed, 0, 1);
+        rig.os.drives.firmware_askable = c.askable;
+        rig.os.drives.firmware_value = c.value;
+        ASSERT_NE(rig.start_program(), nullptr);
+        EXPECT_EQ(rig.os.notices.boxes.size(), c.warned ? 1u : 0u);
+        EXPECT_EQ(g_virtual_drive_letter, "Z");
+    }
+}
+
 TEST(ProgramEntry, NeedsAWindowRuntime) {
     fakes::FakeOs os;
     EXPECT_EQ(run_program(), 1);
@@ -146,6 +243,8 @@ struct OutsidePe {
     explicit OutsidePe(const std::string& args) {
         rig.os.files.windows = "C:\\windows";
         rig.os.program.line = "X:\\Program\\QuennixVelquist.exe" + args;
+        // Options apply only with a partition in the list.
+        rig.os.drives.add("C:\\", os::kDriveFixed, 0, 1);
     }
 };
 
@@ -201,6 +300,68 @@ TEST(StartUpPeCheck, AWrongOptionEndsBeforeTheCheck) {
     EXPECT_TRUE(g_expected_system_letter.empty());
     EXPECT_TRUE(fakes::headless(*main).hotkeys().empty());
     EXPECT_FALSE(main->visible());
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(StartUpGuard, ASecondCopyOnlySaysSoAndEnds) {
+    fakes::MainWindowRig rig;
+    give_program_version(rig, "1.9.0.0");
+    rig.os.instance.held.insert("Norvex");
+    ui::Window* main = rig.start_program();
+    ASSERT_EQ(rig.os.notices.boxes.size(), 1u);
+    EXPECT_EQ(rig.os.notices.boxes[0].text, "请勿重复运行QuennixVelquistPE版！");
+    EXPECT_EQ(rig.os.notices.boxes[0].caption, "提示");
+    EXPECT_EQ(rig.os.notices.boxes[0].style, 0x30);
+    EXPECT_EQ(rig.exit_code, 0);
+    // Nothing after the guard ran: no version caption, no carried tool, no shortcut.
+    EXPECT_TRUE(main == nullptr || main->text("version_label") != "Ver：1.9.0");
+    EXPECT_TRUE(rig.os.files.writes.empty());
+    EXPECT_TRUE(rig.os.shell.saved.empty());
+    EXPECT_TRUE(rig.os.windows.activated.empty());
+}
+
+TEST(StartUpTools, CarriedToolsAreWrittenWhereMissing) {
+    fakes::MainWindowRig rig;
+    rig.os.carried.add("bcdboot.exe", "boot files tool");
+    rig.os.files.add_file("X:\\WINDOWS\\system32\\Imagex.exe", "already there");
+    rig.os.carried.add("Imagex.exe", "newer bytes");
+    rig.ui.on_run([&] { rig.ui.quit(0); });
+    rig.start_program();
+    EXPECT_EQ(rig.os.files.contents("X:\\WINDOWS\\system32\\bcdboot.exe"), "boot files tool");
+    EXPECT_EQ(rig.os.files.contents("X:\\WINDOWS\\system32\\Imagex.exe"), "already there");
+}
+
+TEST(StartUpShortcut, MadeOnlyWhenMissingAndNoOptionRanAMode) {
+    struct Row {
+        const char* args;
+        bool link_exists;
+        bool made;
+    } rows[] = {
+        {"", false, true},
+        {"", true, false},
+        {"/q", false, false},
+        {"/debug", false, false},
+    };
+    for (const Row& r : rows) {
+        fakes::MainWindowRig rig;
+        rig.os.files.special[16] = "X:\\Desktop";
+        rig.os.files.add_folder("D:\\");
+        rig.os.drives.add("D:\\", os::kDriveFixed, 0, 1);
+        if (r.link_exists) rig.os.files.add_file("X:\\Desktop\\QuennixVelquist.lnk");
+        rig.os.program.line = std::string("\"X:\\Program\\QuennixVelquist.exe\" ") + r.args;
+        rig.ui.on_run([&] { rig.ui.quit(0); });
+        rig.start_program();
+        EXPECT_EQ(!rig.os.shell.saved.empty(), r.made) << "'" << r.args << "' " << r.link_exists;
+        if (r.made) {
+            EXPECT_EQ(rig.os.shell.saved[0].link_path, "X:\\Desktop\\QuennixVelquist.lnk");
+            EXPECT_EQ(rig.os.shell.saved[0].link.target_path, "X:\\Program\\QuennixVelquist.exe");
+        }
+    }
 }
 
 }  // namespace

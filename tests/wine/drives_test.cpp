@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
+#include <utility>
 
 #include "app/helpers.h"
 #include "app/image_scan.h"
@@ -14,8 +16,9 @@
 #include "disks/disk_manager.h"
 #include "disks/drive_facts.h"
 #include "disks/partition_rows.h"
-#include "disks/tool_hooks.h"
 #include "encoding.h"
+#include "platform/os_carried.h"
+#include "platform/os_process.h"
 #include "platform/os_registry.h"
 #include "win32_os.h"
 
@@ -46,31 +49,66 @@ std::string read_text(const std::wstring& path) {
     return bytes;
 }
 
-// A plain capture for the test: the program's own runner belongs to another part.
-std::string capture(const std::string& command) {
-    std::string out;
-    FILE* pipe = _popen(command.c_str(), "rb");
-    if (pipe == nullptr) return out;
-    char buf[1024];
-    size_t n = 0;
-    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-    _pclose(pipe);
-    return out;
-}
+// Plain stand-ins for the process and carried-file layers, whose Win32 forms belong to another
+// part: a capture runs to its end through the C runtime's pipe, and the carried files are the
+// stand-in tools of the build folder.
+class FinishedCapture : public os::CapturedProcess {
+public:
+    explicit FinishedCapture(std::string output) : output_(std::move(output)) {}
+    std::size_t bytes_waiting() override { return output_.size(); }
+    std::string read(std::size_t max_bytes) override {
+        std::string chunk = output_.substr(0, max_bytes);
+        output_.erase(0, chunk.size());
+        return chunk;
+    }
+    bool ended() override { return true; }
+    int exit_code() override { return 0; }
 
-bool copy_stand_in(const std::string& name, const std::string& path) {
-    std::wstring from = L"C:\\qv\\standin\\" + win32::widen(name);
-    return CopyFileW(from.c_str(), win32::widen(path).c_str(), TRUE) != FALSE;
-}
+private:
+    std::string output_;
+};
+
+class PipeProcesses : public os::Processes {
+public:
+    bool nt_family() override { return true; }
+    bool run(const std::string&, bool, int) override { return false; }
+    std::unique_ptr<os::CapturedProcess> start_captured(const std::string& command) override {
+        FILE* pipe = _popen(command.c_str(), "rb");
+        if (pipe == nullptr) return nullptr;
+        std::string out;
+        char buf[1024];
+        size_t n = 0;
+        while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
+        _pclose(pipe);
+        return std::make_unique<FinishedCapture>(out);
+    }
+    std::vector<os::ProcessEntry> snapshot() override { return {}; }
+    std::unique_ptr<os::ProcessWatch> open(std::uint32_t) override { return nullptr; }
+    bool terminate(std::uint32_t, int) override { return false; }
+};
+
+class StandInTools : public os::CarriedFiles {
+public:
+    bool carried_bytes(const std::string& name, std::string& bytes) override {
+        bytes = read_text(L"C:\\qv\\standin\\" + win32::widen(name));
+        return !bytes.empty();
+    }
+};
 
 class WineDrives : public ::testing::Test {
 protected:
     void SetUp() override {
         win32::install_win32_os();
+        os::Os set = os::os();
+        set.processes = &processes_;
+        set.carried = &tools_;
+        os::install(set);
         reset_program_state();
-        tool_hooks() = {};
     }
-    void TearDown() override { tool_hooks() = {}; }
+
+private:
+    PipeProcesses processes_;
+    StandInTools tools_;
 };
 
 TEST_F(WineDrives, NumbersAndTypesOfThePrefixDrives) {
@@ -103,8 +141,6 @@ TEST_F(WineDrives, PartitionListFromThePrefixWithTheStandInReport) {
     std::wstring report = std::wstring(temp) + L"qv-omnifs32-report.txt";
     ASSERT_TRUE(write_text(report, "Disk 1\r\n  [2] D:\\] Active  NTFS\r\n  [1] C:\\]  NTFS\r\n"));
     SetEnvironmentVariableW(L"QV_OMNIFS32_REPORT", report.c_str());
-    tool_hooks().write_carried_file = copy_stand_in;
-    tool_hooks().capture_output = capture;
 
     std::vector<PartitionRow> rows = build_partition_list();
     SetEnvironmentVariableW(L"QV_OMNIFS32_REPORT", nullptr);

@@ -44,7 +44,7 @@ TEST_F(ComRegex, BetweenMarkersMatcherAgreesWithThePlatformObject) {
     struct Row {
         std::string subject, left, right;
     } rows[] = {
-        // (Markers that can match empty everywhere are left out: this system's object loops on them.)
+        // (Markers that can match empty everywhere are left out: Wine's object loops on them.)
         {"[   5% ] Applying progress\r\n[  12% ] Applying progress: 4:22 mins remaining", "[ ", "% ] Applying"},
         {"[  45% ] Applying progress: 4:22 mins remaining", "progress:", "remaining"},
         {"A1A2B", "A", "B"},

@@ -4,6 +4,9 @@
 
 #include <shellapi.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cwctype>
 
@@ -89,6 +92,8 @@ std::vector<std::wstring> arguments() {
 
 void begin(const std::wstring& tool) {
     g_tool = tool;
+    // The tools print "\r\n" themselves, as the real ones do; text mode would double the "\r".
+    _setmode(_fileno(stdout), _O_BINARY);
     log_line(L"start", raw_command_line());
     int delay = tool_switch_int(L"DELAY_MS", 0);
     if (delay > 0) Sleep(static_cast<DWORD>(delay));

@@ -14,6 +14,10 @@
 #include "handles.h"
 #include "win32_com.h"
 #include "win32_console.h"
+#include "win32_carried.h"
+#include "win32_instance.h"
+#include "win32_process.h"
+#include "win32_shell.h"
 
 namespace qv::win32 {
 namespace {
@@ -306,6 +310,12 @@ void install_win32_os() {
     set.codec = &codec;
     set.binary_types = &binary_types;
     set.consoles = &consoles;
+    set.processes = &win32_processes();
+    set.carried = &win32_carried_files();
+    set.shell = &win32_shell();
+    set.instance = &win32_instance_events();
+    set.windows = &win32_top_windows();
+    set.formatter = win32_formatter();
     os::install(set);
 }
 

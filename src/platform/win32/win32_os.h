@@ -83,9 +83,11 @@ os::Drives* win32_drives();
 os::Registry* win32_registry();
 os::Wmi* win32_wmi();
 os::DirectoryLister* win32_directories();
+// fmifs FormatEx and the shell's format dialog (win32_format.cpp).
+os::VolumeFormatter* win32_formatter();
 
-// Installs the Win32 set (files, program, clock, notices, power, INI files, drives, registry,
-// WMI, folder listings) as the program's seam; the window runtime is installed by its own code.
+// Installs the Win32 set (every interface of os::Os but the window runtime, which is installed by
+// its own code) as the program's seam.
 void install_win32_os();
 
 }  // namespace qv::win32

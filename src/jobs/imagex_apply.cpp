@@ -1,0 +1,496 @@
+#include "jobs/imagex_apply.h"
+
+#include "app/helpers.h"
+#include "app/state.h"
+#include "app/tool_runner.h"
+#include "jobs/answer_files.h"
+#include "jobs/boot_files.h"
+#include "jobs/command_console.h"
+#include "jobs/finish_countdown.h"
+#include "jobs/imagex_commands.h"
+#include "jobs/imagex_progress.h"
+#include "jobs/volume_format.h"
+#include "jobs/wim_editions.h"
+#include "platform/os.h"
+#include "platform/os_process.h"
+#include "ui/dialog_def.h"
+#include "ui/lock_ui.h"
+#include "ui/main_window.h"
+
+namespace qv {
+
+int g_wim_image_index = 0;
+std::string g_shown_image_path;
+std::string g_restore_title_word;
+bool g_from_install_disc = false;
+int g_apply_elapsed_seconds = 0;
+
+const char kOtherImagexQuestion[] =
+    "检测到有其他Imagex.exe正在运行，是否终止？\r\n注意：如果不终止其他Imagex.exe，可能会影响系统还原。";
+const char kStopImagexQuestion[] = "Imagex正在还原，是否终止？";
+const char kImagexCancelledText[] = "用户取消Imagex还原。";
+
+namespace {
+
+const char kConsoleBox[] = "console_box";
+const char kStatus[] = "status_label";
+constexpr int kStatusHeight = 16;
+constexpr int kStatusWidthRunning = 288;
+constexpr int kStatusWidthEnded = 192;
+const char kRemainingReset[] = "剩余时间：00:00:00";
+const char kZeroPercent[] = "  0%";
+
+// Format combo items, by index.
+enum : int { kFormatDialog = 0, kFormatNtfs = 1, kFormatFat = 2, kFormatSkip = 3 };
+
+// The job of the open window (there is one at a time: it is modal).
+ImagexProgress g_apply_progress;
+ImagexEndWatch g_apply_end_watch;
+std::string g_apply_image_path;
+bool g_apply_running = false;    // from the command's sending to the job's conclusion
+bool g_apply_finishing = false;  // the boot and answer-file steps after a success
+
+struct Target {
+    std::string root;
+    std::string caption;
+};
+
+Target apply_target() {
+    ui::Window* main = ui::main_window();
+    if (main == nullptr) return {};
+    return {main->text("selected_drive_label"), main->text("selected_caption_label")};
+}
+
+std::uint32_t now_ms() { return os::os().clock->tick_ms(); }
+
+int message_box(const std::string& text, int style) {
+    return os::os().notices->message_box(text, "提示", style);
+}
+
+void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+
+void set_status_width(ui::Window& w, int width) { w.resize_control(kStatus, width, kStatusHeight); }
+
+void set_choices_enabled(ui::Window& w, bool on) {
+    for (const char* role : {"edition_combo", "format_combo", "add_boot_check", "unattended_check"})
+        w.set_enabled(role, on);
+    w.set_enabled("boot_mode_combo", on && w.checked("add_boot_check"));
+}
+
+// What the three endings share once imagex is gone: the window is ready for another run.
+void end_job(ui::Window& w) {
+    g_apply_running = false;
+    set_choices_enabled(w, true);
+    w.set_enabled("ok_button", true);
+    w.set_enabled("cancel_button", true);
+    g_busy = false;
+    set_status_width(w, kStatusWidthEnded);
+    w.set_text("remaining_label", kRemainingReset);
+}
+
+void end_without_success(ui::Window& w, const std::string& status) {
+    w.set_text(kStatus, status);
+    w.set_text("percent_label", kZeroPercent);
+    w.set_progress("progress_bar", 0);
+    w.set_visible("ok_button", true);
+    set_apply_stopped_pictures(w, "cancel_button");
+    end_job(w);
+}
+
+void end_with_success(ui::Window& w) {
+    Target target = apply_target();
+    // The boot step waits for its tools while window messages keep coming: nothing may close the
+    // window or stop the console under it, and a lost source no longer matters now.
+    g_apply_finishing = true;
+    w.stop_timer("disc_watch_timer");
+    lock_apply_window(w);
+    if (w.checked("add_boot_check")) {
+        balloon(kBootBalloonText);
+        BootMode mode = w.selected("boot_mode_combo") == 0 ? BootMode::Auto : BootMode::None;
+        add_boot_files(w, mode, target.root, kStatus, kConsoleBox);
+    }
+    ui::Runtime* runtime = os::os().ui;
+    if (!w.alive() || (runtime != nullptr && runtime->quitting())) {
+        g_apply_finishing = false;
+        return;
+    }
+    if (w.checked("unattended_check")) {
+        balloon(kAnswerFileBalloonText);
+        w.set_text(kStatus, kAnswerFileStatusText);
+        AnswerFileResult answer = write_answer_file(
+            target.root, [](const std::string& command) { run_command_capture_output(command); });
+        if (!answer.report.empty()) report_step_failure(w, kStatus, answer.report);
+    }
+    g_apply_finishing = false;
+    set_apply_done_pictures(w, "cancel_button");
+    end_job(w);
+    std::string done = "Imagex还原 " + target.caption + " 完成！";
+    w.set_text(kStatus, done);
+    balloon(done);
+    if (g_from_install_disc) w.start_timer("disc_watch_timer", 50);
+    if (open_finish_countdown_if_chosen(kJobRestore)) w.close();
+}
+
+void close_for_lost_source(ui::Window& w, const char* timer, const std::string& message) {
+    w.stop_timer(timer);
+    if (ui::Window* main = ui::main_window()) main->clear_items("image_combo");
+    message_box(message, 0x10);
+    w.close();
+}
+
+void set_button_pictures(ui::Window& w, const std::string& button, const char* picture,
+                         const char* caption) {
+    w.set_picture(button, picture);
+    w.set_text(button, caption);
+}
+
+ui::WindowDef make_imagex_apply_window_def() {
+    using ui::Kind;
+    ui::WindowDef def =
+        ui::dialog_window(kImagexApplyWindowName, 440, 241, kImagexWindowCaption, false);
+    def.controls.reserve(40);
+    const std::string p = "panel";
+    ui::add_control(def, "title_label", "透明标签1", Kind::Label, p, 80, 8, 334, 16);
+    ui::add_control(def, "hint_label", "透明标签2", Kind::Label, p, 80, 28, 334, 16,
+                    "点击“确定(&C)”立即开始，点击“取消(&X)”返回主界面。");
+    ui::add_control(def, "edition_caption_label", "透明标签3", Kind::Label, p, 8, 54, 100, 16,
+                    "请选择系统版本：");
+    ui::add_control(def, "edition_combo", "组合框1", Kind::DropList, p, 108, 50, 306, 24);
+    ui::add_control(def, "format_caption_label", "透明标签4", Kind::Label, p, 8, 82, 64, 16,
+                    "分区格式：");
+    ui::ControlDef* c = &ui::add_control(def, "format_combo", "组合框2", Kind::DropList, p, 72, 78,
+                                         100, 24);
+    c->items = {"手动 Format", "自动 NTFS", "自动 FAT32", "跳过 None"};
+    c->selected = kFormatNtfs;
+    c = &ui::add_control(def, "add_boot_check", "选择框1", Kind::Check, p, 182, 82, 76, 16,
+                         "添加引导：");
+    c->checked = true;
+    c = &ui::add_control(def, "boot_mode_combo", "组合框3", Kind::DropList, p, 258, 78, 84, 24);
+    c->items = {"自动 Auto", "跳过 None"};
+    c->selected = 0;
+    c = &ui::add_control(def, "unattended_check", "选择框2", Kind::Check, p, 348, 82, 70, 16,
+                         "无人值守");
+    c->checked = true;
+    ui::add_control(def, "progress_caption_label", "透明标签5", Kind::Label, p, 8, 110, 64, 16,
+                    "还原进度：");
+    c = &ui::add_control(def, "percent_label", "透明标签6", Kind::Label, p, 72, 110, 40, 16,
+                         kZeroPercent);
+    c->visible = false;
+    ui::add_control(def, "elapsed_label", "透明标签7", Kind::Label, p, 120, 110, 140, 16,
+                    "已用时间：00:00:00");
+    ui::add_control(def, "remaining_label", "透明标签8", Kind::Label, p, 270, 110, 144, 16,
+                    kRemainingReset);
+    ui::add_control(def, "progress_bar", "进度条1", Kind::ProgressBar, p, 8, 132, 408, 18);
+    ui::add_control(def, "status_label", "透明标签9", Kind::Label, p, 8, 172, 232, kStatusHeight);
+    ui::add_picture_button(def, "ok_button", "图形按钮1", p, 248, 166, 82, 26, "确定(C)", "btn_ok");
+    ui::add_picture_button(def, "cancel_button", "图形按钮2", p, 334, 166, 82, 26, "取消(X)",
+                           "btn_job_stopped");
+    // Receives the console's output; it lies outside the window and is never shown.
+    c = &ui::add_control(def, kConsoleBox, "编辑框1", Kind::Edit, "", 8, 260, 200, 96);
+    c->flags = ui::kMultiLine | ui::kVScroll;
+    c->visible = false;
+    const char* const timers[][2] = {{"end_timer", "时钟1"},         {"progress_timer", "时钟2"},
+                                     {"elapsed_timer", "时钟3"},     {"image_watch_timer", "时钟4"},
+                                     {"disc_watch_timer", "时钟5"}};
+    for (const auto& timer : timers)
+        ui::add_control(def, timer[0], timer[1], Kind::Timer, "", 0, 0, 0, 0).visible = false;
+    return def;
+}
+
+}  // namespace
+
+const ui::WindowDef& imagex_apply_window_def() {
+    static const ui::WindowDef def = make_imagex_apply_window_def();
+    return def;
+}
+
+void open_imagex_apply_window() {
+    ui::Runtime* runtime = os::os().ui;
+    if (runtime == nullptr) return;
+    runtime->open_modal(imagex_apply_window_def(), ui::main_window());
+}
+
+void set_apply_running_pictures(ui::Window& window, const std::string& button) {
+    set_button_pictures(window, button, "btn_job_running", "停止(X)");
+}
+
+void set_apply_done_pictures(ui::Window& window, const std::string& button) {
+    set_button_pictures(window, button, "btn_job_done", "完成(X)");
+}
+
+void set_apply_stopped_pictures(ui::Window& window, const std::string& button) {
+    set_button_pictures(window, button, "btn_job_stopped", "取消(X)");
+}
+
+void lock_apply_window(ui::Window& window) {
+    set_choices_enabled(window, false);
+    window.set_enabled("cancel_button", false);
+    window.set_enabled("ok_button", false);
+}
+
+void unlock_apply_window(ui::Window& window) {
+    set_choices_enabled(window, true);
+    window.set_enabled("cancel_button", true);
+    window.set_enabled("ok_button", true);
+}
+
+bool terminate_process_by_name(const std::string& name) {
+    std::uint32_t id = find_process_id(name);
+    return id != 0 && os::os().processes->terminate(id, 0);
+}
+
+void load_wim_editions(ui::Event& event) {
+    ui::Window& w = *event.window;
+    w.set_picture("panel", ui::kDialogBackground);
+    w.clear_items("edition_combo");
+    w.add_item("edition_combo", kEditionsLoadingItem);
+    w.select("edition_combo", 0);
+    Target target = apply_target();
+    find_boot_partition(target.root);
+
+    ui::Window* main = ui::main_window();
+    WimEditionInputs in;
+    if (main != nullptr) {
+        in.image_path = main->text("image_combo");
+        in.optical_drive_text = main->text("optical_drive_combo");
+        in.install_disc_choice = main->checked("disc_install_radio");
+        in.info_output = main->text("edition_info_edit");
+    }
+    in.from_install_disc = g_from_install_disc;
+    in.target_caption = target.caption;
+    WimEditionWindow prepared = prepare_wim_edition_window(in);
+    g_restore_title_word = prepared.restore_title_word;
+    g_imagex_ref_option = prepared.imagex_ref_option;
+    g_shown_image_path = prepared.shown_image_path;
+    g_apply_image_path =
+        g_from_install_disc ? install_disc_image_path(in.optical_drive_text) : in.image_path;
+    w.set_text("title_label", prepared.title_label);
+
+    w.clear_items("edition_combo");
+    for (const std::string& item : prepared.editions) w.add_item("edition_combo", item);
+    // The start button kept the main window locked while the image was read.
+    ui::unlock_ui();
+    if (prepared.selected >= 0) w.select("edition_combo", prepared.selected);
+    w.set_caption(prepared.caption);
+    w.set_text("caption_label", prepared.caption);
+    start_console();
+    g_busy = true;
+    if (!prepared.editions.empty()) {
+        balloon(kEditionsLoadedBalloon);
+        g_wim_image_index = prepared.image_index;
+        return;
+    }
+    balloon(kEditionsFailedBalloon);
+    if (message_box(wim_editions_error_text(g_shown_image_path), 0x14) == os::kIdYes)
+        g_wim_image_index = 1;
+    else
+        w.close();
+}
+
+void store_selected_edition(ui::Event& event) {
+    g_wim_image_index = event.window->selected("edition_combo") + 1;
+}
+
+void check_other_imagex_then_restore(ui::Event& event) {
+    if (g_apply_finishing || g_apply_running) return;
+    if (is_process_running(g_imagex_exe_name)) {
+        if (message_box(kOtherImagexQuestion, 0x34) != os::kIdYes) return;
+        terminate_process_by_name(g_imagex_exe_name);
+    }
+    restore_with_format(*event.window);
+}
+
+void restore_with_format(ui::Window& w) {
+    Target target = apply_target();
+    int choice = w.selected("format_combo");
+    if (choice == kFormatDialog || choice == kFormatNtfs || choice == kFormatFat) {
+        std::string formatting = "正在格式化 " + target.caption;
+        balloon(formatting);
+        w.set_text(kStatus, formatting);
+        lock_apply_window(w);
+        bool formatted =
+            choice == kFormatDialog
+                ? format_drive_dialog(target.root, 1)
+                : format_partition(target.root.substr(0, 1) + ":",
+                                   choice == kFormatFat ? "FAT" : "NTFS", "本地磁盘", 0, true,
+                                   ignore_format_progress);
+        if (!w.alive()) return;
+        if (!formatted) {
+            unlock_apply_window(w);
+            std::string failed = "格式化 " + target.caption + " 失败！";
+            w.set_text(kStatus, failed);
+            balloon(failed);
+            message_box(failed, 0x10);
+            return;
+        }
+    }
+    imagex_apply_start(w);
+}
+
+void imagex_apply_start(ui::Window& w) {
+    Target target = apply_target();
+    g_apply_progress = ImagexProgress{};
+    w.set_text(kConsoleBox, "");
+    w.set_text("elapsed_label", elapsed_label_text(0));
+
+    std::string command = imagex_apply_command(g_imagex_exe_name, g_apply_image_path,
+                                               g_wim_image_index, target.root, g_imagex_ref_option);
+    console_send_command(command);
+    g_apply_running = true;
+    begin_imagex_end_watch(g_apply_end_watch, now_ms());
+    w.start_timer(g_from_install_disc ? "disc_watch_timer" : "image_watch_timer", 50);
+    console_start_reader(&w, kConsoleBox);
+
+    std::string running = "Imagex正在还原 " + target.caption + "，请稍候....";
+    balloon(running);
+    w.set_text(kStatus, running);
+    set_status_width(w, kStatusWidthRunning);
+    w.set_visible("ok_button", false);
+    set_apply_running_pictures(w, "cancel_button");
+    w.set_enabled("cancel_button", true);
+    w.set_text("remaining_label", "剩余时间：正在计算");
+
+    w.start_timer("end_timer", 500);
+    w.start_timer("progress_timer", 50);
+    w.start_timer("elapsed_timer", 1000);
+    g_apply_elapsed_seconds = 0;
+
+    for (const char* label : {"elapsed_label", "remaining_label", "percent_label"})
+        w.set_visible(label, true);
+    set_choices_enabled(w, false);
+    w.set_text("percent_label", kZeroPercent);
+    g_busy = true;
+    g_imagex_cancelled = false;
+}
+
+void apply_progress_tick(ui::Event& event) {
+    ui::Window& w = *event.window;
+    console_copy_output(w, kConsoleBox);
+    parse_imagex_progress(w.text(kConsoleBox), kApplyingMarker, g_apply_progress);
+    w.set_text("percent_label", percent_label_text(g_apply_progress));
+    w.set_progress("progress_bar", progress_bar_position(g_apply_progress));
+    w.set_text("remaining_label", remaining_label_text(g_apply_progress));
+}
+
+void elapsed_time_tick(ui::Event& event) {
+    ++g_apply_elapsed_seconds;
+    event.window->set_text("elapsed_label", elapsed_label_text(g_apply_elapsed_seconds));
+}
+
+void on_wim_apply_finished(ui::Event& event) {
+    ui::Window& w = *event.window;
+    console_copy_output(w, kConsoleBox);
+    const std::uint32_t now = now_ms();
+    bool running = is_process_running(g_imagex_exe_name);
+    if (g_imagex_cancelled) {
+        // A cancelled apply whose imagex shows up only now is ended as it appears, and the job
+        // is not over while it may still appear.
+        if (running) terminate_process_by_name(g_imagex_exe_name);
+        if (running || imagex_may_be_starting(g_apply_end_watch, now)) return;
+    }
+    ImagexJobEnd end = decide_imagex_end(g_apply_end_watch, now, running, g_imagex_cancelled,
+                                         w.text(kConsoleBox), kApplySuccessMarker);
+    if (end == ImagexJobEnd::Wait) return;
+    for (const char* timer : {"end_timer", "progress_timer", "elapsed_timer", "image_watch_timer"})
+        w.stop_timer(timer);
+    if (end == ImagexJobEnd::Cancelled) {
+        end_without_success(w, kImagexCancelledText);
+    } else if (end == ImagexJobEnd::Failed) {
+        std::string failed = "Imagex还原" + apply_target().caption + "失败！";
+        balloon(failed);
+        end_without_success(w, failed);
+    } else {
+        end_with_success(w);
+    }
+}
+
+void cancel_imagex_restore(ui::Event& event) {
+    ui::Window& w = *event.window;
+    if (g_apply_finishing) return;
+    bool imagex_running = is_process_running(g_imagex_exe_name);
+    // Between the command and imagex's first appearance the job runs as well.
+    bool starting = g_apply_running && imagex_may_be_starting(g_apply_end_watch, now_ms());
+    if (imagex_running || starting) {
+        if (message_box(kStopImagexQuestion, 0x34) != os::kIdYes) return;
+        g_imagex_cancelled = true;
+        terminate_process_by_name(g_imagex_exe_name);
+        balloon(kImagexCancelledText);
+        return;
+    }
+    g_busy = false;
+    w.stop_timer("end_timer");
+    console_stop();
+    w.close();
+}
+
+void on_add_boot_toggled(ui::Event& event) {
+    ui::Window& w = *event.window;
+    w.set_enabled("boot_mode_combo", w.checked("add_boot_check"));
+}
+
+void on_imagex_apply_window_closing(ui::Event& event) { event.cancel = g_apply_finishing; }
+
+void on_imagex_apply_window_destroyed(ui::Event&) {
+    console_stop();
+    g_apply_running = false;
+    g_apply_finishing = false;
+    // A window closed while no imagex runs leaves no job behind to clear the busy state.
+    if (!is_process_running(g_imagex_exe_name)) g_busy = false;
+}
+
+void image_watch_tick(ui::Event& event) {
+    if (file_exists(g_apply_image_path)) return;
+    close_for_lost_source(*event.window, "image_watch_timer",
+                          "还原 " + g_apply_image_path + " 时出现错误！");
+}
+
+void disc_watch_tick(ui::Event& event) {
+    ui::Window* main = ui::main_window();
+    std::string root =
+        main == nullptr ? std::string() : main->text("optical_drive_combo").substr(0, 3);
+    if (file_exists(root + "sources\\install.wim")) return;
+    close_for_lost_source(*event.window, "disc_watch_timer", "系统光盘 " + root + " 被弹出！");
+}
+
+void open_format_dialog(ui::Event&) {
+    Target target = apply_target();
+    if (drive_exists(target.root))
+        format_drive_dialog(target.root, 1);
+    else
+        message_box(target.caption + " 不存在！", 0x30);
+}
+
+void bind_imagex_apply_handlers() {
+    const std::string w = kImagexApplyWindowName;
+    ui::bind(w, "", ui::EventKind::Created, load_wim_editions);
+    ui::bind(w, "", ui::EventKind::Closing, on_imagex_apply_window_closing);
+    ui::bind(w, "", ui::EventKind::Destroyed, on_imagex_apply_window_destroyed);
+    ui::bind(w, "edition_combo", ui::EventKind::SelChange, store_selected_edition);
+    ui::bind(w, "ok_button", ui::EventKind::Click, check_other_imagex_then_restore);
+    ui::bind(w, "cancel_button", ui::EventKind::Click, cancel_imagex_restore);
+    ui::bind(w, "add_boot_check", ui::EventKind::Click, on_add_boot_toggled);
+    ui::bind(w, "end_timer", ui::EventKind::Timer, on_wim_apply_finished);
+    ui::bind(w, "progress_timer", ui::EventKind::Timer, apply_progress_tick);
+    ui::bind(w, "elapsed_timer", ui::EventKind::Timer, elapsed_time_tick);
+    ui::bind(w, "image_watch_timer", ui::EventKind::Timer, image_watch_tick);
+    ui::bind(w, "disc_watch_timer", ui::EventKind::Timer, disc_watch_tick);
+    ui::bind(ui::kMainWindowName, "disk_menu_format", ui::EventKind::Menu, open_format_dialog);
+}
+
+void reset_imagex_apply_state() {
+    g_wim_image_index = 0;
+    g_shown_image_path.clear();
+    g_restore_title_word.clear();
+    g_from_install_disc = false;
+    g_apply_elapsed_seconds = 0;
+    g_main_boot_disk.clear();
+    g_apply_progress = ImagexProgress{};
+    g_apply_end_watch = ImagexEndWatch{};
+    g_apply_image_path.clear();
+    g_apply_running = false;
+    g_apply_finishing = false;
+    g_formatting = false;
+    g_format_failed = false;
+}
+
+}  // namespace qv

@@ -1,0 +1,87 @@
+#include "file_dialogs.h"
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "encoding.h"
+#include "win32_os.h"
+#include "win32_window.h"
+
+namespace qv::win32 {
+namespace {
+
+#ifdef QV_TEST_HOOKS
+// QV_DIALOG_ANSWERS ("path1|path2|cancel") answers the dialogs in order without showing them;
+// "cancel", an empty answer or the end of the list cancel.
+bool dialogs_scripted() { return GetEnvironmentVariableW(L"QV_DIALOG_ANSWERS", nullptr, 0) > 0; }
+
+std::string next_dialog_answer() {
+    static size_t taken = 0;
+    DWORD n = GetEnvironmentVariableW(L"QV_DIALOG_ANSWERS", nullptr, 0);
+    std::wstring script(n, L'\0');
+    n = GetEnvironmentVariableW(L"QV_DIALOG_ANSWERS", script.data(), n);
+    script.resize(n);
+    std::vector<std::wstring> answers;
+    size_t start = 0;
+    for (size_t bar; (bar = script.find(L'|', start)) != std::wstring::npos; start = bar + 1)
+        answers.push_back(script.substr(start, bar - start));
+    answers.push_back(script.substr(start));
+    if (taken >= answers.size()) return {};
+    const std::wstring& answer = answers[taken++];
+    return answer == L"cancel" ? std::string() : narrow(answer);
+}
+#endif
+
+}  // namespace
+
+std::wstring dialog_filter(const std::string& filter) {
+    std::wstring wide = widen(filter);
+    for (wchar_t& c : wide)
+        if (c == L'|') c = L'\0';
+    wide.push_back(L'\0');
+    wide.push_back(L'\0');
+    return wide;
+}
+
+std::wstring dialog_default_ext(const std::string& ext) {
+    std::wstring wide = widen(ext);
+    while (!wide.empty() && wide[0] == L'.') wide.erase(0, 1);
+    return wide;
+}
+
+std::string Win32Window::run_file_dialog(const std::string& role) {
+    const ControlState* state = control(role);
+    if (state == nullptr) return {};
+    const ui::ControlDef& d = *state->def;
+    const bool save = d.kind == ui::Kind::SaveDialog;
+    if (!save && d.kind != ui::Kind::OpenDialog) return {};
+#ifdef QV_TEST_HOOKS
+    if (dialogs_scripted()) {
+        std::string answer = next_dialog_answer();
+        log_notice("dialog", d.caption, answer, save ? "save" : "open");
+        return answer;
+    }
+#endif
+    std::wstring filter = dialog_filter(d.filter);
+    std::wstring title = widen(d.caption);
+    std::wstring ext = dialog_default_ext(d.default_ext);
+    std::vector<wchar_t> file(32768, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = alive() ? hwnd_ : nullptr;
+    dialog.lpstrFilter = d.filter.empty() ? nullptr : filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    dialog.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                   (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    return chosen ? narrow(file.data()) : std::string();
+}
+
+}  // namespace qv::win32

@@ -1,0 +1,21 @@
+#include "fakes/fake_format.h"
+
+namespace qv::fakes {
+
+bool FakeFormatter::format_ex(const std::string& root, int media_type,
+                              const std::string& file_system, const std::string& label, bool quick,
+                              std::uint32_t cluster_size, const os::FormatReport& report) {
+    if (!library_present) return false;
+    calls.push_back({root, media_type, file_system, label, quick, cluster_size});
+    for (const auto& [command, value] : reports)
+        if (!report(command, 0, value)) break;
+    return true;
+}
+
+std::uint32_t FakeFormatter::format_dialog(int drive_index, std::uint32_t format_id,
+                                           std::uint32_t options) {
+    dialogs.push_back({drive_index, format_id, options});
+    return dialog_result;
+}
+
+}  // namespace qv::fakes

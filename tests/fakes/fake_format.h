@@ -1,0 +1,44 @@
+// A formatting library and format dialog that format nothing: calls are recorded, and the library
+// replays scripted reports (by default one progress step and a successful end).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/os_format.h"
+
+namespace qv::fakes {
+
+class FakeFormatter : public os::VolumeFormatter {
+public:
+    struct Call {
+        std::string root;
+        int media_type = 0;
+        std::string file_system;
+        std::string label;
+        bool quick = false;
+        std::uint32_t cluster_size = 0;
+    };
+    struct DialogCall {
+        int drive_index = 0;
+        std::uint32_t format_id = 0;
+        std::uint32_t options = 0;
+    };
+
+    bool library_present = true;
+    // (command, value) pairs handed to the caller's report routine, in order.
+    std::vector<std::pair<int, std::uint8_t>> reports{{0, 50}, {11, 1}};
+    std::uint32_t dialog_result = 0;
+    std::vector<Call> calls;
+    std::vector<DialogCall> dialogs;
+
+    bool format_ex(const std::string& root, int media_type, const std::string& file_system,
+                   const std::string& label, bool quick, std::uint32_t cluster_size,
+                   const os::FormatReport& report) override;
+    std::uint32_t format_dialog(int drive_index, std::uint32_t format_id,
+                                std::uint32_t options) override;
+};
+
+}  // namespace qv::fakes
