@@ -18,10 +18,8 @@ headless=0
 [ -n "${DISPLAY:-}" ] || headless=1
 start_e2e_session
 trap stop_wine_session EXIT
-# The stand-in Ghost as the program's Ghost (start-up writes its own only where none is), with the
-# demo's partitions mapped to their drive folders: D:\Backup\win7.GHO restored onto G: (1:3) or
-# E: (2:0) writes its files there.
-cp "$QV_WIN_BUILD/standin/Norvex32.exe" "$WINEPREFIX/drive_c/windows/Norvex32.exe"
+# The program carries the stand-in Ghost; the demo's partitions are mapped to their drive
+# folders for it: D:\Backup\win7.GHO restored onto G: (1:3) or E: (2:0) writes its files there.
 printf '1:2=D:\\\r\n1:3=G:\\\r\n2:0=E:\\\r\n' >"$WINEPREFIX/drive_c/qv-ghost-map.txt"
 export QV_GHOST_MAP='C:\qv-ghost-map.txt'
 start_program /debug

@@ -13,9 +13,8 @@ mkdir -p "$work/target"
 start_e2e_session
 trap stop_wine_session EXIT
 
-# The stand-in as the program's Ghost (start-up writes its own only where none is) and the shell
-# tool that the restart runs.
-cp "$QV_WIN_BUILD/standin/Norvex32.exe" "$WINEPREFIX/drive_c/windows/Norvex32.exe"
+# The program unpacks its carried Ghost (the stand-in) into the Windows folder at start-up; the
+# shell tool that the restart runs is the PE's own, so the test puts its stand-in there.
 cp "$QV_WIN_BUILD/standin/PECMD.exe" "$WINEPREFIX/drive_c/windows/PECMD.EXE"
 printf '1:3=C:\\qv\\e2e\\install_restore\\target\r\n' >"$work/map.txt"
 export QV_GHOST_MAP='C:\qv\e2e\install_restore\map.txt'
