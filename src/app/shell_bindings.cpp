@@ -3,6 +3,8 @@
 #include "app/exit_and_power.h"
 #include "app/hot_keys.h"
 #include "jobs/finish_countdown.h"
+#include "jobs/ghost_restore.h"
+#include "jobs/start_button.h"
 #include "jobs/imagex_apply.h"
 #include "ui/image_file_operations.h"
 #include "ui/info_windows.h"
@@ -14,6 +16,8 @@ void bind_shell_handlers() {
     ui::bind_info_window_handlers();
     bind_hot_key_handlers();
     bind_finish_countdown_handlers();
+    bind_start_button_handlers();
+    bind_ghost_restore_handlers();
     bind_imagex_apply_handlers();
     ui::bind_image_file_operation_handlers();
 }
