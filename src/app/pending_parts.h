@@ -17,10 +17,6 @@ void open_virtual_drive_window();
 void quick_restore_hd3();
 void quick_restore_hd4();
 void quick_restore_hd5();
-// TODO(Ghost backup window): GhostBackupWindow loaded modally with MainWindow as parent.
-void open_ghost_backup_window();
-// TODO(imagex capture window): ImagexCaptureWindow loaded modally with MainWindow as parent.
-void open_imagex_capture_window();
 // TODO(XP setup window): Winnt32SetupWindow loaded modally with MainWindow as parent; it clears
 // g_busy when it ends or is cancelled.
 void open_winnt32_setup_window();

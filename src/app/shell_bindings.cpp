@@ -3,9 +3,11 @@
 #include "app/exit_and_power.h"
 #include "app/hot_keys.h"
 #include "jobs/finish_countdown.h"
+#include "jobs/ghost_backup.h"
 #include "jobs/ghost_restore.h"
 #include "jobs/start_button.h"
 #include "jobs/imagex_apply.h"
+#include "jobs/imagex_capture.h"
 #include "ui/image_file_operations.h"
 #include "ui/info_windows.h"
 
@@ -19,6 +21,8 @@ void bind_shell_handlers() {
     bind_start_button_handlers();
     bind_ghost_restore_handlers();
     bind_imagex_apply_handlers();
+    bind_ghost_backup_handlers();
+    bind_imagex_capture_handlers();
     ui::bind_image_file_operation_handlers();
 }
 
@@ -26,6 +30,8 @@ void reset_shell_state() {
     reset_hot_keys();
     reset_end_of_run();
     reset_imagex_apply_state();
+    reset_ghost_backup_state();
+    reset_imagex_capture_state();
 }
 
 }  // namespace qv

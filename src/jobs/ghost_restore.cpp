@@ -7,6 +7,7 @@
 #include "app/tool_runner.h"
 #include "disks/drive_facts.h"
 #include "jobs/finish_countdown.h"
+#include "jobs/ghost_switches.h"
 #include "jobs/start_checks.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
@@ -288,7 +289,8 @@ void ghost_restore_window_load(ui::Event& event) {
             g_confirmed.image = main->text("image_combo");
             g_confirmed.caption = main->text("selected_caption_label");
             g_confirmed.disk_partition = main->text("selected_disk_partition_label");
-            g_confirmed.password_part = g_ghost_password_switch + main->text("password_edit");
+            g_confirmed.password_part =
+                ghost_password_part(g_ghost_password_switch, main->text("password_edit"));
         }
         w.set_text("warning_label", erase_warning(g_confirmed.caption));
         return;

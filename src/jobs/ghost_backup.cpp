@@ -1,0 +1,234 @@
+#include "jobs/ghost_backup.h"
+
+#include "app/cmd_quoting.h"
+#include "app/helpers.h"
+#include "app/state.h"
+#include "app/tool_runner.h"
+#include "jobs/backup_report.h"
+#include "jobs/finish_countdown.h"
+#include "jobs/ghost_switches.h"
+#include "jobs/time_text.h"
+#include "platform/os.h"
+#include "ui/dialog_def.h"
+#include "ui/main_window.h"
+
+namespace qv {
+
+std::string g_ghost_backup_size_text;
+
+namespace {
+
+constexpr const char* kWatch = "watch_timer";
+constexpr int kWatchMs = 50;
+
+// What the window asked about when it opened: the main window is disabled while it is open, and
+// OK backs up exactly this, whatever becomes of the main window's controls afterwards.
+struct ConfirmedBackup {
+    std::string caption;
+    std::string disk_partition;
+    std::string save_path;
+    std::string compression_switch;
+    std::string split_switch;
+    std::string noide_switch;
+    std::string password_part;
+};
+ConfirmedBackup g_confirmed;
+
+// The running job: the Ghost it watches, taken at its start, and the save file as it was then.
+struct RunningBackup {
+    bool running = false;
+    std::string ghost_name;
+    SavedFileBefore saved_before;
+};
+RunningBackup g_job;
+
+ui::WindowDef make_ghost_backup_window_def() {
+    ui::WindowDef def = ui::dialog_window(kGhostBackupWindowName, 408, 156, "Tavrin Ghost", false);
+    ui::add_control(def, "question_label", "透明标签5", ui::Kind::Label, "panel", 8, 10, 374, 16,
+                    "是否马上用 Ghost32 进行备份？");
+    ui::add_control(def, "hint_label", "透明标签1", ui::Kind::Label, "panel", 8, 34, 374, 16,
+                    "点击“确定(&C)”马上备份，点击“取消(&X)”返回程序。");
+    // The status line takes the buttons' row while Ghost runs.
+    ui::add_control(def, "status_label", "透明标签4", ui::Kind::Label, "panel", 11, 75, 3, 16)
+        .visible = false;
+    ui::add_picture_button(def, "ok_button", "按钮2", "panel", 100, 70, 82, 26, "确定(&C)",
+                           "btn_ok");
+    ui::add_picture_button(def, "cancel_button", "按钮1", "panel", 208, 70, 82, 26, "取消(&X)",
+                           "btn_cancel");
+    ui::add_control(def, kWatch, "时钟3", ui::Kind::Timer, "", 0, 0, 0, 0).visible = false;
+    return def;
+}
+
+int say(const std::string& text, int style) {
+    return os::os().notices->message_box(text, "提示", style);
+}
+
+void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+
+void show_buttons(ui::Window& w, bool on) {
+    for (const char* role : {"ok_button", "cancel_button"}) {
+        w.set_enabled(role, on);
+        w.set_visible(role, on);
+    }
+}
+
+void place_status(ui::Window& w, int left, int width) {
+    ui::Rect at = w.control_rect("status_label");
+    w.move_control("status_label", left, at.y);
+    w.resize_control("status_label", width, at.h);
+}
+
+void show_status(ui::Window& w, const std::string& text) {
+    place_status(w, 120, 240);
+    w.set_text("status_label", text);
+    w.set_visible("status_label", true);
+}
+
+void hide_status(ui::Window& w) {
+    w.set_visible("status_label", false);
+    place_status(w, 11, 3);
+}
+
+void report_failure() {
+    say(backup_failed_report("Ghost", g_confirmed.caption, time_to_text()), 0x10);
+}
+
+// The file decides: only a file that this run wrote, of at least 1 MB, is a backup. A failed run
+// never reaches the countdown, so the machine is not shut down over a backup that is not there.
+void end_job(ui::Window& w) {
+    show_buttons(w, true);
+    g_busy = false;
+    w.stop_timer(kWatch);
+    g_job.running = false;
+    hide_status(w);
+    balloon(g_confirmed.caption + " 备份到 " + g_confirmed.save_path + " 完成！");
+    std::int64_t mb = backup_size_mb(g_confirmed.save_path, g_job.saved_before);
+    if (mb == 0) {
+        report_failure();
+        return;
+    }
+    if (open_finish_countdown_if_chosen(kJobBackup)) {
+        w.close();
+        return;
+    }
+    g_ghost_backup_size_text = backup_size_line(mb);
+    say(backup_done_report("Ghost", g_confirmed.caption, g_confirmed.save_path,
+                           g_ghost_backup_size_text, time_to_text()),
+        0x40);
+}
+
+void store_switch(ui::Event& event, std::string& target, std::string (*switch_of)(int)) {
+    target = switch_of(event.window->selected(event.role));
+}
+
+}  // namespace
+
+const ui::WindowDef& ghost_backup_window_def() {
+    static const ui::WindowDef def = make_ghost_backup_window_def();
+    return def;
+}
+
+std::string ghost_backup_command(const std::string& ghost_exe, const std::string& disk_partition,
+                                 const std::string& save_path,
+                                 const std::string& compression_switch,
+                                 const std::string& split_switch,
+                                 const std::string& noide_switch,
+                                 const std::string& password_part) {
+    return quote_path_for_cmd(ghost_exe) + " -clone,mode=pdump,src=" + disk_partition + ",dst=\"" +
+           save_path + "\"" + compression_switch + split_switch + noide_switch + password_part +
+           " -sure -fx";
+}
+
+void open_ghost_backup_window() {
+    if (ui::Runtime* runtime = os::os().ui)
+        runtime->open_modal(ghost_backup_window_def(), ui::main_window());
+}
+
+void ghost_backup_window_load(ui::Event& event) {
+    ui::Window& w = *event.window;
+    w.set_picture("panel", ui::kDialogBackground);
+    g_job = RunningBackup{};
+    g_confirmed = ConfirmedBackup{};
+    if (ui::Window* main = ui::main_window()) {
+        g_confirmed.caption = main->text("selected_caption_label");
+        g_confirmed.disk_partition = main->text("selected_disk_partition_label");
+        g_confirmed.save_path = main->text("backup_path_combo");
+        g_confirmed.password_part =
+            ghost_password_part(g_ghost_password_switch, main->text("password_edit"));
+    }
+    g_confirmed.compression_switch = g_ghost_compression_switch;
+    g_confirmed.split_switch = g_ghost_split_switch;
+    g_confirmed.noide_switch = g_ghost_noide_switch;
+    w.set_text("question_label", "是否马上用 Ghost32 进行备份分区 " + g_confirmed.caption + " ？");
+}
+
+void ghost_backup_start(ui::Event& event) {
+    ui::Window& w = *event.window;
+    if (g_job.running) return;
+    if (!file_exists(g_ghost_exe_path)) {
+        say("出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！", 0x10);
+        return;
+    }
+    std::string status = "Ghost正在备份 " + g_confirmed.caption + "，请稍候....";
+    show_buttons(w, false);
+    show_status(w, status);
+    balloon(status);
+    RunningBackup job;
+    job.ghost_name = get_file_title(g_ghost_exe_path, true);
+    job.saved_before = note_saved_file(g_confirmed.save_path);
+    std::string command = ghost_backup_command(
+        g_ghost_exe_path, g_confirmed.disk_partition, g_confirmed.save_path,
+        g_confirmed.compression_switch, g_confirmed.split_switch, g_confirmed.noide_switch,
+        g_confirmed.password_part);
+    // A Ghost that cannot be started has written nothing: that is a failed backup, and no watch
+    // runs that could take its absence for the end of a backup.
+    if (!run_program(command, false, os::kShowHidden)) {
+        hide_status(w);
+        show_buttons(w, true);
+        report_failure();
+        return;
+    }
+    job.running = true;
+    g_job = job;
+    w.start_timer(kWatch, kWatchMs);
+    g_busy = true;
+}
+
+void ghost_backup_finish_tick(ui::Event& event) {
+    ui::Window& w = *event.window;
+    if (!g_job.running) {
+        w.stop_timer(kWatch);
+        return;
+    }
+    if (is_process_running(g_job.ghost_name)) return;
+    end_job(w);
+}
+
+void on_ghost_backup_cancel_clicked(ui::Event& event) { event.window->close(); }
+
+void on_compression_changed(ui::Event& event) {
+    store_switch(event, g_ghost_compression_switch, ghost_compression_switch);
+}
+
+void select_ghost_split(ui::Event& event) {
+    store_switch(event, g_ghost_split_switch, ghost_split_switch);
+}
+
+void bind_ghost_backup_handlers() {
+    const std::string w = kGhostBackupWindowName;
+    ui::bind(w, "", ui::EventKind::Created, ghost_backup_window_load);
+    ui::bind(w, "ok_button", ui::EventKind::Click, ghost_backup_start);
+    ui::bind(w, "cancel_button", ui::EventKind::Click, on_ghost_backup_cancel_clicked);
+    ui::bind(w, kWatch, ui::EventKind::Timer, ghost_backup_finish_tick);
+    ui::bind(ui::kMainWindowName, "compression_combo", ui::EventKind::SelChange,
+             on_compression_changed);
+    ui::bind(ui::kMainWindowName, "split_combo", ui::EventKind::SelChange, select_ghost_split);
+}
+
+void reset_ghost_backup_state() {
+    g_ghost_backup_size_text.clear();
+    g_confirmed = ConfirmedBackup{};
+    g_job = RunningBackup{};
+}
+
+}  // namespace qv

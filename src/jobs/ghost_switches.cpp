@@ -1,0 +1,30 @@
+#include "jobs/ghost_switches.h"
+
+namespace qv {
+
+std::string ghost_compression_switch(int item) {
+    switch (item) {
+    case 0: return " -z1";
+    case 1: return " -z2";
+    case 2: return " -z5";
+    default: return " -z9";
+    }
+}
+
+std::string ghost_split_switch(int item) {
+    switch (item) {
+    case 0: return "";
+    case 1: return " -span  -split=650 -auto";
+    case 2: return " -span  -split=1950 -auto";
+    case 3: return " -span  -split=3950 -auto";
+    default: return " -span";
+    }
+}
+
+std::string ghost_password_part(const std::string& password_switch, const std::string& password) {
+    if (password_switch.empty()) return "";
+    bool blank = password.find_first_of(" \t") != std::string::npos;
+    return password_switch + (blank ? "\"" + password + "\"" : password);
+}
+
+}  // namespace qv
