@@ -37,6 +37,7 @@ const char kZeroPercent[] = "  0%";
 constexpr std::size_t kShownWholeBelow = 26;
 constexpr std::size_t kShownHead = 8;
 constexpr std::size_t kShownTail = 14;
+constexpr std::uint32_t kTempFolderWaitMs = 3000;
 
 // What the window backs up, taken when it opens: the main window is disabled meanwhile.
 struct CaptureInputs {
@@ -50,7 +51,7 @@ CaptureInputs g_inputs;
 ImagexProgress g_capture_progress;
 ImagexEndWatch g_capture_end_watch;
 SavedFileBefore g_saved_before;
-bool g_capture_running = false;  // from the command's sending to the job's conclusion
+bool g_capture_running = false;  // from the job's start to its conclusion
 
 std::uint32_t now_ms() { return os::os().clock->tick_ms(); }
 
@@ -101,6 +102,18 @@ void end_with_success(ui::Window& w) {
     message_box(backup_done_report("Imagex", g_inputs.caption, g_inputs.save_path,
                                    g_imagex_backup_size_text, time_to_text()),
                 0x40);
+}
+
+// imagex needs its temporary folder when it starts. The interpreter reads its input a line at a
+// time on Windows, but Wine's takes each read of the pipe as one command and drops the rest, so
+// the capture line is typed only once the folder is there, or the interpreter had its time.
+void make_temp_folder(const std::string& save_path) {
+    const std::string folder = save_path.substr(0, 3) + "ImagexTemp";
+    if (path_is_directory(folder)) return;
+    std::string md = imagex_temp_folder_command(save_path);
+    if (console_send_command(md) == 0) return;
+    const std::uint32_t sent = now_ms();
+    while (!path_is_directory(folder) && now_ms() - sent < kTempFolderWaitMs) delay_pumping(50);
 }
 
 ui::WindowDef make_imagex_capture_window_def() {
@@ -254,15 +267,15 @@ void imagex_capture_start(ui::Window& w) {
     w.set_text(kConsoleBox, "");
     w.set_text("elapsed_label", elapsed_label_text(0));
 
-    if (!path_is_directory(g_inputs.save_path.substr(0, 3) + "ImagexTemp")) {
-        std::string md = imagex_temp_folder_command(g_inputs.save_path);
-        console_send_command(md);
-    }
+    // From here the job runs: OK, the cancel button and closing wait for its end.
+    g_capture_running = true;
+    g_imagex_cancelled = false;
+    begin_imagex_end_watch(g_capture_end_watch, now_ms());
+    make_temp_folder(g_inputs.save_path);
     g_saved_before = note_saved_file(g_inputs.save_path);
     std::string command = imagex_capture_command(g_imagex_exe_name, g_inputs.target_root,
                                                  g_inputs.save_path, name, g_imagex_compress_option);
     console_send_command(command);
-    g_capture_running = true;
     begin_imagex_end_watch(g_capture_end_watch, now_ms());
     console_start_reader(&w, kConsoleBox);
 
@@ -281,7 +294,6 @@ void imagex_capture_start(ui::Window& w) {
     w.set_visible("ok_button", false);
 
     g_busy = true;
-    g_imagex_cancelled = false;
     set_status_width(w, kStatusWidthRunning);
     set_backup_running_pictures(w, "cancel_button");
 }

@@ -9,6 +9,13 @@
 //                   of the folder named by QV_IMAGEX_PAYLOAD, else Windows\explorer.exe (a copy of
 //                   this program, which carries the version 6.1.7601.17514) and a placeholder
 //                   Windows\System32\cmd.exe.
+//   /capture <root> "<image>" "<name>" /compress <level> /temp <folder>
+//                   needs the folder <root> and the temporary folder; prints progress lines
+//                   "[ NN% ] Capturing progress: m:ss mins remaining" paced the same way, writes the
+//                   image file (a short header naming the image, its compression and the files
+//                   below <root>, padded with zeros to QV_IMAGEX_CAPTURE_KB kilobytes, default
+//                   2048) and prints "Successfully imaged <root>". It reads <root> and writes only
+//                   the image file.
 //
 // Switches besides the common ones (EXIT, DELAY_MS, HANG): QV_IMAGEX_NO_SUCCESS=1 leaves the
 // success line out; QV_IMAGEX_HANG_AT=NN stops after the line of NN percent until it is killed.
@@ -79,16 +86,29 @@ bool copy_built_in_payload(const std::wstring& target) {
                                "stand-in command interpreter\r\n");
 }
 
-std::string progress_line(int percent) {
+std::string progress_line(int percent, const char* verb) {
     char line[96];
     if (percent < 5) {
-        std::snprintf(line, sizeof line, "[ %3d%% ] Applying progress\r\n", percent);
+        std::snprintf(line, sizeof line, "[ %3d%% ] %s progress\r\n", percent, verb);
     } else {
         int seconds = (100 - percent) * 6;
-        std::snprintf(line, sizeof line, "[ %3d%% ] Applying progress: %d:%02d mins remaining\r\n",
-                      percent, seconds / 60, seconds % 60);
+        std::snprintf(line, sizeof line, "[ %3d%% ] %s progress: %d:%02d mins remaining\r\n",
+                      percent, verb, seconds / 60, seconds % 60);
     }
     return line;
+}
+
+// Prints the progress lines, one a step; at QV_IMAGEX_HANG_AT it stays until it is killed.
+void print_progress(const char* verb) {
+    int step_ms = standin::tool_switch_int(L"STEP_MS", 100);
+    int hang_at = standin::tool_switch_int(L"HANG_AT", -1);
+    for (int percent : kSteps) {
+        standin::print_bytes(progress_line(percent, verb));
+        if (percent == hang_at) {
+            for (;;) Sleep(1000);
+        }
+        Sleep(static_cast<DWORD>(step_ms));
+    }
 }
 
 int info(const std::wstring& image) {
@@ -117,15 +137,7 @@ int apply(const std::vector<std::wstring>& args) {
         standin::print_bytes("Error: the target folder does not exist.\r\n");
         return standin::finish(3);
     }
-    int step_ms = standin::tool_switch_int(L"STEP_MS", 100);
-    int hang_at = standin::tool_switch_int(L"HANG_AT", -1);
-    for (int percent : kSteps) {
-        standin::print_bytes(progress_line(percent));
-        if (percent == hang_at) {
-            for (;;) Sleep(1000);
-        }
-        Sleep(static_cast<DWORD>(step_ms));
-    }
+    print_progress("Applying");
     std::wstring payload = standin::tool_switch(L"PAYLOAD");
     bool copied = payload.empty() ? copy_built_in_payload(target)
                                   : copy_tree(with_backslash(payload), target);
@@ -135,6 +147,71 @@ int apply(const std::vector<std::wstring>& args) {
     }
     if (standin::tool_switch_int(L"NO_SUCCESS", 0) == 0)
         standin::print_bytes("\r\nSuccessfully applied image.\r\n");
+    return standin::finish(0);
+}
+
+
+// The files below a folder, by their paths below the captured root, one a line.
+void list_files(const std::wstring& folder, const std::wstring& relative, std::string& out) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            list_files(folder + name + L"\\", relative + name + L"\\", out);
+        else
+            out += "file " + standin::to_utf8(relative + name) + "\r\n";
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
+bool write_image(const std::wstring& path, const std::string& header, long long bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, header.data(), static_cast<DWORD>(header.size()), &written, nullptr) &&
+              written == header.size();
+    if (ok && bytes > static_cast<long long>(header.size())) {
+        LARGE_INTEGER end;
+        end.QuadPart = bytes;
+        ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    }
+    CloseHandle(file);
+    if (!ok) DeleteFileW(path.c_str());
+    return ok;
+}
+
+int capture(const std::vector<std::wstring>& args) {
+    standin::print_bytes(kBanner);
+    std::wstring compress, temp;
+    for (size_t i = 4; i + 1 < args.size(); ++i) {
+        std::wstring option = standin::upper(args[i]);
+        if (option == L"/COMPRESS") compress = args[++i];
+        else if (option == L"/TEMP") temp = args[++i];
+    }
+    if (args.size() < 4 || !exists(with_backslash(args[1]))) {
+        standin::print_bytes("Error imaging drive.\r\n\r\nThe system cannot find the path specified.\r\n");
+        return standin::finish(2);
+    }
+    if (temp.empty() || !exists(with_backslash(temp))) {
+        standin::print_bytes("Error: the temporary folder does not exist.\r\n");
+        return standin::finish(3);
+    }
+    print_progress("Capturing");
+    std::wstring root = with_backslash(args[1]);
+    std::string header = "QVWIM 1\r\nname " + standin::to_utf8(args[3]) + "\r\ncompression " +
+                         standin::to_utf8(compress) + "\r\n";
+    list_files(root, L"", header);
+    long long bytes = static_cast<long long>(standin::tool_switch_int(L"CAPTURE_KB", 2048)) * 1024;
+    if (!write_image(args[2], header, bytes)) {
+        standin::print_bytes("Error writing the image file.\r\n");
+        return standin::finish(4);
+    }
+    if (standin::tool_switch_int(L"NO_SUCCESS", 0) == 0)
+        standin::print_bytes("\r\nSuccessfully imaged " + standin::to_utf8(args[1]) + "\r\n");
     return standin::finish(0);
 }
 
@@ -148,5 +225,6 @@ int wmain() {
     std::wstring verb = args.empty() ? std::wstring() : standin::upper(args[0]);
     if (verb == L"/INFO" && args.size() >= 2) return info(args[1]);
     if (verb == L"/APPLY") return apply(args);
+    if (verb == L"/CAPTURE") return capture(args);
     return standin::finish(0);
 }

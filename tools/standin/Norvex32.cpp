@@ -6,12 +6,19 @@
 //   Norvex32.exe -clone,mode=pload,src="<image>":1,dst=<disk>:<partition> [-crcignore] [-noide]
 //                [-pwd=<password>] -sure  -fx
 //       restores the image's files into the folder that stands for the partition.
+//   Norvex32.exe -clone,mode=pdump,src=<disk>:<partition>,dst="<image>" -z<level>
+//                [-span [-split=<MB> -auto]] [-noide] [-pwd=<password>] -sure -fx
+//       writes the files of the folder that stands for the partition into one image of the same
+//       format at the given path, with the password when one is given. The compression level and
+//       the split choice are taken and written into the image's header ("compression 9",
+//       "span 650" or "span auto"); the image stays one file.
 //
 // Partitions are never touched: QV_GHOST_MAP names a map file (UTF-8), one "disk:partition=folder"
 // per line ("1:3=C:\qv\e2e\target", "1:3=G:\"; "#" starts a comment), and a destination without a
 // line is refused. A restore writes only below the mapped folder: image paths that are absolute
 // or climb out with ".." make the image damaged. Files of the image replace files of the same
-// name; nothing else in the folder is removed.
+// name; nothing else in the folder is removed. A dump only reads the mapped folder and writes
+// only the image file it is given, into a folder that must exist.
 //
 // Switches besides the common ones (QV_NORVEX32_DELAY_MS, _EXIT, _HANG): QV_NORVEX32_REFUSE=1
 // makes the tool give up at once after its start, as a Ghost that cannot run here would.
@@ -253,6 +260,10 @@ int say(const std::string& utf8, int code) {
 struct Command {
     bool check = false;
     bool restore = false;
+    bool dump = false;
+    std::wstring source;  // a dump's disk:partition
+    std::wstring compression;
+    std::wstring span;    // empty, "auto" or the part size in MB
     std::wstring image;
     std::wstring image_partition;
     std::wstring destination;
@@ -261,8 +272,20 @@ struct Command {
     bool crcignore = false;
 };
 
+// "mode=pdump,src=<disk>:<partition>,dst=<image>" (the quotes around the image are gone).
+bool parse_dump(const std::wstring& spec, Command& c) {
+    std::wstring mode = L"mode=pdump,src=";
+    std::size_t dst = spec.find(L",dst=");
+    if (dst == std::wstring::npos || dst < mode.size()) return false;
+    c.source = spec.substr(mode.size(), dst - mode.size());
+    c.image = spec.substr(dst + 5);
+    c.dump = true;
+    return !c.source.empty() && !c.image.empty();
+}
+
 // "mode=pload,src=<image>:<n>,dst=<disk>:<partition>" (the quotes around the image are gone).
 bool parse_clone(const std::wstring& spec, Command& c) {
+    if (starts_with_ci(spec, L"mode=pdump,src=")) return parse_dump(spec, c);
     std::wstring mode = L"mode=pload,src=";
     if (!starts_with_ci(spec, mode)) return false;
     std::size_t dst = spec.rfind(L",dst=");
@@ -293,13 +316,20 @@ bool parse_arguments(const std::vector<std::wstring>& args, Command& c, std::wst
             c.password = a.substr(5);
         } else if (u == L"-CRCIGNORE") {
             c.crcignore = true;
-        } else if (u == L"-SURE" || u == L"-FX" || u == L"-BATCH" || u == L"-NOIDE") {
+        } else if (u.size() == 3 && u.compare(0, 2, L"-Z") == 0 && u[2] >= L'1' && u[2] <= L'9') {
+            c.compression = u.substr(2);
+        } else if (u == L"-SPAN") {
+            if (c.span.empty()) c.span = L"auto";
+        } else if (starts_with_ci(a, L"-split=") && a.size() > 7 &&
+                   a.find_first_not_of(L"0123456789", 7) == std::wstring::npos) {
+            c.span = a.substr(7);
+        } else if (u == L"-SURE" || u == L"-FX" || u == L"-BATCH" || u == L"-NOIDE" || u == L"-AUTO") {
         } else {
             bad = a;
             return false;
         }
     }
-    if (c.check == c.restore) {
+    if (int(c.check) + int(c.restore) + int(c.dump) != 1) {
         bad = L"(one of -clone and -CHKIMG)";
         return false;
     }
@@ -339,6 +369,57 @@ int run_restore(const Command& c) {
     return kDone;
 }
 
+
+// The folder's entries as the image maker lists them: each folder (below the top) before its
+// files, files and folders by name.
+bool add_entries(const std::wstring& folder, const std::string& relative, std::string& out) {
+    std::vector<std::wstring> files, folders;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? folders : files).push_back(name);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    std::sort(files.begin(), files.end());
+    std::sort(folders.begin(), folders.end());
+    if (!relative.empty()) out += "dir " + relative + "\n";
+    for (const std::wstring& name : files) {
+        std::string bytes;
+        if (!standin::read_file(folder + name, bytes)) return false;
+        std::string path = (relative.empty() ? "" : relative + "/") + standin::to_utf8(name);
+        out += "file " + std::to_string(bytes.size()) + " " + fnv1a64(bytes) + " " + path + "\n";
+        out += bytes + "\n";
+    }
+    for (const std::wstring& name : folders) {
+        std::string path = (relative.empty() ? "" : relative + "/") + standin::to_utf8(name);
+        if (!add_entries(folder + name + L"\\", path, out)) return false;
+    }
+    return true;
+}
+
+int run_dump(const Command& c) {
+    std::wstring folder = mapped_folder(c.source);
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return say("Source partition " + standin::to_utf8(c.source) + " is not available", kNotMapped);
+    if (folder.back() != L'\\') folder += L'\\';
+    std::string image = std::string(kMagic) + "\n";
+    if (!c.compression.empty()) image += "compression " + standin::to_utf8(c.compression) + "\n";
+    if (!c.span.empty()) image += "span " + standin::to_utf8(c.span) + "\n";
+    if (c.has_password) image += "password " + standin::to_utf8(c.password) + "\n";
+    image += "\n";
+    if (!add_entries(folder, "", image)) return say("Unable to read partition " + standin::to_utf8(c.source), kWriteFailed);
+    image += "end\n";
+    if (!standin::write_file(c.image, image))
+        return say("Unable to write image file " + standin::to_utf8(c.image), kWriteFailed);
+    return kDone;
+}
+
 }  // namespace
 
 int wmain() {
@@ -349,5 +430,6 @@ int wmain() {
     std::wstring bad;
     if (!parse_arguments(standin::arguments(), command, bad))
         return standin::finish(say("Invalid switch: " + standin::to_utf8(bad), kBadCommand));
+    if (command.dump) return standin::finish(run_dump(command));
     return standin::finish(command.check ? run_check(command) : run_restore(command));
 }
