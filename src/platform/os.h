@@ -31,6 +31,8 @@ class TextCodec;
 class BinaryTypes;
 class Consoles;
 class VolumeFormatter;  // os_format.h
+class VolumeNames;      // os_volume_names.h
+class DiskDevices;      // os_disk_devices.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -132,6 +134,8 @@ struct Os {
     BinaryTypes* binary_types = nullptr; // os_com.h
     Consoles* consoles = nullptr;        // os_console.h
     VolumeFormatter* formatter = nullptr; // os_format.h
+    VolumeNames* volume_names = nullptr;  // os_volume_names.h
+    DiskDevices* disk_devices = nullptr;  // os_disk_devices.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

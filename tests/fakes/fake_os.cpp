@@ -128,6 +128,8 @@ FakeOs::FakeOs() {
     set.binary_types = &binary_types;
     set.consoles = &consoles;
     set.formatter = &formatter;
+    set.volume_names = &volume_names;
+    set.disk_devices = &disk_devices;
     set.ui = os::os().ui;
     os::install(set);
 }

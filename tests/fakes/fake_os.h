@@ -16,6 +16,8 @@
 #include "fakes/fake_com.h"
 #include "fakes/fake_console.h"
 #include "fakes/fake_format.h"
+#include "fakes/fake_volume_names.h"
+#include "fakes/fake_disk_devices.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -122,6 +124,8 @@ struct FakeOs {
     FakeBinaryTypes binary_types;
     FakeConsoles consoles;
     FakeFormatter formatter;
+    FakeVolumeNames volume_names;
+    FakeDiskDevices disk_devices;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

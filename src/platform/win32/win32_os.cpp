@@ -299,6 +299,8 @@ void install_win32_os() {
     set.instance = &win32_instance_events();
     set.windows = &win32_top_windows();
     set.formatter = win32_formatter();
+    set.volume_names = win32_volume_names();
+    set.disk_devices = win32_disk_devices();
     os::install(set);
 }
 
