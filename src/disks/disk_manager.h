@@ -102,10 +102,11 @@ public:
                                    int compress = 1);
     bool format_result() const { return format_result_; }
 
-    // DOS device names.
+    // DOS device names. Operations that take a name or a letter away always name their drive.
     bool query_dos_device(const std::optional<std::string>& drive = std::nullopt);
     // Refused when the target does not exist or the name is already defined.
     bool add_dos_device(const std::optional<std::string>& drive, const std::string& target_path);
+    // Removes the current definition of the name, used as given.
     bool remove_dos_device(const std::string& drive);
     // The device path behind a drive (such as "\Device\HarddiskVolume1").
     std::string get_dos_device_path(const std::optional<std::string>& drive = std::nullopt);
@@ -120,9 +121,11 @@ public:
     // the write speed in MB/s (at least 1), or 0 when the drive takes no such write.
     int is_drive_writable(const std::optional<std::string>& drive, int megabytes);
 
-    // Drive letters and mount points.
+    // Drive letters and mount points. The letters in use ("C:"), in letter order.
     int list_drive_letters(std::vector<std::string>& letters);
+    // The drive loses its letter.
     bool delete_mount_point(const std::string& drive);
+    // The mount point leads to the volume of the drive.
     bool set_mount_point(const std::string& mount_point, const std::string& drive);
     std::string get_volume_guid_path(const std::optional<std::string>& drive = std::nullopt);
     std::string get_volume_path_names(const std::string& volume_name);

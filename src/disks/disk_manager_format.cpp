@@ -29,9 +29,10 @@ bool DiskManager::run_format(const std::string& drive, bool legacy, const std::s
     os::FormatReport report = [this](int command, int sub_action, std::uint8_t value) {
         return on_format_progress(command, sub_action, value);
     };
-    bool ran = legacy ? formatter->format(target, kFixedDiskMedia, file_system, label, quick, report)
-                      : formatter->format_ex(target, kFixedDiskMedia, file_system, label, quick,
-                                             cluster_size, report);
+    bool ran = legacy
+                   ? formatter->format(target, kFixedDiskMedia, file_system, label, quick, report)
+                   : formatter->format_ex(target, kFixedDiskMedia, file_system, label, quick,
+                                          cluster_size, report);
     return ran && format_result_;
 }
 

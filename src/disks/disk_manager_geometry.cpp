@@ -149,8 +149,7 @@ std::string smart_identify_request(std::uint8_t drive_number) {
 std::string identify_string_to_text(const std::string& field) {
     std::string text = field;
     for (std::size_t i = 0; i + 1 < text.size(); i += 2) std::swap(text[i], text[i + 1]);
-    text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
-    return trim_label_blanks(text);
+    return trim_label_blanks(text.substr(0, text.find('\0')));
 }
 
 SmartIdentifyInfo parse_smart_identify(const std::string& answer) {

@@ -32,17 +32,20 @@ public:
     }
 
     bool read_at(std::uint64_t offset, std::size_t count, std::string& out) override {
-        if (!may_read(mode_)) ADD_FAILURE() << "read from " << path_ << " opened without read access";
+        if (!may_read(mode_))
+            ADD_FAILURE() << "read from " << path_ << " opened without read access";
         owner_.reads.push_back({path_, offset, std::string(count, '\0')});
         if (!may_read(mode_) || offset + count > device_.size) return false;
         out.assign(count, '\0');
         auto found = device_.blocks.find(offset);
-        if (found != device_.blocks.end()) out.replace(0, found->second.size(), found->second.substr(0, count));
+        if (found != device_.blocks.end())
+            out.replace(0, found->second.size(), found->second.substr(0, count));
         return true;
     }
 
     bool write_at(std::uint64_t offset, const std::string& bytes) override {
-        if (!may_write(mode_)) ADD_FAILURE() << "write to " << path_ << " opened without write access";
+        if (!may_write(mode_))
+            ADD_FAILURE() << "write to " << path_ << " opened without write access";
         owner_.writes.push_back({path_, offset, bytes});
         if (!may_write(mode_) || offset + bytes.size() > device_.size) return false;
         device_.blocks[offset] = bytes;

@@ -17,8 +17,8 @@ struct FakeDevice {
     bool openable = true;
     // The answer of each control request the device knows; other requests fail.
     std::map<std::uint32_t, std::string> answers;
-    std::uint64_t size = 0;                          // bytes reachable by reads and writes
-    std::map<std::uint64_t, std::string> blocks;     // bytes stored at their positions
+    std::uint64_t size = 0;                       // bytes reachable by reads and writes
+    std::map<std::uint64_t, std::string> blocks;  // bytes stored at their positions
 };
 
 class FakeDiskDevices : public os::DiskDevices {

@@ -159,7 +159,8 @@ TEST_F(DiskGeometryTest, IdentifyRequestAndItsFields) {
         {"TS4", "ST4"},  // an odd last byte stays where it is
         {std::string("TS\0\0BA", 6), "ST"},
         {"  ", ""},
-        {"\xA1\xA1" "BA", "AB"},  // a full-width blank (its two bytes exchange onto themselves)
+        // A full-width blank: its two bytes exchange onto themselves.
+        {std::string("\xA1\xA1") + "BA", "AB"},
         {"", ""},
     };
     for (const Row& r : rows) EXPECT_EQ(identify_string_to_text(r.field), r.text) << r.field;
@@ -172,9 +173,10 @@ TEST_F(DiskGeometryTest, IdentifyDeviceByPlatform) {
         const char* path;  // nullptr: nothing is opened
         os::DeviceOpen mode;
         const char* model;
-    } rows[] = {{os::kPlatformWindows9x, "\\\\.\\SMARTVSD", os::DeviceOpen::OldDriver, "ST3400620AS"},
-                {os::kPlatformNt, kDisk0, os::DeviceOpen::ReadWrite, ""},
-                {os::kPlatformWin32s, nullptr, os::DeviceOpen::Read, ""}};
+    } rows[] = {
+        {os::kPlatformWindows9x, "\\\\.\\SMARTVSD", os::DeviceOpen::OldDriver, "ST3400620AS"},
+        {os::kPlatformNt, kDisk0, os::DeviceOpen::ReadWrite, ""},
+        {os::kPlatformWin32s, nullptr, os::DeviceOpen::Read, ""}};
     for (const Row& r : rows) {
         fake.disk_devices.platform = r.platform;
         fake.disk_devices.opens.clear();

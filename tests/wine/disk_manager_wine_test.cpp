@@ -77,7 +77,8 @@ TEST_F(WineDiskManager, VolumeNamesAndTheirPaths) {
     EXPECT_EQ(count, static_cast<int>(names.size()));
     EXPECT_EQ(names.front(), "kept");
     Lines roots;
-    for (std::size_t i = 1; i < names.size(); ++i) roots.push_back(disk.get_volume_path_names(names[i]));
+    for (std::size_t i = 1; i < names.size(); ++i)
+        roots.push_back(disk.get_volume_path_names(names[i]));
     EXPECT_EQ(roots, (Lines{"C:\\", "D:\\", "E:\\", "F:\\", "G:\\", "X:\\"}));
 
     // Wine keeps no mount points inside volumes: the list stays as it was.

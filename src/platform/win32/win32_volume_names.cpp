@@ -40,7 +40,9 @@ std::wstring up_to_zero(const std::vector<wchar_t>& buffer) {
     return std::wstring(buffer.data(), n);
 }
 
-std::vector<wchar_t> wide_buffer(std::size_t chars) { return std::vector<wchar_t>(chars + 1, L'\0'); }
+std::vector<wchar_t> wide_buffer(std::size_t chars) {
+    return std::vector<wchar_t>(chars + 1, L'\0');
+}
 
 HANDLE as_handle(os::VolumeSearch search) { return reinterpret_cast<HANDLE>(search); }
 os::VolumeSearch as_search(HANDLE handle) { return reinterpret_cast<os::VolumeSearch>(handle); }
@@ -50,7 +52,8 @@ public:
     bool query_dos_device(const std::string& name, std::size_t buffer_bytes,
                           std::string& target) override {
         std::vector<wchar_t> buf = wide_buffer(buffer_bytes);
-        DWORD n = QueryDosDeviceW(widen(name).c_str(), buf.data(), static_cast<DWORD>(buffer_bytes));
+        DWORD n =
+            QueryDosDeviceW(widen(name).c_str(), buf.data(), static_cast<DWORD>(buffer_bytes));
         if (n == 0) return false;
         // The whole list of targets, terminators included, has to fit the caller's buffer; the
         // first target is kept.
