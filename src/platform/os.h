@@ -31,6 +31,7 @@ class TextCodec;
 class BinaryTypes;
 class Consoles;
 class VolumeFormatter;  // os_format.h
+class ShellFiles;       // os_shell_files.h
 class VolumeNames;      // os_volume_names.h
 class DiskDevices;      // os_disk_devices.h
 
@@ -64,6 +65,10 @@ public:
     virtual bool file_times(const std::string& path, FileTimes& out) = 0;
     // The "FileVersion" text of the version resource, or empty.
     virtual std::string file_version(const std::string& path) = 0;
+    // The "FileDescription" text of the version resource, or empty.
+    virtual std::string file_description(const std::string& path) = 0;
+    // True for an existing folder.
+    virtual bool is_directory(const std::string& path) = 0;
     // The fully qualified form of a path, relative names taken from the current folder.
     virtual std::string full_path(const std::string& path) = 0;
     // The folders as the system reports them (no trailing backslash is promised).
@@ -134,6 +139,7 @@ struct Os {
     BinaryTypes* binary_types = nullptr; // os_com.h
     Consoles* consoles = nullptr;        // os_console.h
     VolumeFormatter* formatter = nullptr; // os_format.h
+    ShellFiles* shell_files = nullptr;    // os_shell_files.h
     VolumeNames* volume_names = nullptr;  // os_volume_names.h
     DiskDevices* disk_devices = nullptr;  // os_disk_devices.h
 };

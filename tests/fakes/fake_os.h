@@ -12,6 +12,7 @@
 #include "fakes/fake_power.h"
 #include "fakes/fake_process.h"
 #include "fakes/fake_shell.h"
+#include "fakes/fake_shell_files.h"
 #include "fakes/fake_drives.h"
 #include "fakes/fake_com.h"
 #include "fakes/fake_console.h"
@@ -31,6 +32,7 @@ public:
         std::int64_t size = -1;  // when >= 0, the size reported instead of bytes.size()
         os::FileTimes times;
         std::string version;
+        std::string description;
         bool unreadable = false;
     };
 
@@ -54,6 +56,8 @@ public:
     std::int64_t file_size_bytes(const std::string& path) override;
     bool file_times(const std::string& path, os::FileTimes& out) override;
     std::string file_version(const std::string& path) override;
+    std::string file_description(const std::string& path) override;
+    bool is_directory(const std::string& path) override;
     std::string full_path(const std::string& path) override;
     std::string windows_folder() override { return windows; }
     std::string system_folder() override { return system; }
@@ -124,6 +128,7 @@ struct FakeOs {
     FakeBinaryTypes binary_types;
     FakeConsoles consoles;
     FakeFormatter formatter;
+    FakeShellFiles shell_files;
     FakeVolumeNames volume_names;
     FakeDiskDevices disk_devices;
     FakeOs();
