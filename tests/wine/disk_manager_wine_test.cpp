@@ -15,6 +15,7 @@
 #include "encoding.h"
 #include "platform/os.h"
 #include "platform/os_disk_devices.h"
+#include "platform/os_wmi.h"
 #include "win32_os.h"
 
 namespace qv {
@@ -103,6 +104,18 @@ TEST_F(WineDiskManager, VolumeOfAFileTreeSearchAndVendorData) {
     // No device answers for SMART here and WMI has no instance of its copy.
     EXPECT_EQ(disk.get_smart_vendor_word(), 0);
     EXPECT_EQ(disk.get_smart_vendor_byte(), 0);
+}
+
+// Arrays of integers come out element by element (the SMART vendor data is a byte array; Wine has
+// none, but the enclosure's type list is an array of the same kind).
+TEST(WineWmiArrays, ElementsByTheirLowestByte) {
+    std::unique_ptr<os::WmiQuery> query =
+        win32::win32_wmi()->connect("root\\cimv2", "SELECT * FROM Win32_SystemEnclosure", false);
+    ASSERT_TRUE(query);
+    ASSERT_TRUE(query->next());
+    EXPECT_EQ(query->bytes("ChassisTypes"), std::vector<std::uint8_t>{2});
+    EXPECT_TRUE(query->bytes("Caption").empty());  // a text, not an array
+    EXPECT_TRUE(query->bytes("NoSuchProperty").empty());
 }
 
 // The device layer itself, on a plain file of the prefix's temporary folder rather than a disk.
