@@ -31,6 +31,8 @@ class TextCodec;
 class BinaryTypes;
 class Consoles;
 class VolumeFormatter;  // os_format.h
+class HandleTable;      // os_removal.h
+class DeviceEjector;    // os_removal.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -132,6 +134,8 @@ struct Os {
     BinaryTypes* binary_types = nullptr; // os_com.h
     Consoles* consoles = nullptr;        // os_console.h
     VolumeFormatter* formatter = nullptr; // os_format.h
+    HandleTable* handles = nullptr;       // os_removal.h
+    DeviceEjector* ejector = nullptr;     // os_removal.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

@@ -128,6 +128,9 @@ FakeOs::FakeOs() {
     set.binary_types = &binary_types;
     set.consoles = &consoles;
     set.formatter = &formatter;
+    set.handles = &handles;
+    handles.clock = &clock;
+    set.ejector = &ejector;
     set.ui = os::os().ui;
     os::install(set);
 }

@@ -16,6 +16,7 @@
 #include "fakes/fake_com.h"
 #include "fakes/fake_console.h"
 #include "fakes/fake_format.h"
+#include "fakes/fake_removal.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -122,6 +123,8 @@ struct FakeOs {
     FakeBinaryTypes binary_types;
     FakeConsoles consoles;
     FakeFormatter formatter;
+    FakeHandleTable handles;
+    FakeDeviceEjector ejector;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;
