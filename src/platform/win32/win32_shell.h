@@ -1,4 +1,5 @@
-// Shell links through the "WScript.Shell" scripting object.
+// Shell links through the "WScript.Shell" scripting object; properties sheets through the
+// shell's "properties" verb.
 #pragma once
 
 #include "platform/os_shell.h"
