@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t kEntryBytes = 16;
 constexpr std::uint32_t kLargestTableBuffer = 1u << 30;  // doubling it would reach 2 GiB
-constexpr int kFileTypeTimeoutMs = 100;
+constexpr int kHandleQueryTimeoutMs = 100;
 constexpr int kFileTypeDisk = 1;
 constexpr int kEjectTries = 4;
 constexpr int kEjectPauseMs = 300;
@@ -81,7 +81,7 @@ bool read_handle_table(std::vector<HandleTableEntry>& entries) {
 }
 
 int safe_get_file_type(std::uint32_t handle) {
-    return handles().file_type_within(handle, kFileTypeTimeoutMs);
+    return handles().file_type_within(handle, kHandleQueryTimeoutMs);
 }
 
 std::string dos_path_of_name(const std::string& name, const std::vector<DosDevice>& devices) {
@@ -98,7 +98,7 @@ std::string dos_path_of_name(const std::string& name, const std::vector<DosDevic
 
 std::string handle_dos_path(std::uint32_t handle) {
     std::string name;
-    if (!handles().object_name(handle, name)) return {};
+    if (!handles().object_name(handle, kHandleQueryTimeoutMs, name)) return {};
     std::vector<std::string> roots = split_drive_strings(os::os().drives->logical_drive_strings());
     if (roots.empty()) return {};
     std::vector<DosDevice> devices;
@@ -147,7 +147,8 @@ bool close_volume_handles(const std::string& drive, std::uint32_t process_id) {
             continue;
         }
         // Only a disk file can lie on a volume; the name of a pipe is never asked, since that
-        // query can block on a pipe with a read pending.
+        // query can block on a pipe with a read pending (and any name query is given up after
+        // the same wait as the type query).
         std::string path;
         if (safe_get_file_type(copy) == kFileTypeDisk) path = handle_dos_path(copy);
         handles().close(copy);

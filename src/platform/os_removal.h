@@ -47,9 +47,9 @@ public:
     // that blocks on a pipe costs the wait, not the caller's thread. 0 when it did not finish or
     // could not be started.
     virtual int file_type_within(std::uint32_t handle, int timeout_ms) = 0;
-    // The object name of a handle ("\Device\HarddiskVolume3\dir\file"); false when it cannot
-    // be read.
-    virtual bool object_name(std::uint32_t handle, std::string& name) = 0;
+    // The object name of a handle ("\Device\HarddiskVolume3\dir\file"), asked in a short-lived
+    // thread like the file type; false when it cannot be read in time.
+    virtual bool object_name(std::uint32_t handle, int timeout_ms, std::string& name) = 0;
     // The device path behind a drive "E:" ("\Device\HarddiskVolume3"); empty on failure.
     virtual std::string dos_device(const std::string& drive) = 0;
 };

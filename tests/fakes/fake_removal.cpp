@@ -118,7 +118,7 @@ int FakeHandleTable::file_type_within(std::uint32_t handle, int timeout_ms) {
     return found->second.copy_of.file_type;
 }
 
-bool FakeHandleTable::object_name(std::uint32_t handle, std::string& name) {
+bool FakeHandleTable::object_name(std::uint32_t handle, int, std::string& name) {
     auto found = local_.find(handle);
     if (found == local_.end() || found->second.process) return false;
     names_asked.push_back(found->second.copy_of.handle);

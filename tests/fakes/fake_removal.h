@@ -61,7 +61,7 @@ public:
     std::uint32_t duplicate(std::uint32_t process, std::uint32_t handle, std::uint32_t options,
                             std::uint32_t& copy) override;
     int file_type_within(std::uint32_t handle, int timeout_ms) override;
-    bool object_name(std::uint32_t handle, std::string& name) override;
+    bool object_name(std::uint32_t handle, int timeout_ms, std::string& name) override;
     std::string dos_device(const std::string& drive) override;
 
 private:

@@ -199,7 +199,8 @@ TEST_F(SafeRemoval, HandleWalkFailuresAndLargeIds) {
 
     // No probe, and a drive text that is no drive: nothing is walked.
     handles.table_sizes.clear();
-    for (const char* drive : {":", "", "1:", "U:\\"}) EXPECT_FALSE(close_volume_handles(drive, own()));
+    for (const char* drive : {":", "", "1:", "U:\\"})
+        EXPECT_FALSE(close_volume_handles(drive, own())) << drive;
     handles.probe_opens = false;
     EXPECT_FALSE(close_volume_handles("U:", own()));
     EXPECT_TRUE(handles.table_sizes.empty());

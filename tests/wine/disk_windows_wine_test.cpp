@@ -184,7 +184,7 @@ TEST_F(WineDiskWindows, HandlePiecesOnTheProgramsOwnFile) {
 
     EXPECT_EQ(safe_get_file_type(value), 1);
     std::string name;
-    ASSERT_TRUE(table.object_name(value, name));
+    ASSERT_TRUE(table.object_name(value, 100, name));
     EXPECT_NE(name.find("qv-removal-probe.txt"), std::string::npos) << name;
     EXPECT_FALSE(table.dos_device("E:").empty());
     HANDLE read_end = nullptr, write_end = nullptr;

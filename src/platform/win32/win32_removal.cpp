@@ -9,6 +9,7 @@
 #include <winioctl.h>
 
 #include <cstddef>
+#include <memory>
 #include <new>
 
 #include "encoding.h"
@@ -92,6 +93,22 @@ std::uint32_t to_value(HANDLE handle) {
 
 std::uint32_t status_of(LONG status) { return static_cast<std::uint32_t>(status); }
 
+// One name query, run in a thread of its own: on a file object whose synchronous I/O is held by
+// another thread the query waits for that I/O, and the caller must be able to give up.
+struct NameQuery {
+    HANDLE handle = nullptr;
+    LONG status = -1;
+    alignas(8) unsigned char buffer[kNameBufferBytes] = {};
+};
+
+DWORD WINAPI query_name(LPVOID parameter) {
+    auto* query = static_cast<NameQuery*>(parameter);
+    ULONG returned = 0;
+    query->status = native().query_object(query->handle, kObjectNameInformation, query->buffer,
+                                          kNameBufferBytes, &returned);
+    return 0;
+}
+
 class Win32HandleTable : public os::HandleTable {
 public:
     std::uint32_t current_process_id() override { return GetCurrentProcessId(); }
@@ -161,18 +178,24 @@ public:
         return static_cast<int>(code);
     }
 
-    bool object_name(std::uint32_t handle, std::string& name) override {
+    bool object_name(std::uint32_t handle, int timeout_ms, std::string& name) override {
         if (native().query_object == nullptr) return false;
-        alignas(8) unsigned char buffer[kNameBufferBytes] = {};
-        ULONG returned = 0;
-        if (native().query_object(to_handle(handle), kObjectNameInformation, buffer,
-                                  kNameBufferBytes, &returned) < 0) {
+        auto query = std::make_unique<NameQuery>();
+        query->handle = to_handle(handle);
+        Handle thread(CreateThread(nullptr, 0, query_name, query.get(), 0, nullptr));
+        if (!thread.valid()) return false;
+        if (WaitForSingleObject(thread.get(), static_cast<DWORD>(timeout_ms)) == WAIT_TIMEOUT) {
+            TerminateThread(thread.get(), 0);
+            // A thread that does not go at once may still write into its record: the record
+            // is then left to it rather than freed under it.
+            if (WaitForSingleObject(thread.get(), 1000) != WAIT_OBJECT_0) query.release();
             return false;
         }
+        if (query->status < 0) return false;
         // The text follows its counted header; its length is taken from the header and bounded
         // by the buffer, so a name that fills the buffer is never read past its end.
-        const auto* counted = reinterpret_cast<const CountedName*>(buffer);
-        const auto* text = reinterpret_cast<const wchar_t*>(buffer + sizeof(CountedName));
+        const auto* counted = reinterpret_cast<const CountedName*>(query->buffer);
+        const auto* text = reinterpret_cast<const wchar_t*>(query->buffer + sizeof(CountedName));
         std::size_t most = (kNameBufferBytes - sizeof(CountedName)) / sizeof(wchar_t);
         std::size_t length = counted->length / sizeof(wchar_t);
         if (length > most) length = most;
