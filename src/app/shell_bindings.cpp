@@ -3,7 +3,10 @@
 #include "app/exit_and_power.h"
 #include "app/hot_keys.h"
 #include "jobs/finish_countdown.h"
+#include "jobs/ghost_restore.h"
+#include "jobs/start_button.h"
 #include "jobs/imagex_apply.h"
+#include "ui/image_file_operations.h"
 #include "ui/info_windows.h"
 
 namespace qv {
@@ -13,7 +16,10 @@ void bind_shell_handlers() {
     ui::bind_info_window_handlers();
     bind_hot_key_handlers();
     bind_finish_countdown_handlers();
+    bind_start_button_handlers();
+    bind_ghost_restore_handlers();
     bind_imagex_apply_handlers();
+    ui::bind_image_file_operation_handlers();
 }
 
 void reset_shell_state() {

@@ -1,5 +1,6 @@
 // The program shell's handlers: exit and power, the information windows, the hot keys and device
-// notices, the finish countdown, the imagex restore window.
+// notices, the finish countdown, the start button, the Ghost restore window, the imagex restore
+// window, the found-images list's file menu.
 #pragma once
 
 namespace qv {

@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "app/helpers.h"
+#include "app/shell_file_operations.h"
 #include "disks/disk_manager.h"
 #include "disks/drive_facts.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
-#include "platform/os_shell.h"
 #include "ui/dialog_def.h"
 #include "ui/main_window.h"
 
@@ -169,7 +169,7 @@ void open_partition_info_window(ui::Event& event) {
 void show_partition_properties(ui::Event& event) {
     std::string root = existing_selected_drive(*event.window);
     if (root.empty()) return;
-    os::os().shell->show_properties(root, event.window);
+    show_properties(root, event.window);
 }
 
 void partition_info_window_load(ui::Event& event) {

@@ -33,6 +33,7 @@ class Consoles;
 class VolumeFormatter;  // os_format.h
 class HandleTable;      // os_removal.h
 class DeviceEjector;    // os_removal.h
+class ShellFiles;       // os_shell_files.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -64,6 +65,10 @@ public:
     virtual bool file_times(const std::string& path, FileTimes& out) = 0;
     // The "FileVersion" text of the version resource, or empty.
     virtual std::string file_version(const std::string& path) = 0;
+    // The "FileDescription" text of the version resource, or empty.
+    virtual std::string file_description(const std::string& path) = 0;
+    // True for an existing folder.
+    virtual bool is_directory(const std::string& path) = 0;
     // The fully qualified form of a path, relative names taken from the current folder.
     virtual std::string full_path(const std::string& path) = 0;
     // The folders as the system reports them (no trailing backslash is promised).
@@ -136,6 +141,7 @@ struct Os {
     VolumeFormatter* formatter = nullptr; // os_format.h
     HandleTable* handles = nullptr;       // os_removal.h
     DeviceEjector* ejector = nullptr;     // os_removal.h
+    ShellFiles* shell_files = nullptr;    // os_shell_files.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

@@ -1,11 +1,7 @@
-// Shell operations: shell links written through the scripting shell object, properties sheets.
+// Shell operations: shell links written through the scripting shell object.
 #pragma once
 
 #include <string>
-
-namespace qv::ui {
-class Window;
-}
 
 namespace qv::os {
 
@@ -26,10 +22,6 @@ public:
     // its target cannot be made, or the link cannot be saved; the other properties are set as
     // far as the object accepts them.
     virtual bool save_shortcut(const std::string& link_path, const ShortcutProperties& link) = 0;
-    // Opens the shell's properties sheet of a file, folder or drive root (the "properties" verb,
-    // without error dialogs of its own), owned by the window when one is given. True when the
-    // shell took the request.
-    virtual bool show_properties(const std::string& path, ui::Window* owner) = 0;
 };
 
 }  // namespace qv::os

@@ -56,7 +56,7 @@ expect $'script\tquit'
 # The log writes each line break of the text as a blank: CR LF gives two.
 expect $'state\tPartitionInfoWindow 编辑框1\t盘符：D:\\  位置：第 1 个硬盘的第 2 分区  总大小：'
 expect $'  磁盘卷标：数据  操作系统：无  文件系统：NTFS  磁盘类型：硬盘驱动器  活动分区：否  磁盘型号：Wine Disk Drive\tchecked='
-expect $'properties\tD:\\\t\t'
+expect $'properties\tD:\\\towned\t'
 expect $'state\tVolumeLabelWindow 透明标签1\t原卷标： 备份'
 expect $'box\t提示\t64\t更改 G:\\(1:3) 的卷标成功！'
 expect $'box\t提示\t68\t是否移除可移动驱动器 E:\\(2:0) ？'

@@ -12,6 +12,7 @@
 #include "fakes/fake_power.h"
 #include "fakes/fake_process.h"
 #include "fakes/fake_shell.h"
+#include "fakes/fake_shell_files.h"
 #include "fakes/fake_drives.h"
 #include "fakes/fake_com.h"
 #include "fakes/fake_console.h"
@@ -30,6 +31,7 @@ public:
         std::int64_t size = -1;  // when >= 0, the size reported instead of bytes.size()
         os::FileTimes times;
         std::string version;
+        std::string description;
         bool unreadable = false;
     };
 
@@ -53,6 +55,8 @@ public:
     std::int64_t file_size_bytes(const std::string& path) override;
     bool file_times(const std::string& path, os::FileTimes& out) override;
     std::string file_version(const std::string& path) override;
+    std::string file_description(const std::string& path) override;
+    bool is_directory(const std::string& path) override;
     std::string full_path(const std::string& path) override;
     std::string windows_folder() override { return windows; }
     std::string system_folder() override { return system; }
@@ -125,6 +129,7 @@ struct FakeOs {
     FakeFormatter formatter;
     FakeHandleTable handles;
     FakeDeviceEjector ejector;
+    FakeShellFiles shell_files;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

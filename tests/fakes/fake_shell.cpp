@@ -11,10 +11,4 @@ bool FakeShell::save_shortcut(const std::string& link_path, const os::ShortcutPr
     return true;
 }
 
-bool FakeShell::show_properties(const std::string& path, ui::Window* owner) {
-    if (fails) return false;
-    properties_shown.push_back({path, owner});
-    return true;
-}
-
 }  // namespace qv::fakes

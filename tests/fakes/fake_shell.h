@@ -1,5 +1,5 @@
-// Shell links and properties sheets recorded instead of written or shown; a saved link also
-// appears as a file of the fake file system, when one is attached.
+// Shell links recorded instead of written; a saved link also appears as a file of the fake file
+// system, when one is attached.
 #pragma once
 
 #include <string>
@@ -17,17 +17,11 @@ public:
         std::string link_path;
         os::ShortcutProperties link;
     };
-    struct PropertiesRequest {
-        std::string path;
-        ui::Window* owner = nullptr;
-    };
     std::vector<Saved> saved;
     bool fails = false;
     FakeFileSystem* files = nullptr;
-    std::vector<PropertiesRequest> properties_shown;  // sheets asked for, in order
 
     bool save_shortcut(const std::string& link_path, const os::ShortcutProperties& link) override;
-    bool show_properties(const std::string& path, ui::Window* owner) override;
 };
 
 }  // namespace qv::fakes

@@ -137,9 +137,9 @@ TEST_F(PartitionInfoWindow, UnreadableFactsShowTheirStandIns) {
 TEST_F(PartitionInfoWindow, MissingDriveWarnsInsteadOfOpeningAndPropertiesGoToTheShell) {
     ui::Window& main = open_filled();
     ASSERT_TRUE(fakes::choose_menu_item(main, "disk_menu_properties"));
-    ASSERT_EQ(rig.os.shell.properties_shown.size(), 1u);
-    EXPECT_EQ(rig.os.shell.properties_shown[0].path, "C:\\");
-    EXPECT_EQ(rig.os.shell.properties_shown[0].owner, &main);
+    ASSERT_EQ(rig.os.shell_files.properties.size(), 1u);
+    EXPECT_EQ(rig.os.shell_files.properties[0].path, "C:\\");
+    EXPECT_EQ(rig.os.shell_files.properties[0].owner, &main);
     EXPECT_TRUE(rig.os.notices.boxes.empty());
 
     ASSERT_TRUE(fakes::select(main, "partition_list", 1));
@@ -148,7 +148,7 @@ TEST_F(PartitionInfoWindow, MissingDriveWarnsInsteadOfOpeningAndPropertiesGoToTh
     for (const char* item : {"disk_menu_partition_info", "disk_menu_properties"})
         ASSERT_TRUE(fakes::choose_menu_item(main, item));
     EXPECT_TRUE(rig.ui.modal_log().empty());
-    EXPECT_EQ(rig.os.shell.properties_shown.size(), 1u);
+    EXPECT_EQ(rig.os.shell_files.properties.size(), 1u);
     ASSERT_EQ(rig.os.notices.boxes.size(), 2u);
     for (const auto& box : rig.os.notices.boxes) {
         EXPECT_EQ(box.text, "D:\\(1:2) 不存在！");

@@ -5,8 +5,6 @@
 #include <oleauto.h>
 
 #include "encoding.h"
-#include "win32_os.h"
-#include "win32_window.h"
 
 namespace qv::win32 {
 namespace {
@@ -114,28 +112,6 @@ public:
         put_text(shortcut, L"Hotkey", link.hotkey);
         // A link that was not saved is not reported as made.
         return SUCCEEDED(invoke(shortcut, L"Save", DISPATCH_METHOD, nullptr, nullptr));
-    }
-
-    bool show_properties(const std::string& path, ui::Window* owner) override {
-#ifdef QV_TEST_HOOKS
-        // Scripted runs record the request: a sheet would wait for a user that is not there.
-        if (notices_scripted()) {
-            log_notice("properties", path, "", "");
-            return true;
-        }
-#endif
-        auto* window = dynamic_cast<Win32Window*>(owner);
-        std::wstring file = widen(path);
-        SHELLEXECUTEINFOW info{};
-        info.cbSize = sizeof info;
-        info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-        info.hwnd = window != nullptr ? window->hwnd() : nullptr;
-        info.lpVerb = L"properties";
-        info.lpFile = file.c_str();
-        info.nShow = SW_HIDE;
-        ShellExecuteExW(&info);
-        if (info.hProcess != nullptr) CloseHandle(info.hProcess);
-        return reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
     }
 };
 

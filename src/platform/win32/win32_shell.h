@@ -1,5 +1,4 @@
-// Shell links through the "WScript.Shell" scripting object; properties sheets through the
-// shell's "properties" verb.
+// Shell links through the "WScript.Shell" scripting object.
 #pragma once
 
 #include "platform/os_shell.h"
