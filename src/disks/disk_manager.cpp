@@ -230,16 +230,4 @@ bool DiskManager::show_all_drives() {
                                std::string(kExplorerPolicyKey) + "\\NoDrives");
 }
 
-std::string DiskManager::get_disk_model(int n) {
-    if (!wmi_connect("root\\cimv2", "Select * From Win32_DiskDrive")) return {};
-    std::string model;
-    // The walk goes on past the n-th disk, up to ten, as every disk getter of the class does.
-    for (int i = 1; i <= 10 && wmi_next(); ++i) {
-        if (i == n) model = wmi_text("Model");
-        pump_window_messages();
-    }
-    wmi_close();
-    return model;
-}
-
 }  // namespace qv

@@ -44,6 +44,19 @@ struct SmartIdentifyInfo {
 
 // The caller's view of a running format: the percentage done.
 using FormatProgressRoutine = std::function<void(int percent)>;
+// One Win32_DiskPartition instance.
+struct WmiPartitionRecord {
+    bool bootable = false;
+    bool boot_partition = false;
+    std::string name;
+    bool primary_partition = false;
+    std::int64_t size = 0;
+    std::int64_t starting_offset = 0;
+    std::string type;
+};
+
+// The number of records the last list_partitions_wmi found.
+extern int g_wmi_partition_count;
 
 class DiskManager {
 public:
@@ -83,8 +96,40 @@ public:
     bool hide_drive(const std::string& drive);
     bool show_all_drives();
 
-    // Win32_DiskDrive "Model" of the n-th disk in the order WMI returns them (n from 1).
+    // Win32_DiskDrive properties of the n-th disk in the order in which WMI returns them (n
+    // from 1; the walk reads at most ten disks). Without a connection a getter gives "" or -1,
+    // without an n-th disk "" or 0. Each call is one connect, walk and close.
+    std::string get_disk_name(int n = 1);
     std::string get_disk_model(int n = 1);
+    int get_disk_bytes_per_sector(int n = 1);
+    std::string get_disk_caption(int n = 1);
+    std::string get_disk_media_type(int n = 1);
+    int get_disk_partition_count(int n = 1);
+    int get_disk_scsi_bus(int n = 1);
+    int get_disk_scsi_logical_unit(int n = 1);
+    int get_disk_scsi_port(int n = 1);
+    int get_disk_scsi_target_id(int n = 1);
+    int get_disk_sectors_per_track(int n = 1);
+    // Without leading and trailing blanks (the ASCII and the full-width space).
+    std::string get_disk_serial_number(int n = 1);
+    int get_disk_signature(int n = 1);
+    // WMI hands these over as decimal text; the 32-bit ones stop at the largest int.
+    std::int64_t get_disk_size(int n = 1);
+    int get_disk_total_cylinders(int n = 1);
+    int get_disk_total_sectors(int n = 1);
+    int get_disk_total_tracks(int n = 1);
+    // Appends the name of each disk (at most ten); the array's count, -1 without a connection.
+    int get_disk_name_only(std::vector<std::string>& names);
+    int get_disk_total_heads(int n = 1);
+    // Fills the records of the partitions whose DiskIndex is disk - 1, among the first twenty
+    // partitions of the machine, and keeps their count in g_wmi_partition_count. Returns the
+    // array's count, -1 without a connection.
+    int list_partitions_wmi(std::vector<WmiPartitionRecord>& records, int disk = 1);
+
+    // The model of the disk that the program numbers `disk` (the storage device number plus 1):
+    // the Win32_DiskDrive whose Index is disk - 1, among the first ten. WMI's order of disks
+    // need not be the order of their numbers, so the position alone could name another disk.
+    std::string get_disk_model_of_disk(int disk);
 
     // Formatting through the platform's formatting library, synchronously; the progress routine
     // gets the library's percentages. True only when the library reported a successful end.
@@ -195,6 +240,9 @@ std::string trim_label_blanks(const std::string& label);
 std::uint32_t drive_hide_bit(const std::string& drive);
 // The command that restarts Explorer after the hiding value changed.
 std::string explorer_restart_command();
+// The leading decimal digits (after an optional minus) of a WMI text as a number; 0 when there
+// are none, the largest or smallest 64-bit value when they do not fit.
+std::int64_t wmi_text_to_number(const std::string& text);
 
 // The "E:" form: two characters stay, anything else is its first character and ":".
 std::string drive_colon_form(const std::string& drive);

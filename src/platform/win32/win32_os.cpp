@@ -320,6 +320,8 @@ void install_win32_os() {
     set.formatter = win32_formatter();
     set.volume_names = win32_volume_names();
     set.disk_devices = win32_disk_devices();
+    set.handles = win32_handle_table();
+    set.ejector = win32_device_ejector();
     os::install(set);
 }
 

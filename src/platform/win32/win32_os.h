@@ -89,6 +89,9 @@ os::VolumeFormatter* win32_formatter();
 // opened by name (win32_disk_devices.cpp).
 os::VolumeNames* win32_volume_names();
 os::DiskDevices* win32_disk_devices();
+// The handle table and the device eject of the safe removal (win32_removal.cpp).
+os::HandleTable* win32_handle_table();
+os::DeviceEjector* win32_device_ejector();
 
 // Installs the Win32 set (every interface of os::Os but the window runtime, which is installed by
 // its own code) as the program's seam.

@@ -85,7 +85,8 @@ public:
             } else if (value.vt != VT_NULL && value.vt != VT_EMPTY &&
                        SUCCEEDED(VariantChangeType(&value, &value, 0, VT_BSTR)) &&
                        value.bstrVal != nullptr) {
-                result = narrow(std::wstring(value.bstrVal, SysStringLen(value.bstrVal)));
+                // The text ends at its first zero, whatever length the string records.
+                result = narrow(value.bstrVal);
             }
         }
         VariantClear(&value);
