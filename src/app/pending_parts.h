@@ -10,9 +10,5 @@ namespace qv {
 void open_ghost_restore_window_modal();
 // TODO(virtual drive window): VirtualDriveWindow loaded modally without a parent.
 void open_virtual_drive_window();
-// TODO(whole-disk layouts): HD3.GHO, HD4.GHO, HD5.GHO restored to disk 1.
-void quick_restore_hd3();
-void quick_restore_hd4();
-void quick_restore_hd5();
 
 }  // namespace qv

@@ -1,9 +1,13 @@
 #include "app/shell_bindings.h"
 
+#include "app/boot_tools.h"
 #include "app/exit_and_power.h"
 #include "app/hot_keys.h"
+#include "jobs/custom_ghost.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/imagex_apply.h"
+#include "jobs/manual_ghost.h"
+#include "jobs/whole_disk_layouts.h"
 #include "ui/info_windows.h"
 
 namespace qv {
@@ -14,6 +18,10 @@ void bind_shell_handlers() {
     bind_hot_key_handlers();
     bind_finish_countdown_handlers();
     bind_imagex_apply_handlers();
+    bind_boot_tool_handlers();
+    bind_whole_disk_layout_handlers();
+    bind_manual_ghost_handlers();
+    bind_custom_ghost_handlers();
 }
 
 void reset_shell_state() {

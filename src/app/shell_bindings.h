@@ -1,5 +1,6 @@
 // The program shell's handlers: exit and power, the information windows, the hot keys and device
-// notices, the finish countdown, the imagex restore window.
+// notices, the finish countdown, the imagex restore window, the boot tools, the whole-disk
+// layouts, the hand-run and the custom Ghost.
 #pragma once
 
 namespace qv {

@@ -80,6 +80,9 @@ public:
     virtual bool delete_file(const std::string& path) = 0;
     // Renames a file; fails when the target exists.
     virtual bool rename_file(const std::string& from, const std::string& to) = 0;
+    // Copies a file with its attributes; with `fail_if_exists` an existing target is kept and the
+    // copy fails, otherwise the target is overwritten.
+    virtual bool copy_file(const std::string& from, const std::string& to, bool fail_if_exists) = 0;
 };
 
 // The running program itself.

@@ -63,6 +63,9 @@ public:
     bool write_new_file(const std::string& path, const std::string& bytes) override;
     bool delete_file(const std::string& path) override;
     bool rename_file(const std::string& from, const std::string& to) override;
+    // A doubled backslash inside a path names the same file, as the system's path handling has
+    // it. Copies fail while fail_writes is on.
+    bool copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
 
 private:
     static std::string key(const std::string& path);

@@ -185,6 +185,10 @@ bool Win32FileSystem::rename_file(const std::string& from, const std::string& to
     return MoveFileW(widen(from).c_str(), widen(to).c_str()) != FALSE;
 }
 
+bool Win32FileSystem::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
+    return CopyFileW(widen(from).c_str(), widen(to).c_str(), fail_if_exists ? TRUE : FALSE) != FALSE;
+}
+
 std::string Win32Program::run_folder() {
     wchar_t buf[MAX_PATH] = {};
     DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);

@@ -28,6 +28,7 @@ public:
     bool write_new_file(const std::string& path, const std::string& bytes) override;
     bool delete_file(const std::string& path) override;
     bool rename_file(const std::string& from, const std::string& to) override;
+    bool copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
 };
 
 class Win32Program : public os::Program {
