@@ -28,7 +28,8 @@ int notice(const std::string& text, int style, const std::string& caption = "提
     return os::os().notices->message_box(text, caption, style);
 }
 
-std::string layout_path(const WholeDiskLayout& layout) { return system_dir() + "\\" + layout.file; }
+// The same file that the load command names with a doubled backslash.
+std::string layout_path(const WholeDiskLayout& layout) { return system_dir() + layout.file; }
 
 bool wipe_confirmed() {
     return notice("该操作将删除硬盘所有数据，是否继续？", 0x44, "警告") == os::kIdYes;
