@@ -31,6 +31,7 @@ class TextCodec;
 class BinaryTypes;
 class Consoles;
 class VolumeFormatter;  // os_format.h
+class ApiModuleHost;    // os_api_module.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -139,6 +140,7 @@ struct Os {
     BinaryTypes* binary_types = nullptr; // os_com.h
     Consoles* consoles = nullptr;        // os_console.h
     VolumeFormatter* formatter = nullptr; // os_format.h
+    ApiModuleHost* api_module = nullptr;  // os_api_module.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

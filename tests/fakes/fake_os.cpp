@@ -149,6 +149,7 @@ FakeOs::FakeOs() {
     set.binary_types = &binary_types;
     set.consoles = &consoles;
     set.formatter = &formatter;
+    set.api_module = &api_module;
     set.ui = os::os().ui;
     os::install(set);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_api_module.h"
 #include "fakes/fake_carried.h"
 #include "fakes/fake_ini.h"
 #include "fakes/fake_instance.h"
@@ -128,6 +129,7 @@ struct FakeOs {
     FakeBinaryTypes binary_types;
     FakeConsoles consoles;
     FakeFormatter formatter;
+    FakeApiModuleHost api_module;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

@@ -320,6 +320,7 @@ void install_win32_os() {
     set.instance = &win32_instance_events();
     set.windows = &win32_top_windows();
     set.formatter = win32_formatter();
+    set.api_module = win32_api_module_host();
     os::install(set);
 }
 

@@ -86,6 +86,8 @@ os::Wmi* win32_wmi();
 os::DirectoryLister* win32_directories();
 // fmifs FormatEx and the shell's format dialog (win32_format.cpp).
 os::VolumeFormatter* win32_formatter();
+// The debugger-gated module's host (win32_api_module.cpp).
+os::ApiModuleHost* win32_api_module_host();
 
 // Installs the Win32 set (every interface of os::Os but the window runtime, which is installed by
 // its own code) as the program's seam.
