@@ -1,9 +1,15 @@
 #include "app/pending_parts.h"
 
-
 namespace qv {
 
-void open_ghost_restore_window_modal() {}
-void open_virtual_drive_window() {}
+std::vector<std::string>& pending_part_calls() {
+    static std::vector<std::string> calls;
+    return calls;
+}
+
+void open_virtual_drive_window() { pending_part_calls().push_back("VirtualDriveWindow"); }
+void open_ghost_backup_window() { pending_part_calls().push_back("GhostBackupWindow"); }
+void open_imagex_capture_window() { pending_part_calls().push_back("ImagexCaptureWindow"); }
+void open_winnt32_setup_window() { pending_part_calls().push_back("Winnt32SetupWindow"); }
 
 }  // namespace qv

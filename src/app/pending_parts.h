@@ -1,14 +1,24 @@
-// Calls the command line makes into parts of the program that are built elsewhere. Each is a
-// stand-in here until its part lands; then the part's own definition replaces the one in
-// pending_parts.cpp.
+// Calls into parts of the program that are built elsewhere. Each is a stand-in here until its
+// part lands; then the part's own definition replaces the one in pending_parts.cpp.
 #pragma once
+
+#include <string>
+#include <vector>
 
 namespace qv {
 
-// TODO(ghost restore window): GhostRestoreWindow loaded modally without a parent; its
-// command-line restore uses g_install_image_path, g_target_disk_partition and g_target_drive.
-void open_ghost_restore_window_modal();
+// The names of the stand-ins called so far in this run, in order, so that the callers' tests can
+// see which later part they reached.
+std::vector<std::string>& pending_part_calls();
+
 // TODO(virtual drive window): VirtualDriveWindow loaded modally without a parent.
 void open_virtual_drive_window();
+// TODO(Ghost backup window): GhostBackupWindow loaded modally with MainWindow as parent.
+void open_ghost_backup_window();
+// TODO(imagex capture window): ImagexCaptureWindow loaded modally with MainWindow as parent.
+void open_imagex_capture_window();
+// TODO(XP setup window): Winnt32SetupWindow loaded modally with MainWindow as parent; it clears
+// g_busy when it ends or is cancelled.
+void open_winnt32_setup_window();
 
 }  // namespace qv

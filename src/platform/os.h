@@ -32,6 +32,7 @@ class BinaryTypes;
 class Consoles;
 class VolumeFormatter;  // os_format.h
 class ApiModuleHost;    // os_api_module.h
+class ShellFiles;       // os_shell_files.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -141,6 +142,7 @@ struct Os {
     Consoles* consoles = nullptr;        // os_console.h
     VolumeFormatter* formatter = nullptr; // os_format.h
     ApiModuleHost* api_module = nullptr;  // os_api_module.h
+    ShellFiles* shell_files = nullptr;    // os_shell_files.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

@@ -86,6 +86,8 @@ public:
     virtual Rect control_rect(const std::string& role) const = 0;     // inside its container
     virtual void set_picture(const std::string& role, const std::string& picture) = 0;
     virtual std::string picture(const std::string& role) const = 0;
+    // Gives the control the keyboard focus.
+    virtual void set_focus(const std::string& role) = 0;
 
     // Combos and list boxes. Selecting from code raises no event.
     virtual int add_item(const std::string& role, const std::string& text) = 0;
@@ -121,6 +123,10 @@ public:
     // File dialogs (controls of kind OpenDialog or SaveDialog): the chosen path, or empty when
     // the user cancelled.
     virtual std::string run_file_dialog(const std::string& role) = 0;
+    // Title, filter ("description|pattern|...") and the file name a dialog opens with, for its
+    // next runs; a dialog reused for different files sets them before each run.
+    virtual void set_file_dialog(const std::string& role, const std::string& title,
+                                 const std::string& filter, const std::string& file_name) = 0;
 
     // Timers (controls of kind Timer).
     virtual void start_timer(const std::string& role, int interval_ms) = 0;

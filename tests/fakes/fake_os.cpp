@@ -150,6 +150,8 @@ FakeOs::FakeOs() {
     set.consoles = &consoles;
     set.formatter = &formatter;
     set.api_module = &api_module;
+    set.shell_files = &shell_files;
+    shell_files.files = &files;
     set.ui = os::os().ui;
     os::install(set);
 }

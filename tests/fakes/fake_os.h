@@ -13,6 +13,7 @@
 #include "fakes/fake_power.h"
 #include "fakes/fake_process.h"
 #include "fakes/fake_shell.h"
+#include "fakes/fake_shell_files.h"
 #include "fakes/fake_drives.h"
 #include "fakes/fake_com.h"
 #include "fakes/fake_console.h"
@@ -130,6 +131,7 @@ struct FakeOs {
     FakeConsoles consoles;
     FakeFormatter formatter;
     FakeApiModuleHost api_module;
+    FakeShellFiles shell_files;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

@@ -74,6 +74,7 @@ HeadlessWindow::HeadlessWindow(HeadlessRuntime& runtime, const ui::WindowDef& de
         else
             c.items = cd.items;
         c.selected = valid_index(cd.selected, c.items.size()) ? cd.selected : -1;
+        c.dialog_filter = cd.filter;
         if (cd.kind == Kind::TrayIcon) tray_tip_ = cd.caption;
         if (cd.kind == Kind::DropTarget) drop_enabled_ = cd.enabled;
         controls_.emplace(cd.role, std::move(c));
@@ -271,6 +272,12 @@ std::string HeadlessWindow::picture(const std::string& role) const {
     return c == nullptr ? std::string() : c->picture;
 }
 
+void HeadlessWindow::set_focus(const std::string& role) {
+    if (find(role, "set_focus") == nullptr) return;
+    focused_ = role;
+    note("set_focus " + role);
+}
+
 int HeadlessWindow::add_item(const std::string& role, const std::string& text) {
     Control* c = find_kind(role, "add_item", {Kind::DropList, Kind::ListBox});
     if (c == nullptr) return -1;
@@ -421,16 +428,26 @@ int HeadlessWindow::progress(const std::string& role) const {
 }
 
 std::string HeadlessWindow::run_file_dialog(const std::string& role) {
-    if (find_kind(role, "run_file_dialog", {Kind::OpenDialog, Kind::SaveDialog}) == nullptr)
-        return {};
+    const Control* c = find_kind(role, "run_file_dialog", {Kind::OpenDialog, Kind::SaveDialog});
+    if (c == nullptr) return {};
     std::string answer;
     if (!runtime_.dialog_answers_.empty()) {
         answer = runtime_.dialog_answers_.front();
         runtime_.dialog_answers_.pop_front();
     }
-    runtime_.dialog_runs_.push_back({def_.name, role, answer});
+    runtime_.dialog_runs_.push_back(
+        {def_.name, role, answer, c->text, c->dialog_filter, c->dialog_file_name});
     note("run_file_dialog " + role);
     return answer;
+}
+
+void HeadlessWindow::set_file_dialog(const std::string& role, const std::string& title,
+                                     const std::string& filter, const std::string& file_name) {
+    Control* c = find_kind(role, "set_file_dialog", {Kind::OpenDialog, Kind::SaveDialog});
+    if (c == nullptr) return;
+    c->text = title;
+    c->dialog_filter = filter;
+    c->dialog_file_name = file_name;
 }
 
 void HeadlessWindow::start_timer(const std::string& role, int interval_ms) {

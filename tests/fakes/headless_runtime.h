@@ -51,6 +51,9 @@ struct DialogRun {
     std::string window;
     std::string role;
     std::string answer;  // empty: the user cancelled
+    std::string title;   // what the dialog showed: its title, filter and starting file name
+    std::string filter;
+    std::string file_name;
 };
 
 class HeadlessWindow : public ui::Window {
@@ -69,6 +72,8 @@ public:
         std::vector<std::vector<std::string>> rows;
         int selected_row = -1;
         int progress = 0;
+        std::string dialog_filter;     // dialogs: the title is `text`
+        std::string dialog_file_name;
         bool timer_running = false;
         int timer_interval = 0;
         std::uint64_t timer_due = 0;
@@ -108,6 +113,7 @@ public:
     ui::Rect control_rect(const std::string& role) const override;
     void set_picture(const std::string& role, const std::string& picture) override;
     std::string picture(const std::string& role) const override;
+    void set_focus(const std::string& role) override;
     int add_item(const std::string& role, const std::string& text) override;
     void remove_item(const std::string& role, int index) override;
     void clear_items(const std::string& role) override;
@@ -131,6 +137,8 @@ public:
     void set_progress(const std::string& role, int percent) override;
     int progress(const std::string& role) const override;
     std::string run_file_dialog(const std::string& role) override;
+    void set_file_dialog(const std::string& role, const std::string& title,
+                         const std::string& filter, const std::string& file_name) override;
     void start_timer(const std::string& role, int interval_ms) override;
     void stop_timer(const std::string& role) override;
     bool timer_running(const std::string& role) const override;
@@ -152,6 +160,7 @@ public:
     bool has_menu_item(const std::string& item) const { return menu_items_.count(item) != 0; }
     const std::string& menu_of_item(const std::string& item) const;
     bool minimized() const { return minimized_; }
+    const std::string& focused() const { return focused_; }  // role with the keyboard focus
     bool topmost() const { return topmost_; }
     bool drop_enabled() const { return drop_enabled_; }
     bool window_enabled() const { return window_enabled_; }  // false while a modal child runs
@@ -199,6 +208,7 @@ private:
     bool drop_enabled_ = false;
     bool tray_added_ = false;
     std::string tray_tip_;
+    std::string focused_;
     std::vector<Balloon> balloons_;
     std::vector<Popup> popups_;
     std::vector<HotKey> hotkeys_;

@@ -42,6 +42,8 @@ struct ControlState {
     int container = -1;      // index of the containing picture box; -1 = the window itself
     std::string picture;
     std::string text;        // controls without a window: their text (the tray icon's tip)
+    std::string filter;      // file dialogs: the filter and the file name they open with; the
+    std::string file_name;   // title is `text`
     bool enabled = true;     // controls without a window: their own flags
     bool visible = true;
     bool hot = false;        // picture buttons: the mouse is over the button
@@ -123,6 +125,7 @@ public:
     ui::Rect control_rect(const std::string& role) const override;
     void set_picture(const std::string& role, const std::string& picture) override;
     std::string picture(const std::string& role) const override;
+    void set_focus(const std::string& role) override;
     int add_item(const std::string& role, const std::string& text) override;
     void remove_item(const std::string& role, int index) override;
     void clear_items(const std::string& role) override;
@@ -146,6 +149,8 @@ public:
     void set_progress(const std::string& role, int percent) override;
     int progress(const std::string& role) const override;
     std::string run_file_dialog(const std::string& role) override;
+    void set_file_dialog(const std::string& role, const std::string& title,
+                         const std::string& filter, const std::string& file_name) override;
     void start_timer(const std::string& role, int interval_ms) override;
     void stop_timer(const std::string& role) override;
     bool timer_running(const std::string& role) const override;

@@ -181,6 +181,11 @@ std::string Win32Window::picture(const std::string& role) const {
     return state == nullptr ? std::string() : state->picture;
 }
 
+void Win32Window::set_focus(const std::string& role) {
+    const ControlState* state = control(role);
+    if (state != nullptr && state->hwnd != nullptr) SetFocus(state->hwnd);
+}
+
 // Combos and list boxes share their operations under two sets of message numbers.
 namespace {
 struct ItemMessages {
