@@ -245,7 +245,8 @@ std::string api_canonical_url(const std::string& address) {
     const std::string tail = host_end == std::string::npos ? std::string() : rest.substr(host_end);
     const std::size_t path_end = tail.find_first_of("?#");
     std::string path = tail.substr(0, path_end);
-    const std::string suffix = path_end == std::string::npos ? std::string() : tail.substr(path_end);
+    const std::string suffix =
+        path_end == std::string::npos ? std::string() : tail.substr(path_end);
     path = path.empty() ? "/" : remove_dot_segments(path);
     return scheme + "://" + host_part + replace_all(path + suffix, " ", "%20");
 }

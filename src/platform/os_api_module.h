@@ -48,7 +48,8 @@ public:
                                          const std::string& text) = 0;
     // Puts a procedure of the host's in front of the window's own, calling `hook` with every
     // message first; the previous procedure (opaque), or 0 when it could not be replaced.
-    virtual std::uintptr_t replace_window_procedure(std::uintptr_t window, WindowMessageHook hook) = 0;
+    virtual std::uintptr_t replace_window_procedure(std::uintptr_t window,
+                                                    WindowMessageHook hook) = 0;
     // Sends WM_SYSCOMMAND with this command to the window.
     virtual void send_system_command(std::uintptr_t window, std::uintptr_t command) = 0;
     // Opens an address with the shell's "open" verb.

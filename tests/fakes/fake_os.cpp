@@ -106,7 +106,8 @@ bool FakeFileSystem::rename_file(const std::string& from, const std::string& to)
     return true;
 }
 
-bool FakeFileSystem::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
+bool FakeFileSystem::copy_file(const std::string& from, const std::string& to,
+                               bool fail_if_exists) {
     std::string target = replace_all(to, "\\\\", "\\");
     Entry* source = entry(replace_all(from, "\\\\", "\\"));
     if (source == nullptr || source->folder || source->unreadable || fail_writes_) return false;

@@ -129,11 +129,14 @@ TEST(ApiModule, WindowMessagesTheModuleActsOn) {
         ApiWindowAction action;
     };
     using A = ApiWindowAction;
-    const Case cases[] = {{0x112, 2, A::OpenContact},        {0x112, 4, A::ShowTerms},
-                          {0x112, 0xF060, A::None},          {0x111, 10001, A::ForwardAsSystemCommand},
+    const Case cases[] = {{0x112, 2, A::OpenContact},
+                          {0x112, 4, A::ShowTerms},
+                          {0x112, 0xF060, A::None},
+                          {0x111, 10001, A::ForwardAsSystemCommand},
                           {0x111, 0xF010, A::ForwardAsSystemCommand},
                           {0x111, 0xF060, A::ForwardAsSystemCommand},
-                          {0x111, 30001, A::EndProgram},     {0x111, 2, A::None},
+                          {0x111, 30001, A::EndProgram},
+                          {0x111, 2, A::None},
                           {0x0010, 30001, A::None}};
     for (const Case& c : cases)
         EXPECT_EQ(api_window_action(c.message, c.wparam), c.action) << c.message << " " << c.wparam;
@@ -156,9 +159,11 @@ TEST(ApiModule, WindowMessagesTheModuleActsOn) {
 }
 
 TEST(ApiModule, PriorityKinds) {
-    const std::pair<int, std::uint32_t> cases[] = {{0, 0x80},    {1, 0x8000}, {2, 0x100}, {3, 0x20},
-                                                   {4, 0x4000},  {5, 0x40},   {6, 0x80},  {-1, 0x80}};
-    for (const auto& [kind, priority_class] : cases) EXPECT_EQ(api_priority_class(kind), priority_class);
+    const std::pair<int, std::uint32_t> cases[] = {{0, 0x80},   {1, 0x8000}, {2, 0x100},
+                                                   {3, 0x20},   {4, 0x4000}, {5, 0x40},
+                                                   {6, 0x80},   {-1, 0x80}};
+    for (const auto& [kind, priority_class] : cases)
+        EXPECT_EQ(api_priority_class(kind), priority_class);
 }
 
 TEST(ApiModule, CanonicalWebAddresses) {
@@ -177,7 +182,8 @@ TEST(ApiModule, CanonicalWebAddresses) {
         {"http://h.example.com/a\r\nHost: other", ""},
         {"", ""},
     };
-    for (const auto& [address, canonical] : cases) EXPECT_EQ(api_canonical_url(address), canonical) << address;
+    for (const auto& [address, canonical] : cases)
+        EXPECT_EQ(api_canonical_url(address), canonical) << address;
 
     fakes::FakeOs os;
     EXPECT_FALSE(api_open_url("C:\\Windows\\System32\\cmd.exe"));

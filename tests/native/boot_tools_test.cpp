@@ -22,7 +22,8 @@ struct BootRig {
     Strings starts() const {
         Strings out;
         for (const auto& l : rig.os.processes.launches)
-            out.push_back(l.command_line + "|" + std::to_string(l.show) + "|" + (l.wait ? "wait" : "-"));
+            out.push_back(l.command_line + "|" + std::to_string(l.show) + "|" +
+                          (l.wait ? "wait" : "-"));
         return out;
     }
 };

@@ -120,7 +120,8 @@ TEST(CustomGhost, ChosenGhostIsCopiedAndUsedAndAnnounced) {
 
 // A type that cannot be read counts as 32-bit; any type but a 32-bit Windows program as 64-bit.
 TEST(CustomGhost, BitnessWordFollowsTheExecutableType) {
-    const std::pair<int, const char*> cases[] = {{0, " 32位 "}, {-1, " 32位 "}, {6, " 64位 "}, {1, " 64位 "}};
+    const std::pair<int, const char*> cases[] = {
+        {0, " 32位 "}, {-1, " 32位 "}, {6, " 64位 "}, {1, " 64位 "}};
     for (const auto& [type, word] : cases) {
         GhostRig r;
         r.add_exe("D:\\g.exe", "SYMANTEC GHOST", type);

@@ -57,7 +57,8 @@ struct LayoutRig {
 };
 
 std::string load_command(const char* file) {
-    return std::string("X:\\WINDOWS\\Norvex32.exe -nousb -clone,mode=load,src=X:\\WINDOWS\\system32\\\\") +
+    return std::string(
+               "X:\\WINDOWS\\Norvex32.exe -nousb -clone,mode=load,src=X:\\WINDOWS\\system32\\\\") +
            file + ",dst=1 -fx -sure";
 }
 

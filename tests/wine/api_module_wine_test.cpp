@@ -69,8 +69,8 @@ TEST(ApiModuleUnderWine, SystemMenuAndWindowProcedureOfTheFirstWindow) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"QvApiModuleSample";
     RegisterClassW(&wc);
-    HWND hidden = CreateWindowExW(0, wc.lpszClassName, L"hidden", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
+    HWND hidden = CreateWindowExW(0, wc.lpszClassName, L"hidden", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                  100, nullptr, nullptr, wc.hInstance, nullptr);
     const std::uint32_t process = host.current_process_id();
     EXPECT_EQ(host.find_process_window(process, true), 0u);
     HWND window = CreateWindowExW(0, wc.lpszClassName, L"sample", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
@@ -93,7 +93,8 @@ TEST(ApiModuleUnderWine, SystemMenuAndWindowProcedureOfTheFirstWindow) {
     EXPECT_EQ(GetMenuState(menu, 4, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
 
     // The hook sees each message first, and the window's own procedure still gets it.
-    EXPECT_EQ(host.replace_window_procedure(w, record_hook), reinterpret_cast<std::uintptr_t>(sample_proc));
+    EXPECT_EQ(host.replace_window_procedure(w, record_hook),
+              reinterpret_cast<std::uintptr_t>(sample_proc));
     SendMessageW(window, WM_SYSCOMMAND, 4, 0);
     host.send_system_command(w, 2);
     ASSERT_EQ(g_seen_by_hook.size(), 2u);

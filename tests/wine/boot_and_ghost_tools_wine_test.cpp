@@ -76,7 +76,8 @@ protected:
     }
     void TearDown() override {
         ui::clear_bindings();
-        for (const wchar_t* name : {L"QV_STANDIN_LOG", L"QV_CUSTOMGHOST32_DELAY_MS"}) set_env(name, L"");
+        for (const wchar_t* name : {L"QV_STANDIN_LOG", L"QV_CUSTOMGHOST32_DELAY_MS"})
+            set_env(name, L"");
         SetCurrentDirectoryW(build_folder().c_str());
     }
 
@@ -84,7 +85,8 @@ protected:
 
     // The raw command lines of the stand-ins' starts, once `ends` runs have ended (10 s at most).
     Strings started_commands(int ends) const {
-        for (int waited = 0; waited < 10000 && count_of(read_all(log), "\tend\t") < ends; waited += 20)
+        for (int waited = 0; waited < 10000 && count_of(read_all(log), "\tend\t") < ends;
+             waited += 20)
             Sleep(20);
         Strings commands;
         std::istringstream in(read_all(log));
@@ -123,7 +125,8 @@ TEST_F(ToolsUnderWine, BootToolsStartWithTheirCommandLines) {
     ASSERT_TRUE(fakes::choose_menu_item(*main, "main_menu_boot_repair"));
     ASSERT_TRUE(fakes::choose_menu_item(*main, "main_menu_boot_repair"));
 
-    Strings expected = {win(L"\\BOOTICE.EXE"), win(L"\\BOOTICE.EXE") + " /edit_bcd  /file=\"" + bcd + "\"",
+    Strings expected = {win(L"\\BOOTICE.EXE"),
+                        win(L"\\BOOTICE.EXE") + " /edit_bcd  /file=\"" + bcd + "\"",
                         win(L"\\Boot.exe"), win(L"\\Boot.exe")};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(started_commands(4), expected);
@@ -136,8 +139,8 @@ TEST_F(ToolsUnderWine, BootToolsStartWithTheirCommandLines) {
 // Wine's Windows folder is never on X:, so the expected letter is the folder's own here, as
 // "/debug" makes it.
 TEST_F(ToolsUnderWine, WholeDiskLayoutRunsGhostWithTheDoubledBackslash) {
-    HANDLE layout = CreateFileW((windows + L"\\system32\\HD4.GHO").c_str(), GENERIC_WRITE, 0, nullptr,
-                                CREATE_ALWAYS, 0, nullptr);
+    HANDLE layout = CreateFileW((windows + L"\\system32\\HD4.GHO").c_str(), GENERIC_WRITE, 0,
+                                nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(layout);
     g_automatic_mode = true;
     g_expected_system_letter = win32::narrow(windows.substr(0, 1));
@@ -145,9 +148,9 @@ TEST_F(ToolsUnderWine, WholeDiskLayoutRunsGhostWithTheDoubledBackslash) {
     quick_restore_hd4();
     run_until([&] { return runtime.quitting(); });
 
-    EXPECT_EQ(started_commands(1),
-              Strings{win(L"\\Norvex32.exe") + " -nousb -clone,mode=load,src=" + win(L"\\system32") +
-                      "\\\\HD4.GHO,dst=1 -fx -sure"});
+    EXPECT_EQ(started_commands(1), Strings{win(L"\\Norvex32.exe") +
+                                           " -nousb -clone,mode=load,src=" + win(L"\\system32") +
+                                           "\\\\HD4.GHO,dst=1 -fx -sure"});
     EXPECT_EQ(notices.boxes, (Strings{"该操作将删除硬盘所有数据，是否继续？|警告|68",
                                       "一键分四完成！|提示|48"}));
     EXPECT_TRUE(runtime.quitting());

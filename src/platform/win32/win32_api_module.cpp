@@ -96,7 +96,8 @@ std::atomic<WNDPROC> g_previous{nullptr};
 
 LRESULT CALLBACK module_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (os::WindowMessageHook hook = g_hook.load())
-        hook(reinterpret_cast<std::uintptr_t>(window), message, static_cast<std::uintptr_t>(wparam));
+        hook(reinterpret_cast<std::uintptr_t>(window), message,
+             static_cast<std::uintptr_t>(wparam));
     return CallWindowProcW(g_previous.load(), window, message, wparam, lparam);
 }
 
@@ -182,7 +183,8 @@ public:
         return AppendMenuW(menu, flags | MF_STRING, command, widen(text).c_str()) != FALSE;
     }
 
-    std::uintptr_t replace_window_procedure(std::uintptr_t window, os::WindowMessageHook hook) override {
+    std::uintptr_t replace_window_procedure(std::uintptr_t window,
+                                            os::WindowMessageHook hook) override {
         HWND w = as_window(window);
         auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC));
         if (current == nullptr) return 0;
@@ -198,14 +200,15 @@ public:
     }
 
     bool open_address(const std::string& address) override {
-        auto result = reinterpret_cast<INT_PTR>(
-            ShellExecuteW(nullptr, L"open", widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+            nullptr, L"open", widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         return result > 32;
     }
 
     bool check_connection(const std::string& address) override {
         if (!web().complete()) return false;
-        return web().check_connection(widen(address).c_str(), FLAG_ICC_FORCE_CONNECTION, 0) != FALSE;
+        return web().check_connection(widen(address).c_str(), FLAG_ICC_FORCE_CONNECTION, 0) !=
+               FALSE;
     }
 
     std::unique_ptr<os::WebDownload> open_download(const std::string& address) override {
