@@ -29,6 +29,7 @@ public:
     int window_missing_looks = 0;
     bool window_is_console = false;
     int window_looks = 0;
+    bool looked_for_visible_only = false;  // as the last look asked
     int message_rounds = 0;  // process_thread_messages calls
     int menu_items = 7;
     std::vector<std::string> menu_log;  // "remove N", "append FLAGS COMMAND TEXT"

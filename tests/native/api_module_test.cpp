@@ -51,6 +51,7 @@ TEST(ApiModule, UnderADebuggerExtendsTheFirstWindowAndLooksForUpdates) {
     host.run_threads();
 
     EXPECT_EQ(host.window_looks, 4);
+    EXPECT_TRUE(host.looked_for_visible_only);
     EXPECT_GE(host.message_rounds, 3);
     EXPECT_EQ(host.menu_log, (Strings{"remove 5", "append 0x800 0 ", "append 0x8 2 模块作者：Orvane",
                                       "append 0x800 0 ", "append 0x8 4 使用协议(&F)"}));
