@@ -42,5 +42,7 @@ grep -q '本分区由演示用的 Ghost 映像' "$work/target/还原说明.txt" 
 [ -f "$work/target/Windows/System32/CMD.EXE" ] || fail "the image's system file was not restored"
 grep -q '还原到 G:\\(1:3) 完成！' "$work/notices.txt" || fail "no report of the finished restore"
 grep -qx 'restart' <(tr -d '\r' <"$E2E_OUT/power.txt") || fail "no restart was recorded"
+# The shell tool is started without waiting, so its log line may come a moment after the end.
+for _ in $(seq 50); do grep -q $'^pecmd\tstart\t.*SHUT R' "$work/standin.txt" && break; sleep 0.1; done
 grep -q $'^pecmd\tstart\t.*SHUT R' "$work/standin.txt" || fail "the shell tool was not asked to restart"
 echo "install restore: restored into $work/target, restart recorded"
