@@ -48,7 +48,9 @@ class ToolsUnderWine : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!exists(standin(L"Boot.exe"))) GTEST_SKIP() << "no stand-in tools";
-        folder = scratch_folder(L"boot_and_ghost_tools");
+        // A folder per test: ctest runs them side by side.
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = scratch_folder(L"tools_" + win32::widen(test));
         windows = folder + L"\\WINDOWS";
         CreateDirectoryW(windows.c_str(), nullptr);
         CreateDirectoryW((windows + L"\\system32").c_str(), nullptr);
