@@ -43,8 +43,12 @@ bool is_blank_at(const std::string& text, std::size_t i) {
 
 }  // namespace
 
+std::string drive_or_program_root(const std::optional<std::string>& drive) {
+    return drive ? *drive : program_drive_root();
+}
+
 std::string volume_root_of(const std::optional<std::string>& drive) {
-    std::string root = drive ? *drive : program_drive_root();
+    std::string root = drive_or_program_root(drive);
     return root.size() == 3 ? root : root + "\\";
 }
 

@@ -33,6 +33,8 @@ class Consoles;
 class VolumeFormatter;  // os_format.h
 class ApiModuleHost;    // os_api_module.h
 class ShellFiles;       // os_shell_files.h
+class VolumeNames;      // os_volume_names.h
+class DiskDevices;      // os_disk_devices.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -143,6 +145,8 @@ struct Os {
     VolumeFormatter* formatter = nullptr; // os_format.h
     ApiModuleHost* api_module = nullptr;  // os_api_module.h
     ShellFiles* shell_files = nullptr;    // os_shell_files.h
+    VolumeNames* volume_names = nullptr;  // os_volume_names.h
+    DiskDevices* disk_devices = nullptr;  // os_disk_devices.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

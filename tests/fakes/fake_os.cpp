@@ -153,6 +153,8 @@ FakeOs::FakeOs() {
     set.api_module = &api_module;
     set.shell_files = &shell_files;
     shell_files.files = &files;
+    set.volume_names = &volume_names;
+    set.disk_devices = &disk_devices;
     set.ui = os::os().ui;
     os::install(set);
 }

@@ -18,6 +18,8 @@
 #include "fakes/fake_com.h"
 #include "fakes/fake_console.h"
 #include "fakes/fake_format.h"
+#include "fakes/fake_volume_names.h"
+#include "fakes/fake_disk_devices.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -132,6 +134,8 @@ struct FakeOs {
     FakeFormatter formatter;
     FakeApiModuleHost api_module;
     FakeShellFiles shell_files;
+    FakeVolumeNames volume_names;
+    FakeDiskDevices disk_devices;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

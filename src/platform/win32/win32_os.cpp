@@ -323,6 +323,8 @@ void install_win32_os() {
     set.windows = &win32_top_windows();
     set.formatter = win32_formatter();
     set.api_module = win32_api_module_host();
+    set.volume_names = win32_volume_names();
+    set.disk_devices = win32_disk_devices();
     os::install(set);
 }
 

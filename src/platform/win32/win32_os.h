@@ -88,6 +88,10 @@ os::DirectoryLister* win32_directories();
 os::VolumeFormatter* win32_formatter();
 // The debugger-gated module's host (win32_api_module.cpp).
 os::ApiModuleHost* win32_api_module_host();
+// DOS device names, volume names and mount points (win32_volume_names.cpp); storage devices
+// opened by name (win32_disk_devices.cpp).
+os::VolumeNames* win32_volume_names();
+os::DiskDevices* win32_disk_devices();
 
 // Installs the Win32 set (every interface of os::Os but the window runtime, which is installed by
 // its own code) as the program's seam.
