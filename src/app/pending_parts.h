@@ -13,10 +13,6 @@ std::vector<std::string>& pending_part_calls();
 
 // TODO(virtual drive window): VirtualDriveWindow loaded modally without a parent.
 void open_virtual_drive_window();
-// TODO(whole-disk layouts): HD3.GHO, HD4.GHO, HD5.GHO restored to disk 1.
-void quick_restore_hd3();
-void quick_restore_hd4();
-void quick_restore_hd5();
 // TODO(Ghost backup window): GhostBackupWindow loaded modally with MainWindow as parent.
 void open_ghost_backup_window();
 // TODO(imagex capture window): ImagexCaptureWindow loaded modally with MainWindow as parent.

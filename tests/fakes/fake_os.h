@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_api_module.h"
 #include "fakes/fake_carried.h"
 #include "fakes/fake_ini.h"
 #include "fakes/fake_instance.h"
@@ -67,6 +68,9 @@ public:
     bool write_new_file(const std::string& path, const std::string& bytes) override;
     bool delete_file(const std::string& path) override;
     bool rename_file(const std::string& from, const std::string& to) override;
+    // A doubled backslash inside a path names the same file, as the system's path handling has
+    // it. Copies fail while fail_writes is on.
+    bool copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
 
 private:
     static std::string key(const std::string& path);
@@ -131,6 +135,7 @@ struct FakeOs {
     FakeFormatter formatter;
     FakeHandleTable handles;
     FakeDeviceEjector ejector;
+    FakeApiModuleHost api_module;
     FakeShellFiles shell_files;
     FakeVolumeNames volume_names;
     FakeDiskDevices disk_devices;
