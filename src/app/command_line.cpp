@@ -9,6 +9,7 @@
 #include "disks/drive_facts.h"
 #include "jobs/ghost_restore.h"
 #include "disks/partition_list.h"
+#include "jobs/whole_disk_layouts.h"
 #include "platform/os.h"
 #include "platform/os_ini.h"
 #include "ui/image_list.h"

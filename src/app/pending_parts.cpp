@@ -8,9 +8,6 @@ std::vector<std::string>& pending_part_calls() {
 }
 
 void open_virtual_drive_window() { pending_part_calls().push_back("VirtualDriveWindow"); }
-void quick_restore_hd3() { pending_part_calls().push_back("HD3.GHO"); }
-void quick_restore_hd4() { pending_part_calls().push_back("HD4.GHO"); }
-void quick_restore_hd5() { pending_part_calls().push_back("HD5.GHO"); }
 void open_winnt32_setup_window() { pending_part_calls().push_back("Winnt32SetupWindow"); }
 
 }  // namespace qv

@@ -13,10 +13,6 @@ std::vector<std::string>& pending_part_calls();
 
 // TODO(virtual drive window): VirtualDriveWindow loaded modally without a parent.
 void open_virtual_drive_window();
-// TODO(whole-disk layouts): HD3.GHO, HD4.GHO, HD5.GHO restored to disk 1.
-void quick_restore_hd3();
-void quick_restore_hd4();
-void quick_restore_hd5();
 // TODO(XP setup window): Winnt32SetupWindow loaded modally with MainWindow as parent; it clears
 // g_busy when it ends or is cancelled.
 void open_winnt32_setup_window();

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/api_module.h"
 #include "app/shell_bindings.h"
 #include "app/startup.h"
 #include "app/state.h"
@@ -23,8 +24,6 @@ int init_console_flag() {
     console_init_stub();
     return 0;
 }
-
-void api_module_init() {}
 
 int run_program() {
     ui::Runtime* runtime = os::os().ui;

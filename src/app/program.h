@@ -12,8 +12,4 @@ int run_program();
 int init_console_flag();
 void console_init_stub();
 
-// The start routine of the debugger-gated module; that module is not part of this program, so
-// its start does nothing.
-void api_module_init();
-
 }  // namespace qv

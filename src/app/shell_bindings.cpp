@@ -1,13 +1,17 @@
 #include "app/shell_bindings.h"
 
+#include "app/boot_tools.h"
 #include "app/exit_and_power.h"
 #include "app/hot_keys.h"
+#include "jobs/custom_ghost.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_backup.h"
 #include "jobs/ghost_restore.h"
 #include "jobs/start_button.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/imagex_capture.h"
+#include "jobs/manual_ghost.h"
+#include "jobs/whole_disk_layouts.h"
 #include "ui/image_file_operations.h"
 #include "ui/info_windows.h"
 
@@ -23,6 +27,10 @@ void bind_shell_handlers() {
     bind_imagex_apply_handlers();
     bind_ghost_backup_handlers();
     bind_imagex_capture_handlers();
+    bind_boot_tool_handlers();
+    bind_whole_disk_layout_handlers();
+    bind_manual_ghost_handlers();
+    bind_custom_ghost_handlers();
     ui::bind_image_file_operation_handlers();
 }
 

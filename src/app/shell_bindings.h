@@ -1,6 +1,7 @@
 // The program shell's handlers: exit and power, the information windows, the hot keys and device
 // notices, the finish countdown, the start button, the Ghost restore window, the imagex restore
-// window, the found-images list's file menu.
+// window, the found-images list's file menu, the boot tools, the whole-disk layouts, the hand-run
+// and the custom Ghost.
 #pragma once
 
 namespace qv {

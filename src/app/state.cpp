@@ -17,6 +17,9 @@ std::string g_imagex_ref_option;
 std::string g_imagex_compress_option;
 std::string g_virtual_drive_letter;
 
+FileVersionInfo g_ghost_version_info;
+std::string g_layout_count_word;
+
 std::string g_preferred_image;
 
 std::vector<std::string> g_command_args;
@@ -69,6 +72,9 @@ void reset_program_state() {
     g_finish_action = 0;
     g_install_mode = 0;
     g_finished_job_kind = 0;
+
+    g_ghost_version_info = FileVersionInfo{};
+    g_layout_count_word.clear();
 }
 
 }  // namespace qv

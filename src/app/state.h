@@ -24,6 +24,14 @@ extern std::string g_imagex_ref_option;
 extern std::string g_imagex_compress_option;
 extern std::string g_virtual_drive_letter;
 
+// The version resource of the last Ghost chosen as the custom one.
+struct FileVersionInfo {
+    std::string file_description;
+    std::string file_version;
+};
+extern FileVersionInfo g_ghost_version_info;
+extern std::string g_layout_count_word;  // "三", "四" or "五": the whole-disk layout under way
+
 // Images
 extern std::string g_preferred_image;  // the first image-combo item found to hold ".gho"
 

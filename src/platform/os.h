@@ -31,7 +31,12 @@ class TextCodec;
 class BinaryTypes;
 class Consoles;
 class VolumeFormatter;  // os_format.h
+class HandleTable;      // os_removal.h
+class DeviceEjector;    // os_removal.h
+class ApiModuleHost;    // os_api_module.h
 class ShellFiles;       // os_shell_files.h
+class VolumeNames;      // os_volume_names.h
+class DiskDevices;      // os_disk_devices.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -81,6 +86,9 @@ public:
     virtual bool delete_file(const std::string& path) = 0;
     // Renames a file; fails when the target exists.
     virtual bool rename_file(const std::string& from, const std::string& to) = 0;
+    // Copies a file with its attributes; with `fail_if_exists` an existing target is kept and the
+    // copy fails, otherwise the target is overwritten.
+    virtual bool copy_file(const std::string& from, const std::string& to, bool fail_if_exists) = 0;
 };
 
 // The running program itself.
@@ -137,7 +145,12 @@ struct Os {
     BinaryTypes* binary_types = nullptr; // os_com.h
     Consoles* consoles = nullptr;        // os_console.h
     VolumeFormatter* formatter = nullptr; // os_format.h
+    HandleTable* handles = nullptr;       // os_removal.h
+    DeviceEjector* ejector = nullptr;     // os_removal.h
+    ApiModuleHost* api_module = nullptr;  // os_api_module.h
     ShellFiles* shell_files = nullptr;    // os_shell_files.h
+    VolumeNames* volume_names = nullptr;  // os_volume_names.h
+    DiskDevices* disk_devices = nullptr;  // os_disk_devices.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

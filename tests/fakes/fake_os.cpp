@@ -106,6 +106,18 @@ bool FakeFileSystem::rename_file(const std::string& from, const std::string& to)
     return true;
 }
 
+bool FakeFileSystem::copy_file(const std::string& from, const std::string& to,
+                               bool fail_if_exists) {
+    std::string target = replace_all(to, "\\\\", "\\");
+    Entry* source = entry(replace_all(from, "\\\\", "\\"));
+    if (source == nullptr || source->folder || source->unreadable || fail_writes_) return false;
+    if (fail_if_exists && has(target)) return false;
+    Entry copy = *source;
+    entries_[key(target)] = copy;
+    writes.push_back(target);
+    return true;
+}
+
 int RecordedNotices::message_box(const std::string& text, const std::string& caption, int style) {
     boxes.push_back({text, caption, style});
     if (answers.empty()) return default_answer;
@@ -138,8 +150,14 @@ FakeOs::FakeOs() {
     set.binary_types = &binary_types;
     set.consoles = &consoles;
     set.formatter = &formatter;
+    set.handles = &handles;
+    handles.clock = &clock;
+    set.ejector = &ejector;
+    set.api_module = &api_module;
     set.shell_files = &shell_files;
     shell_files.files = &files;
+    set.volume_names = &volume_names;
+    set.disk_devices = &disk_devices;
     set.ui = os::os().ui;
     os::install(set);
 }

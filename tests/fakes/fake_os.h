@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_api_module.h"
 #include "fakes/fake_carried.h"
 #include "fakes/fake_ini.h"
 #include "fakes/fake_instance.h"
@@ -17,6 +18,9 @@
 #include "fakes/fake_com.h"
 #include "fakes/fake_console.h"
 #include "fakes/fake_format.h"
+#include "fakes/fake_volume_names.h"
+#include "fakes/fake_disk_devices.h"
+#include "fakes/fake_removal.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -64,6 +68,9 @@ public:
     bool write_new_file(const std::string& path, const std::string& bytes) override;
     bool delete_file(const std::string& path) override;
     bool rename_file(const std::string& from, const std::string& to) override;
+    // A doubled backslash inside a path names the same file, as the system's path handling has
+    // it. Copies fail while fail_writes is on.
+    bool copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
 
 private:
     static std::string key(const std::string& path);
@@ -126,7 +133,12 @@ struct FakeOs {
     FakeBinaryTypes binary_types;
     FakeConsoles consoles;
     FakeFormatter formatter;
+    FakeHandleTable handles;
+    FakeDeviceEjector ejector;
+    FakeApiModuleHost api_module;
     FakeShellFiles shell_files;
+    FakeVolumeNames volume_names;
+    FakeDiskDevices disk_devices;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

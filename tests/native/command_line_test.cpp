@@ -115,8 +115,9 @@ TEST(CommandLine, OptionsSetTheRunsFacts) {
         {"", true, true, false, true, false, false, "X", {}, {}},
         {"/q", false, false, false, true, false, false, "X", {}, {}},
         {"/debug", false, true, false, true, false, false, "C", {}, {}},
-        {"/hdd3", false, false, true, false, false, false, "X", {}, {}},
-        {"/HDD5", false, false, true, false, false, false, "X", {}, {}},
+        // Windows on C: is not Windows PE: the layouts end at the PE-only notice.
+        {"/hdd3", false, false, true, false, false, true, "X", {}, {"PeOnlyNoticeWindow"}},
+        {"/HDD5", false, false, true, false, false, true, "X", {}, {"PeOnlyNoticeWindow"}},
         {"/gq", false, false, true, false, false, false, "C", {}, {}},
         {"/e", true, true, false, true, false, true, "", {}, {}},
         {"/ms", true, true, false, true, true, true, "",

@@ -186,6 +186,10 @@ bool Win32FileSystem::rename_file(const std::string& from, const std::string& to
     return MoveFileW(widen(from).c_str(), widen(to).c_str()) != FALSE;
 }
 
+bool Win32FileSystem::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
+    return CopyFileW(widen(from).c_str(), widen(to).c_str(), fail_if_exists ? TRUE : FALSE) != FALSE;
+}
+
 std::string Win32Program::run_folder() {
     wchar_t buf[MAX_PATH] = {};
     DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
@@ -318,6 +322,11 @@ void install_win32_os() {
     set.instance = &win32_instance_events();
     set.windows = &win32_top_windows();
     set.formatter = win32_formatter();
+    set.api_module = win32_api_module_host();
+    set.volume_names = win32_volume_names();
+    set.disk_devices = win32_disk_devices();
+    set.handles = win32_handle_table();
+    set.ejector = win32_device_ejector();
     os::install(set);
 }
 

@@ -28,6 +28,7 @@ public:
     bool write_new_file(const std::string& path, const std::string& bytes) override;
     bool delete_file(const std::string& path) override;
     bool rename_file(const std::string& from, const std::string& to) override;
+    bool copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
 };
 
 class Win32Program : public os::Program {
@@ -85,6 +86,15 @@ os::Wmi* win32_wmi();
 os::DirectoryLister* win32_directories();
 // fmifs FormatEx and the shell's format dialog (win32_format.cpp).
 os::VolumeFormatter* win32_formatter();
+// The debugger-gated module's host (win32_api_module.cpp).
+os::ApiModuleHost* win32_api_module_host();
+// DOS device names, volume names and mount points (win32_volume_names.cpp); storage devices
+// opened by name (win32_disk_devices.cpp).
+os::VolumeNames* win32_volume_names();
+os::DiskDevices* win32_disk_devices();
+// The handle table and the device eject of the safe removal (win32_removal.cpp).
+os::HandleTable* win32_handle_table();
+os::DeviceEjector* win32_device_ejector();
 
 // Installs the Win32 set (every interface of os::Os but the window runtime, which is installed by
 // its own code) as the program's seam.

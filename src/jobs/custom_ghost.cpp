@@ -1,0 +1,93 @@
+#include "jobs/custom_ghost.h"
+
+#include "app/helpers.h"
+#include "app/state.h"
+#include "platform/os.h"
+#include "platform/os_com.h"
+#include "ui/main_window.h"
+
+namespace qv {
+namespace {
+
+constexpr const char* kBox = "custom_ghost_check";
+constexpr const char* kDialog = "custom_ghost_dialog";
+
+int notice(const std::string& text, int style) {
+    return os::os().notices->message_box(text, "提示", style);
+}
+
+void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+
+bool custom_ghost_in_use() { return equals_ignore_case(g_ghost_exe_path, custom_ghost_path()); }
+
+void choose_custom_ghost(ui::Window& main) {
+    const std::string chosen = main.run_file_dialog(kDialog);
+    if (chosen.empty()) {
+        main.set_checked(kBox, custom_ghost_in_use());
+        return;
+    }
+    os::FileSystem& files = *os::os().files;
+    g_ghost_version_info = {files.file_description(chosen), files.file_version(chosen)};
+    if (!describes_ghost(g_ghost_version_info.file_description)) {
+        main.set_checked(kBox, false);
+        notice("您选择的不是 Ghost32 程序文件，请重新选择！ ", 0x30);
+        return;
+    }
+    // The destination keeps its doubled backslash (the system folder ends in one already).
+    const std::string destination = system_dir() + "\\" + kCustomGhostFileName;
+    // The copy itself chosen again is already in place; copying a file onto itself fails.
+    const bool in_place = equals_ignore_case(full_path(chosen), custom_ghost_path());
+    if (!in_place && !copy_file(chosen, destination, false)) {
+        // Switching to the copy anyway would run an earlier custom Ghost, or none, under the
+        // version just announced.
+        main.set_checked(kBox, custom_ghost_in_use());
+        notice("Ghost32 程序文件复制失败，请重新选择！", 0x10);
+        return;
+    }
+    main.set_checked(kBox, true);
+    g_ghost_exe_path = custom_ghost_path();
+    const char* bitness = is_32bit_binary(chosen) ? " 32位 " : " 64位 ";
+    balloon("您选择的Ghost版本：Ghost " + std::string(bitness) + g_ghost_version_info.file_version);
+}
+
+void offer_default_ghost(ui::Window& main) {
+    if (notice("是否取消自定义Ghost32使用默认Ghost 11.5.1.2266？ ", 0x34) != os::kIdYes) {
+        main.set_checked(kBox, true);
+        return;
+    }
+    g_ghost_exe_path = default_ghost_path();
+    balloon("您恢复了默认Ghost版本:11.5.1.2266");
+}
+
+}  // namespace
+
+std::string custom_ghost_path() { return system_dir() + kCustomGhostFileName; }
+std::string default_ghost_path() { return windows_dir() + g_instance_name + "32.exe"; }
+
+bool copy_file(const std::string& source, const std::string& destination, bool fail_if_exists) {
+    return os::os().files->copy_file(source, destination, fail_if_exists);
+}
+
+bool is_32bit_binary(const std::string& path) {
+    os::BinaryTypes* types = os::os().binary_types;
+    const int type = types == nullptr ? -1 : types->binary_type(path);
+    return type == 0 || type == -1;
+}
+
+bool describes_ghost(const std::string& file_description) {
+    return upper_ascii(file_description) == "SYMANTEC GHOST";
+}
+
+void on_custom_ghost_toggled(ui::Event& event) {
+    ui::Window& main = *event.window;
+    if (main.checked(kBox))
+        choose_custom_ghost(main);
+    else
+        offer_default_ghost(main);
+}
+
+void bind_custom_ghost_handlers() {
+    ui::bind(ui::kMainWindowName, kBox, ui::EventKind::Click, on_custom_ghost_toggled);
+}
+
+}  // namespace qv

@@ -1,0 +1,194 @@
+// The boot tools, a whole-disk layout and the custom and hand-run Ghost under Wine: the main
+// window on the headless runtime, everything else the program's own Win32 set, with a Windows
+// folder of the test's own that holds the stand-in tools. The stand-ins log the raw command lines
+// they were started with.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "app/shell_bindings.h"
+#include "app/state.h"
+#include "encoding.h"
+#include "fakes/headless_runtime.h"
+#include "jobs/whole_disk_layouts.h"
+#include "runners_support.h"
+#include "ui/main_window.h"
+
+namespace qv {
+namespace {
+
+using Strings = std::vector<std::string>;
+using namespace wine_support;
+
+// A Windows PE's folders, inside the test's scratch folder.
+class PeFolders : public win32::Win32FileSystem {
+public:
+    explicit PeFolders(std::string windows) : windows_(std::move(windows)) {}
+    std::string windows_folder() override { return windows_; }
+    std::string system_folder() override { return windows_ + "\\system32"; }
+
+private:
+    std::string windows_;
+};
+
+// Boxes are recorded as "text|caption|style"; questions are answered Yes.
+class AnsweringNotices : public os::Notices {
+public:
+    Strings boxes;
+    int message_box(const std::string& text, const std::string& caption, int style) override {
+        boxes.push_back(text + "|" + caption + "|" + std::to_string(style));
+        return (style & 0x4) != 0 ? os::kIdYes : os::kIdOk;
+    }
+};
+
+class ToolsUnderWine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!exists(standin(L"Boot.exe"))) GTEST_SKIP() << "no stand-in tools";
+        // A folder per test: ctest runs them side by side.
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = scratch_folder(L"tools_" + win32::widen(test));
+        windows = folder + L"\\WINDOWS";
+        CreateDirectoryW(windows.c_str(), nullptr);
+        CreateDirectoryW((windows + L"\\system32").c_str(), nullptr);
+        CopyFileW(standin(L"BOOTICE.exe").c_str(), (windows + L"\\BOOTICE.EXE").c_str(), FALSE);
+        CopyFileW(standin(L"Norvex32.exe").c_str(), (windows + L"\\Norvex32.exe").c_str(), FALSE);
+        log = folder + L"\\tools.log";
+        set_env(L"QV_STANDIN_LOG", log);
+        // The tools start in the scratch folder rather than in the test's Unix one.
+        SetCurrentDirectoryW(folder.c_str());
+
+        win32::install_win32_os();
+        files = std::make_unique<PeFolders>(win32::narrow(windows));
+        os::Os set = os::os();
+        set.files = files.get();
+        set.notices = &notices;
+        os::install(set);
+        reset_program_state();
+        reset_shell_state();
+        ui::clear_bindings();
+        ui::bind_main_window_handlers();
+        bind_shell_handlers();
+        g_instance_name = "Norvex";
+        g_ghost_exe_path = win(L"\\Norvex32.exe");
+        main = runtime.open(ui::main_window_def(), nullptr);
+    }
+    void TearDown() override {
+        ui::clear_bindings();
+        for (const wchar_t* name : {L"QV_STANDIN_LOG", L"QV_CUSTOMGHOST32_DELAY_MS"})
+            set_env(name, L"");
+        SetCurrentDirectoryW(build_folder().c_str());
+    }
+
+    std::string win(const std::wstring& tail) const { return win32::narrow(windows + tail); }
+
+    // The raw command lines of the stand-ins' starts, once `ends` runs have ended (10 s at most).
+    Strings started_commands(int ends) const {
+        for (int waited = 0; waited < 10000 && count_of(read_all(log), "\tend\t") < ends;
+             waited += 20)
+            Sleep(20);
+        Strings commands;
+        std::istringstream in(read_all(log));
+        for (std::string line; std::getline(in, line);) {
+            std::size_t event = line.find('\t');
+            if (line.compare(event + 1, 6, "start\t") != 0) continue;
+            // tool, event, time, then the command line in UTF-8 (the paths here are ASCII).
+            std::size_t time_end = line.find('\t', event + 7);
+            commands.push_back(line.substr(time_end + 1));
+        }
+        std::sort(commands.begin(), commands.end());
+        return commands;
+    }
+
+    // Lets the timers run until `done` holds or ten seconds passed.
+    template <typename Done>
+    void run_until(Done done) {
+        for (int waited = 0; waited < 10000 && !done(); waited += 10) {
+            runtime.advance(10);
+            Sleep(10);
+        }
+    }
+
+    std::wstring folder, windows, log;
+    std::unique_ptr<PeFolders> files;
+    AnsweringNotices notices;
+    fakes::HeadlessRuntime runtime;
+    ui::Window* main = nullptr;
+};
+
+TEST_F(ToolsUnderWine, BootToolsStartWithTheirCommandLines) {
+    const std::string bcd = win32::narrow(folder) + "\\My Boot\\BCD";
+    ASSERT_TRUE(fakes::choose_menu_item(*main, "main_menu_rebuild_mbr"));
+    runtime.answer_file_dialog(bcd);
+    ASSERT_TRUE(fakes::choose_menu_item(*main, "main_menu_edit_bcd"));
+    ASSERT_TRUE(fakes::choose_menu_item(*main, "main_menu_boot_repair"));
+    ASSERT_TRUE(fakes::choose_menu_item(*main, "main_menu_boot_repair"));
+
+    Strings expected = {win(L"\\BOOTICE.EXE"),
+                        win(L"\\BOOTICE.EXE") + " /edit_bcd  /file=\"" + bcd + "\"",
+                        win(L"\\Boot.exe"), win(L"\\Boot.exe")};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(started_commands(4), expected);
+    // The package was written from the program's own copy, whole, under its own name only.
+    EXPECT_EQ(read_all(windows + L"\\Boot.exe"), read_all(standin(L"Boot.exe")));
+    EXPECT_FALSE(exists(windows + L"\\Boot.exe.part"));
+    EXPECT_TRUE(notices.boxes.empty());
+}
+
+// Wine's Windows folder is never on X:, so the expected letter is the folder's own here, as
+// "/debug" makes it.
+TEST_F(ToolsUnderWine, WholeDiskLayoutRunsGhostWithTheDoubledBackslash) {
+    HANDLE layout = CreateFileW((windows + L"\\system32\\HD4.GHO").c_str(), GENERIC_WRITE, 0,
+                                nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(layout);
+    g_automatic_mode = true;
+    g_expected_system_letter = win32::narrow(windows.substr(0, 1));
+    main->hide();
+    quick_restore_hd4();
+    run_until([&] { return runtime.quitting(); });
+
+    EXPECT_EQ(started_commands(1), Strings{win(L"\\Norvex32.exe") +
+                                           " -nousb -clone,mode=load,src=" + win(L"\\system32") +
+                                           "\\\\HD4.GHO,dst=1 -fx -sure"});
+    EXPECT_EQ(notices.boxes, (Strings{"该操作将删除硬盘所有数据，是否继续？|警告|68",
+                                      "一键分四完成！|提示|48"}));
+    EXPECT_TRUE(runtime.quitting());
+}
+
+TEST_F(ToolsUnderWine, CustomGhostIsCheckedCopiedAndRunByHand) {
+    // A file without Ghost's version resource is refused.
+    runtime.answer_file_dialog(win32::narrow(standin(L"Boot.exe")));
+    fakes::click(*main, "custom_ghost_check");
+    EXPECT_FALSE(main->checked("custom_ghost_check"));
+    EXPECT_EQ(notices.boxes, Strings{"您选择的不是 Ghost32 程序文件，请重新选择！ |提示|48"});
+
+    runtime.answer_file_dialog(win32::narrow(standin(L"CustomGhost32.exe")));
+    fakes::click(*main, "custom_ghost_check");
+    const std::wstring copy = windows + L"\\system32\\TesvaneGhostZDY.exe";
+    EXPECT_TRUE(main->checked("custom_ghost_check"));
+    EXPECT_EQ(g_ghost_exe_path, win32::narrow(copy));
+    EXPECT_EQ(read_all(copy), read_all(standin(L"CustomGhost32.exe")));
+    const auto& balloons = fakes::headless(*main).balloons();
+    ASSERT_EQ(balloons.size(), 1u);
+    EXPECT_EQ(balloons[0].text, "您选择的Ghost版本：Ghost  32位 11.5.0.2113");
+
+    // The copy runs by hand; the box stays ticked until that Ghost has ended.
+    set_env(L"QV_CUSTOMGHOST32_DELAY_MS", L"500");
+    fakes::click(*main, "manual_ghost_check");
+    EXPECT_TRUE(main->checked("manual_ghost_check"));
+    bool ticked_while_running = false;
+    run_until([&] {
+        if (count_of(read_all(log), "\tstart\t") == 1 && count_of(read_all(log), "\tend\t") == 0)
+            ticked_while_running = main->checked("manual_ghost_check");
+        return !main->checked("manual_ghost_check");
+    });
+    EXPECT_TRUE(ticked_while_running);
+    EXPECT_FALSE(main->checked("manual_ghost_check"));
+    EXPECT_EQ(started_commands(1), Strings{win32::narrow(copy)});
+}
+
+}  // namespace
+}  // namespace qv
