@@ -24,7 +24,7 @@
 // makes the tool give up at once after its start, as a Ghost that cannot run here would.
 //
 // Exit codes: 0 done, 1 damaged image, 2 image missing or unreadable, 3 wrong password,
-// 4 destination not mapped or missing, 5 refused by the switch, 6 a write failed, 10 a command
+// 4 partition not mapped or missing, 5 refused by the switch, 6 a write failed, 10 a command
 // line this tool does not understand.
 #include <windows.h>
 
@@ -369,7 +369,6 @@ int run_restore(const Command& c) {
     return kDone;
 }
 
-
 // The folder's entries as the image maker lists them: each folder (below the top) before its
 // files, files and folders by name.
 bool add_entries(const std::wstring& folder, const std::string& relative, std::string& out) {
@@ -413,7 +412,8 @@ int run_dump(const Command& c) {
     if (!c.span.empty()) image += "span " + standin::to_utf8(c.span) + "\n";
     if (c.has_password) image += "password " + standin::to_utf8(c.password) + "\n";
     image += "\n";
-    if (!add_entries(folder, "", image)) return say("Unable to read partition " + standin::to_utf8(c.source), kWriteFailed);
+    if (!add_entries(folder, "", image))
+        return say("Unable to read partition " + standin::to_utf8(c.source), kWriteFailed);
     image += "end\n";
     if (!standin::write_file(c.image, image))
         return say("Unable to write image file " + standin::to_utf8(c.image), kWriteFailed);
