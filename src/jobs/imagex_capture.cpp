@@ -123,7 +123,7 @@ ui::WindowDef make_imagex_capture_window_def() {
     def.controls.reserve(32);
     const std::string p = "panel";
     ui::add_control(def, "title_label", "透明标签1", Kind::Label, p, 64, 16, 320, 16);
-    ui::add_control(def, "hint_label", "透明标签2", Kind::Label, p, 64, 36, 320, 16,
+    ui::add_control(def, "hint_label", "透明标签2", Kind::Label, p, 8, 40, 376, 16,
                     "点击“确定(&C)”立即开始，点击“取消(&X)”返回主界面。");
     ui::add_control(def, "name_caption_label", "透明标签3", Kind::Label, p, 8, 68, 64, 16,
                     "映像名称：");
