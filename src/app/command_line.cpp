@@ -8,6 +8,7 @@
 #include "app/state.h"
 #include "disks/drive_facts.h"
 #include "disks/partition_list.h"
+#include "jobs/virtual_drive.h"
 #include "platform/os.h"
 #include "platform/os_ini.h"
 #include "ui/image_list.h"

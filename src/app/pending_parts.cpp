@@ -4,7 +4,6 @@
 namespace qv {
 
 void open_ghost_restore_window_modal() {}
-void open_virtual_drive_window() {}
 void quick_restore_hd3() {}
 void quick_restore_hd4() {}
 void quick_restore_hd5() {}

@@ -8,8 +8,6 @@ namespace qv {
 // TODO(ghost restore window): GhostRestoreWindow loaded modally without a parent; its
 // command-line restore uses g_install_image_path, g_target_disk_partition and g_target_drive.
 void open_ghost_restore_window_modal();
-// TODO(virtual drive window): VirtualDriveWindow loaded modally without a parent.
-void open_virtual_drive_window();
 // TODO(whole-disk layouts): HD3.GHO, HD4.GHO, HD5.GHO restored to disk 1.
 void quick_restore_hd3();
 void quick_restore_hd4();

@@ -3,7 +3,10 @@
 #include "app/exit_and_power.h"
 #include "app/hot_keys.h"
 #include "jobs/finish_countdown.h"
+#include "jobs/image_inspection.h"
 #include "jobs/imagex_apply.h"
+#include "jobs/virtual_drive.h"
+#include "jobs/winnt32_setup.h"
 #include "ui/info_windows.h"
 
 namespace qv {
@@ -14,12 +17,17 @@ void bind_shell_handlers() {
     bind_hot_key_handlers();
     bind_finish_countdown_handlers();
     bind_imagex_apply_handlers();
+    bind_virtual_drive_handlers();
+    bind_image_inspection_handlers();
+    bind_winnt32_setup_handlers();
 }
 
 void reset_shell_state() {
     reset_hot_keys();
     reset_end_of_run();
     reset_imagex_apply_state();
+    reset_virtual_drive_state();
+    reset_image_inspection_state();
 }
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 // The program shell's handlers: exit and power, the information windows, the hot keys and device
-// notices, the finish countdown, the imagex restore window.
+// notices, the finish countdown, the imagex restore window, the virtual drive, the image
+// inspection and the XP setup window.
 #pragma once
 
 namespace qv {

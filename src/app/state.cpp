@@ -40,6 +40,8 @@ bool g_iso_mounted = false;
 bool g_imagex_cancelled = false;
 bool g_console_running = false;
 bool g_ui_locked = false;
+int g_install_mode = 0;
+std::string g_setup_system_name;
 
 std::string g_omnifs_output;
 
@@ -50,7 +52,8 @@ void reset_program_state() {
           &g_ghost_compression_switch, &g_ghost_split_switch, &g_imagex_ref_option,
           &g_imagex_compress_option, &g_virtual_drive_letter, &g_preferred_image, &g_command_text,
           &g_expected_system_letter, &g_install_device_arg, &g_install_image_path,
-          &g_target_disk_partition, &g_target_row_key, &g_target_drive, &g_omnifs_output}) {
+          &g_target_disk_partition, &g_target_row_key, &g_target_drive, &g_omnifs_output,
+          &g_setup_system_name}) {
         text->clear();
     }
     g_command_args.clear();
@@ -62,6 +65,7 @@ void reset_program_state() {
     }
     g_finish_action = 0;
     g_finished_job_kind = 0;
+    g_install_mode = 0;
 }
 
 }  // namespace qv

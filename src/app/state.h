@@ -50,6 +50,8 @@ extern bool g_iso_mounted;
 extern bool g_imagex_cancelled;
 extern bool g_console_running;
 extern bool g_ui_locked;          // lock_ui holds the main window's controls until unlock_ui
+extern int g_install_mode;              // 1 disc, 2 I386 folder, 0 a chosen WINNT32.EXE
+extern std::string g_setup_system_name; // " XP", " Server 2003" or empty
 // The one disk manager of the run lives with its class in src/disks.
 
 // Drives

@@ -62,6 +62,10 @@ public:
     virtual bool file_times(const std::string& path, FileTimes& out) = 0;
     // The "FileVersion" text of the version resource, or empty.
     virtual std::string file_version(const std::string& path) = 0;
+    // The "FileDescription" text of the version resource, or empty.
+    virtual std::string file_description(const std::string& path) = 0;
+    // True for an existing folder.
+    virtual bool is_directory(const std::string& path) = 0;
     // The fully qualified form of a path, relative names taken from the current folder.
     virtual std::string full_path(const std::string& path) = 0;
     // The folders as the system reports them (no trailing backslash is promised).

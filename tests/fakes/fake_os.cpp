@@ -64,6 +64,16 @@ std::string FakeFileSystem::file_version(const std::string& path) {
     return e == nullptr ? std::string() : e->version;
 }
 
+std::string FakeFileSystem::file_description(const std::string& path) {
+    Entry* e = entry(path);
+    return e == nullptr ? std::string() : e->description;
+}
+
+bool FakeFileSystem::is_directory(const std::string& path) {
+    Entry* e = entry(path);
+    return e != nullptr && e->folder;
+}
+
 std::string FakeFileSystem::full_path(const std::string& path) {
     if (path.size() >= 2 && path[1] == ':') return path;
     return current_folder + "\\" + path;

@@ -29,6 +29,7 @@ public:
         std::int64_t size = -1;  // when >= 0, the size reported instead of bytes.size()
         os::FileTimes times;
         std::string version;
+        std::string description;
         bool unreadable = false;
     };
 
@@ -52,6 +53,8 @@ public:
     std::int64_t file_size_bytes(const std::string& path) override;
     bool file_times(const std::string& path, os::FileTimes& out) override;
     std::string file_version(const std::string& path) override;
+    std::string file_description(const std::string& path) override;
+    bool is_directory(const std::string& path) override;
     std::string full_path(const std::string& path) override;
     std::string windows_folder() override { return windows; }
     std::string system_folder() override { return system; }

@@ -243,6 +243,12 @@ bool HeadlessWindow::control_visible(const std::string& role) const {
     return c != nullptr && c->visible;
 }
 
+void HeadlessWindow::set_focus(const std::string& role) {
+    if (find(role, "set_focus") == nullptr) return;
+    focused_ = role;
+    note("set_focus " + role);
+}
+
 void HeadlessWindow::move_control(const std::string& role, int x, int y) {
     if (Control* c = find(role, "move_control")) {
         c->rect.x = x;
@@ -421,16 +427,24 @@ int HeadlessWindow::progress(const std::string& role) const {
 }
 
 std::string HeadlessWindow::run_file_dialog(const std::string& role) {
-    if (find_kind(role, "run_file_dialog", {Kind::OpenDialog, Kind::SaveDialog}) == nullptr)
-        return {};
+    const Control* c = find_kind(role, "run_file_dialog", {Kind::OpenDialog, Kind::SaveDialog});
+    if (c == nullptr) return {};
     std::string answer;
     if (!runtime_.dialog_answers_.empty()) {
         answer = runtime_.dialog_answers_.front();
         runtime_.dialog_answers_.pop_front();
     }
-    runtime_.dialog_runs_.push_back({def_.name, role, answer});
+    runtime_.dialog_runs_.push_back({def_.name, role, answer, c->dialog_folder, c->dialog_file});
     note("run_file_dialog " + role);
     return answer;
+}
+
+void HeadlessWindow::set_dialog_start(const std::string& role, const std::string& folder,
+                                      const std::string& file_name) {
+    Control* c = find_kind(role, "set_dialog_start", {Kind::OpenDialog, Kind::SaveDialog});
+    if (c == nullptr) return;
+    c->dialog_folder = folder;
+    c->dialog_file = file_name;
 }
 
 void HeadlessWindow::start_timer(const std::string& role, int interval_ms) {

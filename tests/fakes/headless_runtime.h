@@ -51,6 +51,8 @@ struct DialogRun {
     std::string window;
     std::string role;
     std::string answer;  // empty: the user cancelled
+    std::string folder;     // the folder it opened in (set_dialog_start)
+    std::string file_name;  // the file name it proposed
 };
 
 class HeadlessWindow : public ui::Window {
@@ -72,6 +74,8 @@ public:
         bool timer_running = false;
         int timer_interval = 0;
         std::uint64_t timer_due = 0;
+        std::string dialog_folder;
+        std::string dialog_file;
     };
     struct MenuItem {
         std::string menu;  // role of the menu that holds it
@@ -103,6 +107,7 @@ public:
     bool enabled(const std::string& role) const override;
     void set_visible(const std::string& role, bool on) override;
     bool control_visible(const std::string& role) const override;
+    void set_focus(const std::string& role) override;
     void move_control(const std::string& role, int x, int y) override;
     void resize_control(const std::string& role, int w, int h) override;
     ui::Rect control_rect(const std::string& role) const override;
@@ -131,6 +136,8 @@ public:
     void set_progress(const std::string& role, int percent) override;
     int progress(const std::string& role) const override;
     std::string run_file_dialog(const std::string& role) override;
+    void set_dialog_start(const std::string& role, const std::string& folder,
+                          const std::string& file_name) override;
     void start_timer(const std::string& role, int interval_ms) override;
     void stop_timer(const std::string& role) override;
     bool timer_running(const std::string& role) const override;
@@ -154,6 +161,7 @@ public:
     bool minimized() const { return minimized_; }
     bool topmost() const { return topmost_; }
     bool drop_enabled() const { return drop_enabled_; }
+    const std::string& focused() const { return focused_; }  // role of the control with the focus
     bool window_enabled() const { return window_enabled_; }  // false while a modal child runs
     bool tray_added() const { return tray_added_; }
     const std::string& tray_tip() const { return tray_tip_; }
@@ -197,6 +205,7 @@ private:
     bool topmost_ = false;
     bool window_enabled_ = true;
     bool drop_enabled_ = false;
+    std::string focused_;
     bool tray_added_ = false;
     std::string tray_tip_;
     std::vector<Balloon> balloons_;

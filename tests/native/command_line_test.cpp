@@ -117,7 +117,8 @@ TEST(CommandLine, OptionsSetTheRunsFacts) {
         {"/debug", false, true, false, true, false, false, "C", {}, {}},
         {"/hdd3", false, false, true, false, false, false, "X", {}, {}},
         {"/HDD5", false, false, true, false, false, false, "X", {}, {}},
-        {"/gq", false, false, true, false, false, false, "C", {}, {}},
+        // The virtual-drive window is the run's only window: closing it ends the program.
+        {"/gq", false, false, true, false, false, true, "C", {}, {"VirtualDriveWindow"}},
         {"/e", true, true, false, true, false, true, "", {}, {}},
         {"/ms", true, true, false, true, true, true, "",
          {"参数 /ms 已更改为 /system，详见调用参数说明！|48"}, {"ParameterHelpWindow"}},

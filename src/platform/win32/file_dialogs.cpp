@@ -68,7 +68,10 @@ std::string Win32Window::run_file_dialog(const std::string& role) {
     std::wstring filter = dialog_filter(d.filter);
     std::wstring title = widen(d.caption);
     std::wstring ext = dialog_default_ext(d.default_ext);
+    std::wstring folder = widen(state->dialog_folder);
+    std::wstring proposed = widen(state->dialog_file);
     std::vector<wchar_t> file(32768, L'\0');
+    if (proposed.size() < file.size()) proposed.copy(file.data(), proposed.size());
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = alive() ? hwnd_ : nullptr;
@@ -77,11 +80,21 @@ std::string Win32Window::run_file_dialog(const std::string& role) {
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
                    (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     return chosen ? narrow(file.data()) : std::string();
+}
+
+void Win32Window::set_dialog_start(const std::string& role, const std::string& folder,
+                                   const std::string& file_name) {
+    ControlState* state = control(role);
+    if (state == nullptr) return;
+    if (state->def->kind != ui::Kind::OpenDialog && state->def->kind != ui::Kind::SaveDialog) return;
+    state->dialog_folder = folder;
+    state->dialog_file = file_name;
 }
 
 }  // namespace qv::win32

@@ -86,7 +86,10 @@ bool Win32FileSystem::file_times(const std::string& path, os::FileTimes& out) {
     return true;
 }
 
-std::string Win32FileSystem::file_version(const std::string& path) {
+namespace {
+
+// One text of the version resource, looked up under the translation the resource declares.
+std::string version_text(const std::string& path, const wchar_t* name) {
     std::wstring wpath = widen(path);
     DWORD ignored = 0;
     DWORD size = GetFileVersionInfoSizeW(wpath.c_str(), &ignored);
@@ -104,8 +107,8 @@ std::string Win32FileSystem::file_version(const std::string& path) {
         tr_len < sizeof(Translation)) {
         return {};
     }
-    wchar_t key[64];
-    swprintf(key, 64, L"\\StringFileInfo\\%04x%04x\\FileVersion", tr->language, tr->code_page);
+    wchar_t key[96];
+    swprintf(key, 96, L"\\StringFileInfo\\%04x%04x\\%ls", tr->language, tr->code_page, name);
     wchar_t* value = nullptr;
     UINT value_len = 0;
     if (!VerQueryValueW(block.data(), key, reinterpret_cast<void**>(&value), &value_len) ||
@@ -113,6 +116,20 @@ std::string Win32FileSystem::file_version(const std::string& path) {
         return {};
     }
     return narrow(value);
+}
+
+}  // namespace
+
+std::string Win32FileSystem::file_version(const std::string& path) {
+    return version_text(path, L"FileVersion");
+}
+
+std::string Win32FileSystem::file_description(const std::string& path) {
+    return version_text(path, L"FileDescription");
+}
+
+bool Win32FileSystem::is_directory(const std::string& path) {
+    return PathIsDirectoryW(widen(path).c_str()) != FALSE;
 }
 
 std::string Win32FileSystem::full_path(const std::string& path) {

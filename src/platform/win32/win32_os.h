@@ -18,6 +18,8 @@ public:
     std::int64_t file_size_bytes(const std::string& path) override;
     bool file_times(const std::string& path, os::FileTimes& out) override;
     std::string file_version(const std::string& path) override;
+    std::string file_description(const std::string& path) override;
+    bool is_directory(const std::string& path) override;
     std::string full_path(const std::string& path) override;
     std::string windows_folder() override;
     std::string system_folder() override;

@@ -42,6 +42,8 @@ struct ControlState {
     int container = -1;      // index of the containing picture box; -1 = the window itself
     std::string picture;
     std::string text;        // controls without a window: their text (the tray icon's tip)
+    std::string dialog_folder;  // file dialogs: the folder they open in
+    std::string dialog_file;    // file dialogs: the file name they propose
     bool enabled = true;     // controls without a window: their own flags
     bool visible = true;
     bool hot = false;        // picture buttons: the mouse is over the button
@@ -118,6 +120,7 @@ public:
     bool enabled(const std::string& role) const override;
     void set_visible(const std::string& role, bool on) override;
     bool control_visible(const std::string& role) const override;
+    void set_focus(const std::string& role) override;
     void move_control(const std::string& role, int x, int y) override;
     void resize_control(const std::string& role, int w, int h) override;
     ui::Rect control_rect(const std::string& role) const override;
@@ -146,6 +149,8 @@ public:
     void set_progress(const std::string& role, int percent) override;
     int progress(const std::string& role) const override;
     std::string run_file_dialog(const std::string& role) override;
+    void set_dialog_start(const std::string& role, const std::string& folder,
+                          const std::string& file_name) override;
     void start_timer(const std::string& role, int interval_ms) override;
     void stop_timer(const std::string& role) override;
     bool timer_running(const std::string& role) const override;

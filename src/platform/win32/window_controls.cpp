@@ -138,6 +138,11 @@ bool Win32Window::control_visible(const std::string& role) const {
     return (GetWindowLongPtrW(state->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+void Win32Window::set_focus(const std::string& role) {
+    const ControlState* state = control(role);
+    if (state != nullptr && state->hwnd != nullptr) SetFocus(state->hwnd);
+}
+
 void Win32Window::move_control(const std::string& role, int x, int y) {
     const ControlState* state = control(role);
     if (state == nullptr || state->hwnd == nullptr) return;
