@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,6 +34,8 @@ public:
     std::uint32_t dialog_result = 0;
     std::vector<Call> calls;
     std::vector<DialogCall> dialogs;
+    // Called as either format begins (tests look at the program's state then).
+    std::function<void()> on_format;
 
     bool format_ex(const std::string& root, int media_type, const std::string& file_system,
                    const std::string& label, bool quick, std::uint32_t cluster_size,
