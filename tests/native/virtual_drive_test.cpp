@@ -15,7 +15,8 @@ TEST(VirtualDriveCommands, BuildTheToolAndExplorerLines) {
     const std::string iso = "E:\\iso\\win7.iso";
     EXPECT_EQ(virtual_drive_mount_command("Z", iso), "ISO.exe /D:Z /I:E:\\iso\\win7.iso");
     EXPECT_EQ(virtual_drive_mount_command("", iso), "ISO.exe /D: /I:E:\\iso\\win7.iso");
-    EXPECT_EQ(virtual_drive_window_mount_command("Y", iso), "ISO.exe /D:Y:\\  /I:E:\\iso\\win7.iso");
+    EXPECT_EQ(virtual_drive_window_mount_command("Y", iso),
+              "ISO.exe /D:Y:\\  /I:E:\\iso\\win7.iso");
     EXPECT_EQ(list_mount_explorer_command("Z"), "explorer.exe Z:\\ ");
     EXPECT_EQ(drive_explorer_command("Y"), "EXPLORER.EXE Y:\\ ");
 }
@@ -230,7 +231,8 @@ TEST(VirtualDriveSources, SourceOnTheTargetOrOnADiscMountedFromIt) {
         {"Z:\\I386", "", false},      {"X:\\I386", "X:\\", true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(source_lies_on_drive(c.source, c.target), c.on_drive) << c.source << " " << c.target;
+        EXPECT_EQ(source_lies_on_drive(c.source, c.target), c.on_drive)
+            << c.source << " " << c.target;
     // A later mount on a letter replaces the earlier one.
     remember_mounted_iso("Z", "E:\\other.iso");
     EXPECT_FALSE(source_lies_on_drive("Z:\\I386", "D:\\"));

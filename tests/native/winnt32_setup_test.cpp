@@ -25,14 +25,28 @@ TEST(Winnt32Commands, SixVariantsWithTheirBlanks) {
         const char* source;
         const char* line;
     } cases[] = {
-        {1, true, "", "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386  /unattend:C:\\\\winnt.sif /makelocalsource /tempdrive:C:\\ /noreboot"},
-        {1, false, "", "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386 /makelocalsource /tempdrive:C:\\ /noreboot"},
-        {2, true, "Z:\\I386", "Z:\\I386\\winnt32.exe  /syspart:C:\\ /dudisable /s:Z:\\I386  /unattend:C:\\\\winnt.sif /makelocalsource /tempdrive:C:\\ /noreboot"},
-        {2, false, "Z:\\I386", "Z:\\I386\\winnt32.exe  /syspart:C:\\ /dudisable /s:Z:\\I386  /makelocalsource /tempdrive:C:\\ /noreboot"},
-        {0, true, "E:\\I386\\WINNT32.EXE", "E:\\I386\\WINNT32.EXE  /syspart:C:\\ /dudisable /s:E:\\I386  /unattend:C:\\\\winnt.sif /makelocalsource /tempdrive:C:\\ /noreboot"},
-        {0, false, "E:\\I386\\WINNT32.EXE", "E:\\I386\\WINNT32.EXE  /syspart:C:\\ /dudisable /s:E:\\I386\\ /makelocalsource /tempdrive:C:\\ /noreboot"},
+        {1, true, "",
+         "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386  /unattend:C:\\\\winnt.sif "
+            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+        {1, false, "",
+         "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386 "
+            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+        {2, true, "Z:\\I386",
+         "Z:\\I386\\winnt32.exe  /syspart:C:\\ /dudisable /s:Z:\\I386  /unattend:C:\\\\winnt.sif "
+            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+        {2, false, "Z:\\I386",
+         "Z:\\I386\\winnt32.exe  /syspart:C:\\ /dudisable /s:Z:\\I386  "
+            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+        {0, true, "E:\\I386\\WINNT32.EXE",
+         "E:\\I386\\WINNT32.EXE  /syspart:C:\\ /dudisable /s:E:\\I386  /unattend:C:\\\\winnt.sif "
+            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+        {0, false, "E:\\I386\\WINNT32.EXE",
+         "E:\\I386\\WINNT32.EXE  /syspart:C:\\ /dudisable /s:E:\\I386\\ "
+            "/makelocalsource /tempdrive:C:\\ /noreboot"},
         // A blank in the chosen program's path would let the system start "D:\XP.exe" first.
-        {0, false, "D:\\XP CD\\I386\\WINNT32.EXE", "\"D:\\XP CD\\I386\\WINNT32.EXE\"  /syspart:C:\\ /dudisable /s:D:\\XP CD\\I386\\ /makelocalsource /tempdrive:C:\\ /noreboot"},
+        {0, false, "D:\\XP CD\\I386\\WINNT32.EXE",
+         "\"D:\\XP CD\\I386\\WINNT32.EXE\"  /syspart:C:\\ /dudisable /s:D:\\XP CD\\I386\\ "
+            "/makelocalsource /tempdrive:C:\\ /noreboot"},
         {3, true, "Z:\\I386", ""},
         {-1, false, "Z:\\I386", ""},
     };
@@ -80,13 +94,15 @@ TEST(Winnt32Setup, AnswerFileTemplate) {
     EXPECT_EQ(order, (Lines{"[Data]", "[Unattended]", "[GuiUnattended]", "[UserData]",
                             "[TapiLocation]", "[Branding]", "[URL]", "[Proxy]", "[Identification]",
                             "[Networking]", "[RegionalSettings]", "[FavoritesEx]"}));
-    EXPECT_EQ(s["[Data]"], (Lines{"AutoPartition=1", "MsDosInitiated=\"0\"", "UnattendedInstall=\"Yes\""}));
+    EXPECT_EQ(s["[Data]"],
+              (Lines{"AutoPartition=1", "MsDosInitiated=\"0\"", "UnattendedInstall=\"Yes\""}));
     EXPECT_EQ(s["[Unattended]"], (Lines{"UnattendMode=FullUnattended", "OemSkipEula=Yes",
                                         "OemPreinstall=No", "TargetPath=\\WINDOWS"}));
     EXPECT_EQ(s["[GuiUnattended]"],
               (Lines{"AdminPassword=*", "EncryptedAdminPassword=NO", "AutoLogon=Yes",
                      "AutoLogonCount=1", "OEMSkipRegional=1", "TimeZone=85", "OemSkipWelcome=1"}));
-    EXPECT_EQ(s["[UserData]"], (Lines{"FullName=\"Quennix\"", "OrgName=\"Marlune\"", "ComputerName=*"}));
+    EXPECT_EQ(s["[UserData]"],
+              (Lines{"FullName=\"Quennix\"", "OrgName=\"Marlune\"", "ComputerName=*"}));
     EXPECT_EQ(s["[TapiLocation]"], Lines{"CountryCode=86"});
     EXPECT_EQ(s["[Branding]"], Lines{"BrandIEUsingUnattended=Yes"});
     ASSERT_EQ(s["[URL]"].size(), 1u);
@@ -156,7 +172,8 @@ protected:
 };
 
 const char kDiscAnswerLine[] =
-    "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386  /unattend:C:\\\\winnt.sif /makelocalsource /tempdrive:C:\\ /noreboot";
+    "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386  /unattend:C:\\\\winnt.sif "
+        "/makelocalsource /tempdrive:C:\\ /noreboot";
 
 TEST_F(SetupWindow, RunsTheSetupAndWatchesItToTheEnd) {
     setup_runs_for(2);
@@ -197,7 +214,8 @@ TEST_F(SetupWindow, RunsTheSetupAndWatchesItToTheEnd) {
         rig.os.files.delete_file("C:\\winnt.sif");
         ASSERT_TRUE(fakes::click(w, "ok_button"));
         EXPECT_EQ(commands().back(),
-                  "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386 /makelocalsource /tempdrive:C:\\ /noreboot");
+                  "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386 "
+                      "/makelocalsource /tempdrive:C:\\ /noreboot");
         EXPECT_EQ(sif_at_launch, "");
     });
     ASSERT_NE(window, nullptr);
@@ -254,7 +272,9 @@ TEST(Winnt32SetupFormat, FormatsAsChosenBeforeTheSetup) {
             EXPECT_EQ(r.os.formatter.dialogs[0].options, 1u);
         }
         EXPECT_EQ(r.os.processes.commands(),
-                  Lines{"Z:\\I386\\winnt32.exe  /syspart:C:\\ /dudisable /s:Z:\\I386  /unattend:C:\\\\winnt.sif /makelocalsource /tempdrive:C:\\ /noreboot"});
+                  Lines{"Z:\\I386\\winnt32.exe  /syspart:C:\\ /dudisable /s:Z:\\I386  "
+                        "/unattend:C:\\\\winnt.sif "
+                      "/makelocalsource /tempdrive:C:\\ /noreboot"});
     }
 }
 
@@ -305,7 +325,9 @@ TEST(Winnt32SetupEnd, FinishBoxesHandOverToTheCountdown) {
         });
         open_winnt32_setup_window();
         EXPECT_EQ(r.os.processes.commands(),
-                  Lines{"F:\\XP\\I386\\WINNT32.EXE  /syspart:D:\\ /dudisable /s:F:\\XP\\I386  /unattend:D:\\\\winnt.sif /makelocalsource /tempdrive:D:\\ /noreboot"});
+                  Lines{"F:\\XP\\I386\\WINNT32.EXE  /syspart:D:\\ /dudisable /s:F:\\XP\\I386  "
+                        "/unattend:D:\\\\winnt.sif "
+                      "/makelocalsource /tempdrive:D:\\ /noreboot"});
         EXPECT_EQ(r.os.files.contents("D:\\winnt.sif"), kWinntSifTemplate);
         ASSERT_NE(setup, nullptr);
         EXPECT_FALSE(setup->alive());

@@ -218,8 +218,9 @@ TEST_F(MediaUnderWine, SetupRunsWithItsAnswerFileAndTheWatchSeesItEnd) {
         winnt32_setup_command(kSetupFromFolder, true, target, "", win32::narrow(source));
     const std::wstring tools = work + L"\\tools.log";
     EXPECT_EQ(log_details(tools, "winnt32", "start"), Lines{line});
+    const std::string sif_size = std::to_string(std::string(kWinntSifTemplate).size());
     EXPECT_EQ(log_details(tools, "winnt32", "unattend"),
-              Lines{target + "\\winnt.sif\t" + std::to_string(std::string(kWinntSifTemplate).size())});
+              Lines{target + "\\winnt.sif\t" + sif_size});
     EXPECT_EQ(log_details(tools, "winnt32", "end"), Lines{"0"});
     EXPECT_GE(ticks_while_running, 5);  // it ran for a while and the watch waited for it
     EXPECT_EQ(read_all(work + L"\\target\\winnt.sif"), kWinntSifTemplate);

@@ -27,8 +27,8 @@ const wchar_t kStateFile[] = L".qv-iso-mounts";
 // The Unix name of a Windows path, through Wine's own export; empty outside Wine.
 std::wstring unix_name_of(const std::wstring& path) {
     using Lookup = char*(CDECL*)(LPCWSTR);
-    auto lookup = reinterpret_cast<Lookup>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    auto lookup = reinterpret_cast<Lookup>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
     if (lookup == nullptr) return {};
     char* name = lookup(path.c_str());
     if (name == nullptr) return {};
