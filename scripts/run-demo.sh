@@ -18,6 +18,10 @@ headless=0
 [ -n "${DISPLAY:-}" ] || headless=1
 start_e2e_session
 trap stop_wine_session EXIT
+# The program carries the stand-in Ghost; the demo's partitions are mapped to their drive
+# folders for it: D:\Backup\win7.GHO restored onto G: (1:3) or E: (2:0) writes its files there.
+printf '1:2=D:\\\r\n1:3=G:\\\r\n2:0=E:\\\r\n' >"$WINEPREFIX/drive_c/qv-ghost-map.txt"
+export QV_GHOST_MAP='C:\qv-ghost-map.txt'
 start_program /debug
 if [ "$headless" = 0 ]; then
   echo "QuennixVelquist is running in the Wine desktop window; close it to end the demo."

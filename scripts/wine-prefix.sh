@@ -8,8 +8,9 @@
 #   G: hd "备份"         X: hd (the PE's letter, which the partition list leaves out)
 # Under Wine 8 every hd drive is disk 0, numbered in letter order (C: 1:1, D: 1:2, G: 1:3,
 # X: 1:4), a floppy drive is a disk of its own with partition 0 (E: 2:0), and a cdrom has no
-# partition number. The drives hold sparse sample images for the scan and the search, and disc
-# images under D:\镜像 for the virtual drive.
+# partition number. The drives hold sparse sample images for the scan and the search; D:\Backup\
+# win7.GHO is a stand-in Ghost image that the stand-in Ghost can check and restore, and
+# D:\镜像 holds disc images for the virtual drive.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/scripts/wine-env.sh"
@@ -37,7 +38,7 @@ make_drive_folders() {
   # Images of 100 MB or more, sparse so they cost no space; the scan reaches depth 3 (a root and
   # two folder levels below it).
   local sample size path
-  for sample in "150M d/Backup/win7.GHO" "200M d/系统/win10.WIM" "150M d/a/b/c/deep.gho" \
+  for sample in "200M d/系统/win10.WIM" "150M d/a/b/c/deep.gho" \
               "50K d/small.gho" "120M e/GHO/xp.gho" "300M g/sys.wim" "1M f/sources/readme.txt"; do
     read -r size path <<<"$sample"
     if [ ! -e "$drives/$path" ]; then
@@ -45,6 +46,26 @@ make_drive_folders() {
       truncate -s "$size" "$drives/$path"
     fi
   done
+  make_demo_ghost_image "$drives/d/Backup/win7.GHO" 150M
+}
+
+# A stand-in Ghost image (tools/standin/make_ghost_image.py), sparse to the size of a real one,
+# from tools/standin/demo_image and, once it is built, the stand-in of Windows 7's CMD.EXE: after
+# a restore the partition list names the partition's system.
+make_demo_ghost_image() {
+  local image="$1" size="$2" cmd="$QV_WIN_BUILD/standin/WindowsCmd.exe" source
+  if [ "$(head -c 7 "$image" 2>/dev/null | tr -d '\0')" = "QVGHO 1" ] && { [ ! -f "$cmd" ] || [ "$image" -nt "$cmd" ]; }; then
+    return 0
+  fi
+  source="$(mktemp -d)"
+  cp -r "$here/tools/standin/demo_image/." "$source/"
+  if [ -f "$cmd" ]; then
+    mkdir -p "$source/Windows/System32"
+    cp "$cmd" "$source/Windows/System32/CMD.EXE"
+  fi
+  mkdir -p "$(dirname "$image")"
+  python3 "$here/tools/standin/make_ghost_image.py" "$source" "$image" --pad-to "$size" --title "演示系统"
+  rm -rf "$source"
 }
 
 # Disc images for the stand-in virtual-drive tool, which mounts the folder <image>.d as an image's

@@ -7,6 +7,7 @@
 #include "app/shortcut.h"
 #include "app/state.h"
 #include "disks/drive_facts.h"
+#include "jobs/ghost_restore.h"
 #include "disks/partition_list.h"
 #include "jobs/virtual_drive.h"
 #include "platform/os.h"

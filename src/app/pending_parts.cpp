@@ -1,11 +1,16 @@
 #include "app/pending_parts.h"
 
-
 namespace qv {
 
-void open_ghost_restore_window_modal() {}
-void quick_restore_hd3() {}
-void quick_restore_hd4() {}
-void quick_restore_hd5() {}
+std::vector<std::string>& pending_part_calls() {
+    static std::vector<std::string> calls;
+    return calls;
+}
+
+void quick_restore_hd3() { pending_part_calls().push_back("HD3.GHO"); }
+void quick_restore_hd4() { pending_part_calls().push_back("HD4.GHO"); }
+void quick_restore_hd5() { pending_part_calls().push_back("HD5.GHO"); }
+void open_ghost_backup_window() { pending_part_calls().push_back("GhostBackupWindow"); }
+void open_imagex_capture_window() { pending_part_calls().push_back("ImagexCaptureWindow"); }
 
 }  // namespace qv

@@ -1,16 +1,23 @@
-// Calls the command line makes into parts of the program that are built elsewhere. Each is a
-// stand-in here until its part lands; then the part's own definition replaces the one in
-// pending_parts.cpp.
+// Calls into parts of the program that are built elsewhere. Each is a stand-in here until its
+// part lands; then the part's own definition replaces the one in pending_parts.cpp.
 #pragma once
+
+#include <string>
+#include <vector>
 
 namespace qv {
 
-// TODO(ghost restore window): GhostRestoreWindow loaded modally without a parent; its
-// command-line restore uses g_install_image_path, g_target_disk_partition and g_target_drive.
-void open_ghost_restore_window_modal();
+// The names of the stand-ins called so far in this run, in order, so that the callers' tests can
+// see which later part they reached.
+std::vector<std::string>& pending_part_calls();
+
 // TODO(whole-disk layouts): HD3.GHO, HD4.GHO, HD5.GHO restored to disk 1.
 void quick_restore_hd3();
 void quick_restore_hd4();
 void quick_restore_hd5();
+// TODO(Ghost backup window): GhostBackupWindow loaded modally with MainWindow as parent.
+void open_ghost_backup_window();
+// TODO(imagex capture window): ImagexCaptureWindow loaded modally with MainWindow as parent.
+void open_imagex_capture_window();
 
 }  // namespace qv

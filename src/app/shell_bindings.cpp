@@ -3,10 +3,13 @@
 #include "app/exit_and_power.h"
 #include "app/hot_keys.h"
 #include "jobs/finish_countdown.h"
+#include "jobs/ghost_restore.h"
 #include "jobs/image_inspection.h"
 #include "jobs/imagex_apply.h"
+#include "jobs/start_button.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/winnt32_setup.h"
+#include "ui/image_file_operations.h"
 #include "ui/info_windows.h"
 
 namespace qv {
@@ -16,7 +19,10 @@ void bind_shell_handlers() {
     ui::bind_info_window_handlers();
     bind_hot_key_handlers();
     bind_finish_countdown_handlers();
+    bind_start_button_handlers();
+    bind_ghost_restore_handlers();
     bind_imagex_apply_handlers();
+    ui::bind_image_file_operation_handlers();
     bind_virtual_drive_handlers();
     bind_image_inspection_handlers();
     bind_winnt32_setup_handlers();

@@ -32,6 +32,8 @@ std::string g_install_image_path;
 std::string g_target_disk_partition;
 std::string g_target_row_key;
 std::string g_target_drive;
+std::string g_dropped_image_path;
+std::string g_dropped_image_display;
 
 bool g_busy = false;
 int g_finish_action = 0;
@@ -41,6 +43,7 @@ bool g_imagex_cancelled = false;
 bool g_console_running = false;
 bool g_ui_locked = false;
 int g_install_mode = 0;
+std::string g_winnt32_version;
 std::string g_setup_system_name;
 
 std::string g_omnifs_output;
@@ -52,8 +55,8 @@ void reset_program_state() {
           &g_ghost_compression_switch, &g_ghost_split_switch, &g_imagex_ref_option,
           &g_imagex_compress_option, &g_virtual_drive_letter, &g_preferred_image, &g_command_text,
           &g_expected_system_letter, &g_install_device_arg, &g_install_image_path,
-          &g_target_disk_partition, &g_target_row_key, &g_target_drive, &g_omnifs_output,
-          &g_setup_system_name}) {
+          &g_target_disk_partition, &g_target_row_key, &g_target_drive, &g_dropped_image_path,
+          &g_dropped_image_display, &g_winnt32_version, &g_setup_system_name, &g_omnifs_output}) {
         text->clear();
     }
     g_command_args.clear();
@@ -64,8 +67,8 @@ void reset_program_state() {
         *flag = false;
     }
     g_finish_action = 0;
-    g_finished_job_kind = 0;
     g_install_mode = 0;
+    g_finished_job_kind = 0;
 }
 
 }  // namespace qv

@@ -41,6 +41,8 @@ extern std::string g_install_image_path;
 extern std::string g_target_disk_partition;
 extern std::string g_target_row_key;
 extern std::string g_target_drive;
+extern std::string g_dropped_image_path;     // a .GHO dropped in automatic mode and confirmed
+extern std::string g_dropped_image_display;  // the shortened image text of the question line
 
 // Job state
 extern bool g_busy;
@@ -51,6 +53,7 @@ extern bool g_imagex_cancelled;
 extern bool g_console_running;
 extern bool g_ui_locked;          // lock_ui holds the main window's controls until unlock_ui
 extern int g_install_mode;              // 1 disc, 2 I386 folder, 0 a chosen WINNT32.EXE
+extern std::string g_winnt32_version;   // file version of the setup program found
 extern std::string g_setup_system_name; // " XP", " Server 2003" or empty
 // The one disk manager of the run lives with its class in src/disks.
 

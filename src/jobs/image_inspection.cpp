@@ -165,7 +165,9 @@ void choose_backup_path(ui::Window& main) {
     int row = main.selected_row("partition_list");
     std::string name = backup_preset_name(main.text("backup_path_combo"), row >= 0,
                                           main.cell("partition_list", row, 0));
-    main.set_dialog_start("backup_save_dialog", run_drive_root(), name);
+    const ui::ControlDef* dialog = main.def().control("backup_save_dialog");
+    if (dialog != nullptr) main.set_file_dialog(dialog->role, dialog->caption, dialog->filter, name);
+    main.set_dialog_folder("backup_save_dialog", run_drive_root());
     std::string path = main.run_file_dialog("backup_save_dialog");
     if (path.empty()) return;
     main.add_item("backup_path_combo", path);
@@ -247,7 +249,7 @@ void on_image_chosen(ui::Event& event) {
         choose_backup_path(main);
         return;
     }
-    main.set_dialog_start("image_open_dialog", run_drive_root(), "");
+    main.set_dialog_folder("image_open_dialog", run_drive_root());
     std::string path = main.run_file_dialog("image_open_dialog");
     if (!path.empty()) inspect_chosen_image(main, path, InspectionSource::Browse);
 }

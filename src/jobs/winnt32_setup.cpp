@@ -4,6 +4,7 @@
 #include "app/state.h"
 #include "app/tool_runner.h"
 #include "jobs/finish_countdown.h"
+#include "jobs/start_checks.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/volume_format.h"
 #include "platform/os.h"
@@ -102,15 +103,6 @@ void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui
 
 std::string caption_text() { return "安装 Windows" + g_setup_system_name; }
 
-// The folder of a program with its trailing backslash; a trailing backslash of the path itself is
-// cut off first.
-std::string folder_of_program(const std::string& path) {
-    std::string p = path;
-    if (!p.empty() && p.back() == '\\' && find_last_char(p, '\\') == p.size() - 1) p.pop_back();
-    std::size_t slash = find_last_char(p, '\\');
-    return slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
-}
-
 // The system would try the path's first words as programs of their own ("D:\XP CD\..." starts
 // "D:\XP.exe" first when there is one), so a path with a blank is quoted.
 std::string program_for_command_line(const std::string& path) {
@@ -181,7 +173,7 @@ std::string winnt32_setup_command(int install_mode, bool answer_file, const std:
                            : head + "  /makelocalsource /tempdrive:" + tail;
     }
     case kSetupFromChosenProgram: {
-        std::string folder = folder_of_program(source);
+        std::string folder = parent_dir(source);
         std::string head = program_for_command_line(source) + "  /syspart:" + t + " /dudisable /s:";
         if (!answer_file) return head + folder + " /makelocalsource /tempdrive:" + tail;
         // With the answer file the folder goes without its trailing backslash.

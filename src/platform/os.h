@@ -31,6 +31,7 @@ class TextCodec;
 class BinaryTypes;
 class Consoles;
 class VolumeFormatter;  // os_format.h
+class ShellFiles;       // os_shell_files.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -136,6 +137,7 @@ struct Os {
     BinaryTypes* binary_types = nullptr; // os_com.h
     Consoles* consoles = nullptr;        // os_console.h
     VolumeFormatter* formatter = nullptr; // os_format.h
+    ShellFiles* shell_files = nullptr;    // os_shell_files.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

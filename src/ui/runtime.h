@@ -81,13 +81,13 @@ public:
     virtual bool enabled(const std::string& role) const = 0;
     virtual void set_visible(const std::string& role, bool on) = 0;
     virtual bool control_visible(const std::string& role) const = 0;  // its own flag
-    // Gives the keyboard focus to a control.
-    virtual void set_focus(const std::string& role) = 0;
     virtual void move_control(const std::string& role, int x, int y) = 0;
     virtual void resize_control(const std::string& role, int w, int h) = 0;
     virtual Rect control_rect(const std::string& role) const = 0;     // inside its container
     virtual void set_picture(const std::string& role, const std::string& picture) = 0;
     virtual std::string picture(const std::string& role) const = 0;
+    // Gives the control the keyboard focus.
+    virtual void set_focus(const std::string& role) = 0;
 
     // Combos and list boxes. Selecting from code raises no event.
     virtual int add_item(const std::string& role, const std::string& text) = 0;
@@ -123,10 +123,12 @@ public:
     // File dialogs (controls of kind OpenDialog or SaveDialog): the chosen path, or empty when
     // the user cancelled.
     virtual std::string run_file_dialog(const std::string& role) = 0;
-    // The folder the dialog's next runs open in and the file name they propose; empty texts leave
-    // the choice to the system and propose no name.
-    virtual void set_dialog_start(const std::string& role, const std::string& folder,
-                                  const std::string& file_name) = 0;
+    // Title, filter ("description|pattern|...") and the file name a dialog opens with, for its
+    // next runs; a dialog reused for different files sets them before each run.
+    virtual void set_file_dialog(const std::string& role, const std::string& title,
+                                 const std::string& filter, const std::string& file_name) = 0;
+    // The folder a dialog's next runs open in; empty leaves it to the system.
+    virtual void set_dialog_folder(const std::string& role, const std::string& folder) = 0;
 
     // Timers (controls of kind Timer).
     virtual void start_timer(const std::string& role, int interval_ms) = 0;

@@ -6,6 +6,7 @@
 //   qv_probe controls TITLE            prints one line per child window: class, unit, text, flags
 //   qv_probe close TITLE               posts WM_CLOSE to the window
 //   qv_probe gone TITLE [TIMEOUT_MS]   waits until no window has that title; exit 1 on time-out
+//   qv_probe click TITLE TEXT          clicks the window's enabled button whose text is TEXT
 // Titles are passed as the shell passes them; texts are printed in UTF-8. Programs started inside a Wine virtual desktop
 // see only that desktop's windows, so the probe runs there too, and its caller cannot read its
 // output or exit code through the desktop's launcher: when QV_PROBE_OUT names a file, the output
@@ -75,6 +76,22 @@ BOOL CALLBACK print_child(HWND w, LPARAM) {
     return TRUE;
 }
 
+struct ChildSearch {
+    std::wstring text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK match_child(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    wchar_t text[1024] = {};
+    GetWindowTextW(w, text, 1024);
+    if (s->text == text) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 int run(int argc, wchar_t** argv);
@@ -120,5 +137,11 @@ int run(int argc, wchar_t** argv) {
         return 0;
     }
     if (verb == L"close") return PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (verb == L"click" && argc > 3) {
+        ChildSearch child{argv[3]};
+        EnumChildWindows(w, match_child, reinterpret_cast<LPARAM>(&child));
+        if (child.found == nullptr || !IsWindowEnabled(child.found)) return 1;
+        return PostMessageW(child.found, BM_CLICK, 0, 0) ? 0 : 1;
+    }
     return 2;
 }

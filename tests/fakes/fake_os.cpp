@@ -149,6 +149,8 @@ FakeOs::FakeOs() {
     set.binary_types = &binary_types;
     set.consoles = &consoles;
     set.formatter = &formatter;
+    set.shell_files = &shell_files;
+    shell_files.files = &files;
     set.ui = os::os().ui;
     os::install(set);
 }

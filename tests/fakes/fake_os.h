@@ -12,6 +12,7 @@
 #include "fakes/fake_power.h"
 #include "fakes/fake_process.h"
 #include "fakes/fake_shell.h"
+#include "fakes/fake_shell_files.h"
 #include "fakes/fake_drives.h"
 #include "fakes/fake_com.h"
 #include "fakes/fake_console.h"
@@ -125,6 +126,7 @@ struct FakeOs {
     FakeBinaryTypes binary_types;
     FakeConsoles consoles;
     FakeFormatter formatter;
+    FakeShellFiles shell_files;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

@@ -74,6 +74,7 @@ HeadlessWindow::HeadlessWindow(HeadlessRuntime& runtime, const ui::WindowDef& de
         else
             c.items = cd.items;
         c.selected = valid_index(cd.selected, c.items.size()) ? cd.selected : -1;
+        c.dialog_filter = cd.filter;
         if (cd.kind == Kind::TrayIcon) tray_tip_ = cd.caption;
         if (cd.kind == Kind::DropTarget) drop_enabled_ = cd.enabled;
         controls_.emplace(cd.role, std::move(c));
@@ -243,12 +244,6 @@ bool HeadlessWindow::control_visible(const std::string& role) const {
     return c != nullptr && c->visible;
 }
 
-void HeadlessWindow::set_focus(const std::string& role) {
-    if (find(role, "set_focus") == nullptr) return;
-    focused_ = role;
-    note("set_focus " + role);
-}
-
 void HeadlessWindow::move_control(const std::string& role, int x, int y) {
     if (Control* c = find(role, "move_control")) {
         c->rect.x = x;
@@ -275,6 +270,12 @@ void HeadlessWindow::set_picture(const std::string& role, const std::string& pic
 std::string HeadlessWindow::picture(const std::string& role) const {
     const Control* c = find(role, "picture");
     return c == nullptr ? std::string() : c->picture;
+}
+
+void HeadlessWindow::set_focus(const std::string& role) {
+    if (find(role, "set_focus") == nullptr) return;
+    focused_ = role;
+    note("set_focus " + role);
 }
 
 int HeadlessWindow::add_item(const std::string& role, const std::string& text) {
@@ -434,17 +435,24 @@ std::string HeadlessWindow::run_file_dialog(const std::string& role) {
         answer = runtime_.dialog_answers_.front();
         runtime_.dialog_answers_.pop_front();
     }
-    runtime_.dialog_runs_.push_back({def_.name, role, answer, c->dialog_folder, c->dialog_file});
+    runtime_.dialog_runs_.push_back(
+        {def_.name, role, answer, c->text, c->dialog_filter, c->dialog_file_name, c->dialog_folder});
     note("run_file_dialog " + role);
     return answer;
 }
 
-void HeadlessWindow::set_dialog_start(const std::string& role, const std::string& folder,
-                                      const std::string& file_name) {
-    Control* c = find_kind(role, "set_dialog_start", {Kind::OpenDialog, Kind::SaveDialog});
+void HeadlessWindow::set_file_dialog(const std::string& role, const std::string& title,
+                                     const std::string& filter, const std::string& file_name) {
+    Control* c = find_kind(role, "set_file_dialog", {Kind::OpenDialog, Kind::SaveDialog});
     if (c == nullptr) return;
-    c->dialog_folder = folder;
-    c->dialog_file = file_name;
+    c->text = title;
+    c->dialog_filter = filter;
+    c->dialog_file_name = file_name;
+}
+
+void HeadlessWindow::set_dialog_folder(const std::string& role, const std::string& folder) {
+    if (Control* c = find_kind(role, "set_dialog_folder", {Kind::OpenDialog, Kind::SaveDialog}))
+        c->dialog_folder = folder;
 }
 
 void HeadlessWindow::start_timer(const std::string& role, int interval_ms) {

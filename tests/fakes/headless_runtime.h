@@ -51,8 +51,10 @@ struct DialogRun {
     std::string window;
     std::string role;
     std::string answer;  // empty: the user cancelled
-    std::string folder;     // the folder it opened in (set_dialog_start)
-    std::string file_name;  // the file name it proposed
+    std::string title;   // what the dialog showed: its title, filter and starting file name
+    std::string filter;
+    std::string file_name;
+    std::string folder;  // the folder it opened in
 };
 
 class HeadlessWindow : public ui::Window {
@@ -71,11 +73,12 @@ public:
         std::vector<std::vector<std::string>> rows;
         int selected_row = -1;
         int progress = 0;
+        std::string dialog_filter;     // dialogs: the title is `text`
+        std::string dialog_file_name;
+        std::string dialog_folder;
         bool timer_running = false;
         int timer_interval = 0;
         std::uint64_t timer_due = 0;
-        std::string dialog_folder;
-        std::string dialog_file;
     };
     struct MenuItem {
         std::string menu;  // role of the menu that holds it
@@ -107,12 +110,12 @@ public:
     bool enabled(const std::string& role) const override;
     void set_visible(const std::string& role, bool on) override;
     bool control_visible(const std::string& role) const override;
-    void set_focus(const std::string& role) override;
     void move_control(const std::string& role, int x, int y) override;
     void resize_control(const std::string& role, int w, int h) override;
     ui::Rect control_rect(const std::string& role) const override;
     void set_picture(const std::string& role, const std::string& picture) override;
     std::string picture(const std::string& role) const override;
+    void set_focus(const std::string& role) override;
     int add_item(const std::string& role, const std::string& text) override;
     void remove_item(const std::string& role, int index) override;
     void clear_items(const std::string& role) override;
@@ -136,8 +139,9 @@ public:
     void set_progress(const std::string& role, int percent) override;
     int progress(const std::string& role) const override;
     std::string run_file_dialog(const std::string& role) override;
-    void set_dialog_start(const std::string& role, const std::string& folder,
-                          const std::string& file_name) override;
+    void set_file_dialog(const std::string& role, const std::string& title,
+                         const std::string& filter, const std::string& file_name) override;
+    void set_dialog_folder(const std::string& role, const std::string& folder) override;
     void start_timer(const std::string& role, int interval_ms) override;
     void stop_timer(const std::string& role) override;
     bool timer_running(const std::string& role) const override;
@@ -159,9 +163,9 @@ public:
     bool has_menu_item(const std::string& item) const { return menu_items_.count(item) != 0; }
     const std::string& menu_of_item(const std::string& item) const;
     bool minimized() const { return minimized_; }
+    const std::string& focused() const { return focused_; }  // role with the keyboard focus
     bool topmost() const { return topmost_; }
     bool drop_enabled() const { return drop_enabled_; }
-    const std::string& focused() const { return focused_; }  // role of the control with the focus
     bool window_enabled() const { return window_enabled_; }  // false while a modal child runs
     bool tray_added() const { return tray_added_; }
     const std::string& tray_tip() const { return tray_tip_; }
@@ -205,9 +209,9 @@ private:
     bool topmost_ = false;
     bool window_enabled_ = true;
     bool drop_enabled_ = false;
-    std::string focused_;
     bool tray_added_ = false;
     std::string tray_tip_;
+    std::string focused_;
     std::vector<Balloon> balloons_;
     std::vector<Popup> popups_;
     std::vector<HotKey> hotkeys_;

@@ -3,6 +3,7 @@
 #include "app/exit_and_power.h"
 #include "app/state.h"
 #include "fakes/main_window_rig.h"
+#include "jobs/ghost_restore.h"
 #include "ui/info_windows.h"
 #include "ui/main_window.h"
 
@@ -34,10 +35,7 @@ struct PowerRig {
     ~PowerRig() { os::os().notices = &rig.os.notices; }
     void automatic() {
         g_automatic_mode = true;
-        ui::WindowDef def;
-        def.name = ui::kGhostRestoreWindowName;
-        restore = rig.ui.open(def, nullptr);
-        restore->set_topmost(true);
+        restore = rig.ui.open(ghost_restore_window_def(), nullptr);
         notices.restore = restore;
     }
     Strings boxes() const {

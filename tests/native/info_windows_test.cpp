@@ -2,18 +2,12 @@
 
 #include "app/state.h"
 #include "fakes/main_window_rig.h"
+#include "jobs/ghost_restore.h"
 #include "ui/info_windows.h"
 #include "ui/main_window.h"
 
 namespace qv {
 namespace {
-
-// A stand-in for the automatic-mode Ghost restore window: only its always-on-top state matters.
-ui::WindowDef restore_window_def() {
-    ui::WindowDef def;
-    def.name = ui::kGhostRestoreWindowName;
-    return def;
-}
 
 struct InfoRig {
     fakes::MainWindowRig rig;
@@ -26,8 +20,8 @@ struct InfoRig {
         main = &rig.open_main_window();
         if (automatic) {
             g_automatic_mode = true;
-            restore = rig.ui.open(restore_window_def(), nullptr);
-            restore->set_topmost(true);
+            // The automatic-mode restore window puts itself on top when it opens.
+            restore = rig.ui.open(ghost_restore_window_def(), nullptr);
         }
     }
     bool restore_on_top() const { return fakes::headless(*restore).topmost(); }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "jobs/finish_countdown.h"
+#include "jobs/ghost_restore.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/winnt32_setup.h"
 #include "ui/dialog_def.h"
@@ -44,8 +45,8 @@ TEST(InfoWindowPictures, EveryNamedPictureIsCarriedAtItsControlsSize) {
     const qv::ui::WindowDef* defs[] = {
         &qv::ui::about_window_def(), &qv::ui::help_window_def(),
         &qv::ui::parameter_help_window_def(), &qv::ui::pe_only_notice_window_def(),
-        &qv::finish_countdown_window_def(), &qv::virtual_drive_window_def(),
-        &qv::winnt32_setup_window_def()};
+        &qv::finish_countdown_window_def(), &qv::ghost_restore_window_def(),
+        &qv::virtual_drive_window_def(), &qv::winnt32_setup_window_def()};
     int widest = 0, tallest = 0;
     for (const qv::ui::WindowDef* def : defs) {
         for (const qv::ui::ControlDef& c : def->controls) {

@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "encoding.h"
@@ -52,6 +53,23 @@ std::wstring dialog_default_ext(const std::string& ext) {
     return wide;
 }
 
+void Win32Window::set_file_dialog(const std::string& role, const std::string& title,
+                                  const std::string& filter, const std::string& file_name) {
+    ControlState* state = control(role);
+    if (state == nullptr) return;
+    if (state->def->kind != ui::Kind::SaveDialog && state->def->kind != ui::Kind::OpenDialog) return;
+    state->text = title;
+    state->filter = filter;
+    state->file_name = file_name;
+}
+
+void Win32Window::set_dialog_folder(const std::string& role, const std::string& folder) {
+    ControlState* state = control(role);
+    if (state == nullptr) return;
+    if (state->def->kind != ui::Kind::SaveDialog && state->def->kind != ui::Kind::OpenDialog) return;
+    state->folder = folder;
+}
+
 std::string Win32Window::run_file_dialog(const std::string& role) {
     const ControlState* state = control(role);
     if (state == nullptr) return {};
@@ -61,21 +79,22 @@ std::string Win32Window::run_file_dialog(const std::string& role) {
 #ifdef QV_TEST_HOOKS
     if (dialogs_scripted()) {
         std::string answer = next_dialog_answer();
-        log_notice("dialog", d.caption, answer, save ? "save" : "open");
+        log_notice("dialog", state->text, answer, save ? "save" : "open");
         return answer;
     }
 #endif
-    std::wstring filter = dialog_filter(d.filter);
-    std::wstring title = widen(d.caption);
+    std::wstring filter = dialog_filter(state->filter);
+    std::wstring title = widen(state->text);
     std::wstring ext = dialog_default_ext(d.default_ext);
-    std::wstring folder = widen(state->dialog_folder);
-    std::wstring proposed = widen(state->dialog_file);
     std::vector<wchar_t> file(32768, L'\0');
-    if (proposed.size() < file.size()) proposed.copy(file.data(), proposed.size());
+    // The starting name, cut to the buffer; the last place stays the terminator.
+    std::wstring name = widen(state->file_name);
+    std::wstring folder = widen(state->folder);
+    name.copy(file.data(), std::min(name.size(), file.size() - 1));
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = alive() ? hwnd_ : nullptr;
-    dialog.lpstrFilter = d.filter.empty() ? nullptr : filter.c_str();
+    dialog.lpstrFilter = state->filter.empty() ? nullptr : filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
@@ -86,15 +105,6 @@ std::string Win32Window::run_file_dialog(const std::string& role) {
                    (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     return chosen ? narrow(file.data()) : std::string();
-}
-
-void Win32Window::set_dialog_start(const std::string& role, const std::string& folder,
-                                   const std::string& file_name) {
-    ControlState* state = control(role);
-    if (state == nullptr) return;
-    if (state->def->kind != ui::Kind::OpenDialog && state->def->kind != ui::Kind::SaveDialog) return;
-    state->dialog_folder = folder;
-    state->dialog_file = file_name;
 }
 
 }  // namespace qv::win32

@@ -18,6 +18,7 @@
 #include "win32_instance.h"
 #include "win32_process.h"
 #include "win32_shell.h"
+#include "win32_shell_files.h"
 
 namespace qv::win32 {
 namespace {
@@ -313,6 +314,7 @@ void install_win32_os() {
     set.processes = &win32_processes();
     set.carried = &win32_carried_files();
     set.shell = &win32_shell();
+    set.shell_files = &win32_shell_files();
     set.instance = &win32_instance_events();
     set.windows = &win32_top_windows();
     set.formatter = win32_formatter();

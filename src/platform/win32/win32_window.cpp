@@ -70,6 +70,7 @@ Win32Window::Win32Window(Win32Runtime& runtime, const ui::WindowDef& def) : runt
         state.def = &def_.controls[i];
         state.picture = state.def->picture;
         state.text = state.def->caption;
+        state.filter = state.def->filter;
         state.enabled = state.def->enabled;
         state.visible = state.def->visible;
         if (!state.def->role.empty() && roles_.count(state.def->role) == 0)

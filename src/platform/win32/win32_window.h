@@ -42,8 +42,9 @@ struct ControlState {
     int container = -1;      // index of the containing picture box; -1 = the window itself
     std::string picture;
     std::string text;        // controls without a window: their text (the tray icon's tip)
-    std::string dialog_folder;  // file dialogs: the folder they open in
-    std::string dialog_file;    // file dialogs: the file name they propose
+    std::string filter;      // file dialogs: the filter and the file name they open with; the
+    std::string file_name;   // title is `text`
+    std::string folder;      // file dialogs: the folder they open in
     bool enabled = true;     // controls without a window: their own flags
     bool visible = true;
     bool hot = false;        // picture buttons: the mouse is over the button
@@ -120,12 +121,12 @@ public:
     bool enabled(const std::string& role) const override;
     void set_visible(const std::string& role, bool on) override;
     bool control_visible(const std::string& role) const override;
-    void set_focus(const std::string& role) override;
     void move_control(const std::string& role, int x, int y) override;
     void resize_control(const std::string& role, int w, int h) override;
     ui::Rect control_rect(const std::string& role) const override;
     void set_picture(const std::string& role, const std::string& picture) override;
     std::string picture(const std::string& role) const override;
+    void set_focus(const std::string& role) override;
     int add_item(const std::string& role, const std::string& text) override;
     void remove_item(const std::string& role, int index) override;
     void clear_items(const std::string& role) override;
@@ -149,8 +150,9 @@ public:
     void set_progress(const std::string& role, int percent) override;
     int progress(const std::string& role) const override;
     std::string run_file_dialog(const std::string& role) override;
-    void set_dialog_start(const std::string& role, const std::string& folder,
-                          const std::string& file_name) override;
+    void set_file_dialog(const std::string& role, const std::string& title,
+                         const std::string& filter, const std::string& file_name) override;
+    void set_dialog_folder(const std::string& role, const std::string& folder) override;
     void start_timer(const std::string& role, int interval_ms) override;
     void stop_timer(const std::string& role) override;
     bool timer_running(const std::string& role) const override;

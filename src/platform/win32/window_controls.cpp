@@ -138,11 +138,6 @@ bool Win32Window::control_visible(const std::string& role) const {
     return (GetWindowLongPtrW(state->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-void Win32Window::set_focus(const std::string& role) {
-    const ControlState* state = control(role);
-    if (state != nullptr && state->hwnd != nullptr) SetFocus(state->hwnd);
-}
-
 void Win32Window::move_control(const std::string& role, int x, int y) {
     const ControlState* state = control(role);
     if (state == nullptr || state->hwnd == nullptr) return;
@@ -184,6 +179,11 @@ void Win32Window::set_picture(const std::string& role, const std::string& pictur
 std::string Win32Window::picture(const std::string& role) const {
     const ControlState* state = control(role);
     return state == nullptr ? std::string() : state->picture;
+}
+
+void Win32Window::set_focus(const std::string& role) {
+    const ControlState* state = control(role);
+    if (state != nullptr && state->hwnd != nullptr) SetFocus(state->hwnd);
 }
 
 // Combos and list boxes share their operations under two sets of message numbers.

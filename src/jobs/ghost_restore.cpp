@@ -1,0 +1,371 @@
+#include "jobs/ghost_restore.h"
+
+#include "app/cmd_quoting.h"
+#include "app/exit_and_power.h"
+#include "app/helpers.h"
+#include "app/state.h"
+#include "app/tool_runner.h"
+#include "disks/drive_facts.h"
+#include "jobs/finish_countdown.h"
+#include "jobs/start_checks.h"
+#include "platform/os.h"
+#include "ui/dialog_def.h"
+#include "ui/info_windows.h"
+#include "ui/main_window.h"
+
+namespace qv {
+namespace {
+
+constexpr const char* kInteractiveWatch = "interactive_watch_timer";
+constexpr const char* kAutomaticWatch = "automatic_watch_timer";
+constexpr int kWatchMs = 50;
+constexpr std::size_t kShortenedBelow = 28;
+constexpr std::size_t kShortenedPart = 12;
+
+// What the interactive window asked about when it opened: the image and the target that the
+// start button's checks passed. OK restores exactly these, whatever the main window shows by
+// then, since the main window stays usable while this window is open.
+struct ConfirmedRestore {
+    std::string image;
+    std::string caption;
+    std::string disk_partition;
+    std::string password_part;
+};
+ConfirmedRestore g_confirmed;
+
+// The job that runs: what its end reports, and the Ghost it watches, both taken once at its start
+// so that a Ghost chosen on the main window meanwhile cannot end the watch early.
+struct RunningRestore {
+    bool running = false;
+    bool automatic = false;
+    std::string image;
+    std::string target;
+    std::string ghost_name;
+    std::string timer;
+};
+RunningRestore g_job;
+
+ui::WindowDef make_ghost_restore_window_def() {
+    ui::WindowDef def =
+        ui::dialog_window(ui::kGhostRestoreWindowName, 400, 176, "Tavrin Ghost", false);
+    ui::add_control(def, "question_label", "透明标签1", ui::Kind::Label, "panel", 8, 10, 366, 16,
+                    "程序准备就绪，是否马上用 Ghost32 进行还原？");
+    ui::add_control(def, "warning_label", "透明标签2", ui::Kind::Label, "panel", 8, 34, 366, 16,
+                    "注意：本操作将删除目标分区上的所有数据。");
+    ui::add_control(def, "hint_label", "透明标签3", ui::Kind::Label, "panel", 8, 58, 366, 16,
+                    "点击“确定(&C)”马上进行还原，点击“取消(&X)”返回程序。");
+    // The status line takes the buttons' row while Ghost runs.
+    ui::add_control(def, "status_label", "透明标签4", ui::Kind::Label, "panel", 96, 99, 17, 16)
+        .visible = false;
+    ui::add_picture_button(def, "ok_button", "按钮2", "panel", 96, 94, 82, 26, "确定(&C)",
+                           "btn_ok");
+    ui::add_picture_button(def, "cancel_button", "按钮1", "panel", 204, 94, 82, 26, "取消(&X)",
+                           "btn_cancel");
+    ui::add_control(def, "drop_target", "拖放对象1", ui::Kind::DropTarget, "", 0, 0, 0, 0);
+    ui::add_control(def, kInteractiveWatch, "时钟3", ui::Kind::Timer, "", 0, 0, 0, 0)
+        .visible = false;
+    ui::add_control(def, kAutomaticWatch, "时钟4", ui::Kind::Timer, "", 0, 0, 0, 0)
+        .visible = false;
+    return def;
+}
+
+// Every box of this window: in automatic mode the window leaves always-on-top while it speaks.
+int say(const std::string& text, int style) {
+    ui::lower_ghost_restore_window();
+    int answer = os::os().notices->message_box(text, "提示", style);
+    ui::raise_ghost_restore_window();
+    return answer;
+}
+
+std::string erase_warning(const std::string& target) {
+    return "注意：本操作将删除 " + target + " 上的所有数据。";
+}
+
+void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+
+std::string question_text(const std::string& shortened) {
+    return "是否马上还原 " + shortened + " ？";
+}
+
+void show_buttons(ui::Window& w, bool on) {
+    for (const char* role : {"ok_button", "cancel_button"}) {
+        w.set_enabled(role, on);
+        w.set_visible(role, on);
+    }
+}
+
+void show_status(ui::Window& w, const std::string& text) {
+    ui::Rect at = w.control_rect("status_label");
+    w.move_control("status_label", 96, at.y);
+    w.resize_control("status_label", 248, at.h);
+    w.set_text("status_label", text);
+    w.set_visible("status_label", true);
+}
+
+void hide_status(ui::Window& w) {
+    ui::Rect at = w.control_rect("status_label");
+    w.set_visible("status_label", false);
+    w.resize_control("status_label", 3, at.h);
+    w.move_control("status_label", 3, at.y);
+}
+
+// The start common to the three jobs. A Ghost that cannot be started has done nothing: that is
+// reported as a failure, and no watch runs, so it can never pass for a finished restore.
+void start_job(ui::Window& w, RunningRestore job, const std::string& command) {
+    std::string status = "Ghost正在还原 " + job.target + "，请稍候....";
+    show_buttons(w, false);
+    show_status(w, status);
+    balloon(status);
+    if (!run_program(command, false, os::kShowNormal)) {
+        hide_status(w);
+        show_buttons(w, true);
+        say("Ghost启动失败，" + job.image + " 未能还原到 " + job.target + "！", kStopError);
+        return;
+    }
+    job.running = true;
+    g_job = job;
+    w.start_timer(g_job.timer, kWatchMs);
+    g_busy = true;
+}
+
+void end_job(ui::Window& w) {
+    show_buttons(w, true);
+    g_busy = false;
+    w.stop_timer(g_job.timer);
+    g_job.running = false;
+    hide_status(w);
+    std::string report = g_job.image + " 还原到 " + g_job.target + " 完成！";
+    ui::lower_ghost_restore_window();
+    balloon(report);
+    if (open_finish_countdown_if_chosen(kJobRestore)) {
+        w.close();
+        return;
+    }
+    // The interactive window stays for another run; an unattended run ends with its job.
+    say(report, kInformation);
+    if (g_job.automatic) end_program(0);
+}
+
+void watch_tick(ui::Event& event) {
+    ui::Window& w = *event.window;
+    if (!g_job.running || g_job.timer != event.role) {
+        w.stop_timer(event.role);
+        return;
+    }
+    if (is_process_running(g_job.ghost_name)) return;
+    end_job(w);
+}
+
+std::string ghost_name() { return get_file_title(g_ghost_exe_path, true); }
+
+// ---- the unattended and dropped-image jobs' checks ---------------------------------------------
+
+struct CommandLineRestore {
+    std::string image;  // full path
+    std::string type_name;
+};
+
+bool image_found(CommandLineRestore& r) { return file_exists(r.image); }
+std::string image_not_found_text(const CommandLineRestore& r) {
+    return "未找到 " + r.image + " ！";
+}
+
+bool target_exists(CommandLineRestore&) { return drive_exists(g_target_drive); }
+std::string target_missing_text(const CommandLineRestore&) {
+    return "指定还原的分区 " + command_line_target_text() + " 不存在！";
+}
+
+bool image_off_target(CommandLineRestore& r) { return !same_drive_letter(r.image, g_target_drive); }
+std::string image_on_target_text(const CommandLineRestore&) {
+    return "需还原的分区不可与还原映像文件所在的路径相同！";
+}
+
+bool target_off_windows_drive(CommandLineRestore&) { return !is_on_windows_drive(g_target_drive); }
+std::string target_in_use_text(const CommandLineRestore&) {
+    return "指定还原的分区 " + command_line_target_text() + " 正在使用！";
+}
+
+bool target_writable(CommandLineRestore&) { return test_partition_writable(g_target_drive); }
+std::string probe_failed_text(const CommandLineRestore&) {
+    return "指定还原的分区 " + command_line_target_text() + " 写入数据失败，请选择正确的分区！";
+}
+
+bool image_large_enough(CommandLineRestore& r) { return file_size(r.image) >= 1; }
+std::string image_too_small_text(const CommandLineRestore&) {
+    return "无效的Gho映像文件，请选择正确的Gho映像文件！";
+}
+
+bool target_is_hard_disk(CommandLineRestore& r) {
+    r.type_name = drive_type_name(g_target_drive);
+    return r.type_name == "硬盘驱动器";
+}
+std::string not_hard_disk_text(const CommandLineRestore& r) {
+    std::string t = command_line_target_text();
+    return "需安装的分区 " + t + " 是 " + r.type_name + "，是否继续？\r\n注意：" + t +
+           " 不是硬盘，如果继续将导致数据丢失！";
+}
+
+const Check<CommandLineRestore> kImageFound{image_found, image_not_found_text, kStopError};
+const Check<CommandLineRestore> kTargetExists{target_exists, target_missing_text, kStopError};
+const Check<CommandLineRestore> kImageOffTarget{image_off_target, image_on_target_text,
+                                                kStopWarning};
+const Check<CommandLineRestore> kTargetOffWindowsDrive{target_off_windows_drive, target_in_use_text,
+                                                       kStopWarning};
+const Check<CommandLineRestore> kTargetWritable{target_writable, probe_failed_text, kStopError};
+const Check<CommandLineRestore> kImageLargeEnough{image_large_enough, image_too_small_text,
+                                                  kStopWarning};
+const Check<CommandLineRestore> kTargetIsHardDisk{target_is_hard_disk, not_hard_disk_text,
+                                                  kAskYesNo};
+
+const CheckList<CommandLineRestore>& command_line_checks() {
+    static const CheckList<CommandLineRestore> checks = {
+        &kImageFound,     &kTargetExists,     &kImageOffTarget,  &kTargetOffWindowsDrive,
+        &kTargetWritable, &kImageLargeEnough, &kTargetIsHardDisk};
+    return checks;
+}
+
+// The one procedure of the unattended and the dropped-image jobs; both restore to the command
+// line's target.
+void run_command_line_job(ui::Window& w, const std::string& image_path) {
+    CommandLineRestore run{full_path(image_path), {}};
+    if (!pass_checks(run, command_line_checks(), say)) return;
+    RunningRestore job;
+    job.automatic = true;
+    job.image = run.image;
+    job.target = command_line_target_text();
+    job.ghost_name = ghost_name();
+    job.timer = kAutomaticWatch;
+    start_job(w, job,
+              ghost_restore_command(g_ghost_exe_path, run.image, g_target_disk_partition,
+                                    g_ghost_crcignore_switch, g_ghost_noide_switch, ""));
+}
+
+}  // namespace
+
+const ui::WindowDef& ghost_restore_window_def() {
+    static const ui::WindowDef def = make_ghost_restore_window_def();
+    return def;
+}
+
+std::string ghost_restore_command(const std::string& ghost_exe, const std::string& image,
+                                  const std::string& disk_partition,
+                                  const std::string& crcignore_switch,
+                                  const std::string& noide_switch,
+                                  const std::string& password_part) {
+    return quote_path_for_cmd(ghost_exe) + " -clone,mode=pload,src=\"" + image + "\":1,dst=" +
+           disk_partition + crcignore_switch + noide_switch + password_part + " -sure  -fx";
+}
+
+std::string shortened_image_text(const std::string& path) {
+    std::string full = full_path(path);
+    if (full.size() < kShortenedBelow) return full;
+    std::size_t head = 0;
+    while (head < full.size() && next_char(full, head) <= kShortenedPart)
+        head = next_char(full, head);
+    std::size_t tail = head;
+    while (tail < full.size() && full.size() - tail > kShortenedPart) tail = next_char(full, tail);
+    return full.substr(0, head) + "..." + full.substr(tail);
+}
+
+std::string command_line_target_text() {
+    return g_target_drive + "(" + g_target_disk_partition + ")";
+}
+
+void open_ghost_restore_window_modal() {
+    if (ui::Runtime* runtime = os::os().ui)
+        runtime->open_modal(ghost_restore_window_def(), nullptr);
+}
+
+void ghost_restore_window_load(ui::Event& event) {
+    ui::Window& w = *event.window;
+    w.set_picture("panel", ui::kDialogBackground);
+    w.set_drop_enabled(false);
+    g_job = RunningRestore{};
+    if (!g_automatic_mode) {
+        ui::Window* main = ui::main_window();
+        g_confirmed = ConfirmedRestore{};
+        if (main != nullptr) {
+            g_confirmed.image = main->text("image_combo");
+            g_confirmed.caption = main->text("selected_caption_label");
+            g_confirmed.disk_partition = main->text("selected_disk_partition_label");
+            g_confirmed.password_part = g_ghost_password_switch + main->text("password_edit");
+        }
+        w.set_text("warning_label", erase_warning(g_confirmed.caption));
+        return;
+    }
+    g_dropped_image_display = shortened_image_text(g_install_image_path);
+    w.set_text("question_label", question_text(g_dropped_image_display));
+    w.set_text("warning_label", erase_warning(command_line_target_text()));
+    w.set_topmost(true);
+    w.set_drop_enabled(true);
+}
+
+void start_ghost_restore_job(ui::Event& event) {
+    ui::Window& w = *event.window;
+    if (!file_exists(g_ghost_exe_path)) {
+        say("出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！", kStopError);
+        return;
+    }
+    if (!g_dropped_image_path.empty()) {
+        run_ghost_restore_dropped(w);
+    } else if (g_automatic_mode) {
+        run_ghost_restore_cmdline(w);
+    } else if (file_exists(g_confirmed.image)) {
+        run_ghost_restore(w);
+    } else {
+        say(g_confirmed.image + " 不存在！", kStopError);
+    }
+}
+
+void run_ghost_restore(ui::Window& w) {
+    RunningRestore job;
+    job.image = g_confirmed.image;
+    job.target = g_confirmed.caption;
+    job.ghost_name = ghost_name();
+    job.timer = kInteractiveWatch;
+    start_job(w, job,
+              ghost_restore_command(g_ghost_exe_path, g_confirmed.image, g_confirmed.disk_partition,
+                                    g_ghost_crcignore_switch, g_ghost_noide_switch,
+                                    g_confirmed.password_part));
+}
+
+void run_ghost_restore_cmdline(ui::Window& w) { run_command_line_job(w, g_install_image_path); }
+
+void run_ghost_restore_dropped(ui::Window& w) { run_command_line_job(w, g_dropped_image_path); }
+
+void ghost_restore_finish_tick(ui::Event& event) { watch_tick(event); }
+
+void ghost_restore_auto_finish_tick(ui::Event& event) { watch_tick(event); }
+
+void on_ghost_restore_cancel_clicked(ui::Event& event) {
+    if (g_automatic_mode) {
+        end_program(0);
+        return;
+    }
+    event.window->close();
+}
+
+void on_file_dropped(ui::Event& event) {
+    if (event.files.empty()) return;
+    const std::string& path = event.files.front();
+    if (upper_ascii(path_extension(path)) != ".GHO") {
+        say("不支持的文件格式。", kStopError);
+        return;
+    }
+    if (say("是否还原 " + path + " ？", 0x44) != os::kIdYes) return;
+    g_dropped_image_path = path;
+    g_dropped_image_display = shortened_image_text(path);
+    event.window->set_text("question_label", question_text(g_dropped_image_display));
+}
+
+void bind_ghost_restore_handlers() {
+    const std::string w = ui::kGhostRestoreWindowName;
+    ui::bind(w, "", ui::EventKind::Created, ghost_restore_window_load);
+    ui::bind(w, "ok_button", ui::EventKind::Click, start_ghost_restore_job);
+    ui::bind(w, "cancel_button", ui::EventKind::Click, on_ghost_restore_cancel_clicked);
+    ui::bind(w, kInteractiveWatch, ui::EventKind::Timer, ghost_restore_finish_tick);
+    ui::bind(w, kAutomaticWatch, ui::EventKind::Timer, ghost_restore_auto_finish_tick);
+    ui::bind(w, "drop_target", ui::EventKind::Drop, on_file_dropped);
+}
+
+}  // namespace qv

@@ -1,0 +1,51 @@
+// GhostRestoreWindow: confirms and runs the restore of a Ghost image onto one partition, either
+// for the start button (the image combo's image onto the selected partition) or unattended for
+// the "/install=" option (automatic mode: always on top, a dropped .GHO may replace the image).
+// Ghost runs as a process of its own; a 50 ms watch sees it end, reports, and hands over to the
+// finish countdown when a finish box is ticked. In automatic mode the end of a job, or a cancel,
+// ends the program.
+#pragma once
+
+#include <string>
+
+#include "ui/runtime.h"
+
+namespace qv {
+
+const ui::WindowDef& ghost_restore_window_def();
+
+// The partition load: Ghost's path, " -clone,mode=pload,src=", the quoted image with ":1"
+// (its first partition), ",dst=" and the target's disk:partition, the two option switches, the
+// password part (the password switch and the password, interactive jobs only), " -sure  -fx".
+// Ghost's own path is quoted when the system would split it.
+std::string ghost_restore_command(const std::string& ghost_exe, const std::string& image,
+                                  const std::string& disk_partition,
+                                  const std::string& crcignore_switch,
+                                  const std::string& noide_switch,
+                                  const std::string& password_part);
+
+// The image as the question line names it: its full path when that is shorter than 28 bytes,
+// otherwise its first 12 bytes, "..." and its last 12 bytes (never half a double-byte character).
+std::string shortened_image_text(const std::string& path);
+
+// The unattended restore's target as its messages write it: drive root and "(disk:partition)".
+std::string command_line_target_text();
+
+// Loads GhostRestoreWindow modally without a parent.
+void open_ghost_restore_window_modal();
+
+void ghost_restore_window_load(ui::Event& event);
+// The OK button: a confirmed dropped image first, then the command-line image in automatic mode,
+// otherwise the interactive job.
+void start_ghost_restore_job(ui::Event& event);
+void run_ghost_restore(ui::Window& window);
+void run_ghost_restore_cmdline(ui::Window& window);
+void run_ghost_restore_dropped(ui::Window& window);
+void ghost_restore_finish_tick(ui::Event& event);       // the interactive job's watch
+void ghost_restore_auto_finish_tick(ui::Event& event);  // the unattended and dropped jobs' watch
+void on_ghost_restore_cancel_clicked(ui::Event& event);
+void on_file_dropped(ui::Event& event);
+
+void bind_ghost_restore_handlers();
+
+}  // namespace qv

@@ -1,0 +1,465 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/command_line.h"
+#include "app/state.h"
+#include "fakes/main_window_rig.h"
+#include "jobs/ghost_restore.h"
+#include "ui/main_window.h"
+
+namespace qv {
+namespace {
+
+using Strings = std::vector<std::string>;
+constexpr std::int64_t kMB = 1024 * 1024;
+constexpr const char* kGhost = "X:\\WINDOWS\\Norvex32.exe";
+
+// A machine in Windows PE (X:) with the Ghost tool in place, a fixed C: (1:1) and D: (1:2), and a
+// 200 MB image on D:. Ghost, once started, runs for `ghost_polls` looks of the watch.
+struct RestoreRig {
+    // Records, for every box, whether the restore window was on top while it showed.
+    struct BoxWatch : os::Notices {
+        RestoreRig* owner = nullptr;
+        std::vector<bool> on_top;
+        int message_box(const std::string& text, const std::string& caption, int style) override {
+            ui::Window* w = owner->rig.ui.find("GhostRestoreWindow");
+            on_top.push_back(w != nullptr && fakes::headless(*w).topmost());
+            return owner->rig.os.notices.message_box(text, caption, style);
+        }
+    };
+
+    fakes::MainWindowRig rig;
+    BoxWatch watch;
+    ui::Window* main = nullptr;
+    int ghost_polls = 3;
+
+    RestoreRig() {
+        watch.owner = this;
+        os::os().notices = &watch;
+        main = &rig.open_main_window();
+        g_ghost_exe_path = kGhost;
+        g_ghost_crcignore_switch = " -crcignore ";
+        g_ghost_noide_switch = " -noide";
+        rig.os.files.add_file(kGhost, "ghost");
+        add_drive("C:\\", 0, 1);
+        add_drive("D:\\", 0, 2);
+        rig.os.files.add_file_of_size("D:\\GHO\\w7.gho", 200 * kMB);
+    }
+    void add_drive(const std::string& root, std::uint32_t device, std::uint32_t partition,
+                   int type = os::kDriveFixed) {
+        rig.os.drives.add(root, type, device, partition);
+        rig.os.files.add_folder(root);
+    }
+    void script_ghost(bool fails = false) {
+        fakes::FakeProcesses::Script s;
+        s.match = "-clone,mode=pload";
+        s.name = "Norvex32.exe";
+        s.polls = ghost_polls;
+        s.fails = fails;
+        rig.os.processes.scripts.push_back(s);
+    }
+    // The interactive target as the partition list leaves it in the hidden labels.
+    void choose(const std::string& image, const std::string& root, const std::string& disk_partition) {
+        main->add_item("image_combo", image);
+        main->select("image_combo", main->item_count("image_combo") - 1);
+        main->set_text("selected_caption_label", root + "(" + disk_partition + ")");
+        main->set_text("selected_disk_partition_label", disk_partition);
+        main->set_text("selected_drive_label", root);
+        main->set_text("selected_drive_type_label", "硬盘驱动器");
+    }
+    // "/install=" as the command line leaves the program-wide state.
+    void command_line(const std::string& image, const std::string& root, const std::string& disk_partition) {
+        g_automatic_mode = true;
+        g_install_image_path = image;
+        g_target_drive = root;
+        g_target_disk_partition = disk_partition;
+        g_target_row_key = disk_partition;
+    }
+    // Opens the window modally and runs `script` inside it.
+    void open(std::function<void(ui::Window&)> script) {
+        rig.ui.on_modal("GhostRestoreWindow", std::move(script));
+        open_ghost_restore_window_modal();
+    }
+    Strings boxes() const {
+        Strings out;
+        for (const auto& b : rig.os.notices.boxes) {
+            EXPECT_EQ(b.caption, "提示");
+            out.push_back(b.text + "|" + std::to_string(b.style));
+        }
+        return out;
+    }
+    Strings balloons() const {
+        Strings out;
+        for (const auto& b : fakes::headless(*main).balloons()) out.push_back(b.text);
+        return out;
+    }
+    bool countdown_open() { return rig.ui.find("FinishCountdownWindow") != nullptr; }
+    ~RestoreRig() { os::os().notices = &rig.os.notices; }
+    RestoreRig(const RestoreRig&) = delete;
+    RestoreRig& operator=(const RestoreRig&) = delete;
+};
+
+TEST(GhostRestoreCommand, IsBuiltExactly) {
+    struct Case {
+        const char* ghost;
+        const char* image;
+        const char* crc;
+        const char* noide;
+        const char* password;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {kGhost, "D:\\GHO\\WIN7.GHO", " -crcignore ", " -noide", "",
+         "X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\WIN7.GHO\":1,dst=1:1 "
+         "-crcignore  -noide -sure  -fx"},
+        {kGhost, "D:\\GHO\\WIN7.GHO", " -crcignore ", " -noide", " -pwd=abc123",
+         "X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\WIN7.GHO\":1,dst=1:1 "
+         "-crcignore  -noide -pwd=abc123 -sure  -fx"},
+        {kGhost, "D:\\GHO\\WIN7.GHO", "", "", "",
+         "X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\WIN7.GHO\":1,dst=1:1 -sure  -fx"},
+        // The image is always quoted; Ghost's own path only when the system would split it.
+        {"D:\\My Tools\\Ghost32.exe", "D:\\My Images\\a&b.gho", "", " -noide", "",
+         "\"D:\\My Tools\\Ghost32.exe\" -clone,mode=pload,src=\"D:\\My Images\\a&b.gho\":1,dst=1:1 "
+         "-noide -sure  -fx"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ghost_restore_command(c.ghost, c.image, "1:1", c.crc, c.noide, c.password), c.expected);
+}
+
+TEST(GhostRestoreWindow, ShortensTheImageAtTwentyEightBytes) {
+    RestoreRig r;
+    EXPECT_EQ(shortened_image_text("D:\\abcdefghijklmnopqrst.gho"), "D:\\abcdefghijklmnopqrst.gho");
+    EXPECT_EQ(shortened_image_text("D:\\abcdefghijklmnopqrstu.gho"), "D:\\abcdefghi...nopqrstu.gho");
+    // A relative name is named by its full path.
+    EXPECT_EQ(shortened_image_text("a.gho"), "X:\\Program\\a.gho");
+    // The cuts never take half of a double-byte character: "系" and "件" straddle the cuts.
+    EXPECT_EQ(shortened_image_text("D:\\GHO\\abcd系统映像文件夹\\win7.gho"),
+              "D:\\GHO\\abcd...夹\\win7.gho");
+}
+
+// The interactive job: the window names what it will erase, OK starts Ghost with the exact
+// command and watches it every 50 ms, and the end reports while the window stays for another run.
+TEST(GhostRestoreWindow, InteractiveJobRunsWatchesAndReports) {
+    RestoreRig r;
+    r.script_ghost();
+    r.choose("D:\\GHO\\w7.gho", "C:\\", "1:1");
+    ui::Window* window = nullptr;
+    r.open([&](ui::Window& w) {
+        window = &w;
+        EXPECT_EQ(w.text("question_label"), "程序准备就绪，是否马上用 Ghost32 进行还原？");
+        EXPECT_EQ(w.text("warning_label"), "注意：本操作将删除 C:\\(1:1) 上的所有数据。");
+        EXPECT_EQ(w.picture("panel"), "dialog_panel");
+        EXPECT_FALSE(fakes::headless(w).drop_enabled());
+        EXPECT_FALSE(fakes::headless(w).topmost());
+
+        ASSERT_TRUE(fakes::click(w, "ok_button"));
+        ASSERT_EQ(r.rig.os.processes.launches.size(), 1u);
+        const auto& launch = r.rig.os.processes.launches[0];
+        EXPECT_EQ(launch.command_line,
+                  "X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\w7.gho\":1,dst=1:1 "
+                  "-crcignore  -noide -sure  -fx");
+        EXPECT_EQ(launch.show, os::kShowNormal);
+        EXPECT_FALSE(launch.wait);
+        EXPECT_TRUE(g_busy);
+        EXPECT_FALSE(fakes::shown(w, "ok_button"));
+        EXPECT_FALSE(w.enabled("cancel_button"));
+        EXPECT_TRUE(fakes::shown(w, "status_label"));
+        EXPECT_EQ(w.text("status_label"), "Ghost正在还原 C:\\(1:1)，请稍候....");
+        EXPECT_EQ(w.control_rect("status_label").x, 96);
+        EXPECT_EQ(w.control_rect("status_label").w, 248);
+        EXPECT_EQ(fakes::headless(w).timer_interval("interactive_watch_timer"), 50);
+
+        r.rig.ui.advance(100);  // two looks: Ghost still runs
+        EXPECT_TRUE(g_busy);
+        EXPECT_TRUE(r.boxes().empty());
+        r.rig.ui.advance(100);
+        EXPECT_FALSE(g_busy);
+        EXPECT_FALSE(w.timer_running("interactive_watch_timer"));
+        EXPECT_TRUE(fakes::shown(w, "ok_button"));
+        EXPECT_TRUE(w.enabled("cancel_button"));
+        EXPECT_FALSE(fakes::shown(w, "status_label"));
+        EXPECT_EQ(w.control_rect("status_label").x, 3);
+        EXPECT_EQ(w.control_rect("status_label").w, 3);
+        EXPECT_TRUE(w.alive());
+        EXPECT_TRUE(fakes::click(w, "cancel_button"));
+        EXPECT_FALSE(w.alive());
+    });
+    EXPECT_EQ(r.boxes(), Strings{"D:\\GHO\\w7.gho 还原到 C:\\(1:1) 完成！|64"});
+    EXPECT_EQ(r.balloons(), (Strings{"Ghost正在还原 C:\\(1:1)，请稍候....",
+                                     "D:\\GHO\\w7.gho 还原到 C:\\(1:1) 完成！"}));
+    EXPECT_FALSE(r.rig.ui.quitting());
+    EXPECT_FALSE(r.countdown_open());
+}
+
+// The password box's text follows the password switch directly, as one argument.
+TEST(GhostRestoreWindow, InteractiveJobPassesThePassword) {
+    RestoreRig r;
+    r.script_ghost();
+    r.choose("D:\\GHO\\w7.gho", "C:\\", "1:1");
+    ASSERT_TRUE(fakes::click(*r.main, "password_check"));
+    ASSERT_TRUE(fakes::type_text(*r.main, "password_edit", "abc123"));
+    r.open([&](ui::Window& w) { fakes::click(w, "ok_button"); });
+    EXPECT_EQ(r.rig.os.processes.commands(),
+              Strings{"X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\w7.gho\":1,"
+                      "dst=1:1 -crcignore  -noide -pwd=abc123 -sure  -fx"});
+}
+
+// The main window stays usable while the window is open: nothing changed there afterwards may
+// redirect the restore, and a Ghost chosen meanwhile does not end the watch of the one running.
+TEST(GhostRestoreWindow, JobKeepsWhatItsWindowConfirmed) {
+    RestoreRig r;
+    r.ghost_polls = 4;
+    r.script_ghost();
+    r.rig.os.files.add_file_of_size("D:\\other.gho", 200 * kMB);
+    r.choose("D:\\GHO\\w7.gho", "C:\\", "1:1");
+    r.open([&](ui::Window& w) {
+        r.choose("D:\\other.gho", "D:\\", "1:2");
+        ASSERT_TRUE(fakes::click(w, "ok_button"));
+        g_ghost_exe_path = "D:\\Tools\\GhostCustom.exe";
+        r.rig.ui.advance(150);
+        EXPECT_TRUE(g_busy) << "the watch looked for the other Ghost";
+        r.rig.ui.advance(100);
+        EXPECT_FALSE(g_busy);
+    });
+    EXPECT_EQ(r.rig.os.processes.commands(),
+              Strings{"X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\w7.gho\":1,"
+                      "dst=1:1 -crcignore  -noide -sure  -fx"});
+    EXPECT_EQ(r.boxes(), Strings{"D:\\GHO\\w7.gho 还原到 C:\\(1:1) 完成！|64"});
+}
+
+TEST(GhostRestoreWindow, MissingToolOrImageStartsNothing) {
+    RestoreRig r;
+    r.choose("D:\\GHO\\gone.gho", "C:\\", "1:1");
+    r.open([&](ui::Window& w) {
+        fakes::click(w, "ok_button");
+        r.rig.os.files.delete_file(kGhost);
+        fakes::click(w, "ok_button");
+        EXPECT_TRUE(w.alive());
+    });
+    EXPECT_EQ(r.boxes(), (Strings{"D:\\GHO\\gone.gho 不存在！|16",
+                                  "出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！|16"}));
+    EXPECT_TRUE(r.rig.os.processes.launches.empty());
+}
+
+// A Ghost that could not be started has restored nothing: no watch, no "完成", no countdown, and
+// in automatic mode the program stays for another try.
+TEST(GhostRestoreWindow, GhostThatFailsToStartIsAFailure) {
+    for (bool automatic : {false, true}) {
+        SCOPED_TRACE(automatic ? "automatic" : "interactive");
+        RestoreRig r;
+        r.script_ghost(true);
+        r.main->set_checked("shutdown_after_job_check", true);
+        if (automatic)
+            r.command_line("D:\\GHO\\w7.gho", "C:\\", "1:1");
+        else
+            r.choose("D:\\GHO\\w7.gho", "C:\\", "1:1");
+        r.open([&](ui::Window& w) {
+            ASSERT_TRUE(fakes::click(w, "ok_button"));
+            EXPECT_FALSE(g_busy);
+            EXPECT_FALSE(w.timer_running("interactive_watch_timer"));
+            EXPECT_FALSE(w.timer_running("automatic_watch_timer"));
+            EXPECT_TRUE(fakes::shown(w, "ok_button"));
+            EXPECT_FALSE(fakes::shown(w, "status_label"));
+            EXPECT_EQ(fakes::headless(w).topmost(), automatic);
+            r.rig.ui.advance(1000);
+            EXPECT_TRUE(w.alive());
+        });
+        EXPECT_EQ(r.boxes(), Strings{"Ghost启动失败，D:\\GHO\\w7.gho 未能还原到 C:\\(1:1)！|16"});
+        EXPECT_FALSE(r.countdown_open());
+        EXPECT_FALSE(r.rig.ui.quitting());
+        EXPECT_TRUE(r.rig.os.power.calls.empty());
+    }
+}
+
+// A finish box hands the end over to the countdown (shutdown wins when both are ticked) and the
+// window closes; in automatic mode the program does not end then, the countdown does.
+TEST(GhostRestoreWindow, FinishChoiceHandsOverToTheCountdown) {
+    struct Case {
+        bool automatic, restart, shutdown;
+        const char* count_line;
+    };
+    const Case cases[] = {
+        {false, true, false, "还原已完成，10 秒后自动重启！"},
+        {false, true, true, "还原已完成，10 秒后自动关机！"},
+        {true, false, true, "还原已完成，10 秒后自动关机！"},
+        {true, true, false, "还原已完成，10 秒后自动重启！"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count_line);
+        RestoreRig r;
+        r.script_ghost();
+        if (c.automatic)
+            r.command_line("D:\\GHO\\w7.gho", "C:\\", "1:1");
+        else
+            r.choose("D:\\GHO\\w7.gho", "C:\\", "1:1");
+        r.main->set_checked("restart_after_job_check", c.restart);
+        r.main->set_checked("shutdown_after_job_check", c.shutdown);
+        r.open([&](ui::Window& w) {
+            fakes::click(w, "ok_button");
+            r.rig.ui.advance(200);
+            EXPECT_FALSE(w.alive());
+        });
+        EXPECT_TRUE(r.boxes().empty());
+        ui::Window* countdown = r.rig.ui.find("FinishCountdownWindow");
+        ASSERT_NE(countdown, nullptr);
+        EXPECT_EQ(countdown->text("count_label"), c.count_line);
+        EXPECT_EQ(fakes::headless(*countdown).parent(), nullptr);
+        EXPECT_EQ(g_finished_job_kind, 0);
+        EXPECT_FALSE(r.rig.ui.quitting());
+        r.rig.ui.advance(10000);
+        EXPECT_EQ(r.rig.os.power.calls.size(), 2u);
+        EXPECT_TRUE(r.rig.ui.quitting());
+    }
+}
+
+// Automatic mode: the window names the command-line image and target and stays on top; its end
+// without a finish choice reports and then ends the program, and so does a cancel.
+TEST(GhostRestoreWindow, AutomaticJobEndsTheProgram) {
+    RestoreRig r;
+    r.script_ghost();
+    r.command_line("D:\\GHO\\w7.gho", "C:\\", "1:1");
+    r.open([&](ui::Window& w) {
+        EXPECT_EQ(w.text("question_label"), "是否马上还原 D:\\GHO\\w7.gho ？");
+        EXPECT_EQ(g_dropped_image_display, "D:\\GHO\\w7.gho");
+        EXPECT_EQ(w.text("warning_label"), "注意：本操作将删除 C:\\(1:1) 上的所有数据。");
+        EXPECT_TRUE(fakes::headless(w).topmost());
+        EXPECT_TRUE(fakes::headless(w).drop_enabled());
+        fakes::click(w, "ok_button");
+        EXPECT_EQ(w.text("status_label"), "Ghost正在还原 C:\\(1:1)，请稍候....");
+        EXPECT_EQ(fakes::headless(w).timer_interval("automatic_watch_timer"), 50);
+        r.rig.ui.advance(200);
+        EXPECT_TRUE(fakes::headless(w).topmost());
+    });
+    EXPECT_EQ(r.boxes(), Strings{"D:\\GHO\\w7.gho 还原到 C:\\(1:1) 完成！|64"});
+    EXPECT_EQ(r.rig.os.processes.commands(),
+              Strings{"X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\w7.gho\":1,"
+                      "dst=1:1 -crcignore  -noide -sure  -fx"});
+    EXPECT_EQ(r.watch.on_top, std::vector<bool>{false});
+    EXPECT_TRUE(r.rig.ui.quitting());
+    EXPECT_EQ(r.rig.ui.exit_code(), 0);
+
+    RestoreRig cancel;
+    cancel.command_line("D:\\GHO\\w7.gho", "C:\\", "1:1");
+    cancel.open([&](ui::Window& w) { fakes::click(w, "cancel_button"); });
+    EXPECT_TRUE(cancel.rig.ui.quitting());
+    EXPECT_TRUE(cancel.rig.os.processes.launches.empty());
+}
+
+// The unattended job's checks, in order, each a box with the window off always-on-top; the
+// window stays open after each.
+TEST(GhostRestoreWindow, AutomaticJobRefusesInTheOrderOfItsChecks) {
+    struct Case {
+        const char* name;
+        std::function<void(RestoreRig&)> breaks;
+        const char* box;
+    };
+    const Case cases[] = {
+        {"image missing", [](RestoreRig& r) { r.rig.os.files.delete_file("D:\\GHO\\w7.gho"); },
+         "未找到 D:\\GHO\\w7.gho ！|16"},
+        {"target missing", [](RestoreRig& r) { r.command_line("D:\\GHO\\w7.gho", "Q:\\", "1:1"); },
+         "指定还原的分区 Q:\\(1:1) 不存在！|16"},
+        // Drive letters compare without regard to case: the image is on its own target.
+        {"image on target", [](RestoreRig& r) { r.command_line("c:\\w7.gho", "C:\\", "1:1"); },
+         "需还原的分区不可与还原映像文件所在的路径相同！|48"},
+        {"Windows drive", [](RestoreRig& r) { r.rig.os.files.windows = "c:\\windows"; },
+         "指定还原的分区 C:\\(1:1) 正在使用！|48"},
+        {"probe", [](RestoreRig& r) { r.rig.os.files.fail_writes(true); },
+         "指定还原的分区 C:\\(1:1) 写入数据失败，请选择正确的分区！|16"},
+        {"small image",
+         [](RestoreRig& r) { r.rig.os.files.add_file_of_size("D:\\GHO\\w7.gho", 1023); },
+         "无效的Gho映像文件，请选择正确的Gho映像文件！|48"},
+        {"not a hard disk",
+         [](RestoreRig& r) { r.rig.os.drives.find("C:\\")->type = os::kDriveRemovable; },
+         "需安装的分区 C:\\(1:1) 是 可移动驱动器，是否继续？\r\n注意：C:\\(1:1) 不是硬盘，如果继续将"
+         "导致数据丢失！|52"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RestoreRig r;
+        r.script_ghost();
+        r.command_line("D:\\GHO\\w7.gho", "C:\\", "1:1");
+        r.rig.os.files.add_file_of_size("c:\\w7.gho", 200 * kMB);
+        c.breaks(r);
+        r.open([&](ui::Window& w) {
+            fakes::click(w, "ok_button");
+            EXPECT_TRUE(w.alive());
+            EXPECT_TRUE(fakes::headless(w).topmost());
+        });
+        EXPECT_EQ(r.boxes(), Strings{c.box});
+        EXPECT_EQ(r.watch.on_top, std::vector<bool>{false});
+        EXPECT_TRUE(r.rig.os.processes.launches.empty());
+        EXPECT_FALSE(r.rig.ui.quitting());
+        // The probe never stays behind.
+        EXPECT_FALSE(r.rig.os.files.has("C:\\Marlune.Tmp"));
+    }
+}
+
+// A removable target is restored after a Yes.
+TEST(GhostRestoreWindow, AutomaticJobGoesOnToARemovableTargetAfterYes) {
+    RestoreRig r;
+    r.script_ghost();
+    r.add_drive("E:\\", 1, 0, os::kDriveRemovable);
+    r.command_line("D:\\GHO\\w7.gho", "E:\\", "2:0");
+    r.rig.os.notices.answers = {os::kIdYes};
+    r.open([&](ui::Window& w) { fakes::click(w, "ok_button"); });
+    EXPECT_EQ(r.rig.os.processes.commands(),
+              Strings{"X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\w7.gho\":1,"
+                      "dst=2:0 -crcignore  -noide -sure  -fx"});
+}
+
+// Drops: only a .GHO is asked about; a confirmed one replaces the command-line image for OK.
+TEST(GhostRestoreWindow, DroppedGhostImageReplacesTheCommandLineImage) {
+    RestoreRig r;
+    r.script_ghost();
+    r.command_line("D:\\GHO\\w7.gho", "C:\\", "1:1");
+    r.rig.os.files.add_file_of_size("D:\\new\\xp.GHO", 150 * kMB);
+    r.rig.os.notices.answers = {os::kIdOk, os::kIdNo, os::kIdYes};
+    r.open([&](ui::Window& w) {
+        ASSERT_TRUE(fakes::drop_files(w, {"D:\\new\\xp.iso"}));
+        EXPECT_EQ(w.text("question_label"), "是否马上还原 D:\\GHO\\w7.gho ？");
+        fakes::drop_files(w, {"D:\\new\\xp.GHO"});
+        EXPECT_EQ(w.text("question_label"), "是否马上还原 D:\\GHO\\w7.gho ？");
+        EXPECT_TRUE(g_dropped_image_path.empty());
+        fakes::drop_files(w, {"D:\\new\\xp.GHO"});
+        EXPECT_EQ(w.text("question_label"), "是否马上还原 D:\\new\\xp.GHO ？");
+        EXPECT_EQ(g_dropped_image_path, "D:\\new\\xp.GHO");
+        EXPECT_TRUE(fakes::headless(w).topmost());
+        fakes::click(w, "ok_button");
+    });
+    EXPECT_EQ(r.boxes(), (Strings{"不支持的文件格式。|16", "是否还原 D:\\new\\xp.GHO ？|68",
+                                  "是否还原 D:\\new\\xp.GHO ？|68"}));
+    EXPECT_EQ(r.rig.os.processes.commands(),
+              Strings{"X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\new\\xp.GHO\":1,"
+                      "dst=1:1 -crcignore  -noide -sure  -fx"});
+}
+
+// The unattended road from the command line: "/install=" with "/DEVICE=" as a drive letter and
+// "/r" restores the image to that partition and restarts when the countdown runs out.
+TEST(GhostRestoreWindow, InstallOptionRestoresThenRestarts) {
+    RestoreRig r;
+    r.script_ghost();
+    r.main->add_row("partition_list", {"C:\\", "1:1", "", "硬盘驱动器", "", ""});
+    r.main->add_row("partition_list", {"D:\\", "1:2", "", "硬盘驱动器", "", ""});
+    r.rig.os.program.line = "X:\\Program\\QuennixVelquist.exe /install=D:\\GHO\\w7.gho /DEVICE=C /r";
+    r.rig.ui.on_modal("GhostRestoreWindow", [&](ui::Window& w) {
+        EXPECT_EQ(w.text("warning_label"), "注意：本操作将删除 C:\\(1:1) 上的所有数据。");
+        fakes::click(w, "ok_button");
+        r.rig.ui.advance(200);
+    });
+    StartUpRun run{*r.main};
+    apply_command_line(run);
+    EXPECT_EQ(r.rig.ui.modal_log(), Strings{"GhostRestoreWindow"});
+    EXPECT_EQ(r.rig.os.processes.commands(),
+              Strings{"X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\w7.gho\":1,"
+                      "dst=1:1 -crcignore  -noide -sure  -fx"});
+    ASSERT_TRUE(r.countdown_open());
+    EXPECT_FALSE(r.rig.ui.quitting());
+    r.rig.ui.advance(10000);
+    EXPECT_EQ(r.rig.os.processes.commands().back(), "PECMD.EXE SHUT R");
+    EXPECT_EQ(r.rig.os.power.calls, (Strings{"privilege", "exit 2 0"}));
+    EXPECT_TRUE(r.rig.ui.quitting());
+}
+
+}  // namespace
+}  // namespace qv
