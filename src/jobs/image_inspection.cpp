@@ -134,9 +134,9 @@ void inspect_iso(ui::Window& main, const std::string& iso) {
                  find_files_recursive(letter + ":\\", pattern, true, "", false, true))
                 main.add_item(kDiscImages, image);
     }
-    if (main.item_count(kDiscImages) == 0)
+    if (main.item_count(kDiscImages) == 0) {
         take_setup_folder(main, letter, iso);
-    else {
+    } else {
         take_disc_images(main, letter);
         balloon("加载：" + iso + "成功！");
     }
@@ -163,8 +163,8 @@ int draw_from_seed(std::uint32_t seed, int low, int high) {
 
 void choose_backup_path(ui::Window& main) {
     int row = main.selected_row("partition_list");
-    std::string name = backup_preset_name(main.text("backup_path_combo"), row >= 0,
-                                          main.cell("partition_list", row, 0));
+    std::string row_root = row >= 0 ? main.cell("partition_list", row, 0) : std::string();
+    std::string name = backup_preset_name(main.text("backup_path_combo"), row >= 0, row_root);
     const ui::ControlDef* dialog = main.def().control("backup_save_dialog");
     if (dialog != nullptr) main.set_file_dialog(dialog->role, dialog->caption, dialog->filter, name);
     main.set_dialog_folder("backup_save_dialog", run_drive_root());
