@@ -43,8 +43,12 @@ bool is_blank_at(const std::string& text, std::size_t i) {
 
 }  // namespace
 
+std::string drive_or_program_root(const std::optional<std::string>& drive) {
+    return drive ? *drive : program_drive_root();
+}
+
 std::string volume_root_of(const std::optional<std::string>& drive) {
-    std::string root = drive ? *drive : program_drive_root();
+    std::string root = drive_or_program_root(drive);
     return root.size() == 3 ? root : root + "\\";
 }
 
@@ -224,18 +228,6 @@ bool DiskManager::show_all_drives() {
         return true;
     return registry.delete_key(os::RegistryRoot::CurrentUser,
                                std::string(kExplorerPolicyKey) + "\\NoDrives");
-}
-
-std::string DiskManager::get_disk_model(int n) {
-    if (!wmi_connect("root\\cimv2", "Select * From Win32_DiskDrive")) return {};
-    std::string model;
-    // The walk goes on past the n-th disk, up to ten, as every disk getter of the class does.
-    for (int i = 1; i <= 10 && wmi_next(); ++i) {
-        if (i == n) model = wmi_text("Model");
-        pump_window_messages();
-    }
-    wmi_close();
-    return model;
 }
 
 }  // namespace qv

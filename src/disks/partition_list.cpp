@@ -3,6 +3,9 @@
 #include <vector>
 
 #include "app/state.h"
+#include "disks/partition_info.h"
+#include "disks/safe_removal.h"
+#include "disks/volume_label.h"
 #include "platform/os.h"
 #include "ui/lock_ui.h"
 #include "ui/main_window.h"
@@ -159,6 +162,10 @@ void bind_partition_list_handlers() {
     ui::bind(w, kList, ui::EventKind::Click, on_partition_list_clicked);
     ui::bind(w, kList, ui::EventKind::RButtonDown, on_partition_list_right_click);
     ui::bind(w, kList, ui::EventKind::SelChange, on_partition_selection_changed);
+    // The disk menu that the right click pops up.
+    bind_partition_info_handlers();
+    bind_volume_label_handlers();
+    bind_safe_removal_handlers();
 }
 
 }  // namespace qv

@@ -47,6 +47,7 @@ void on_partition_list_right_click(ui::Event& event);
 // A row became selected, by mouse, keyboard or code: the target follows it.
 void on_partition_selection_changed(ui::Event& event);
 
+// Also binds the disk menu's partition items (information, properties, label, removal).
 void bind_partition_list_handlers();
 
 }  // namespace qv

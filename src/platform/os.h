@@ -31,7 +31,11 @@ class TextCodec;
 class BinaryTypes;
 class Consoles;
 class VolumeFormatter;  // os_format.h
+class HandleTable;      // os_removal.h
+class DeviceEjector;    // os_removal.h
 class ShellFiles;       // os_shell_files.h
+class VolumeNames;      // os_volume_names.h
+class DiskDevices;      // os_disk_devices.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -137,7 +141,11 @@ struct Os {
     BinaryTypes* binary_types = nullptr; // os_com.h
     Consoles* consoles = nullptr;        // os_console.h
     VolumeFormatter* formatter = nullptr; // os_format.h
+    HandleTable* handles = nullptr;       // os_removal.h
+    DeviceEjector* ejector = nullptr;     // os_removal.h
     ShellFiles* shell_files = nullptr;    // os_shell_files.h
+    VolumeNames* volume_names = nullptr;  // os_volume_names.h
+    DiskDevices* disk_devices = nullptr;  // os_disk_devices.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

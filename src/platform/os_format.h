@@ -22,12 +22,18 @@ constexpr std::uint32_t kFormatDialogNoFormat = 0xFFFFFFFDu;
 class VolumeFormatter {
 public:
     virtual ~VolumeFormatter() = default;
-    // The library's FormatEx on a root such as "E:\" with the media type, file system and label,
-    // quick flag and cluster size; returns when the library has ended, having passed every report
-    // on. False when the library or its entry point is missing, so that nothing ran.
+    // The library's FormatEx on a drive ("E:" or "E:\") with the media type, file system and
+    // label, quick flag and cluster size; returns when the library has ended, having passed every
+    // report on. False when the library or its entry point is missing, so that nothing ran.
     virtual bool format_ex(const std::string& root, int media_type, const std::string& file_system,
                            const std::string& label, bool quick, std::uint32_t cluster_size,
                            const FormatReport& report) = 0;
+    // The library's older Format entry, which takes no cluster size; the same contract.
+    virtual bool format(const std::string& drive, int media_type, const std::string& file_system,
+                        const std::string& label, bool quick, const FormatReport& report) = 0;
+    // The library's EnableVolumeCompression on a drive ("E:"); false also when the library or
+    // its entry point is missing.
+    virtual bool enable_compression(const std::string& drive, int compress) = 0;
     // The system's format dialog for a drive index (A = 0), owned by the program's active window;
     // the dialog's own result.
     virtual std::uint32_t format_dialog(int drive_index, std::uint32_t format_id,

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace qv::os {
 
@@ -18,6 +19,9 @@ public:
     // A property of the current instance as text: strings as they are, numbers in decimal,
     // booleans as "1" or "0"; empty for a null or missing property.
     virtual std::string text(const std::string& property) = 0;
+    // A byte-array property of the current instance, one byte per element; empty for a null,
+    // missing or non-array property.
+    virtual std::vector<std::uint8_t> bytes(const std::string&) { return {}; }
 };
 
 class Wmi {

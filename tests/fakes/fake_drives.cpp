@@ -158,6 +158,11 @@ public:
         auto found = row.find(property);
         return found == row.end() ? std::string() : found->second;
     }
+    // A byte array is kept as the text of its bytes.
+    std::vector<std::uint8_t> bytes(const std::string& property) override {
+        std::string value = text(property);
+        return std::vector<std::uint8_t>(value.begin(), value.end());
+    }
 
 private:
     std::vector<FakeWmi::Instance> rows_;

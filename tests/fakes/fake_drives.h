@@ -75,7 +75,8 @@ private:
     std::map<std::string, std::map<std::string, std::uint32_t>> keys_;
 };
 
-// Result sets by query text; every connection is recorded and its release counted.
+// Result sets by query text; every connection is recorded and its release counted. A byte-array
+// property is written as the text of its bytes.
 class FakeWmi : public os::Wmi {
 public:
     using Instance = std::map<std::string, std::string>;

@@ -149,8 +149,13 @@ FakeOs::FakeOs() {
     set.binary_types = &binary_types;
     set.consoles = &consoles;
     set.formatter = &formatter;
+    set.handles = &handles;
+    handles.clock = &clock;
+    set.ejector = &ejector;
     set.shell_files = &shell_files;
     shell_files.files = &files;
+    set.volume_names = &volume_names;
+    set.disk_devices = &disk_devices;
     set.ui = os::os().ui;
     os::install(set);
 }

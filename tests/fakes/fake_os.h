@@ -17,6 +17,9 @@
 #include "fakes/fake_com.h"
 #include "fakes/fake_console.h"
 #include "fakes/fake_format.h"
+#include "fakes/fake_volume_names.h"
+#include "fakes/fake_disk_devices.h"
+#include "fakes/fake_removal.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -126,7 +129,11 @@ struct FakeOs {
     FakeBinaryTypes binary_types;
     FakeConsoles consoles;
     FakeFormatter formatter;
+    FakeHandleTable handles;
+    FakeDeviceEjector ejector;
     FakeShellFiles shell_files;
+    FakeVolumeNames volume_names;
+    FakeDiskDevices disk_devices;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

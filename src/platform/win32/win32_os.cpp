@@ -318,6 +318,10 @@ void install_win32_os() {
     set.instance = &win32_instance_events();
     set.windows = &win32_top_windows();
     set.formatter = win32_formatter();
+    set.volume_names = win32_volume_names();
+    set.disk_devices = win32_disk_devices();
+    set.handles = win32_handle_table();
+    set.ejector = win32_device_ejector();
     os::install(set);
 }
 

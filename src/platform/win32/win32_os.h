@@ -85,6 +85,13 @@ os::Wmi* win32_wmi();
 os::DirectoryLister* win32_directories();
 // fmifs FormatEx and the shell's format dialog (win32_format.cpp).
 os::VolumeFormatter* win32_formatter();
+// DOS device names, volume names and mount points (win32_volume_names.cpp); storage devices
+// opened by name (win32_disk_devices.cpp).
+os::VolumeNames* win32_volume_names();
+os::DiskDevices* win32_disk_devices();
+// The handle table and the device eject of the safe removal (win32_removal.cpp).
+os::HandleTable* win32_handle_table();
+os::DeviceEjector* win32_device_ejector();
 
 // Installs the Win32 set (every interface of os::Os but the window runtime, which is installed by
 // its own code) as the program's seam.

@@ -4,6 +4,9 @@
 
 #include <wbemidl.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "com_ptr.h"
 #include "encoding.h"
 #include "platform/os_wmi.h"
@@ -82,14 +85,53 @@ public:
             } else if (value.vt != VT_NULL && value.vt != VT_EMPTY &&
                        SUCCEEDED(VariantChangeType(&value, &value, 0, VT_BSTR)) &&
                        value.bstrVal != nullptr) {
-                result = narrow(std::wstring(value.bstrVal, SysStringLen(value.bstrVal)));
+                // The text ends at its first zero, whatever length the string records.
+                result = narrow(value.bstrVal);
             }
         }
         VariantClear(&value);
         return result;
     }
 
+    std::vector<std::uint8_t> bytes(const std::string& property) override {
+        std::vector<std::uint8_t> result;
+        if (!current_) return result;
+        VARIANT value;
+        VariantInit(&value);
+        if (SUCCEEDED(current_->Get(widen(property).c_str(), 0, &value, nullptr, nullptr)) &&
+            (value.vt & VT_ARRAY) != 0 && value.parray != nullptr &&
+            SafeArrayGetDim(value.parray) == 1) {
+            result = array_low_bytes(value.parray);
+        }
+        VariantClear(&value);
+        return result;
+    }
+
 private:
+    // The elements of a one-dimensional array of integers, each by its lowest byte (WMI hands
+    // a byte array out as bytes, but some providers widen the elements).
+    static std::vector<std::uint8_t> array_low_bytes(SAFEARRAY* array) {
+        std::vector<std::uint8_t> result;
+        VARTYPE type = VT_EMPTY;
+        LONG low = 0, high = -1;
+        if (FAILED(SafeArrayGetVartype(array, &type)) ||
+            FAILED(SafeArrayGetLBound(array, 1, &low)) ||
+            FAILED(SafeArrayGetUBound(array, 1, &high))) {
+            return result;
+        }
+        switch (type) {
+        case VT_UI1: case VT_I1: case VT_UI2: case VT_I2: case VT_UI4: case VT_I4:
+        case VT_UINT: case VT_INT: break;
+        default: return result;
+        }
+        for (LONG i = low; i <= high; ++i) {
+            std::uint64_t element = 0;
+            if (FAILED(SafeArrayGetElement(array, &i, &element))) return {};
+            result.push_back(static_cast<std::uint8_t>(element & 0xFF));
+        }
+        return result;
+    }
+
     ComApartment apartment_;
     ComPtr<IWbemLocator> locator_;
     ComPtr<IWbemServices> services_;

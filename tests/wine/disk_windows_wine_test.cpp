@@ -1,0 +1,225 @@
+// The partition menu's windows and the safe removal against the real Win32 set on the test
+// prefix's drives (scripts/wine-prefix.sh): C: D: G: fixed, E: a removable folder drive. Only the
+// program's own handles are ever looked at, and under Wine no device can be ejected.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "disks/disk_manager.h"
+#include "disks/drive_facts.h"
+#include "disks/partition_info.h"
+#include "disks/partition_list.h"
+#include "disks/safe_removal.h"
+#include "disks/volume_label.h"
+#include "encoding.h"
+#include "fakes/headless_runtime.h"
+#include "platform/os_removal.h"
+#include "platform/os_shell.h"
+#include "support/runtime_fixture.h"
+#include "ui/main_window_def.h"
+#include "win32_os.h"
+
+namespace qv {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines split_lines(const std::string& text) {
+    Lines lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::string read_file(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string bytes;
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buf[512];
+    DWORD got = 0;
+    while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+// Message boxes recorded and answered from a queue (afterwards OK), instead of shown.
+class RecordedBoxes : public os::Notices {
+public:
+    struct Box {
+        std::string text;
+        std::string caption;
+        int style = 0;
+    };
+    std::vector<Box> boxes;
+    std::vector<int> answers;
+    int message_box(const std::string& text, const std::string& caption, int style) override {
+        boxes.push_back({text, caption, style});
+        if (answers.empty()) return os::kIdOk;
+        int answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+};
+
+// The real Win32 set with message boxes recorded, and a headless main window whose selected
+// partition the test sets.
+class WineDiskWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        win32::install_win32_os();
+        os::Os set = os::os();
+        set.notices = &notices_;
+        os::install(set);
+        ui::clear_bindings();
+        bind_partition_list_handlers();
+        main_ = ui_.open(ui::main_window_def(), nullptr);
+    }
+    void TearDown() override { ui::clear_bindings(); }
+    void select(const std::string& root, const std::string& caption) {
+        main_->set_text("selected_drive_label", root);
+        main_->set_text("selected_caption_label", caption);
+    }
+
+    RecordedBoxes notices_;
+    fakes::HeadlessRuntime ui_;
+    ui::Window* main_ = nullptr;
+};
+
+TEST_F(WineDiskWindows, PartitionInformationOfAPrefixDrive) {
+    // Wine numbers one WMI disk per fixed or removable letter, in its own order; every one of
+    // them is its "Wine Disk Drive".
+    EXPECT_EQ(g_disk.get_disk_model_of_disk(disk_number_of("C:")), "Wine Disk Drive");
+    EXPECT_EQ(g_disk.get_disk_model_of_disk(disk_number_of("E:")), "Wine Disk Drive");
+    EXPECT_EQ(g_disk.get_disk_model_of_disk(11), "");
+
+    // Other properties come through the same walk; WMI's 64-bit sizes arrive as text.
+    EXPECT_EQ(g_disk.get_disk_serial_number(1), "WINEHDISK");
+    EXPECT_GT(g_disk.get_disk_size(1), 0);
+    std::vector<WmiPartitionRecord> partitions;
+    EXPECT_EQ(g_disk.list_partitions_wmi(partitions, 1), 1);
+    EXPECT_EQ(g_wmi_partition_count, 1);
+
+    select("G:\\", "G:\\(1:3)");
+    std::string text, title;
+    ui_.on_modal(kPartitionInfoWindowName, [&](ui::Window& w) {
+        text = w.text("info_edit");
+        title = w.text("caption_label");
+    });
+    ASSERT_TRUE(fakes::choose_menu_item(*main_, "disk_menu_partition_info"));
+    EXPECT_EQ(title, "G:\\(1:3) 的分区信息");
+    Lines lines = split_lines(text);
+    ASSERT_EQ(lines.size(), 12u) << text;
+    EXPECT_EQ(lines[0], "盘符：G:\\");
+    EXPECT_EQ(lines[1], "位置：第 1 个硬盘的第 3 分区");
+    // The sizes are those of the host's file system; their form is what is fixed.
+    EXPECT_EQ(lines[2].rfind("总大小：", 0), 0u);
+    EXPECT_EQ(lines[2].substr(lines[2].size() - 3), "GB ");
+    EXPECT_EQ(lines[3].substr(lines[3].size() - 3), " GB");
+    EXPECT_EQ(lines[5].back(), '%');
+    EXPECT_EQ(lines[6], "磁盘卷标：备份");
+    EXPECT_EQ(lines[7], "操作系统：无");
+    EXPECT_EQ(lines[8], "文件系统：NTFS");
+    EXPECT_EQ(lines[9], "磁盘类型：硬盘驱动器");
+    EXPECT_EQ(lines[10], "活动分区：否");
+    EXPECT_EQ(lines[11], "磁盘型号：Wine Disk Drive");
+    // Wine's own cmd.exe carries no version resource.
+    EXPECT_EQ(windows_version_name("C:\\"), "未知的Windows版本");
+}
+
+TEST_F(WineDiskWindows, PropertiesRequestIsLoggedInScriptedRuns) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring log = std::wstring(temp) + L"qv_properties_" +
+                       std::to_wstring(GetCurrentProcessId()) + L".log";
+    DeleteFileW(log.c_str());
+    SetEnvironmentVariableW(L"QV_NOTICE_LOG", log.c_str());
+    select("D:\\", "D:\\(1:2)");
+    ASSERT_TRUE(fakes::choose_menu_item(*main_, "disk_menu_properties"));
+    SetEnvironmentVariableW(L"QV_NOTICE_LOG", nullptr);
+    EXPECT_EQ(testing::gbk_from_utf8(read_file(log)), "properties\tD:\\\t\t\n");
+    DeleteFileW(log.c_str());
+    EXPECT_TRUE(notices_.boxes.empty());
+}
+
+TEST_F(WineDiskWindows, VolumeLabelRoundTripThroughTheWindow) {
+    select("G:\\", "G:\\(1:3)");
+    std::string shown;
+    ui_.on_modal(kVolumeLabelWindowName, [&](ui::Window& w) {
+        shown = w.text("old_label_label");
+        ASSERT_TRUE(fakes::type_text(w, "new_label_edit", " 卷标测试　"));
+        ASSERT_TRUE(fakes::click(w, "ok_button"));
+    });
+    ASSERT_TRUE(fakes::choose_menu_item(*main_, "disk_menu_volume_label"));
+    EXPECT_EQ(shown, "原卷标： 备份");
+    ASSERT_EQ(notices_.boxes.size(), 1u);
+    EXPECT_EQ(notices_.boxes[0].text, "更改 G:\\(1:3) 的卷标成功！");
+    EXPECT_EQ(notices_.boxes[0].style, 0x40);
+    // Wine keeps the label in the drive's label file and shows it after its server restarts.
+    std::string stored = read_file(L"G:\\.windows-label");
+    EXPECT_EQ(stored.substr(0, stored.find_last_not_of("\r\n") + 1),
+              "\xE5\x8D\xB7\xE6\xA0\x87\xE6\xB5\x8B\xE8\xAF\x95");
+    EXPECT_TRUE(g_disk.set_volume_label("G:\\", "备份"));
+}
+
+TEST_F(WineDiskWindows, HandlePiecesOnTheProgramsOwnFile) {
+    os::HandleTable& table = *os::os().handles;
+    HANDLE file = CreateFileW(L"E:\\qv-removal-probe.txt", GENERIC_WRITE, FILE_SHARE_READ,
+                              nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::uint32_t value = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(file));
+    std::uint32_t own = table.current_process_id();
+
+    std::vector<HandleTableEntry> entries;
+    ASSERT_TRUE(read_handle_table(entries));
+    bool listed = false;
+    for (const HandleTableEntry& e : entries)
+        listed = listed || (e.process_id == (own & 0xFFFF) && e.handle == (value & 0xFFFF));
+    EXPECT_TRUE(listed);
+
+    EXPECT_EQ(safe_get_file_type(value), 1);
+    std::string name;
+    ASSERT_TRUE(table.object_name(value, 100, name));
+    EXPECT_NE(name.find("qv-removal-probe.txt"), std::string::npos) << name;
+    EXPECT_FALSE(table.dos_device("E:").empty());
+    HANDLE read_end = nullptr, write_end = nullptr;
+    ASSERT_TRUE(CreatePipe(&read_end, &write_end, nullptr, 0));
+    EXPECT_EQ(safe_get_file_type(
+                  static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(read_end))),
+              3);
+    CloseHandle(read_end);
+    CloseHandle(write_end);
+
+    // Closing in the owner, which is this process: the handle is gone afterwards.
+    EXPECT_TRUE(close_remote_handle(own, value));
+    DWORD flags = 0;
+    EXPECT_FALSE(GetHandleInformation(file, &flags));
+}
+
+TEST_F(WineDiskWindows, RemovalOfTheFolderDriveFailsWithoutADevice) {
+    EXPECT_EQ(find_device_instance(static_cast<std::uint32_t>(disk_number_of("E:") - 1),
+                                   os::kDriveRemovable, "\\Device\\Harddisk1"),
+              0u);
+    // The program's handles on E: are let go (Wine names none by its volume device); then the
+    // disk-class search finds no device.
+    EXPECT_EQ(eject_volume("E:\\", false), kEjectRefused);
+    ASSERT_TRUE(ui_.find(ui::kMainWindowName)->tray_add());
+    select("E:\\", "E:\\(2:0)");
+    notices_.answers = {os::kIdYes};
+    main_->set_menu_visible("disk_menu_remove", true);
+    ASSERT_TRUE(fakes::choose_menu_item(*main_, "disk_menu_remove"));
+    ASSERT_EQ(notices_.boxes.size(), 2u);
+    EXPECT_EQ(notices_.boxes[0].text, "是否移除可移动驱动器 E:\\(2:0) ？");
+    EXPECT_EQ(notices_.boxes[1].text, "移除可移动驱动器 E:\\(2:0) 失败！");
+    EXPECT_EQ(notices_.boxes[1].style, 0x10);
+    ASSERT_EQ(fakes::headless(*main_).balloons().size(), 1u);
+    EXPECT_EQ(fakes::headless(*main_).balloons()[0].text, "移除可移动驱动器 E:\\(2:0) 失败！");
+}
+
+}  // namespace
+}  // namespace qv
