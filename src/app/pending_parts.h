@@ -11,14 +11,9 @@ namespace qv {
 // see which later part they reached.
 std::vector<std::string>& pending_part_calls();
 
-// TODO(virtual drive window): VirtualDriveWindow loaded modally without a parent.
-void open_virtual_drive_window();
 // TODO(Ghost backup window): GhostBackupWindow loaded modally with MainWindow as parent.
 void open_ghost_backup_window();
 // TODO(imagex capture window): ImagexCaptureWindow loaded modally with MainWindow as parent.
 void open_imagex_capture_window();
-// TODO(XP setup window): Winnt32SetupWindow loaded modally with MainWindow as parent; it clears
-// g_busy when it ends or is cancelled.
-void open_winnt32_setup_window();
 
 }  // namespace qv

@@ -6,10 +6,13 @@
 #include "jobs/custom_ghost.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_restore.h"
-#include "jobs/start_button.h"
+#include "jobs/image_inspection.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/manual_ghost.h"
 #include "jobs/whole_disk_layouts.h"
+#include "jobs/start_button.h"
+#include "jobs/virtual_drive.h"
+#include "jobs/winnt32_setup.h"
 #include "ui/image_file_operations.h"
 #include "ui/info_windows.h"
 
@@ -28,12 +31,17 @@ void bind_shell_handlers() {
     bind_manual_ghost_handlers();
     bind_custom_ghost_handlers();
     ui::bind_image_file_operation_handlers();
+    bind_virtual_drive_handlers();
+    bind_image_inspection_handlers();
+    bind_winnt32_setup_handlers();
 }
 
 void reset_shell_state() {
     reset_hot_keys();
     reset_end_of_run();
     reset_imagex_apply_state();
+    reset_virtual_drive_state();
+    reset_image_inspection_state();
 }
 
 }  // namespace qv

@@ -11,6 +11,8 @@
 #include "disks/volume_label.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_restore.h"
+#include "jobs/virtual_drive.h"
+#include "jobs/winnt32_setup.h"
 #include "ui/dialog_def.h"
 #include "ui/info_windows.h"
 
@@ -46,7 +48,8 @@ TEST(InfoWindowPictures, EveryNamedPictureIsCarriedAtItsControlsSize) {
         &qv::ui::about_window_def(), &qv::ui::help_window_def(),
         &qv::ui::parameter_help_window_def(), &qv::ui::pe_only_notice_window_def(),
         &qv::finish_countdown_window_def(), &qv::ghost_restore_window_def(),
-        &qv::partition_info_window_def(), &qv::volume_label_window_def()};
+        &qv::partition_info_window_def(), &qv::volume_label_window_def(),
+        &qv::virtual_drive_window_def(), &qv::winnt32_setup_window_def()};
     int widest = 0, tallest = 0;
     for (const qv::ui::WindowDef* def : defs) {
         for (const qv::ui::ControlDef& c : def->controls) {
