@@ -35,6 +35,10 @@ target_link_options(qv_win32 PUBLIC ${QV_WIN32_LINK})
 # Resources: version, manifest, pictures. The RC sources are ASCII; windres reads them as such.
 set(QV_RC_INCLUDES -I${CMAKE_SOURCE_DIR}/assets -I${CMAKE_SOURCE_DIR}/src/platform/win32)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/assets -I${CMAKE_SOURCE_DIR}/src/platform/win32")
+# windres reports no dependencies: a picture added to or redrawn in assets/ builds the resources anew.
+file(GLOB QV_PICTURE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/pictures/*)
+set_source_files_properties(src/platform/win32/resources.rc PROPERTIES OBJECT_DEPENDS
+                            "${CMAKE_SOURCE_DIR}/assets/pictures.rc;${QV_PICTURE_FILES}")
 
 # The carried tools, embedded as RCDATA resources named by their file names (upper case). The
 # names come from src/app/carried_tools.h. By default the stand-in tools are embedded (demo and
@@ -109,7 +113,12 @@ target_link_libraries(qv_wine_tests PRIVATE qv_win32 gtest gtest_main)
 target_include_directories(qv_wine_tests PRIVATE tests tests/wine src/platform/win32 tests/wine/data)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh")
 set_target_properties(qv_wine_tests PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh")
-gtest_discover_tests(qv_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+gtest_discover_tests(qv_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                     TEST_FILTER "-*.Serial*")
+# Tests named Serial... add drives to the prefix; the others list and walk every drive, so these
+# run alone.
+gtest_discover_tests(qv_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                     TEST_FILTER "*.Serial*" PROPERTIES RUN_SERIAL TRUE)
 
 if(EXISTS "${CMAKE_SOURCE_DIR}/tools/standin/CMakeLists.txt")
   add_subdirectory(tools/standin)

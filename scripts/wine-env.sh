@@ -24,6 +24,8 @@ fi
 export QV_WINE_ROOT="${QV_WINE_ROOT:-$here_env/build/wine$QV_WINE_BITS}"
 export WINEPREFIX="${WINEPREFIX:-$QV_WINE_ROOT/prefix}"
 export WINESERVER="$QV_WINESERVER"
+# The stand-in virtual-drive tool mounts disc images as links in this prefix's drive folder.
+export QV_ISO_DOSDEVICES="$WINEPREFIX/dosdevices"
 export WINEDEBUG=-all
 export LC_ALL=zh_CN.UTF-8
 export LANG=zh_CN.UTF-8

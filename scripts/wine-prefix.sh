@@ -9,7 +9,8 @@
 # Under Wine 8 every hd drive is disk 0, numbered in letter order (C: 1:1, D: 1:2, G: 1:3,
 # X: 1:4), a floppy drive is a disk of its own with partition 0 (E: 2:0), and a cdrom has no
 # partition number. The drives hold sparse sample images for the scan and the search; D:\Backup\
-# win7.GHO is a stand-in Ghost image that the stand-in Ghost can check and restore.
+# win7.GHO is a stand-in Ghost image that the stand-in Ghost can check and restore, and
+# D:\镜像 holds disc images for the virtual drive.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/scripts/wine-env.sh"
@@ -67,6 +68,19 @@ make_demo_ghost_image() {
   rm -rf "$source"
 }
 
+# Disc images for the stand-in virtual-drive tool, which mounts the folder <image>.d as an image's
+# contents: a Windows 7 disc holding sources\install.wim and an XP disc holding the stand-in setup
+# loader I386\WINNT32.EXE (once it is built). The contents lie below the scan's depth.
+make_disc_images() {
+  local discs="$drives/d/镜像"
+  mkdir -p "$discs/win7.iso.d/sources" "$discs/xp.iso.d/I386"
+  [ -e "$discs/win7.iso" ] || truncate -s 150M "$discs/win7.iso"
+  [ -e "$discs/win7.iso.d/sources/install.wim" ] || truncate -s 200M "$discs/win7.iso.d/sources/install.wim"
+  [ -e "$discs/xp.iso" ] || truncate -s 120M "$discs/xp.iso"
+  local loader="$QV_WIN_BUILD/standin/WINNT32.exe"
+  if [ -f "$loader" ]; then cp "$loader" "$discs/xp.iso.d/I386/WINNT32.EXE"; fi
+}
+
 add_drives_to_template() {
   local row letter type label reg="$template/drive_c/qv-drives.reg"
   {
@@ -91,6 +105,7 @@ if [ ! -f "$template/.booted" ]; then
   touch "$template/.booted"
 fi
 make_drive_folders
+make_disc_images
 [ -f "$template/.$layout" ] || add_drives_to_template
 # Windows are not handed to a window manager: under Xvfb none runs, and Wine would wait two seconds
 # for one whenever a visible window is hidden or closed.

@@ -10,6 +10,7 @@
 #include "jobs/ghost_restore.h"
 #include "disks/partition_list.h"
 #include "jobs/whole_disk_layouts.h"
+#include "jobs/virtual_drive.h"
 #include "platform/os.h"
 #include "platform/os_ini.h"
 #include "ui/image_list.h"

@@ -7,7 +7,4 @@ std::vector<std::string>& pending_part_calls() {
     return calls;
 }
 
-void open_virtual_drive_window() { pending_part_calls().push_back("VirtualDriveWindow"); }
-void open_winnt32_setup_window() { pending_part_calls().push_back("Winnt32SetupWindow"); }
-
 }  // namespace qv

@@ -11,10 +11,4 @@ namespace qv {
 // see which later part they reached.
 std::vector<std::string>& pending_part_calls();
 
-// TODO(virtual drive window): VirtualDriveWindow loaded modally without a parent.
-void open_virtual_drive_window();
-// TODO(XP setup window): Winnt32SetupWindow loaded modally with MainWindow as parent; it clears
-// g_busy when it ends or is cancelled.
-void open_winnt32_setup_window();
-
 }  // namespace qv

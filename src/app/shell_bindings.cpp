@@ -7,11 +7,14 @@
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_backup.h"
 #include "jobs/ghost_restore.h"
-#include "jobs/start_button.h"
+#include "jobs/image_inspection.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/imagex_capture.h"
 #include "jobs/manual_ghost.h"
 #include "jobs/whole_disk_layouts.h"
+#include "jobs/start_button.h"
+#include "jobs/virtual_drive.h"
+#include "jobs/winnt32_setup.h"
 #include "ui/image_file_operations.h"
 #include "ui/info_windows.h"
 
@@ -32,6 +35,9 @@ void bind_shell_handlers() {
     bind_manual_ghost_handlers();
     bind_custom_ghost_handlers();
     ui::bind_image_file_operation_handlers();
+    bind_virtual_drive_handlers();
+    bind_image_inspection_handlers();
+    bind_winnt32_setup_handlers();
 }
 
 void reset_shell_state() {
@@ -40,6 +46,8 @@ void reset_shell_state() {
     reset_imagex_apply_state();
     reset_ghost_backup_state();
     reset_imagex_capture_state();
+    reset_virtual_drive_state();
+    reset_image_inspection_state();
 }
 
 }  // namespace qv

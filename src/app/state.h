@@ -24,12 +24,12 @@ extern std::string g_imagex_ref_option;
 extern std::string g_imagex_compress_option;
 extern std::string g_virtual_drive_letter;
 
-// The version resource of the last Ghost chosen as the custom one.
+// The two texts of a version resource that the program uses.
 struct FileVersionInfo {
     std::string file_description;
     std::string file_version;
 };
-extern FileVersionInfo g_ghost_version_info;
+extern FileVersionInfo g_ghost_version_info;  // the last Ghost chosen as the custom one
 extern std::string g_layout_count_word;  // "三", "四" or "五": the whole-disk layout under way
 
 // Images

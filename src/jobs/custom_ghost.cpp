@@ -2,6 +2,7 @@
 
 #include "app/helpers.h"
 #include "app/state.h"
+#include "jobs/image_inspection.h"
 #include "platform/os.h"
 #include "platform/os_com.h"
 #include "ui/main_window.h"
@@ -26,8 +27,7 @@ void choose_custom_ghost(ui::Window& main) {
         main.set_checked(kBox, custom_ghost_in_use());
         return;
     }
-    os::FileSystem& files = *os::os().files;
-    g_ghost_version_info = {files.file_description(chosen), files.file_version(chosen)};
+    g_ghost_version_info = read_file_version_info(chosen);
     if (!describes_ghost(g_ghost_version_info.file_description)) {
         main.set_checked(kBox, false);
         notice("您选择的不是 Ghost32 程序文件，请重新选择！ ", 0x30);

@@ -10,6 +10,7 @@
 #include "jobs/imagex_capture.h"
 #include "jobs/imagex_commands.h"
 #include "jobs/start_checks.h"
+#include "jobs/winnt32_setup.h"
 #include "platform/os.h"
 #include "ui/lock_ui.h"
 #include "ui/main_window.h"

@@ -3,6 +3,7 @@
 #include "app/cmd_quoting.h"
 #include "app/helpers.h"
 #include "app/state.h"
+#include "jobs/virtual_drive.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
 
@@ -62,7 +63,12 @@ std::string row_missing_text(const StartRun& r) { return in_caption(r, " 不存�
 
 bool folder_is_directory(StartRun& r) { return path_is_directory(r.in.image); }
 
-bool image_off_row_drive(StartRun& r) { return !same_drive_letter(r.in.image, r.in.row_root); }
+// An image on a disc this run mounted lies, in truth, where the disc image lies: formatting that
+// partition would wipe the source before it is read.
+bool image_off_row_drive(StartRun& r) {
+    return !same_drive_letter(r.in.image, r.in.row_root) &&
+           !source_lies_on_drive(r.in.image, r.in.row_root);
+}
 std::string image_on_row_text(const StartRun& r) {
     return is_setup_kind(r.kind) ? "需安装的分区不可与还原映像文件所在的路径相同！"
                                  : "需还原的分区不可与还原映像文件所在的路径相同！";

@@ -127,6 +127,8 @@ public:
     // next runs; a dialog reused for different files sets them before each run.
     virtual void set_file_dialog(const std::string& role, const std::string& title,
                                  const std::string& filter, const std::string& file_name) = 0;
+    // The folder a dialog's next runs open in; empty leaves it to the system.
+    virtual void set_dialog_folder(const std::string& role, const std::string& folder) = 0;
 
     // Timers (controls of kind Timer).
     virtual void start_timer(const std::string& role, int interval_ms) = 0;

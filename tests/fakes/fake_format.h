@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +41,8 @@ public:
     std::vector<Call> calls;
     std::vector<DialogCall> dialogs;
     std::vector<CompressionCall> compressions;
+    // Called as any format begins (tests look at the program's state then).
+    std::function<void()> on_format;
 
     bool format_ex(const std::string& root, int media_type, const std::string& file_system,
                    const std::string& label, bool quick, std::uint32_t cluster_size,

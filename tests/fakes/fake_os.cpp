@@ -7,7 +7,18 @@
 namespace qv::fakes {
 
 std::string FakeFileSystem::key(const std::string& path) {
-    std::string k = upper_ascii(path);
+    // The system reads a doubled backslash inside a path as one ("C:\\winnt.sif" is the file in
+    // C:'s root); a leading pair ("\\.\") stays.
+    std::string k;
+    bool after_backslash = false;
+    for (std::size_t i = 0; i < path.size();) {
+        std::size_t next = next_char(path, i);
+        bool backslash = next - i == 1 && path[i] == '\\';
+        if (!(backslash && after_backslash && i > 1)) k.append(path, i, next - i);
+        after_backslash = backslash;
+        i = next;
+    }
+    k = upper_ascii(k);
     while (k.size() > 3 && k.back() == '\\') k.pop_back();
     return k;
 }

@@ -436,7 +436,7 @@ std::string HeadlessWindow::run_file_dialog(const std::string& role) {
         runtime_.dialog_answers_.pop_front();
     }
     runtime_.dialog_runs_.push_back(
-        {def_.name, role, answer, c->text, c->dialog_filter, c->dialog_file_name});
+        {def_.name, role, answer, c->text, c->dialog_filter, c->dialog_file_name, c->dialog_folder});
     note("run_file_dialog " + role);
     return answer;
 }
@@ -448,6 +448,11 @@ void HeadlessWindow::set_file_dialog(const std::string& role, const std::string&
     c->text = title;
     c->dialog_filter = filter;
     c->dialog_file_name = file_name;
+}
+
+void HeadlessWindow::set_dialog_folder(const std::string& role, const std::string& folder) {
+    if (Control* c = find_kind(role, "set_dialog_folder", {Kind::OpenDialog, Kind::SaveDialog}))
+        c->dialog_folder = folder;
 }
 
 void HeadlessWindow::start_timer(const std::string& role, int interval_ms) {

@@ -54,6 +54,7 @@ struct DialogRun {
     std::string title;   // what the dialog showed: its title, filter and starting file name
     std::string filter;
     std::string file_name;
+    std::string folder;  // the folder it opened in
 };
 
 class HeadlessWindow : public ui::Window {
@@ -74,6 +75,7 @@ public:
         int progress = 0;
         std::string dialog_filter;     // dialogs: the title is `text`
         std::string dialog_file_name;
+        std::string dialog_folder;
         bool timer_running = false;
         int timer_interval = 0;
         std::uint64_t timer_due = 0;
@@ -139,6 +141,7 @@ public:
     std::string run_file_dialog(const std::string& role) override;
     void set_file_dialog(const std::string& role, const std::string& title,
                          const std::string& filter, const std::string& file_name) override;
+    void set_dialog_folder(const std::string& role, const std::string& folder) override;
     void start_timer(const std::string& role, int interval_ms) override;
     void stop_timer(const std::string& role) override;
     bool timer_running(const std::string& role) const override;

@@ -118,7 +118,8 @@ TEST(CommandLine, OptionsSetTheRunsFacts) {
         // Windows on C: is not Windows PE: the layouts end at the PE-only notice.
         {"/hdd3", false, false, true, false, false, true, "X", {}, {"PeOnlyNoticeWindow"}},
         {"/HDD5", false, false, true, false, false, true, "X", {}, {"PeOnlyNoticeWindow"}},
-        {"/gq", false, false, true, false, false, false, "C", {}, {}},
+        // The virtual-drive window is the run's only window: closing it ends the program.
+        {"/gq", false, false, true, false, false, true, "C", {}, {"VirtualDriveWindow"}},
         {"/e", true, true, false, true, false, true, "", {}, {}},
         {"/ms", true, true, false, true, true, true, "",
          {"参数 /ms 已更改为 /system，详见调用参数说明！|48"}, {"ParameterHelpWindow"}},

@@ -11,6 +11,7 @@
 #include "fixture_files.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/start_checks.h"
+#include "jobs/virtual_drive.h"
 #include "ui/main_window.h"
 
 namespace qv {
@@ -405,10 +406,30 @@ TEST(StartChecks, DiscInstallChoosesBySetupProgramThenImage) {
 }
 
 // The setup openers mark the program busy for the setup window and record the setup's origin.
+// The image lies on a disc that this run mounted from an image file on the target partition.
+TEST(StartChecks, RefusesADiscImageMountedFromTheTarget) {
+    struct Case {
+        const char* image;
+        bool folder;
+        const char* refusal;
+    } cases[] = {{"Z:\\sources\\install.wim", false, "需还原的分区不可与还原映像文件所在的路径相同！|48"},
+                 {"Z:\\I386", true, "需安装的分区不可与还原映像文件所在的路径相同！|48"}};
+    for (const Case& c : cases) {
+        Press p(StartMode::Restore, with_image(c.image, c.folder), {}, false);
+        remember_mounted_iso("Z", "c:\\iso\\disc.iso");
+        p.click_start();
+        EXPECT_EQ(p.boxes(), Strings{c.refusal}) << c.image;
+        EXPECT_TRUE(p.opened().empty()) << c.image;
+    }
+}
+
 TEST(StartChecks, SetupOpenersRecordTheSetupOrigin) {
-    Press folder(StartMode::Restore, with_image("D:\\I386", true));
+    Press folder(StartMode::Restore, with_image("D:\\I386", true), {}, false);
+    bool busy_while_open = false;
+    folder.rig.ui.on_modal("Winnt32SetupWindow", [&](ui::Window&) { busy_while_open = g_busy; });
+    folder.click_start();
     EXPECT_EQ(folder.opened(), Strings{"Winnt32SetupWindow"});
-    EXPECT_TRUE(g_busy);
+    EXPECT_TRUE(busy_while_open);
     EXPECT_EQ(g_install_mode, 2);
     EXPECT_EQ(g_winnt32_version, "5.1.2600.0");
     EXPECT_EQ(g_setup_system_name, " XP");

@@ -13,6 +13,8 @@
 #include "jobs/ghost_backup.h"
 #include "jobs/ghost_restore.h"
 #include "jobs/imagex_capture.h"
+#include "jobs/virtual_drive.h"
+#include "jobs/winnt32_setup.h"
 #include "ui/dialog_def.h"
 #include "ui/info_windows.h"
 
@@ -49,7 +51,8 @@ TEST(InfoWindowPictures, EveryNamedPictureIsCarriedAtItsControlsSize) {
         &qv::ui::parameter_help_window_def(), &qv::ui::pe_only_notice_window_def(),
         &qv::finish_countdown_window_def(), &qv::ghost_restore_window_def(),
         &qv::ghost_backup_window_def(), &qv::imagex_capture_window_def(),
-        &qv::partition_info_window_def(), &qv::volume_label_window_def()};
+        &qv::partition_info_window_def(), &qv::volume_label_window_def(),
+        &qv::virtual_drive_window_def(), &qv::winnt32_setup_window_def()};
     int widest = 0, tallest = 0;
     for (const qv::ui::WindowDef* def : defs) {
         for (const qv::ui::ControlDef& c : def->controls) {

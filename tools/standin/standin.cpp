@@ -102,6 +102,8 @@ void begin(const std::wstring& tool) {
     }
 }
 
+void note(const std::wstring& event, const std::wstring& detail) { log_line(event, detail); }
+
 int finish(int code) {
     std::wstring forced = tool_switch(L"EXIT");
     if (!forced.empty()) code = _wtoi(forced.c_str());

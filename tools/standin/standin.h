@@ -18,6 +18,8 @@ namespace standin {
 void begin(const std::wstring& tool);
 // Ends the run: logs the exit code (EXIT when set, else `code`) and returns it for main.
 int finish(int code);
+// Logs a line of the tool's own between start and end: TOOL<TAB>event<TAB>time<TAB>detail.
+void note(const std::wstring& event, const std::wstring& detail);
 
 std::wstring raw_command_line();
 // The arguments after the program name, split the way the C runtime splits them.

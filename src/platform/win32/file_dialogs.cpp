@@ -63,6 +63,13 @@ void Win32Window::set_file_dialog(const std::string& role, const std::string& ti
     state->file_name = file_name;
 }
 
+void Win32Window::set_dialog_folder(const std::string& role, const std::string& folder) {
+    ControlState* state = control(role);
+    if (state == nullptr) return;
+    if (state->def->kind != ui::Kind::SaveDialog && state->def->kind != ui::Kind::OpenDialog) return;
+    state->folder = folder;
+}
+
 std::string Win32Window::run_file_dialog(const std::string& role) {
     const ControlState* state = control(role);
     if (state == nullptr) return {};
@@ -82,6 +89,7 @@ std::string Win32Window::run_file_dialog(const std::string& role) {
     std::vector<wchar_t> file(32768, L'\0');
     // The starting name, cut to the buffer; the last place stays the terminator.
     std::wstring name = widen(state->file_name);
+    std::wstring folder = widen(state->folder);
     name.copy(file.data(), std::min(name.size(), file.size() - 1));
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -91,6 +99,7 @@ std::string Win32Window::run_file_dialog(const std::string& role) {
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
                    (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);

@@ -44,6 +44,7 @@ struct ControlState {
     std::string text;        // controls without a window: their text (the tray icon's tip)
     std::string filter;      // file dialogs: the filter and the file name they open with; the
     std::string file_name;   // title is `text`
+    std::string folder;      // file dialogs: the folder they open in
     bool enabled = true;     // controls without a window: their own flags
     bool visible = true;
     bool hot = false;        // picture buttons: the mouse is over the button
@@ -151,6 +152,7 @@ public:
     std::string run_file_dialog(const std::string& role) override;
     void set_file_dialog(const std::string& role, const std::string& title,
                          const std::string& filter, const std::string& file_name) override;
+    void set_dialog_folder(const std::string& role, const std::string& folder) override;
     void start_timer(const std::string& role, int interval_ms) override;
     void stop_timer(const std::string& role) override;
     bool timer_running(const std::string& role) const override;
