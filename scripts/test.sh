@@ -45,7 +45,8 @@ echo "== Wine tests"
 source scripts/wine-session.sh
 start_wine_session
 trap stop_wine_session EXIT
-ctest --test-dir "$QV_WIN_BUILD" --output-on-failure --timeout 120 -j 4
+# A test that times out is run once more before it counts as failed.
+ctest --test-dir "$QV_WIN_BUILD" --output-on-failure --timeout 90 --repeat after-timeout:2 -j 4
 stop_wine_session
 trap - EXIT
 

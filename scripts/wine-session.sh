@@ -13,6 +13,11 @@ start_wine_session() {
   fi
   "$WINESERVER" -p </dev/null >/dev/null 2>&1
   "$QV_WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  # Two more are started on demand by the first program that makes a window or uses COM: the
+  # desktop's explorer.exe and rpcss. Started by a test, they would hold that test's output open
+  # for the rest of the session.
+  ( "$QV_WINE_LOADER" explorer.exe /desktop </dev/null >/dev/null 2>&1 & )
+  "$QV_WINE_LOADER" net start rpcss </dev/null >/dev/null 2>&1 || true
 }
 
 stop_wine_session() {
