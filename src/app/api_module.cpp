@@ -46,9 +46,13 @@ constexpr std::size_t kDownloadPiece = 1000;
 // A page is a few kilobytes; whatever a server sends beyond this is not kept.
 constexpr std::size_t kDownloadLimit = 1 << 20;
 
-os::ApiModuleHost* host() { return os::os().api_module; }
+os::ApiModuleHost* host() {
+    return os::os().api_module;
+}
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string remove_dot_segments(const std::string& path) {
     std::vector<std::string> kept;
@@ -156,12 +160,18 @@ void api_module_init() {
 
 std::uint32_t api_priority_class(int kind) {
     switch (kind) {
-    case 1: return 0x8000;  // above normal
-    case 2: return 0x100;   // real-time
-    case 3: return 0x20;    // normal
-    case 4: return 0x4000;  // below normal
-    case 5: return 0x40;    // idle
-    default: return 0x80;   // high
+        case 1:
+            return 0x8000;  // above normal
+        case 2:
+            return 0x100;  // real-time
+        case 3:
+            return 0x20;  // normal
+        case 4:
+            return 0x4000;  // below normal
+        case 5:
+            return 0x40;  // idle
+        default:
+            return 0x80;  // high
     }
 }
 
@@ -278,13 +288,20 @@ ApiWindowAction api_window_action(unsigned message, std::uintptr_t wparam) {
 
 void api_on_window_message(std::uintptr_t window, unsigned message, std::uintptr_t wparam) {
     switch (api_window_action(message, wparam)) {
-    case ApiWindowAction::OpenContact: api_open_url(kApiModuleContactAddress); break;
-    case ApiWindowAction::ShowTerms: api_message_box(kTermsText, 0x40, "使用协议"); break;
-    case ApiWindowAction::ForwardAsSystemCommand:
-        if (host() != nullptr) host()->send_system_command(window, wparam);
-        break;
-    case ApiWindowAction::EndProgram: end_program(0); break;
-    case ApiWindowAction::None: break;
+        case ApiWindowAction::OpenContact:
+            api_open_url(kApiModuleContactAddress);
+            break;
+        case ApiWindowAction::ShowTerms:
+            api_message_box(kTermsText, 0x40, "使用协议");
+            break;
+        case ApiWindowAction::ForwardAsSystemCommand:
+            if (host() != nullptr) host()->send_system_command(window, wparam);
+            break;
+        case ApiWindowAction::EndProgram:
+            end_program(0);
+            break;
+        case ApiWindowAction::None:
+            break;
     }
 }
 

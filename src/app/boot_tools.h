@@ -17,9 +17,9 @@ std::string bootice_edit_bcd_command(const std::string& bcd_file);
 // The boot-repair package in the Windows folder.
 std::string boot_tool_command();
 
-void run_bootice(ui::Event& event);             // "重建主引导记录(&M)"
-void edit_bcd_with_bootice(ui::Event& event);   // "BCD引导文件编辑(&B)"
-void run_boot_tool(ui::Event& event);           // "Windows引导修复(&N)"
+void run_bootice(ui::Event& event);            // "重建主引导记录(&M)"
+void edit_bcd_with_bootice(ui::Event& event);  // "BCD引导文件编辑(&B)"
+void run_boot_tool(ui::Event& event);          // "Windows引导修复(&N)"
 
 void bind_boot_tool_handlers();
 

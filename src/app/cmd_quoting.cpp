@@ -9,7 +9,8 @@ namespace qv {
 bool path_needs_quotes(const std::string& path) {
     static const char kSpecial[] = " \t&|<>^()%!,;=";
     for (std::size_t i = 0; i < path.size(); i = next_char(path, i)) {
-        if (next_char(path, i) - i == 1 && path[i] != '\0' && std::strchr(kSpecial, path[i]) != nullptr)
+        if (next_char(path, i) - i == 1 && path[i] != '\0' &&
+            std::strchr(kSpecial, path[i]) != nullptr)
             return true;
     }
     return false;

@@ -31,16 +31,18 @@ struct OptionName {
 
 // In the order of recognition: the first that matches wins.
 constexpr OptionName kOptions[] = {
-    {"/config", 7, CommandOption::Config},   {"/load=", 6, CommandOption::Load},
-    {"/backup=", 8, CommandOption::Backup},  {"/install=", 9, CommandOption::Install},
-    {"/ms", 3, CommandOption::Ms},           {"/debug", 6, CommandOption::Debug},
-    {"/e", 2, CommandOption::Eject},         {"/q", 2, CommandOption::Quiet},
-    {"/hdd3", 5, CommandOption::Hdd3},       {"/hdd4", 5, CommandOption::Hdd4},
-    {"/hdd5", 5, CommandOption::Hdd5},       {"/gq", 5, CommandOption::VirtualDrive},
+    {"/config", 7, CommandOption::Config},  {"/load=", 6, CommandOption::Load},
+    {"/backup=", 8, CommandOption::Backup}, {"/install=", 9, CommandOption::Install},
+    {"/ms", 3, CommandOption::Ms},          {"/debug", 6, CommandOption::Debug},
+    {"/e", 2, CommandOption::Eject},        {"/q", 2, CommandOption::Quiet},
+    {"/hdd3", 5, CommandOption::Hdd3},      {"/hdd4", 5, CommandOption::Hdd4},
+    {"/hdd5", 5, CommandOption::Hdd5},      {"/gq", 5, CommandOption::VirtualDrive},
     {"/system", 7, CommandOption::System},
 };
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string leading_characters(const std::string& text, int count) {
     std::size_t end = 0;
@@ -118,7 +120,8 @@ void apply_load(StartUpRun& run) {
     } else {
         g_drive_roots = list_drives(kAllDrives);
         for (const std::string& root : g_drive_roots)
-            if (file_exists(root + path)) add_and_select(main, "image_combo", full_path(root + path));
+            if (file_exists(root + path))
+                add_and_select(main, "image_combo", full_path(root + path));
     }
     remove_small_images(main);
     // An entry that is left counts even when the one shown was the small one removed.
@@ -184,7 +187,8 @@ void apply_install(StartUpRun& run) {
     std::string image = text_between(text, "/install=", "/DEVICE=");
     // Everything after "/DEVICE=" when the text begins with "/install=" (17: the two markers).
     long tail = static_cast<long>(text.size()) - static_cast<long>(image.size()) - 17;
-    g_install_device_arg = tail > 0 ? text.substr(text.size() - static_cast<std::size_t>(tail)) : "";
+    g_install_device_arg =
+        tail > 0 ? text.substr(text.size() - static_cast<std::size_t>(tail)) : "";
     if (image.empty()) {
         notice("调用参数 /install 时需指定要安装的*.GHO文件！", 0x30);
         return;
@@ -228,43 +232,58 @@ void apply_virtual_drive(StartUpRun& run) {
 void apply_option(StartUpRun& run, CommandOption option) {
     ui::Window& main = run.main;
     switch (option) {
-    case CommandOption::Config:
-        run.no_option_applied = false;
-        g_scan_images_at_start = false;
-        load_config_image(main);
-        g_expected_system_letter = "X";
-        break;
-    case CommandOption::Load: apply_load(run); break;
-    case CommandOption::Backup: apply_backup(run); break;
-    case CommandOption::Install: apply_install(run); break;
-    case CommandOption::Ms:
-        show_parameter_help_then_end(main, "参数 /ms 已更改为 /system，详见调用参数说明！", 0x30);
-        break;
-    case CommandOption::Debug:
-        run.no_option_applied = false;
-        select_drive_d_row(main);
-        g_scan_images_at_start = true;
-        g_expected_system_letter = windows_folder_letter();
-        break;
-    case CommandOption::Eject:
-        create_program_shortcut();
-        end_program(0);
-        break;
-    case CommandOption::Quiet:
-        run.no_option_applied = false;
-        g_scan_images_at_start = false;
-        g_expected_system_letter = "X";
-        break;
-    case CommandOption::Hdd3: apply_whole_disk_layout(run, quick_restore_hd3); break;
-    case CommandOption::Hdd4: apply_whole_disk_layout(run, quick_restore_hd4); break;
-    case CommandOption::Hdd5: apply_whole_disk_layout(run, quick_restore_hd5); break;
-    case CommandOption::VirtualDrive: apply_virtual_drive(run); break;
-    case CommandOption::System:
-        show_parameter_help_then_end(main, "对不起，本版本已取消本参数！", 0x10);
-        break;
-    case CommandOption::Unknown:
-        show_parameter_help_then_end(main, "错误的参数，详见调用参数说明！", 0x10);
-        break;
+        case CommandOption::Config:
+            run.no_option_applied = false;
+            g_scan_images_at_start = false;
+            load_config_image(main);
+            g_expected_system_letter = "X";
+            break;
+        case CommandOption::Load:
+            apply_load(run);
+            break;
+        case CommandOption::Backup:
+            apply_backup(run);
+            break;
+        case CommandOption::Install:
+            apply_install(run);
+            break;
+        case CommandOption::Ms:
+            show_parameter_help_then_end(main, "参数 /ms 已更改为 /system，详见调用参数说明！",
+                                         0x30);
+            break;
+        case CommandOption::Debug:
+            run.no_option_applied = false;
+            select_drive_d_row(main);
+            g_scan_images_at_start = true;
+            g_expected_system_letter = windows_folder_letter();
+            break;
+        case CommandOption::Eject:
+            create_program_shortcut();
+            end_program(0);
+            break;
+        case CommandOption::Quiet:
+            run.no_option_applied = false;
+            g_scan_images_at_start = false;
+            g_expected_system_letter = "X";
+            break;
+        case CommandOption::Hdd3:
+            apply_whole_disk_layout(run, quick_restore_hd3);
+            break;
+        case CommandOption::Hdd4:
+            apply_whole_disk_layout(run, quick_restore_hd4);
+            break;
+        case CommandOption::Hdd5:
+            apply_whole_disk_layout(run, quick_restore_hd5);
+            break;
+        case CommandOption::VirtualDrive:
+            apply_virtual_drive(run);
+            break;
+        case CommandOption::System:
+            show_parameter_help_then_end(main, "对不起，本版本已取消本参数！", 0x10);
+            break;
+        case CommandOption::Unknown:
+            show_parameter_help_then_end(main, "错误的参数，详见调用参数说明！", 0x10);
+            break;
     }
 }
 
@@ -317,7 +336,9 @@ std::string drive_to_disk_partition(const std::string& letter) {
     return disk_partition_text(disk_number_of(letter), partition_number_of(letter));
 }
 
-std::string windows_folder_letter() { return upper_ascii(windows_dir().substr(0, 1)); }
+std::string windows_folder_letter() {
+    return upper_ascii(windows_dir().substr(0, 1));
+}
 
 void find_target_partition_row(ui::Window& main) {
     if (g_target_disk_partition.empty()) return;

@@ -52,7 +52,9 @@ std::string shutdown_command_line(bool restart) {
     return restart ? "PECMD.EXE SHUT R" : "PECMD.EXE SHUT";
 }
 
-std::string unmount_command_line() { return "iso.exe /q"; }
+std::string unmount_command_line() {
+    return "iso.exe /q";
+}
 
 void enable_shutdown_privilege() {
     if (os::Power* power = os::os().power) power->enable_shutdown_privilege();
@@ -80,17 +82,27 @@ void restart_system() {
     exit_windows_reboot();
 }
 
-void unmount_virtual_drive() { run_hidden(unmount_command_line(), true); }
+void unmount_virtual_drive() {
+    run_hidden(unmount_command_line(), true);
+}
 
 void end_program(int exit_code) {
     settle_end_unmount(true);
     quit(exit_code);
 }
 
-void confirm_shutdown(ui::Event&) { confirm_power_item("是否立即关机？", shutdown_now); }
-void confirm_restart(ui::Event&) { confirm_power_item("是否立即重启？", restart_system); }
-void confirm_shutdown_system(ui::Event&) { confirm_system_item("是否关闭系统？", shutdown_now); }
-void confirm_restart_system(ui::Event&) { confirm_system_item("是否重启系统？", restart_system); }
+void confirm_shutdown(ui::Event&) {
+    confirm_power_item("是否立即关机？", shutdown_now);
+}
+void confirm_restart(ui::Event&) {
+    confirm_power_item("是否立即重启？", restart_system);
+}
+void confirm_shutdown_system(ui::Event&) {
+    confirm_system_item("是否关闭系统？", shutdown_now);
+}
+void confirm_restart_system(ui::Event&) {
+    confirm_system_item("是否重启系统？", restart_system);
+}
 
 void quit_unless_busy(ui::Event&) {
     if (g_busy) {
@@ -102,22 +114,30 @@ void quit_unless_busy(ui::Event&) {
     quit(0);
 }
 
-void on_main_exit_clicked(ui::Event&) { end_program(0); }
-void on_main_window_closed(ui::Event&) { end_program(0); }
-void on_main_window_destroyed(ui::Event&) { end_program(0); }
+void on_main_exit_clicked(ui::Event&) {
+    end_program(0);
+}
+void on_main_window_closed(ui::Event&) {
+    end_program(0);
+}
+void on_main_window_destroyed(ui::Event&) {
+    end_program(0);
+}
 
 void bind_exit_and_power_handlers() {
     const std::string w = ui::kMainWindowName;
-    ui::bind(w, "main_menu_shutdown_now", ui::EventKind::Menu, confirm_shutdown);
-    ui::bind(w, "main_menu_restart_now", ui::EventKind::Menu, confirm_restart);
-    ui::bind(w, "disk_menu_shutdown_system", ui::EventKind::Menu, confirm_shutdown_system);
-    ui::bind(w, "disk_menu_restart_system", ui::EventKind::Menu, confirm_restart_system);
-    ui::bind(w, "main_menu_exit", ui::EventKind::Menu, quit_unless_busy);
-    ui::bind(w, "exit_button", ui::EventKind::Click, on_main_exit_clicked);
-    ui::bind(w, "close_button", ui::EventKind::Click, on_main_window_closed);
-    ui::bind(w, "", ui::EventKind::Destroyed, on_main_window_destroyed);
+    ui::bind_handler(w, "main_menu_shutdown_now", ui::EventKind::Menu, confirm_shutdown);
+    ui::bind_handler(w, "main_menu_restart_now", ui::EventKind::Menu, confirm_restart);
+    ui::bind_handler(w, "disk_menu_shutdown_system", ui::EventKind::Menu, confirm_shutdown_system);
+    ui::bind_handler(w, "disk_menu_restart_system", ui::EventKind::Menu, confirm_restart_system);
+    ui::bind_handler(w, "main_menu_exit", ui::EventKind::Menu, quit_unless_busy);
+    ui::bind_handler(w, "exit_button", ui::EventKind::Click, on_main_exit_clicked);
+    ui::bind_handler(w, "close_button", ui::EventKind::Click, on_main_window_closed);
+    ui::bind_handler(w, "", ui::EventKind::Destroyed, on_main_window_destroyed);
 }
 
-void reset_end_of_run() { g_end_unmount_settled = false; }
+void reset_end_of_run() {
+    g_end_unmount_settled = false;
+}
 
 }  // namespace qv

@@ -65,8 +65,12 @@ std::size_t find_last_char(const std::string& text, char c) {
     return found;
 }
 
-std::string upper_ascii(const std::string& text) { return map_case(text, 'a', 'z', 'A' - 'a'); }
-std::string lower_ascii(const std::string& text) { return map_case(text, 'A', 'Z', 'a' - 'A'); }
+std::string upper_ascii(const std::string& text) {
+    return map_case(text, 'a', 'z', 'A' - 'a');
+}
+std::string lower_ascii(const std::string& text) {
+    return map_case(text, 'A', 'Z', 'a' - 'A');
+}
 
 bool equals_ignore_case(const std::string& a, const std::string& b) {
     return a.size() == b.size() && upper_ascii(a) == upper_ascii(b);
@@ -100,8 +104,8 @@ std::string text_before(const std::string& text, const std::string& separator, i
     return text.substr(0, static_cast<std::size_t>(at - 1));
 }
 
-std::string text_between(const std::string& text, const std::string& left,
-                         const std::string& right, int start, bool ignore_case) {
+std::string text_between(const std::string& text, const std::string& left, const std::string& right,
+                         int start, bool ignore_case) {
     std::string l = replace_all(left, "#引号", "\"");
     std::string r = replace_all(right, "#引号", "\"");
     int at = find_text(text, l, start, ignore_case);
@@ -142,7 +146,8 @@ std::string replace_many(const std::string& text, std::initializer_list<Replacem
 std::string get_file_title(const std::string& path, bool keep_extension) {
     std::size_t slash = find_last_char(path, '\\');
     std::size_t slash2 = find_last_char(path, '/');
-    if (slash2 != std::string::npos && (slash == std::string::npos || slash2 > slash)) slash = slash2;
+    if (slash2 != std::string::npos && (slash == std::string::npos || slash2 > slash))
+        slash = slash2;
     std::size_t colon = find_last_char(path, ':');
     if (colon != std::string::npos && (slash == std::string::npos || colon > slash)) slash = colon;
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -156,13 +161,17 @@ std::string path_extension(const std::string& path) {
     std::size_t dot = std::string::npos;
     for (std::size_t i = 0; i < path.size(); i = next_char(path, i)) {
         char c = path[i];
-        if (c == '\\' || c == '/' || c == ' ') dot = std::string::npos;
-        else if (c == '.') dot = i;
+        if (c == '\\' || c == '/' || c == ' ')
+            dot = std::string::npos;
+        else if (c == '.')
+            dot = i;
     }
     return dot == std::string::npos ? std::string() : path.substr(dot);
 }
 
-std::string drive_root_of_path(const std::string& path) { return path.substr(0, 3); }
+std::string drive_root_of_path(const std::string& path) {
+    return path.substr(0, 3);
+}
 
 std::string with_trailing_backslash(const std::string& folder) {
     if (folder.empty()) return folder;
@@ -170,11 +179,21 @@ std::string with_trailing_backslash(const std::string& folder) {
     return last == folder.size() - 1 ? folder : folder + "\\";
 }
 
-bool file_exists(const std::string& path) { return os::os().files->path_exists(path); }
-bool path_exists(const std::string& path) { return os::os().files->path_exists(path); }
-std::string full_path(const std::string& path) { return os::os().files->full_path(path); }
-std::string windows_dir() { return with_trailing_backslash(os::os().files->windows_folder()); }
-std::string system_dir() { return with_trailing_backslash(os::os().files->system_folder()); }
+bool file_exists(const std::string& path) {
+    return os::os().files->path_exists(path);
+}
+bool path_exists(const std::string& path) {
+    return os::os().files->path_exists(path);
+}
+std::string full_path(const std::string& path) {
+    return os::os().files->full_path(path);
+}
+std::string windows_dir() {
+    return with_trailing_backslash(os::os().files->windows_folder());
+}
+std::string system_dir() {
+    return with_trailing_backslash(os::os().files->system_folder());
+}
 
 bool drive_exists(const std::string& drive) {
     if (drive.empty()) return false;
@@ -205,11 +224,16 @@ std::string special_folder_path(int selector) {
     static const int kShellFolders[] = {0, 5, 6, 16, 20, 11, 2, 7, 26};
     os::FileSystem& files = *os::os().files;
     std::string folder;
-    if (selector >= 1 && selector <= 8) folder = files.special_folder(kShellFolders[selector]);
-    else if (selector == 9) folder = files.windows_folder();
-    else if (selector == 10) folder = files.system_folder();
-    else if (selector == 11) folder = files.temp_folder();
-    else if (selector == 12) folder = files.special_folder(32);
+    if (selector >= 1 && selector <= 8)
+        folder = files.special_folder(kShellFolders[selector]);
+    else if (selector == 9)
+        folder = files.windows_folder();
+    else if (selector == 10)
+        folder = files.system_folder();
+    else if (selector == 11)
+        folder = files.temp_folder();
+    else if (selector == 12)
+        folder = files.special_folder(32);
     return with_trailing_backslash(folder);
 }
 

@@ -13,7 +13,9 @@
 namespace qv {
 
 // True for the first byte of a double-byte character.
-inline bool is_lead_byte(char c) { return static_cast<unsigned char>(c) >= 0x81; }
+inline bool is_lead_byte(char c) {
+    return static_cast<unsigned char>(c) >= 0x81;
+}
 
 // ASCII letters folded, double-byte characters left exactly as they are.
 std::string upper_ascii(const std::string& text);
@@ -31,8 +33,8 @@ std::string text_before(const std::string& text, const std::string& separator, i
                         bool ignore_case = false);
 // The bytes between the first left marker found from `start` and the next right marker after it;
 // empty when either is missing. "#引号" in a marker stands for a double quote.
-std::string text_between(const std::string& text, const std::string& left,
-                         const std::string& right, int start = 1, bool ignore_case = false);
+std::string text_between(const std::string& text, const std::string& left, const std::string& right,
+                         int start = 1, bool ignore_case = false);
 
 struct Replacement {
     std::string from;
@@ -43,7 +45,9 @@ std::string replace_all(const std::string& text, const std::string& from, const 
                         int start = 1);
 std::string replace_many(const std::string& text, std::initializer_list<Replacement> pairs,
                          int start = 1);
-inline int text_length_api(const std::string& text) { return static_cast<int>(text.size()); }
+inline int text_length_api(const std::string& text) {
+    return static_cast<int>(text.size());
+}
 
 // The index just past the character that starts at `i` (1 or 2 bytes).
 std::size_t next_char(const std::string& text, std::size_t i);
@@ -72,7 +76,9 @@ void file_time_text(const std::string& path, std::string& created, std::string& 
 std::string get_file_version(const std::string& path);
 // A folder ending in "\" by selector (see the table in helpers.cpp), or empty.
 std::string special_folder_path(int selector = 3);
-inline std::string desktop_dir() { return special_folder_path(3); }
+inline std::string desktop_dir() {
+    return special_folder_path(3);
+}
 
 // Rounds to n decimals; a value within 1e-7 of a half goes to the even neighbour.
 double round_half_even(double value, int decimals);

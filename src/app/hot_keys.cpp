@@ -28,8 +28,12 @@ bool hotkey_dispatch(int id) {
     return true;
 }
 
-void on_help_hotkey() { ui::open_help_window(); }
-void on_parameter_help_hotkey() { ui::open_parameter_help_window(); }
+void on_help_hotkey() {
+    ui::open_help_window();
+}
+void on_parameter_help_hotkey() {
+    ui::open_parameter_help_window();
+}
 
 void register_hot_keys(ui::Window& main) {
     // A key another program holds is simply not available; nothing is shown.
@@ -43,7 +47,9 @@ std::string device_change_text(int event) {
     return {};
 }
 
-void on_main_window_hotkey(ui::Event& event) { hotkey_dispatch(event.code); }
+void on_main_window_hotkey(ui::Event& event) {
+    hotkey_dispatch(event.code);
+}
 
 // The list itself is not refreshed: the user does that when the drives have settled.
 void device_change_proc(ui::Event& event) {
@@ -52,10 +58,12 @@ void device_change_proc(ui::Event& event) {
 }
 
 void bind_hot_key_handlers() {
-    ui::bind(ui::kMainWindowName, "", ui::EventKind::HotKey, on_main_window_hotkey);
-    ui::bind(ui::kMainWindowName, "", ui::EventKind::DeviceChange, device_change_proc);
+    ui::bind_handler(ui::kMainWindowName, "", ui::EventKind::HotKey, on_main_window_hotkey);
+    ui::bind_handler(ui::kMainWindowName, "", ui::EventKind::DeviceChange, device_change_proc);
 }
 
-void reset_hot_keys() { g_hotkeys.clear(); }
+void reset_hot_keys() {
+    g_hotkeys.clear();
+}
 
 }  // namespace qv

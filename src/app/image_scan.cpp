@@ -23,7 +23,9 @@ void pump_window_messages() {
     if (ui::Runtime* ui = os::os().ui) ui->pump();
 }
 
-char fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char fold(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // The character of `text` at byte i compared with the one of `pattern` at byte j.
 bool same_char(const std::string& text, std::size_t i, std::size_t ti_end,
@@ -195,7 +197,9 @@ std::vector<std::string> scan_image_paths() {
     return found;
 }
 
-bool is_small_image(const std::string& path) { return file_size(path) / 1024 < 100; }
+bool is_small_image(const std::string& path) {
+    return file_size(path) / 1024 < 100;
+}
 
 std::vector<std::string> drop_small_images(const std::vector<std::string>& items) {
     std::vector<std::string> kept;
@@ -243,7 +247,9 @@ std::string image_size_line(std::int64_t size_kb) {
     return "大小： " + number_text(round_half_even(mb, 2)) + " MB";
 }
 
-std::string image_time_line(const std::string& created) { return "时间： " + created; }
+std::string image_time_line(const std::string& created) {
+    return "时间： " + created;
+}
 
 ImageDetails image_details(const std::string& path) {
     std::string created, written, accessed;

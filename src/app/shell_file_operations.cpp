@@ -7,8 +7,8 @@
 namespace qv {
 namespace {
 
-bool run_transfer(os::ShellTransfer kind, const std::string& source,
-                  const std::string& destination, int option) {
+bool run_transfer(os::ShellTransfer kind, const std::string& source, const std::string& destination,
+                  int option) {
     os::ShellFiles* shell = os::os().shell_files;
     if (shell == nullptr) return false;
     os::ShellTransferResult result =
@@ -20,10 +20,14 @@ bool run_transfer(os::ShellTransfer kind, const std::string& source,
 
 unsigned shell_operation_flags(int option) {
     switch (option) {
-    case 2: return 0x400;  // no error box: the shell still asks before overwriting
-    case 3: return 0x4;    // no progress window
-    case 4: return 0;
-    default: return 0x3FD;
+        case 2:
+            return 0x400;  // no error box: the shell still asks before overwriting
+        case 3:
+            return 0x4;  // no progress window
+        case 4:
+            return 0;
+        default:
+            return 0x3FD;
     }
 }
 

@@ -21,7 +21,8 @@ bool ensure_single_instance(const std::string& name, bool show_message, const st
     }
     if (os::os().instance->claim(event_name) != os::InstanceClaim::AlreadyRunning) return true;
     if (show_message)
-        show_message_box(message.empty() ? std::string("对不起,该进程已打开!") : message, style, "提示");
+        show_message_box(message.empty() ? std::string("对不起,该进程已打开!") : message, style,
+                         "提示");
     if (bring_forward) {
         std::intptr_t window = find_process_window_by_name(os::os().program->file_name());
         if (window > 0) activate_window(static_cast<std::uintptr_t>(window), false);

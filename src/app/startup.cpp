@@ -36,10 +36,14 @@ void step_show_starting_balloon(StartUpRun&) {
 }
 
 // 2. Device arrivals and removals reach the window from now on.
-void step_listen_for_device_changes(StartUpRun& run) { run.main.listen_for_device_changes(); }
+void step_listen_for_device_changes(StartUpRun& run) {
+    run.main.listen_for_device_changes();
+}
 
 // 3.
-void step_register_drop_target(StartUpRun& run) { run.main.set_drop_enabled(true); }
+void step_register_drop_target(StartUpRun& run) {
+    run.main.set_drop_enabled(true);
+}
 
 // 4.
 void step_set_identity_names(StartUpRun&) {
@@ -60,7 +64,9 @@ void step_prepare_start_flags(StartUpRun& run) {
 }
 
 // 7. Drives hidden from Explorer by an earlier run or another tool are shown again.
-void step_show_all_drives(StartUpRun&) { g_disk.show_all_drives(); }
+void step_show_all_drives(StartUpRun&) {
+    g_disk.show_all_drives();
+}
 
 // 8.
 void step_set_version_caption(StartUpRun& run) {
@@ -89,7 +95,9 @@ void step_set_tool_paths(StartUpRun&) {
 }
 
 // 12. The carried tools are written out where missing; the two archives are run and waited for.
-void step_write_carried_tools(StartUpRun&) { install_carried_tools(); }
+void step_write_carried_tools(StartUpRun&) {
+    install_carried_tools();
+}
 
 // 13. These match the design's ticked boxes.
 void step_set_ghost_switches(StartUpRun&) {
@@ -98,10 +106,14 @@ void step_set_ghost_switches(StartUpRun&) {
 }
 
 // 14.
-void step_add_tray_icon(StartUpRun& run) { run.main.tray_add(); }
+void step_add_tray_icon(StartUpRun& run) {
+    run.main.tray_add();
+}
 
 // 15. Some options open a window modally here or end the run.
-void step_apply_command_line(StartUpRun& run) { apply_command_line(run); }
+void step_apply_command_line(StartUpRun& run) {
+    apply_command_line(run);
+}
 
 // 16. Outside Windows PE (the Windows folder is not on the expected letter) only the notice is
 // shown, and the main window goes; an option that set no letter never passes.
@@ -121,7 +133,9 @@ void step_set_finish_menu_marks(StartUpRun& run) {
 }
 
 // 18. Alt+E (help) and Alt+R (parameter help).
-void step_register_hot_keys(StartUpRun& run) { register_hot_keys(run.main); }
+void step_register_hot_keys(StartUpRun& run) {
+    register_hot_keys(run.main);
+}
 
 // 19.
 void step_set_backup_defaults(StartUpRun&) {
@@ -130,10 +144,14 @@ void step_set_backup_defaults(StartUpRun&) {
 }
 
 // 20. An option of step 15 may have run a tool that hides drives.
-void step_show_all_drives_again(StartUpRun&) { g_disk.show_all_drives(); }
+void step_show_all_drives_again(StartUpRun&) {
+    g_disk.show_all_drives();
+}
 
 // 21.
-void step_apply_compact_layout(StartUpRun& run) { ui::compact_main_window(run.main); }
+void step_apply_compact_layout(StartUpRun& run) {
+    ui::compact_main_window(run.main);
+}
 
 // 22. Disc images are mounted on this letter later; with none free the letter stays as it was.
 void step_choose_mount_letter(StartUpRun&) {
@@ -170,15 +188,19 @@ using Step = void (*)(StartUpRun&);
 
 // Later steps read what earlier ones wrote: the order is binding.
 constexpr Step kSteps[] = {
-    step_show_starting_balloon,   step_listen_for_device_changes, step_register_drop_target,
-    step_set_identity_names,      step_check_single_instance,     step_prepare_start_flags,
-    step_show_all_drives,         step_set_version_caption,       step_fill_partition_list,
-    step_set_title_and_tray_tip,  step_set_tool_paths,            step_write_carried_tools,
-    step_set_ghost_switches,      step_add_tray_icon,             step_apply_command_line,
-    step_check_running_in_pe,     step_set_finish_menu_marks,     step_register_hot_keys,
-    step_set_backup_defaults,     step_show_all_drives_again,     step_apply_compact_layout,
-    step_choose_mount_letter,     step_scan_for_images,           step_create_desktop_shortcut,
-    step_warn_on_uefi_firmware,   step_show_welcome_balloon,
+    step_show_starting_balloon, step_listen_for_device_changes,
+    step_register_drop_target,  step_set_identity_names,
+    step_check_single_instance, step_prepare_start_flags,
+    step_show_all_drives,       step_set_version_caption,
+    step_fill_partition_list,   step_set_title_and_tray_tip,
+    step_set_tool_paths,        step_write_carried_tools,
+    step_set_ghost_switches,    step_add_tray_icon,
+    step_apply_command_line,    step_check_running_in_pe,
+    step_set_finish_menu_marks, step_register_hot_keys,
+    step_set_backup_defaults,   step_show_all_drives_again,
+    step_apply_compact_layout,  step_choose_mount_letter,
+    step_scan_for_images,       step_create_desktop_shortcut,
+    step_warn_on_uefi_firmware, step_show_welcome_balloon,
 };
 static_assert(sizeof(kSteps) / sizeof(kSteps[0]) == 26);
 
@@ -207,7 +229,9 @@ std::string version_caption(const std::string& file_version) {
     return "Ver：" + short_version(file_version);
 }
 
-std::string product_title() { return g_maker_name + "Velquist" + g_edition_word; }
+std::string product_title() {
+    return g_maker_name + "Velquist" + g_edition_word;
+}
 
 std::string welcome_balloon_text() {
     return "欢迎使用" + product_title() +
@@ -227,7 +251,7 @@ void on_start_window_created(ui::Event& event) {
 }
 
 void bind_start_up() {
-    ui::bind(ui::kMainWindowName, "", ui::EventKind::Created, on_start_window_created);
+    ui::bind_handler(ui::kMainWindowName, "", ui::EventKind::Created, on_start_window_created);
 }
 
 }  // namespace qv

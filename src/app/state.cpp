@@ -52,21 +52,39 @@ std::string g_setup_system_name;
 std::string g_omnifs_output;
 
 void reset_program_state() {
-    for (std::string* text :
-         {&g_instance_name, &g_maker_name, &g_edition_word, &g_ghost_exe_path, &g_imagex_exe_name,
-          &g_ghost_crcignore_switch, &g_ghost_noide_switch, &g_ghost_password_switch,
-          &g_ghost_compression_switch, &g_ghost_split_switch, &g_imagex_ref_option,
-          &g_imagex_compress_option, &g_virtual_drive_letter, &g_preferred_image, &g_command_text,
-          &g_expected_system_letter, &g_install_device_arg, &g_install_image_path,
-          &g_target_disk_partition, &g_target_row_key, &g_target_drive, &g_dropped_image_path,
-          &g_dropped_image_display, &g_winnt32_version, &g_setup_system_name, &g_omnifs_output}) {
+    for (std::string* text : {&g_instance_name,
+                              &g_maker_name,
+                              &g_edition_word,
+                              &g_ghost_exe_path,
+                              &g_imagex_exe_name,
+                              &g_ghost_crcignore_switch,
+                              &g_ghost_noide_switch,
+                              &g_ghost_password_switch,
+                              &g_ghost_compression_switch,
+                              &g_ghost_split_switch,
+                              &g_imagex_ref_option,
+                              &g_imagex_compress_option,
+                              &g_virtual_drive_letter,
+                              &g_preferred_image,
+                              &g_command_text,
+                              &g_expected_system_letter,
+                              &g_install_device_arg,
+                              &g_install_image_path,
+                              &g_target_disk_partition,
+                              &g_target_row_key,
+                              &g_target_drive,
+                              &g_dropped_image_path,
+                              &g_dropped_image_display,
+                              &g_winnt32_version,
+                              &g_setup_system_name,
+                              &g_omnifs_output}) {
         text->clear();
     }
     g_command_args.clear();
     g_drive_roots.clear();
-    for (bool* flag : {&g_scan_images_at_start, &g_automatic_mode, &g_end_after_help,
-                       &g_no_partitions, &g_busy, &g_iso_mounted, &g_imagex_cancelled,
-                       &g_console_running, &g_ui_locked}) {
+    for (bool* flag :
+         {&g_scan_images_at_start, &g_automatic_mode, &g_end_after_help, &g_no_partitions, &g_busy,
+          &g_iso_mounted, &g_imagex_cancelled, &g_console_running, &g_ui_locked}) {
         *flag = false;
     }
     g_finish_action = 0;

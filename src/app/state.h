@@ -54,15 +54,15 @@ extern std::string g_dropped_image_display;  // the shortened image text of the 
 
 // Job state
 extern bool g_busy;
-extern int g_finish_action;       // 1 shut down, 0 restart
-extern int g_finished_job_kind;   // 0 restore, 1 backup, 2 setup
+extern int g_finish_action;      // 1 shut down, 0 restart
+extern int g_finished_job_kind;  // 0 restore, 1 backup, 2 setup
 extern bool g_iso_mounted;
 extern bool g_imagex_cancelled;
 extern bool g_console_running;
-extern bool g_ui_locked;          // lock_ui holds the main window's controls until unlock_ui
-extern int g_install_mode;              // 1 disc, 2 I386 folder, 0 a chosen WINNT32.EXE
-extern std::string g_winnt32_version;   // file version of the setup program found
-extern std::string g_setup_system_name; // " XP", " Server 2003" or empty
+extern bool g_ui_locked;                 // lock_ui holds the main window's controls until unlock_ui
+extern int g_install_mode;               // 1 disc, 2 I386 folder, 0 a chosen WINNT32.EXE
+extern std::string g_winnt32_version;    // file version of the setup program found
+extern std::string g_setup_system_name;  // " XP", " Server 2003" or empty
 // The one disk manager of the run lives with its class in src/disks.
 
 // Drives

@@ -38,9 +38,13 @@ inline std::size_t step(const std::string& s, std::size_t i) {
     return i + 1 < s.size() && static_cast<unsigned char>(s[i]) >= 0x81 ? i + 2 : i + 1;
 }
 
-bool is_line_break(char c) { return c == '\n' || c == '\r'; }
+bool is_line_break(char c) {
+    return c == '\n' || c == '\r';
+}
 
-char fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char fold(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool is_ascii_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -66,24 +70,47 @@ bool compile(const std::string& pattern, std::vector<Atom>& atoms) {
                 atom.bytes = pattern.substr(next, 2);
             } else {
                 switch (e) {
-                case 'n': atom.bytes = "\n"; break;
-                case 'r': atom.bytes = "\r"; break;
-                case 't': atom.bytes = "\t"; break;
-                case 'f': atom.bytes = "\f"; break;
-                case 'v': atom.bytes = "\v"; break;
-                case 'd': atom.kind = AtomKind::Digit; break;
-                case 'D': atom.kind = AtomKind::NotDigit; break;
-                case 'w': atom.kind = AtomKind::Word; break;
-                case 'W': atom.kind = AtomKind::NotWord; break;
-                case 's': atom.kind = AtomKind::Space; break;
-                case 'S': atom.kind = AtomKind::NotSpace; break;
-                default:
-                    // Back references, word boundaries and code escapes are not marker material.
-                    if ((e >= '0' && e <= '9') || e == 'b' || e == 'B' || e == 'x' || e == 'u' ||
-                        e == 'c') {
-                        return false;
-                    }
-                    atom.bytes = std::string(1, e);
+                    case 'n':
+                        atom.bytes = "\n";
+                        break;
+                    case 'r':
+                        atom.bytes = "\r";
+                        break;
+                    case 't':
+                        atom.bytes = "\t";
+                        break;
+                    case 'f':
+                        atom.bytes = "\f";
+                        break;
+                    case 'v':
+                        atom.bytes = "\v";
+                        break;
+                    case 'd':
+                        atom.kind = AtomKind::Digit;
+                        break;
+                    case 'D':
+                        atom.kind = AtomKind::NotDigit;
+                        break;
+                    case 'w':
+                        atom.kind = AtomKind::Word;
+                        break;
+                    case 'W':
+                        atom.kind = AtomKind::NotWord;
+                        break;
+                    case 's':
+                        atom.kind = AtomKind::Space;
+                        break;
+                    case 'S':
+                        atom.kind = AtomKind::NotSpace;
+                        break;
+                    default:
+                        // Back references, word boundaries and code escapes are not marker
+                        // material.
+                        if ((e >= '0' && e <= '9') || e == 'b' || e == 'B' || e == 'x' ||
+                            e == 'u' || e == 'c') {
+                            return false;
+                        }
+                        atom.bytes = std::string(1, e);
                 }
             }
             next = after;
@@ -124,23 +151,36 @@ std::size_t match_at(const std::vector<Atom>& atoms, const std::string& s, std::
         char c = s[p];
         bool ok = false;
         switch (a.kind) {
-        case AtomKind::Literal:
-            if (a.bytes.size() == 2) ok = wide && s[p] == a.bytes[0] && s[p + 1] == a.bytes[1];
-            else ok = !wide && fold(c) == fold(a.bytes[0]);
-            break;
-        case AtomKind::Any: ok = wide || !is_line_break(c); break;
-        case AtomKind::Digit: ok = !wide && c >= '0' && c <= '9'; break;
-        case AtomKind::NotDigit: ok = wide || c < '0' || c > '9'; break;
-        case AtomKind::Word: ok = !wide && is_word(c); break;
-        case AtomKind::NotWord: ok = wide || !is_word(c); break;
-        // The ideographic space (A1 A1) is white space to the platform's object as well.
-        case AtomKind::Space:
-            ok = wide ? s.compare(p, 2, "\xA1\xA1") == 0 : is_ascii_space(c);
-            break;
-        case AtomKind::NotSpace:
-            ok = wide ? s.compare(p, 2, "\xA1\xA1") != 0 : !is_ascii_space(c);
-            break;
-        default: break;
+            case AtomKind::Literal:
+                if (a.bytes.size() == 2)
+                    ok = wide && s[p] == a.bytes[0] && s[p + 1] == a.bytes[1];
+                else
+                    ok = !wide && fold(c) == fold(a.bytes[0]);
+                break;
+            case AtomKind::Any:
+                ok = wide || !is_line_break(c);
+                break;
+            case AtomKind::Digit:
+                ok = !wide && c >= '0' && c <= '9';
+                break;
+            case AtomKind::NotDigit:
+                ok = wide || c < '0' || c > '9';
+                break;
+            case AtomKind::Word:
+                ok = !wide && is_word(c);
+                break;
+            case AtomKind::NotWord:
+                ok = wide || !is_word(c);
+                break;
+            // The ideographic space (A1 A1) is white space to the platform's object as well.
+            case AtomKind::Space:
+                ok = wide ? s.compare(p, 2, "\xA1\xA1") == 0 : is_ascii_space(c);
+                break;
+            case AtomKind::NotSpace:
+                ok = wide ? s.compare(p, 2, "\xA1\xA1") != 0 : !is_ascii_space(c);
+                break;
+            default:
+                break;
         }
         if (!ok) return kNone;
         p = q;

@@ -10,7 +10,9 @@
 namespace qv {
 namespace {
 
-os::Processes& processes() { return *os::os().processes; }
+os::Processes& processes() {
+    return *os::os().processes;
+}
 
 std::string interpreter_prefix(const std::string& nt_interpreter) {
     return processes().nt_family() ? nt_interpreter : std::string("command.com /c ");

@@ -21,13 +21,17 @@ namespace {
 
 const char* const kFullWidthSpace = "　";
 
-os::Drives& drives() { return *os::os().drives; }
+os::Drives& drives() {
+    return *os::os().drives;
+}
 
 void pump_window_messages() {
     if (ui::Runtime* ui = os::os().ui) ui->pump();
 }
 
-std::string program_drive_root() { return os::os().program->run_folder().substr(0, 3); }
+std::string program_drive_root() {
+    return os::os().program->run_folder().substr(0, 3);
+}
 
 bool clusters_of(const std::optional<std::string>& drive, os::ClusterCounts& counts) {
     return drives().cluster_counts(volume_root_of(drive), counts);
@@ -88,9 +92,13 @@ bool DiskManager::wmi_connect(const std::string& name_space, const std::string& 
     return query_ != nullptr;
 }
 
-void DiskManager::wmi_close() { query_.reset(); }
+void DiskManager::wmi_close() {
+    query_.reset();
+}
 
-bool DiskManager::wmi_next() { return query_ != nullptr && query_->next(); }
+bool DiskManager::wmi_next() {
+    return query_ != nullptr && query_->next();
+}
 
 std::string DiskManager::wmi_text(const std::string& property) {
     return query_ != nullptr ? query_->text(property) : std::string();

@@ -19,7 +19,7 @@ namespace qv {
 namespace os {
 class WmiQuery;
 class Device;
-}
+}  // namespace os
 
 // The geometry of the first disk as its driver reports it; all zero or empty when it cannot be
 // asked.

@@ -13,7 +13,9 @@ constexpr int kFormatProgress = 0;
 constexpr int kFormatDone = 11;
 constexpr int kFixedDiskMedia = 12;
 
-bool is_ascii_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool is_ascii_letter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 }  // namespace
 
@@ -58,8 +60,7 @@ bool DiskManager::on_format_progress(int command, int, std::uint8_t value) {
     return true;
 }
 
-bool DiskManager::enable_volume_compression(const std::optional<std::string>& drive,
-                                            int compress) {
+bool DiskManager::enable_volume_compression(const std::optional<std::string>& drive, int compress) {
     os::VolumeFormatter* formatter = os::os().formatter;
     std::string target = drive_colon_form(drive_or_program_root(drive));
     if (formatter == nullptr || target.empty()) return false;

@@ -62,7 +62,9 @@ const char* const kMediaTypeTexts[] = {
 };
 constexpr std::uint32_t kLastMediaType = 25;
 
-os::DiskDevices* devices() { return os::os().disk_devices; }
+os::DiskDevices* devices() {
+    return os::os().disk_devices;
+}
 
 // A driver's answer, with what it did not return read as zero bytes (the buffer it was given
 // starts zero-filled).
@@ -89,7 +91,9 @@ std::uint64_t u64_at(const std::string& bytes, std::size_t i) {
            (static_cast<std::uint64_t>(u32_at(bytes, i + 4)) << 32);
 }
 
-std::int32_t as_int32(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+std::int32_t as_int32(std::uint32_t value) {
+    return static_cast<std::int32_t>(value);
+}
 
 // The storage device number record of a volume "\\.\E:": false when it does not answer.
 bool storage_device_number(const std::optional<std::string>& drive, std::uint32_t& device,
@@ -108,7 +112,9 @@ bool storage_device_number(const std::optional<std::string>& drive, std::uint32_
     return true;
 }
 
-int as_number(std::uint32_t value) { return value > INT_MAX ? -1 : static_cast<int>(value); }
+int as_number(std::uint32_t value) {
+    return value > INT_MAX ? -1 : static_cast<int>(value);
+}
 
 }  // namespace
 
@@ -125,8 +131,8 @@ DiskGeometryInfo parse_drive_geometry(const std::string& answer) {
     info.tracks_per_cylinder = as_int32(u32_at(bytes, 12));
     info.sectors_per_track = as_int32(u32_at(bytes, 16));
     info.bytes_per_sector = as_int32(u32_at(bytes, 20));
-    double size = static_cast<double>(cylinders) * u32_at(bytes, 12) * u32_at(bytes, 16) *
-                  u32_at(bytes, 20);
+    double size =
+        static_cast<double>(cylinders) * u32_at(bytes, 12) * u32_at(bytes, 16) * u32_at(bytes, 20);
     // Beyond what 64 bits hold no disk exists; such an answer must not wrap into a small size.
     constexpr double kLargest = 9.2e18;
     info.size = size >= kLargest ? std::numeric_limits<std::int64_t>::max()
@@ -138,8 +144,8 @@ std::string smart_identify_request(std::uint8_t drive_number) {
     std::string request(kIdentifyRequestBytes, '\0');
     request[0] = '\x00';  // buffer size 512, little-endian
     request[1] = '\x02';
-    request[5] = 1;  // sector count
-    request[6] = 1;  // sector number
+    request[5] = 1;                                                    // sector count
+    request[6] = 1;                                                    // sector number
     request[9] = static_cast<char>(0xA0 | ((drive_number & 1) << 4));  // drive and head
     request[10] = static_cast<char>(kIdentifyDevice);
     request[12] = static_cast<char>(drive_number);
@@ -182,7 +188,9 @@ DiskGeometryInfo DiskManager::get_drive_geometry() {
     return parse_drive_geometry(answer);
 }
 
-std::int64_t DiskManager::get_geometry_size() { return get_drive_geometry().size; }
+std::int64_t DiskManager::get_geometry_size() {
+    return get_drive_geometry().size;
+}
 
 std::unique_ptr<os::Device> DiskManager::open_smart_device(std::uint8_t drive_number) {
     if (devices() == nullptr) return nullptr;
@@ -198,17 +206,24 @@ std::unique_ptr<os::Device> DiskManager::open_smart_device(std::uint8_t drive_nu
 SmartIdentifyInfo DiskManager::smart_identify() {
     std::unique_ptr<os::Device> disk = open_smart_device(0);
     std::string answer;
-    if (!disk ||
-        !disk->control(os::kSmartRcvDriveData, smart_identify_request(0), kIdentifyAnswerBytes,
-                       answer))
+    if (!disk || !disk->control(os::kSmartRcvDriveData, smart_identify_request(0),
+                                kIdentifyAnswerBytes, answer))
         return {};
     return parse_smart_identify(answer);
 }
 
-std::string DiskManager::get_smart_serial() { return smart_identify().serial; }
-std::string DiskManager::get_smart_serial_copy() { return smart_identify().serial; }
-std::string DiskManager::get_smart_model() { return smart_identify().model; }
-std::string DiskManager::get_smart_firmware() { return smart_identify().firmware; }
+std::string DiskManager::get_smart_serial() {
+    return smart_identify().serial;
+}
+std::string DiskManager::get_smart_serial_copy() {
+    return smart_identify().serial;
+}
+std::string DiskManager::get_smart_model() {
+    return smart_identify().model;
+}
+std::string DiskManager::get_smart_firmware() {
+    return smart_identify().firmware;
+}
 
 int DiskManager::volume_disk_number(const std::optional<std::string>& drive) {
     std::uint32_t device = 0, partition = 0;
@@ -248,7 +263,11 @@ int DiskManager::smart_vendor_value(int (*value_of)(const std::uint8_t* data, st
     return value;
 }
 
-int DiskManager::get_smart_vendor_word() { return smart_vendor_value(smart_vendor_word_of); }
-int DiskManager::get_smart_vendor_byte() { return smart_vendor_value(smart_vendor_byte_of); }
+int DiskManager::get_smart_vendor_word() {
+    return smart_vendor_value(smart_vendor_word_of);
+}
+int DiskManager::get_smart_vendor_byte() {
+    return smart_vendor_value(smart_vendor_byte_of);
+}
 
 }  // namespace qv

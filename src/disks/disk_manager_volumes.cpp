@@ -27,8 +27,12 @@ constexpr int kDriveLetters = 26;
 const char* const kFirstDisk = "\\\\.\\PhysicalDrive0";
 const char* const kProbeFileName = "@test";
 
-os::VolumeNames* names() { return os::os().volume_names; }
-os::DiskDevices* devices() { return os::os().disk_devices; }
+os::VolumeNames* names() {
+    return os::os().volume_names;
+}
+os::DiskDevices* devices() {
+    return os::os().disk_devices;
+}
 
 }  // namespace
 
@@ -96,8 +100,7 @@ std::string DiskManager::read_disk0_sector(std::int64_t sector) {
     if (offset < 0 || devices() == nullptr) return {};
     std::unique_ptr<os::Device> disk = devices()->open(kFirstDisk, os::DeviceOpen::Read);
     std::string block;
-    if (!disk || !disk->read_at(static_cast<std::uint64_t>(offset), kSectorBytes, block))
-        return {};
+    if (!disk || !disk->read_at(static_cast<std::uint64_t>(offset), kSectorBytes, block)) return {};
     return block;
 }
 
@@ -152,8 +155,7 @@ bool DiskManager::delete_mount_point(const std::string& drive) {
 
 bool DiskManager::set_mount_point(const std::string& mount_point, const std::string& drive) {
     std::string volume = get_volume_guid_path(drive);
-    return !volume.empty() && !mount_point.empty() &&
-           names()->set_mount_point(mount_point, volume);
+    return !volume.empty() && !mount_point.empty() && names()->set_mount_point(mount_point, volume);
 }
 
 std::string DiskManager::get_volume_guid_path(const std::optional<std::string>& drive) {
@@ -252,16 +254,15 @@ bool DiskManager::show_format_dialog(const std::optional<std::string>& drive,
            os::kFormatDialogCancelled;
 }
 
-bool DiskManager::get_volume_info_by_handle(const std::string& file_path,
-                                            std::string& volume_name, std::string& file_system) {
+bool DiskManager::get_volume_info_by_handle(const std::string& file_path, std::string& volume_name,
+                                            std::string& file_system) {
     return names() != nullptr && names()->volume_of_file(file_path, volume_name, file_system);
 }
 
 bool DiskManager::search_tree_for_file(const std::string& root_path, const std::string& file_name,
                                        std::string& found_path) {
     std::string found;
-    if (names() == nullptr ||
-        !names()->search_tree(root_path, file_name, kTreeSearchBuffer, found))
+    if (names() == nullptr || !names()->search_tree(root_path, file_name, kTreeSearchBuffer, found))
         return false;
     found_path = trim_label_blanks(found);
     return true;

@@ -47,7 +47,9 @@ DiskProperty read_disk_property(DiskManager& disk, int n, const char* property,
     return result;
 }
 
-std::string text_value(const DiskProperty& p) { return p.found ? p.text : std::string(); }
+std::string text_value(const DiskProperty& p) {
+    return p.found ? p.text : std::string();
+}
 
 // A 32-bit property keeps its bits, as its variant's value would.
 int int_value(const DiskProperty& p) {
@@ -70,7 +72,9 @@ int saturated_int_value(const DiskProperty& p) {
     return static_cast<int>(v);
 }
 
-bool bool_value(const std::string& text) { return wmi_text_to_number(text) != 0; }
+bool bool_value(const std::string& text) {
+    return wmi_text_to_number(text) != 0;
+}
 
 }  // namespace
 

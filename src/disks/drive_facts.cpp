@@ -10,10 +10,14 @@
 namespace qv {
 namespace {
 
-os::Drives& drives() { return *os::os().drives; }
+os::Drives& drives() {
+    return *os::os().drives;
+}
 
 // The first character of a drive text, or 0 for an empty text.
-char letter_of(const std::string& drive) { return drive.empty() ? '\0' : drive[0]; }
+char letter_of(const std::string& drive) {
+    return drive.empty() ? '\0' : drive[0];
+}
 
 bool device_number_of(const std::string& drive, os::DeviceNumber& out) {
     char letter = letter_of(drive);
@@ -39,10 +43,18 @@ std::vector<std::string> select_drives(const std::vector<std::string>& roots,
     std::vector<std::string> fixed, optical, removable, other;
     for (std::size_t i = 0; i < roots.size() && i < types.size(); ++i) {
         switch (types[i]) {
-            case os::kDriveFixed: fixed.push_back(roots[i]); break;
-            case os::kDriveCdrom: optical.push_back(roots[i]); break;
-            case os::kDriveRemovable: removable.push_back(roots[i]); break;
-            default: other.push_back(roots[i]); break;
+            case os::kDriveFixed:
+                fixed.push_back(roots[i]);
+                break;
+            case os::kDriveCdrom:
+                optical.push_back(roots[i]);
+                break;
+            case os::kDriveRemovable:
+                removable.push_back(roots[i]);
+                break;
+            default:
+                other.push_back(roots[i]);
+                break;
         }
     }
     switch (selector) {
@@ -52,10 +64,14 @@ std::vector<std::string> select_drives(const std::vector<std::string>& roots,
                 all.insert(all.end(), group->begin(), group->end());
             return all;
         }
-        case kFixedDrives: return fixed;
-        case kOpticalDrives: return optical;
-        case kRemovableDrives: return removable;
-        default: return other;
+        case kFixedDrives:
+            return fixed;
+        case kOpticalDrives:
+            return optical;
+        case kRemovableDrives:
+            return removable;
+        default:
+            return other;
     }
 }
 
@@ -90,12 +106,18 @@ std::string disk_partition_text(int disk, int partition) {
 
 std::string drive_type_name_of(int type) {
     switch (type) {
-        case os::kDriveRemovable: return "可移动驱动器";
-        case os::kDriveFixed: return "硬盘驱动器";
-        case os::kDriveRemote: return "网络驱动器";
-        case os::kDriveCdrom: return "光盘驱动器";
-        case os::kDriveRamDisk: return "RAM驱动器";
-        default: return "未知驱动器";
+        case os::kDriveRemovable:
+            return "可移动驱动器";
+        case os::kDriveFixed:
+            return "硬盘驱动器";
+        case os::kDriveRemote:
+            return "网络驱动器";
+        case os::kDriveCdrom:
+            return "光盘驱动器";
+        case os::kDriveRamDisk:
+            return "RAM驱动器";
+        default:
+            return "未知驱动器";
     }
 }
 
@@ -109,7 +131,9 @@ std::string volume_file_system(const std::string& drive) {
     return info.file_system;
 }
 
-std::string partition_info_command() { return system_dir() + "omnifs32.exe info"; }
+std::string partition_info_command() {
+    return system_dir() + "omnifs32.exe info";
+}
 
 void load_partition_info() {
     std::string tool = system_dir() + "omnifs32.exe";

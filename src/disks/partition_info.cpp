@@ -59,8 +59,8 @@ std::string gigabytes_text(std::uint64_t bytes) {
 int usage_percent_of(std::uint64_t used_bytes, std::uint64_t total_bytes) {
     // A volume whose size cannot be read has no share in use to show.
     if (total_bytes == 0) return 0;
-    double share = round_half_even(
-        static_cast<double>(used_bytes) / static_cast<double>(total_bytes), 2);
+    double share =
+        round_half_even(static_cast<double>(used_bytes) / static_cast<double>(total_bytes), 2);
     return static_cast<int>(std::lround(share * 100.0));
 }
 
@@ -69,9 +69,11 @@ std::string windows_long_name_for_version(const std::string& file_version) {
         const char* key;
         const char* name;
     } kLongNames[] = {
-        {"5.0.", "Windows 2000"},  {"5.1.", "Windows XP"},  {"5.2.", "Windows 2003"},
-        {"6.0.", "Windows Vista"}, {"6.1.", "Windows 7"},   {"6.2.", "Windows 8"},
-        {"6.3.", "Windows 8.1"},   {"6.4.", "Windows 10技术预览版"}, {"10.0", "Windows 10"},
+        {"5.0.", "Windows 2000"}, {"5.1.", "Windows XP"},
+        {"5.2.", "Windows 2003"}, {"6.0.", "Windows Vista"},
+        {"6.1.", "Windows 7"},    {"6.2.", "Windows 8"},
+        {"6.3.", "Windows 8.1"},  {"6.4.", "Windows 10技术预览版"},
+        {"10.0", "Windows 10"},
     };
     std::string key = file_version.substr(0, 4);
     for (const auto& row : kLongNames)
@@ -80,19 +82,13 @@ std::string windows_long_name_for_version(const std::string& file_version) {
 }
 
 std::string partition_info_text_of(const PartitionInfo& p) {
-    return "盘符：" + p.root.substr(0, 1) + ":\\" +
-           "\r\n位置：第 " + std::to_string(p.disk) + " 个硬盘的第 " +
-           std::to_string(p.partition) + " 分区" +
-           "\r\n总大小：" + gigabytes_text(p.total_bytes) + "GB " +
-           "\r\n可用大小：" + gigabytes_text(p.free_bytes) + " GB" +
-           "\r\n已用大小：" + gigabytes_text(p.used_bytes) + "GB " +
-           "\r\n使用率：" + std::to_string(p.usage_percent) + "%" +
-           "\r\n磁盘卷标：" + p.label +
-           "\r\n操作系统：" + p.system_name +
-           "\r\n文件系统：" + p.file_system +
-           "\r\n磁盘类型：" + p.type_name +
-           "\r\n活动分区：" + p.active_text +
-           "\r\n磁盘型号：" + p.model;
+    return "盘符：" + p.root.substr(0, 1) + ":\\" + "\r\n位置：第 " + std::to_string(p.disk) +
+           " 个硬盘的第 " + std::to_string(p.partition) + " 分区" + "\r\n总大小：" +
+           gigabytes_text(p.total_bytes) + "GB " + "\r\n可用大小：" + gigabytes_text(p.free_bytes) +
+           " GB" + "\r\n已用大小：" + gigabytes_text(p.used_bytes) + "GB " + "\r\n使用率：" +
+           std::to_string(p.usage_percent) + "%" + "\r\n磁盘卷标：" + p.label + "\r\n操作系统：" +
+           p.system_name + "\r\n文件系统：" + p.file_system + "\r\n磁盘类型：" + p.type_name +
+           "\r\n活动分区：" + p.active_text + "\r\n磁盘型号：" + p.model;
 }
 
 std::uint64_t disk_total_bytes(const std::string& drive) {
@@ -179,17 +175,22 @@ void partition_info_window_load(ui::Event& event) {
     partition_info_text(info);
 }
 
-void on_partition_info_ok_clicked(ui::Event& event) { event.window->close(); }
-void on_partition_info_close_clicked(ui::Event& event) { event.window->close(); }
+void on_partition_info_ok_clicked(ui::Event& event) {
+    event.window->close();
+}
+void on_partition_info_close_clicked(ui::Event& event) {
+    event.window->close();
+}
 
 void bind_partition_info_handlers() {
     const std::string main = ui::kMainWindowName;
-    ui::bind(main, "disk_menu_partition_info", ui::EventKind::Menu, open_partition_info_window);
-    ui::bind(main, "disk_menu_properties", ui::EventKind::Menu, show_partition_properties);
+    ui::bind_handler(main, "disk_menu_partition_info", ui::EventKind::Menu,
+                     open_partition_info_window);
+    ui::bind_handler(main, "disk_menu_properties", ui::EventKind::Menu, show_partition_properties);
     const std::string info = kPartitionInfoWindowName;
-    ui::bind(info, "", ui::EventKind::Created, partition_info_window_load);
-    ui::bind(info, "ok_button", ui::EventKind::Click, on_partition_info_ok_clicked);
-    ui::bind(info, "close_button", ui::EventKind::Click, on_partition_info_close_clicked);
+    ui::bind_handler(info, "", ui::EventKind::Created, partition_info_window_load);
+    ui::bind_handler(info, "ok_button", ui::EventKind::Click, on_partition_info_ok_clicked);
+    ui::bind_handler(info, "close_button", ui::EventKind::Click, on_partition_info_close_clicked);
 }
 
 }  // namespace qv

@@ -17,10 +17,21 @@ constexpr const char* kList = "partition_list";
 
 // The controls the disc-install panel switches around a refresh in place of the lock.
 const char* const kDiscPanelControls[] = {
-    "optical_drive_combo",      "partition_list", "manual_ghost_check", "restart_after_job_check",
-    "shutdown_after_job_check", "expand_button",  "search_button",      "compact_button",
-    "exit_button",              "start_button",   "depth_edit",         "search_pattern_combo",
-    "restore_radio",            "backup_radio",   "disc_install_radio",
+    "optical_drive_combo",
+    "partition_list",
+    "manual_ghost_check",
+    "restart_after_job_check",
+    "shutdown_after_job_check",
+    "expand_button",
+    "search_button",
+    "compact_button",
+    "exit_button",
+    "start_button",
+    "depth_edit",
+    "search_pattern_combo",
+    "restore_radio",
+    "backup_radio",
+    "disc_install_radio",
 };
 
 void set_disc_panel_enabled(ui::Window& main, bool on) {
@@ -46,7 +57,9 @@ void show_partition_list_mode(ui::Window& main, PartitionListMode mode) {
     main.set_column_caption(kList, 0, partition_columns(mode)[0].caption);
 }
 
-void fill_partition_list_fixed(ui::Window& main) { append_rows(main, partition_rows_fixed()); }
+void fill_partition_list_fixed(ui::Window& main) {
+    append_rows(main, partition_rows_fixed());
+}
 
 void fill_partition_list_removable(ui::Window& main) {
     append_rows(main, partition_rows_removable());
@@ -128,7 +141,9 @@ void list_cd_drives(ui::Window& main) {
     main.select("optical_drive_combo", 0);
 }
 
-void on_refresh_label_pressed(ui::Event& event) { refresh_partition_list(*event.window); }
+void on_refresh_label_pressed(ui::Event& event) {
+    refresh_partition_list(*event.window);
+}
 
 void on_partition_list_clicked(ui::Event& event) {
     ui::Window& main = *event.window;
@@ -158,10 +173,10 @@ void on_partition_selection_changed(ui::Event& event) {
 
 void bind_partition_list_handlers() {
     const std::string w = ui::kMainWindowName;
-    ui::bind(w, "refresh_label", ui::EventKind::LButtonDown, on_refresh_label_pressed);
-    ui::bind(w, kList, ui::EventKind::Click, on_partition_list_clicked);
-    ui::bind(w, kList, ui::EventKind::RButtonDown, on_partition_list_right_click);
-    ui::bind(w, kList, ui::EventKind::SelChange, on_partition_selection_changed);
+    ui::bind_handler(w, "refresh_label", ui::EventKind::LButtonDown, on_refresh_label_pressed);
+    ui::bind_handler(w, kList, ui::EventKind::Click, on_partition_list_clicked);
+    ui::bind_handler(w, kList, ui::EventKind::RButtonDown, on_partition_list_right_click);
+    ui::bind_handler(w, kList, ui::EventKind::SelChange, on_partition_selection_changed);
     // The disk menu that the right click pops up.
     bind_partition_info_handlers();
     bind_volume_label_handlers();

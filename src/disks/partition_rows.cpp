@@ -130,7 +130,9 @@ std::vector<PartitionRow> partition_rows_fixed() {
     return rows_of(kFixedDrives);
 }
 
-std::vector<PartitionRow> partition_rows_removable() { return rows_of(kRemovableDrives); }
+std::vector<PartitionRow> partition_rows_removable() {
+    return rows_of(kRemovableDrives);
+}
 
 std::vector<PartitionRow> build_partition_list() {
     std::vector<PartitionRow> rows = partition_rows_fixed();

@@ -16,8 +16,12 @@ constexpr int kFileTypeDisk = 1;
 constexpr int kEjectTries = 4;
 constexpr int kEjectPauseMs = 300;
 
-os::HandleTable& handles() { return *os::os().handles; }
-os::DeviceEjector& ejector() { return *os::os().ejector; }
+os::HandleTable& handles() {
+    return *os::os().handles;
+}
+os::DeviceEjector& ejector() {
+    return *os::os().ejector;
+}
 
 std::uint32_t read_le(const std::string& bytes, std::size_t at, int size) {
     std::uint32_t v = 0;
@@ -28,7 +32,9 @@ std::uint32_t read_le(const std::string& bytes, std::size_t at, int size) {
 
 // The table carries only the low 16 bits of process ids and handle values; they are compared as
 // such, so that ids of 32768 and more still match.
-std::uint16_t low16(std::uint32_t v) { return static_cast<std::uint16_t>(v & 0xFFFFu); }
+std::uint16_t low16(std::uint32_t v) {
+    return static_cast<std::uint16_t>(v & 0xFFFFu);
+}
 
 bool is_letter_and_colon(const std::string& drive) {
     if (drive.size() != 2 || drive[1] != ':') return false;
@@ -114,9 +120,8 @@ bool close_remote_handle(std::uint32_t process_id, std::uint32_t handle) {
     if (static_cast<std::int32_t>(process) <= 0) return true;
     bool closed = true;
     std::uint32_t copy = 0;
-    if (nt_success(handles().duplicate(process, handle,
-                                       os::kDuplicateCloseSource | os::kDuplicateSameAccess,
-                                       copy))) {
+    if (nt_success(handles().duplicate(
+            process, handle, os::kDuplicateCloseSource | os::kDuplicateSameAccess, copy))) {
         closed = nt_success(handles().close(copy));
     }
     handles().close(process);
@@ -169,9 +174,14 @@ bool interface_class_for(int drive_type, const std::string& dos_device_name,
                       ? os::DeviceInterfaceClass::Floppy
                       : os::DeviceInterfaceClass::Disk;
             return true;
-        case os::kDriveFixed: out = os::DeviceInterfaceClass::Disk; return true;
-        case os::kDriveCdrom: out = os::DeviceInterfaceClass::Cdrom; return true;
-        default: return false;
+        case os::kDriveFixed:
+            out = os::DeviceInterfaceClass::Disk;
+            return true;
+        case os::kDriveCdrom:
+            out = os::DeviceInterfaceClass::Cdrom;
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -208,7 +218,7 @@ int eject_volume(const std::string& drive, bool show_system_notice) {
     if (!close_volume_handles(letter_and_colon, handles().current_process_id()))
         return kEjectHandlesHeld;
     return request_device_eject("\\\\.\\" + letter_and_colon, show_system_notice) ? kEjectRemoved
-                                                                                   : kEjectRefused;
+                                                                                  : kEjectRefused;
 }
 
 std::string remove_question_text(const std::string& caption) {
@@ -242,7 +252,8 @@ void remove_removable_drive(ui::Event& event) {
 }
 
 void bind_safe_removal_handlers() {
-    ui::bind(ui::kMainWindowName, "disk_menu_remove", ui::EventKind::Menu, remove_removable_drive);
+    ui::bind_handler(ui::kMainWindowName, "disk_menu_remove", ui::EventKind::Menu,
+                     remove_removable_drive);
 }
 
 }  // namespace qv

@@ -74,9 +74,13 @@ constexpr std::uint32_t ctl_code(std::uint32_t device_type, std::uint32_t functi
                                  std::uint32_t method, std::uint32_t access) {
     return device_type * 65536u | access * 16384u | function * 4u | method;
 }
-constexpr std::uint32_t storage_device_number_ioctl() { return ctl_code(0x2D, 0x420, 0, 0); }
+constexpr std::uint32_t storage_device_number_ioctl() {
+    return ctl_code(0x2D, 0x420, 0, 0);
+}
 static_assert(storage_device_number_ioctl() == 0x2D1080u);
-constexpr bool nt_success(std::uint32_t status) { return (status & 0x80000000u) == 0; }
+constexpr bool nt_success(std::uint32_t status) {
+    return (status & 0x80000000u) == 0;
+}
 
 // The texts of the removal, by the caption of the selected partition ("E:\(2:1)").
 std::string remove_question_text(const std::string& caption);

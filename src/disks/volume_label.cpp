@@ -74,17 +74,21 @@ void change_volume_label(ui::Event& event) {
         os::os().notices->message_box(label_not_changed_text(caption), "提示", 0x10);
 }
 
-void on_volume_label_cancel_clicked(ui::Event& event) { event.window->close(); }
-void on_volume_label_close_clicked(ui::Event& event) { event.window->close(); }
+void on_volume_label_cancel_clicked(ui::Event& event) {
+    event.window->close();
+}
+void on_volume_label_close_clicked(ui::Event& event) {
+    event.window->close();
+}
 
 void bind_volume_label_handlers() {
-    ui::bind(ui::kMainWindowName, "disk_menu_volume_label", ui::EventKind::Menu,
-             open_volume_label_window);
+    ui::bind_handler(ui::kMainWindowName, "disk_menu_volume_label", ui::EventKind::Menu,
+                     open_volume_label_window);
     const std::string w = kVolumeLabelWindowName;
-    ui::bind(w, "", ui::EventKind::Created, volume_label_window_load);
-    ui::bind(w, "ok_button", ui::EventKind::Click, change_volume_label);
-    ui::bind(w, "cancel_button", ui::EventKind::Click, on_volume_label_cancel_clicked);
-    ui::bind(w, "close_button", ui::EventKind::Click, on_volume_label_close_clicked);
+    ui::bind_handler(w, "", ui::EventKind::Created, volume_label_window_load);
+    ui::bind_handler(w, "ok_button", ui::EventKind::Click, change_volume_label);
+    ui::bind_handler(w, "cancel_button", ui::EventKind::Click, on_volume_label_cancel_clicked);
+    ui::bind_handler(w, "close_button", ui::EventKind::Click, on_volume_label_close_clicked);
 }
 
 }  // namespace qv

@@ -73,16 +73,18 @@ std::string vista_seven_template(const char* arch, const char* image_index, bool
     t += kInternational;
     t += component("Microsoft-Windows-Setup", arch);
     std::string image_install = std::string(
-        "            <ImageInstall>\n"
-        "                <OSImage>\n"
-        "                    <InstallFrom>\n"
-        "                        <MetaData wcm:action=\"add\">\n"
-        "                            <Key>/image/index</Key>\n"
-        "                            <Value>") + image_index + "</Value>\n"
-        "                        </MetaData>\n"
-        "                    </InstallFrom>\n"
-        "                </OSImage>\n"
-        "            </ImageInstall>\n";
+                                    "            <ImageInstall>\n"
+                                    "                <OSImage>\n"
+                                    "                    <InstallFrom>\n"
+                                    "                        <MetaData wcm:action=\"add\">\n"
+                                    "                            <Key>/image/index</Key>\n"
+                                    "                            <Value>") +
+                                image_index +
+                                "</Value>\n"
+                                "                        </MetaData>\n"
+                                "                    </InstallFrom>\n"
+                                "                </OSImage>\n"
+                                "            </ImageInstall>\n";
     t += x64_layout ? image_install + kAcceptEula : kAcceptEula + image_install;
     t += "        </component>\n    </settings>\n";
     t += "    <settings pass=\"specialize\">\n";
@@ -107,10 +109,17 @@ std::string vista_seven_template(const char* arch, const char* image_index, bool
 }
 
 std::string run_synchronous(const char* order, const char* description, const char* path) {
-    return std::string("                <RunSynchronousCommand wcm:action=\"add\">\n"
-                       "                    <Order>") + order + "</Order>\n"
-           "                    <Description>" + description + "</Description>\n"
-           "                    <Path>" + path + "</Path>\n"
+    return std::string(
+               "                <RunSynchronousCommand wcm:action=\"add\">\n"
+               "                    <Order>") +
+           order +
+           "</Order>\n"
+           "                    <Description>" +
+           description +
+           "</Description>\n"
+           "                    <Path>" +
+           path +
+           "</Path>\n"
            "                </RunSynchronousCommand>\n";
 }
 
@@ -129,9 +138,10 @@ std::string eight_and_later_template(const char* arch) {
     t += "            <RunSynchronous>\n";
     t += run_synchronous("1", "EnableAdmin", "cmd /c net user Administrator /active:yes");
     t += run_synchronous("2", "EnableAdmin_ploc", "cmd /c net user Administrator_ploc /active:yes");
-    t += run_synchronous("3", "UnfilterAdministratorToken",
-                         "cmd /c reg add HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies"
-                         "\\System /v FilterAdministratorToken /t REG_DWORD /d 0 /f");
+    t += run_synchronous(
+        "3", "UnfilterAdministratorToken",
+        "cmd /c reg add HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies"
+        "\\System /v FilterAdministratorToken /t REG_DWORD /d 0 /f");
     t += "            </RunSynchronous>\n";
     t += "        </component>\n    </settings>\n";
     t += "    <settings pass=\"oobeSystem\">\n";
@@ -150,18 +160,22 @@ const std::string& unattend_template(UnattendTemplate which) {
     static const std::string c = eight_and_later_template("x86");
     static const std::string d = eight_and_later_template("amd64");
     switch (which) {
-    case UnattendTemplate::A: return a;
-    case UnattendTemplate::B: return b;
-    case UnattendTemplate::C: return c;
-    default: return d;
+        case UnattendTemplate::A:
+            return a;
+        case UnattendTemplate::B:
+            return b;
+        case UnattendTemplate::C:
+            return c;
+        default:
+            return d;
     }
 }
 
 AnswerFileChoice choose_answer_file(const std::string& explorer_version, int binary_type) {
     std::string three = explorer_version.substr(0, 3);
     bool first_pair = three == "6.0" || three == "6.1";
-    bool second_pair = three == "6.2" || three == "6.3" || three == "6.4" ||
-                       explorer_version.substr(0, 2) == "10";
+    bool second_pair =
+        three == "6.2" || three == "6.3" || three == "6.4" || explorer_version.substr(0, 2) == "10";
     if (!first_pair && !second_pair) return AnswerFileChoice::UnsupportedSystem;
     if (binary_type == 0) return first_pair ? AnswerFileChoice::A : AnswerFileChoice::C;
     if (binary_type == 6) return first_pair ? AnswerFileChoice::B : AnswerFileChoice::D;
@@ -191,7 +205,8 @@ AnswerFileResult write_answer_file(const std::string& target_root,
         result.report = kAnswerFileFailedText;
         return result;
     }
-    AnswerFileChoice choice = choose_answer_file(get_file_version(explorer), binary_type_of(explorer));
+    AnswerFileChoice choice =
+        choose_answer_file(get_file_version(explorer), binary_type_of(explorer));
     if (choice == AnswerFileChoice::UnsupportedSystem) {
         result.report = kAnswerFileUnsupportedText;
         return result;

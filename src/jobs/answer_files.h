@@ -7,8 +7,8 @@
 
 namespace qv {
 
-extern const char kAnswerFileStatusText[];       // the status label while the file is written
-extern const char kAnswerFileBalloonText[];      // the balloon before the step
+extern const char kAnswerFileStatusText[];   // the status label while the file is written
+extern const char kAnswerFileBalloonText[];  // the balloon before the step
 extern const char kAnswerFileFailedText[];
 extern const char kAnswerFileUnsupportedText[];
 

@@ -45,8 +45,8 @@ std::string backup_failed_report(const std::string& tool, const std::string& cap
 std::string backup_done_report(const std::string& tool, const std::string& caption,
                                const std::string& save_path, const std::string& size_line,
                                const std::string& date) {
-    return "   " + tool + "备份完成！\r\n\r\n备份分区：" + caption + "\r\n\r\n保存位置：" + save_path +
-           "\r\n\r\n" + size_line + "\r\n\r\n备份日期：" + date;
+    return "   " + tool + "备份完成！\r\n\r\n备份分区：" + caption + "\r\n\r\n保存位置：" +
+           save_path + "\r\n\r\n" + size_line + "\r\n\r\n备份日期：" + date;
 }
 
 }  // namespace qv

@@ -32,14 +32,18 @@ constexpr int kSettleMs = 2000;
 constexpr std::uint32_t kToolStartGraceMs = 10000;
 constexpr int kPollMs = 250;
 
-std::uint32_t now_ms() { return os::os().clock->tick_ms(); }
+std::uint32_t now_ms() {
+    return os::os().clock->tick_ms();
+}
 
 bool program_ending() {
     ui::Runtime* runtime = os::os().ui;
     return runtime != nullptr && runtime->quitting();
 }
 
-int wait_limit(BootMode mode) { return mode == BootMode::Auto ? kAutoWaitLimitSeconds : 0; }
+int wait_limit(BootMode mode) {
+    return mode == BootMode::Auto ? kAutoWaitLimitSeconds : 0;
+}
 
 // The first process of the name that is not in `skip`, or 0.
 std::uint32_t find_process_except(const std::string& name, const std::set<std::uint32_t>& skip) {
@@ -189,8 +193,10 @@ void add_boot_files_nt6(ui::Window& window, BootMode mode, const std::string& de
     console_send_command(command);
     console_start_reader(&window, console_box_role);
     wait_for_console_tool(kBcdbootName, mark);
-    if (mode == BootMode::Auto) delay_pumping(kSettleMs);
-    else wait_for_success_output(mark, kSettleMs);
+    if (mode == BootMode::Auto)
+        delay_pumping(kSettleMs);
+    else
+        wait_for_success_output(mark, kSettleMs);
     if (program_ending() || !window.alive()) return;
     // imagex's own "Successfully" is still in the box: only what came after the command counts.
     if (!bcdboot_succeeded(console_output_since(mark)))

@@ -18,8 +18,8 @@ namespace qv {
 // The drive root of partition 1 on the target's disk; empty when the last search found none.
 extern std::string g_main_boot_disk;
 
-extern const char kBootBalloonText[];      // the balloon before the step
-extern const char kBootStatusText[];       // the status label while it runs
+extern const char kBootBalloonText[];  // the balloon before the step
+extern const char kBootStatusText[];   // the status label while it runs
 extern const char kBootDiskMissingText[];
 extern const char kBootFilesFailedText[];
 

@@ -48,10 +48,12 @@ struct ConsoleSession {
 };
 
 std::shared_ptr<ConsoleSession> g_session;  // user-interface thread only
-ConsoleTarget g_console_target;              // user-interface thread only
+ConsoleTarget g_console_target;             // user-interface thread only
 std::atomic<int> g_readers{0};
 
-bool console_running() { return g_console_running && g_session != nullptr; }
+bool console_running() {
+    return g_console_running && g_session != nullptr;
+}
 
 // Call with the session's lock held.
 void queue_piece(ConsoleSession& s, Piece piece) {
@@ -117,9 +119,12 @@ void console_reader_thread(std::shared_ptr<ConsoleSession> s) {
 std::string trim_blanks(const std::string& text) {
     std::size_t begin = 0;
     while (begin < text.size()) {
-        if (text[begin] == ' ') begin += 1;
-        else if (text.compare(begin, 2, kIdeographicBlank) == 0) begin += 2;
-        else break;
+        if (text[begin] == ' ')
+            begin += 1;
+        else if (text.compare(begin, 2, kIdeographicBlank) == 0)
+            begin += 2;
+        else
+            break;
     }
     std::size_t end = begin;
     for (std::size_t i = begin; i < text.size();) {
@@ -137,8 +142,10 @@ std::vector<Piece> take_pieces(const ConsoleTarget& target) {
     std::lock_guard<std::mutex> guard(g_session->lock);
     std::deque<Piece> others;
     for (Piece& p : g_session->pending) {
-        if (p.target == target) mine.push_back(std::move(p));
-        else others.push_back(std::move(p));
+        if (p.target == target)
+            mine.push_back(std::move(p));
+        else
+            others.push_back(std::move(p));
     }
     g_session->pending.swap(others);
     g_session->pending_bytes = 0;
@@ -239,8 +246,10 @@ void console_take_output(const ConsoleTarget& target,
 bool console_drain_into(const ConsoleTarget& target, std::string& box_text) {
     bool changed = false;
     console_take_output(target, [&](bool clear, const std::string& chunk) {
-        if (clear) box_text.clear();
-        else append_console_chunk(box_text, chunk);
+        if (clear)
+            box_text.clear();
+        else
+            append_console_chunk(box_text, chunk);
         changed = true;
     });
     return changed;
@@ -277,6 +286,8 @@ std::string console_output_since(std::uint64_t mark) {
     return s.recent.substr(s.recent.size() - static_cast<std::size_t>(wanted));
 }
 
-int console_reader_count() { return g_readers.load(); }
+int console_reader_count() {
+    return g_readers.load();
+}
 
 }  // namespace qv

@@ -17,9 +17,13 @@ int notice(const std::string& text, int style) {
     return os::os().notices->message_box(text, "提示", style);
 }
 
-void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+void balloon(const std::string& text) {
+    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
+}
 
-bool custom_ghost_in_use() { return equals_ignore_case(g_ghost_exe_path, custom_ghost_path()); }
+bool custom_ghost_in_use() {
+    return equals_ignore_case(g_ghost_exe_path, custom_ghost_path());
+}
 
 void choose_custom_ghost(ui::Window& main) {
     const std::string chosen = main.run_file_dialog(kDialog);
@@ -61,8 +65,12 @@ void offer_default_ghost(ui::Window& main) {
 
 }  // namespace
 
-std::string custom_ghost_path() { return system_dir() + kCustomGhostFileName; }
-std::string default_ghost_path() { return windows_dir() + g_instance_name + "32.exe"; }
+std::string custom_ghost_path() {
+    return system_dir() + kCustomGhostFileName;
+}
+std::string default_ghost_path() {
+    return windows_dir() + g_instance_name + "32.exe";
+}
 
 bool copy_file(const std::string& source, const std::string& destination, bool fail_if_exists) {
     return os::os().files->copy_file(source, destination, fail_if_exists);
@@ -87,7 +95,7 @@ void on_custom_ghost_toggled(ui::Event& event) {
 }
 
 void bind_custom_ghost_handlers() {
-    ui::bind(ui::kMainWindowName, kBox, ui::EventKind::Click, on_custom_ghost_toggled);
+    ui::bind_handler(ui::kMainWindowName, kBox, ui::EventKind::Click, on_custom_ghost_toggled);
 }
 
 }  // namespace qv

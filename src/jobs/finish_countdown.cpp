@@ -24,7 +24,8 @@ ui::WindowDef make_finish_countdown_window_def() {
                     countdown_choice_line("关机"));
     ui::add_picture_button(def, "yes_button", "按钮2", "panel", 58, 64, 82, 26, "是(Y)", "btn_yes");
     ui::add_picture_button(def, "no_button", "按钮1", "panel", 163, 64, 82, 26, "否(N)", "btn_no");
-    ui::add_control(def, "countdown_timer", "时钟1", ui::Kind::Timer, "", 0, 0, 0, 0).visible = false;
+    ui::add_control(def, "countdown_timer", "时钟1", ui::Kind::Timer, "", 0, 0, 0, 0).visible =
+        false;
     return def;
 }
 
@@ -52,7 +53,8 @@ std::string finished_job_word(int job_kind) {
     return "安装已完成，";
 }
 
-std::string countdown_line(const std::string& job_word, int seconds, const std::string& action_word) {
+std::string countdown_line(const std::string& job_word, int seconds,
+                           const std::string& action_word) {
     return job_word + std::to_string(seconds) + " 秒后自动" + action_word + "！";
 }
 
@@ -81,7 +83,8 @@ void finish_countdown_load(ui::Event& event) {
     g_countdown_seconds = kCountdownStart;
     g_countdown_action_text = finish_action_word(g_finish_action);
     g_countdown_job_text = finished_job_word(g_finished_job_kind);
-    std::string line = countdown_line(g_countdown_job_text, g_countdown_seconds, g_countdown_action_text);
+    std::string line =
+        countdown_line(g_countdown_job_text, g_countdown_seconds, g_countdown_action_text);
     w.set_text("count_label", line);
     w.set_text("choice_label", countdown_choice_line(g_countdown_action_text));
     ui::show_tray_balloon("提示", line, ui::kBalloonInfo, 0);
@@ -92,8 +95,8 @@ void on_countdown_tick(ui::Event& event) {
     ui::Window& w = *event.window;
     --g_countdown_seconds;
     if (g_countdown_seconds > 0) {
-        w.set_text("count_label",
-                   countdown_line(g_countdown_job_text, g_countdown_seconds, g_countdown_action_text));
+        w.set_text("count_label", countdown_line(g_countdown_job_text, g_countdown_seconds,
+                                                 g_countdown_action_text));
         return;
     }
     w.stop_timer("countdown_timer");
@@ -120,10 +123,10 @@ void cancel_finish_countdown(ui::Event& event) {
 
 void bind_finish_countdown_handlers() {
     const std::string w = kFinishCountdownWindowName;
-    ui::bind(w, "", ui::EventKind::Created, finish_countdown_load);
-    ui::bind(w, "countdown_timer", ui::EventKind::Timer, on_countdown_tick);
-    ui::bind(w, "yes_button", ui::EventKind::Click, run_finish_action_now);
-    ui::bind(w, "no_button", ui::EventKind::Click, cancel_finish_countdown);
+    ui::bind_handler(w, "", ui::EventKind::Created, finish_countdown_load);
+    ui::bind_handler(w, "countdown_timer", ui::EventKind::Timer, on_countdown_tick);
+    ui::bind_handler(w, "yes_button", ui::EventKind::Click, run_finish_action_now);
+    ui::bind_handler(w, "no_button", ui::EventKind::Click, cancel_finish_countdown);
 }
 
 }  // namespace qv

@@ -26,7 +26,8 @@ std::string finish_action_word(int finish_action);
 // "还原已完成，", "备份已完成，", or "安装已完成，" for any other kind.
 std::string finished_job_word(int job_kind);
 // Job word + seconds + " 秒后自动" + action word + "！".
-std::string countdown_line(const std::string& job_word, int seconds, const std::string& action_word);
+std::string countdown_line(const std::string& job_word, int seconds,
+                           const std::string& action_word);
 // 选择"是(Y)"马上<action>，选择"否(N)"返回主界面。
 std::string countdown_choice_line(const std::string& action_word);
 

@@ -63,7 +63,9 @@ int say(const std::string& text, int style) {
     return os::os().notices->message_box(text, "提示", style);
 }
 
-void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+void balloon(const std::string& text) {
+    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
+}
 
 void show_buttons(ui::Window& w, bool on) {
     for (const char* role : {"ok_button", "cancel_button"}) {
@@ -131,8 +133,7 @@ const ui::WindowDef& ghost_backup_window_def() {
 std::string ghost_backup_command(const std::string& ghost_exe, const std::string& disk_partition,
                                  const std::string& save_path,
                                  const std::string& compression_switch,
-                                 const std::string& split_switch,
-                                 const std::string& noide_switch,
+                                 const std::string& split_switch, const std::string& noide_switch,
                                  const std::string& password_part) {
     return quote_path_for_cmd(ghost_exe) + " -clone,mode=pdump,src=" + disk_partition + ",dst=\"" +
            save_path + "\"" + compression_switch + split_switch + noide_switch + password_part +
@@ -176,10 +177,10 @@ void ghost_backup_start(ui::Event& event) {
     RunningBackup job;
     job.ghost_name = get_file_title(g_ghost_exe_path, true);
     job.saved_before = note_saved_file(g_confirmed.save_path);
-    std::string command = ghost_backup_command(
-        g_ghost_exe_path, g_confirmed.disk_partition, g_confirmed.save_path,
-        g_confirmed.compression_switch, g_confirmed.split_switch, g_confirmed.noide_switch,
-        g_confirmed.password_part);
+    std::string command =
+        ghost_backup_command(g_ghost_exe_path, g_confirmed.disk_partition, g_confirmed.save_path,
+                             g_confirmed.compression_switch, g_confirmed.split_switch,
+                             g_confirmed.noide_switch, g_confirmed.password_part);
     // A Ghost that cannot be started has written nothing: that is a failed backup, and no watch
     // runs that could take its absence for the end of a backup.
     if (!run_program(command, false, os::kShowHidden)) {
@@ -204,7 +205,9 @@ void ghost_backup_finish_tick(ui::Event& event) {
     end_job(w);
 }
 
-void on_ghost_backup_cancel_clicked(ui::Event& event) { event.window->close(); }
+void on_ghost_backup_cancel_clicked(ui::Event& event) {
+    event.window->close();
+}
 
 void on_compression_changed(ui::Event& event) {
     store_switch(event, g_ghost_compression_switch, ghost_compression_switch);
@@ -216,13 +219,14 @@ void select_ghost_split(ui::Event& event) {
 
 void bind_ghost_backup_handlers() {
     const std::string w = kGhostBackupWindowName;
-    ui::bind(w, "", ui::EventKind::Created, ghost_backup_window_load);
-    ui::bind(w, "ok_button", ui::EventKind::Click, ghost_backup_start);
-    ui::bind(w, "cancel_button", ui::EventKind::Click, on_ghost_backup_cancel_clicked);
-    ui::bind(w, kWatch, ui::EventKind::Timer, ghost_backup_finish_tick);
-    ui::bind(ui::kMainWindowName, "compression_combo", ui::EventKind::SelChange,
-             on_compression_changed);
-    ui::bind(ui::kMainWindowName, "split_combo", ui::EventKind::SelChange, select_ghost_split);
+    ui::bind_handler(w, "", ui::EventKind::Created, ghost_backup_window_load);
+    ui::bind_handler(w, "ok_button", ui::EventKind::Click, ghost_backup_start);
+    ui::bind_handler(w, "cancel_button", ui::EventKind::Click, on_ghost_backup_cancel_clicked);
+    ui::bind_handler(w, kWatch, ui::EventKind::Timer, ghost_backup_finish_tick);
+    ui::bind_handler(ui::kMainWindowName, "compression_combo", ui::EventKind::SelChange,
+                     on_compression_changed);
+    ui::bind_handler(ui::kMainWindowName, "split_combo", ui::EventKind::SelChange,
+                     select_ghost_split);
 }
 
 void reset_ghost_backup_state() {

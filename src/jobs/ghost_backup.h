@@ -24,8 +24,7 @@ const ui::WindowDef& ghost_backup_window_def();
 std::string ghost_backup_command(const std::string& ghost_exe, const std::string& disk_partition,
                                  const std::string& save_path,
                                  const std::string& compression_switch,
-                                 const std::string& split_switch,
-                                 const std::string& noide_switch,
+                                 const std::string& split_switch, const std::string& noide_switch,
                                  const std::string& password_part);
 
 // Loads GhostBackupWindow modally over MainWindow; returns when it is gone.

@@ -63,10 +63,9 @@ ui::WindowDef make_ghost_restore_window_def() {
     ui::add_picture_button(def, "cancel_button", "按钮1", "panel", 204, 94, 82, 26, "取消(&X)",
                            "btn_cancel");
     ui::add_control(def, "drop_target", "拖放对象1", ui::Kind::DropTarget, "", 0, 0, 0, 0);
-    ui::add_control(def, kInteractiveWatch, "时钟3", ui::Kind::Timer, "", 0, 0, 0, 0)
-        .visible = false;
-    ui::add_control(def, kAutomaticWatch, "时钟4", ui::Kind::Timer, "", 0, 0, 0, 0)
-        .visible = false;
+    ui::add_control(def, kInteractiveWatch, "时钟3", ui::Kind::Timer, "", 0, 0, 0, 0).visible =
+        false;
+    ui::add_control(def, kAutomaticWatch, "时钟4", ui::Kind::Timer, "", 0, 0, 0, 0).visible = false;
     return def;
 }
 
@@ -82,7 +81,9 @@ std::string erase_warning(const std::string& target) {
     return "注意：本操作将删除 " + target + " 上的所有数据。";
 }
 
-void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+void balloon(const std::string& text) {
+    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
+}
 
 std::string question_text(const std::string& shortened) {
     return "是否马上还原 " + shortened + " ？";
@@ -157,7 +158,9 @@ void watch_tick(ui::Event& event) {
     end_job(w);
 }
 
-std::string ghost_name() { return get_file_title(g_ghost_exe_path, true); }
+std::string ghost_name() {
+    return get_file_title(g_ghost_exe_path, true);
+}
 
 // ---- the unattended and dropped-image jobs' checks ---------------------------------------------
 
@@ -166,32 +169,44 @@ struct CommandLineRestore {
     std::string type_name;
 };
 
-bool image_found(CommandLineRestore& r) { return file_exists(r.image); }
+bool image_found(CommandLineRestore& r) {
+    return file_exists(r.image);
+}
 std::string image_not_found_text(const CommandLineRestore& r) {
     return "未找到 " + r.image + " ！";
 }
 
-bool target_exists(CommandLineRestore&) { return drive_exists(g_target_drive); }
+bool target_exists(CommandLineRestore&) {
+    return drive_exists(g_target_drive);
+}
 std::string target_missing_text(const CommandLineRestore&) {
     return "指定还原的分区 " + command_line_target_text() + " 不存在！";
 }
 
-bool image_off_target(CommandLineRestore& r) { return !same_drive_letter(r.image, g_target_drive); }
+bool image_off_target(CommandLineRestore& r) {
+    return !same_drive_letter(r.image, g_target_drive);
+}
 std::string image_on_target_text(const CommandLineRestore&) {
     return "需还原的分区不可与还原映像文件所在的路径相同！";
 }
 
-bool target_off_windows_drive(CommandLineRestore&) { return !is_on_windows_drive(g_target_drive); }
+bool target_off_windows_drive(CommandLineRestore&) {
+    return !is_on_windows_drive(g_target_drive);
+}
 std::string target_in_use_text(const CommandLineRestore&) {
     return "指定还原的分区 " + command_line_target_text() + " 正在使用！";
 }
 
-bool target_writable(CommandLineRestore&) { return test_partition_writable(g_target_drive); }
+bool target_writable(CommandLineRestore&) {
+    return test_partition_writable(g_target_drive);
+}
 std::string probe_failed_text(const CommandLineRestore&) {
     return "指定还原的分区 " + command_line_target_text() + " 写入数据失败，请选择正确的分区！";
 }
 
-bool image_large_enough(CommandLineRestore& r) { return file_size(r.image) >= 1; }
+bool image_large_enough(CommandLineRestore& r) {
+    return file_size(r.image) >= 1;
+}
 std::string image_too_small_text(const CommandLineRestore&) {
     return "无效的Gho映像文件，请选择正确的Gho映像文件！";
 }
@@ -253,8 +268,9 @@ std::string ghost_restore_command(const std::string& ghost_exe, const std::strin
                                   const std::string& crcignore_switch,
                                   const std::string& noide_switch,
                                   const std::string& password_part) {
-    return quote_path_for_cmd(ghost_exe) + " -clone,mode=pload,src=\"" + image + "\":1,dst=" +
-           disk_partition + crcignore_switch + noide_switch + password_part + " -sure  -fx";
+    return quote_path_for_cmd(ghost_exe) + " -clone,mode=pload,src=\"" + image +
+           "\":1,dst=" + disk_partition + crcignore_switch + noide_switch + password_part +
+           " -sure  -fx";
 }
 
 std::string shortened_image_text(const std::string& path) {
@@ -331,13 +347,21 @@ void run_ghost_restore(ui::Window& w) {
                                     g_confirmed.password_part));
 }
 
-void run_ghost_restore_cmdline(ui::Window& w) { run_command_line_job(w, g_install_image_path); }
+void run_ghost_restore_cmdline(ui::Window& w) {
+    run_command_line_job(w, g_install_image_path);
+}
 
-void run_ghost_restore_dropped(ui::Window& w) { run_command_line_job(w, g_dropped_image_path); }
+void run_ghost_restore_dropped(ui::Window& w) {
+    run_command_line_job(w, g_dropped_image_path);
+}
 
-void ghost_restore_finish_tick(ui::Event& event) { watch_tick(event); }
+void ghost_restore_finish_tick(ui::Event& event) {
+    watch_tick(event);
+}
 
-void ghost_restore_auto_finish_tick(ui::Event& event) { watch_tick(event); }
+void ghost_restore_auto_finish_tick(ui::Event& event) {
+    watch_tick(event);
+}
 
 void on_ghost_restore_cancel_clicked(ui::Event& event) {
     if (g_automatic_mode) {
@@ -362,12 +386,12 @@ void on_file_dropped(ui::Event& event) {
 
 void bind_ghost_restore_handlers() {
     const std::string w = ui::kGhostRestoreWindowName;
-    ui::bind(w, "", ui::EventKind::Created, ghost_restore_window_load);
-    ui::bind(w, "ok_button", ui::EventKind::Click, start_ghost_restore_job);
-    ui::bind(w, "cancel_button", ui::EventKind::Click, on_ghost_restore_cancel_clicked);
-    ui::bind(w, kInteractiveWatch, ui::EventKind::Timer, ghost_restore_finish_tick);
-    ui::bind(w, kAutomaticWatch, ui::EventKind::Timer, ghost_restore_auto_finish_tick);
-    ui::bind(w, "drop_target", ui::EventKind::Drop, on_file_dropped);
+    ui::bind_handler(w, "", ui::EventKind::Created, ghost_restore_window_load);
+    ui::bind_handler(w, "ok_button", ui::EventKind::Click, start_ghost_restore_job);
+    ui::bind_handler(w, "cancel_button", ui::EventKind::Click, on_ghost_restore_cancel_clicked);
+    ui::bind_handler(w, kInteractiveWatch, ui::EventKind::Timer, ghost_restore_finish_tick);
+    ui::bind_handler(w, kAutomaticWatch, ui::EventKind::Timer, ghost_restore_auto_finish_tick);
+    ui::bind_handler(w, "drop_target", ui::EventKind::Drop, on_file_dropped);
 }
 
 }  // namespace qv

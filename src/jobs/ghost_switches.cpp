@@ -4,20 +4,29 @@ namespace qv {
 
 std::string ghost_compression_switch(int item) {
     switch (item) {
-    case 0: return " -z1";
-    case 1: return " -z2";
-    case 2: return " -z5";
-    default: return " -z9";
+        case 0:
+            return " -z1";
+        case 1:
+            return " -z2";
+        case 2:
+            return " -z5";
+        default:
+            return " -z9";
     }
 }
 
 std::string ghost_split_switch(int item) {
     switch (item) {
-    case 0: return "";
-    case 1: return " -span  -split=650 -auto";
-    case 2: return " -span  -split=1950 -auto";
-    case 3: return " -span  -split=3950 -auto";
-    default: return " -span";
+        case 0:
+            return "";
+        case 1:
+            return " -span  -split=650 -auto";
+        case 2:
+            return " -span  -split=1950 -auto";
+        case 3:
+            return " -span  -split=3950 -auto";
+        default:
+            return " -span";
     }
 }
 

@@ -28,7 +28,9 @@ int notice(const std::string& text, int style) {
     return os::os().notices->message_box(text, "提示", style);
 }
 
-void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+void balloon(const std::string& text) {
+    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
+}
 
 std::vector<std::string> items_of(const ui::Window& w, const std::string& role) {
     std::vector<std::string> items;
@@ -151,7 +153,9 @@ void take_setup_program(ui::Window& main, const std::string& path) {
 }
 
 // The first three characters of the program's folder: its drive root.
-std::string run_drive_root() { return os::os().program->run_folder().substr(0, 3); }
+std::string run_drive_root() {
+    return os::os().program->run_folder().substr(0, 3);
+}
 
 // The generator of the platform's C runtime, seeded as the preset name wants it.
 int draw_from_seed(std::uint32_t seed, int low, int high) {
@@ -165,7 +169,8 @@ void choose_backup_path(ui::Window& main) {
     std::string row_root = row >= 0 ? main.cell("partition_list", row, 0) : std::string();
     std::string name = backup_preset_name(main.text("backup_path_combo"), row >= 0, row_root);
     const ui::ControlDef* dialog = main.def().control("backup_save_dialog");
-    if (dialog != nullptr) main.set_file_dialog(dialog->role, dialog->caption, dialog->filter, name);
+    if (dialog != nullptr)
+        main.set_file_dialog(dialog->role, dialog->caption, dialog->filter, name);
     main.set_dialog_folder("backup_save_dialog", run_drive_root());
     std::string path = main.run_file_dialog("backup_save_dialog");
     if (path.empty()) return;
@@ -188,7 +193,9 @@ bool is_winnt32_setup_program(const FileVersionInfo& info) {
     return upper_ascii(info.file_description) == "STUB LOADER FOR WINNT32 SETUP PROGRAM";
 }
 
-int backup_name_number() { return draw_from_seed(9999, 10, 9999); }
+int backup_name_number() {
+    return draw_from_seed(9999, 10, 9999);
+}
 
 std::string backup_preset_name(const std::string& backup_path, bool row_selected,
                                const std::string& row_root) {
@@ -228,9 +235,9 @@ void open_image_file(ui::Window& main, const std::string& dropped_name) {
 void show_disc_install_panel(ui::Window& main) {
     if (!main.checked("disc_install_radio")) return;
     main.set_visible("browse_button", false);
-    for (const char* role : {"noide_check", "integrity_check", "password_check",
-                             "custom_ghost_check", "crcignore_check", "split_combo",
-                             "compression_combo", "password_edit"})
+    for (const char* role :
+         {"noide_check", "integrity_check", "password_check", "custom_ghost_check",
+          "crcignore_check", "split_combo", "compression_combo", "password_edit"})
         main.set_enabled(role, false);
     main.set_text("password_edit", "");
     main.set_checked("password_check", false);
@@ -261,13 +268,16 @@ void on_image_file_dropped(ui::Event& event) {
     if (!event.files.empty()) open_image_file(*event.window, event.files.front());
 }
 
-void on_disc_install_radio_clicked(ui::Event& event) { show_disc_install_panel(*event.window); }
+void on_disc_install_radio_clicked(ui::Event& event) {
+    show_disc_install_panel(*event.window);
+}
 
 void bind_image_inspection_handlers() {
     const std::string main = ui::kMainWindowName;
-    ui::bind(main, "browse_button", ui::EventKind::Click, on_image_chosen);
-    ui::bind(main, "drop_target", ui::EventKind::Drop, on_image_file_dropped);
-    ui::bind(main, "disc_install_radio", ui::EventKind::Click, on_disc_install_radio_clicked);
+    ui::bind_handler(main, "browse_button", ui::EventKind::Click, on_image_chosen);
+    ui::bind_handler(main, "drop_target", ui::EventKind::Drop, on_image_file_dropped);
+    ui::bind_handler(main, "disc_install_radio", ui::EventKind::Click,
+                     on_disc_install_radio_clicked);
 }
 
 void reset_image_inspection_state() {

@@ -40,8 +40,8 @@ void open_image_file(ui::Window& main, const std::string& dropped_name);
 void show_disc_install_panel(ui::Window& main);
 
 // Handlers.
-void on_image_chosen(ui::Event& event);             // browse button
-void on_image_file_dropped(ui::Event& event);       // drop target
+void on_image_chosen(ui::Event& event);        // browse button
+void on_image_file_dropped(ui::Event& event);  // drop target
 void on_disc_install_radio_clicked(ui::Event& event);
 
 void bind_image_inspection_handlers();

@@ -26,7 +26,8 @@ bool g_from_install_disc = false;
 int g_apply_elapsed_seconds = 0;
 
 const char kOtherImagexQuestion[] =
-    "检测到有其他Imagex.exe正在运行，是否终止？\r\n注意：如果不终止其他Imagex.exe，可能会影响系统还原。";
+    "检测到有其他Imagex.exe正在运行，是否终止？\r\n注意：如果不终止其他Imagex."
+    "exe，可能会影响系统还原。";
 const char kStopImagexQuestion[] = "Imagex正在还原，是否终止？";
 const char kImagexCancelledText[] = "用户取消Imagex还原。";
 
@@ -61,15 +62,21 @@ Target apply_target() {
     return {main->text("selected_drive_label"), main->text("selected_caption_label")};
 }
 
-std::uint32_t now_ms() { return os::os().clock->tick_ms(); }
+std::uint32_t now_ms() {
+    return os::os().clock->tick_ms();
+}
 
 int message_box(const std::string& text, int style) {
     return os::os().notices->message_box(text, "提示", style);
 }
 
-void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+void balloon(const std::string& text) {
+    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
+}
 
-void set_status_width(ui::Window& w, int width) { w.resize_control(kStatus, width, kStatusHeight); }
+void set_status_width(ui::Window& w, int width) {
+    w.resize_control(kStatus, width, kStatusHeight);
+}
 
 void set_choices_enabled(ui::Window& w, bool on) {
     for (const char* role : {"edition_combo", "format_combo", "add_boot_check", "unattended_check"})
@@ -158,8 +165,8 @@ ui::WindowDef make_imagex_apply_window_def() {
     ui::add_control(def, "edition_combo", "组合框1", Kind::DropList, p, 108, 50, 306, 24);
     ui::add_control(def, "format_caption_label", "透明标签4", Kind::Label, p, 8, 82, 64, 16,
                     "分区格式：");
-    ui::ControlDef* c = &ui::add_control(def, "format_combo", "组合框2", Kind::DropList, p, 72, 78,
-                                         100, 24);
+    ui::ControlDef* c =
+        &ui::add_control(def, "format_combo", "组合框2", Kind::DropList, p, 72, 78, 100, 24);
     c->items = {"手动 Format", "自动 NTFS", "自动 FAT32", "跳过 None"};
     c->selected = kFormatNtfs;
     c = &ui::add_control(def, "add_boot_check", "选择框1", Kind::Check, p, 182, 82, 76, 16,
@@ -189,8 +196,10 @@ ui::WindowDef make_imagex_apply_window_def() {
     c = &ui::add_control(def, kConsoleBox, "编辑框1", Kind::Edit, "", 8, 260, 200, 96);
     c->flags = ui::kMultiLine | ui::kVScroll;
     c->visible = false;
-    const char* const timers[][2] = {{"end_timer", "时钟1"},         {"progress_timer", "时钟2"},
-                                     {"elapsed_timer", "时钟3"},     {"image_watch_timer", "时钟4"},
+    const char* const timers[][2] = {{"end_timer", "时钟1"},
+                                     {"progress_timer", "时钟2"},
+                                     {"elapsed_timer", "时钟3"},
+                                     {"image_watch_timer", "时钟4"},
                                      {"disc_watch_timer", "时钟5"}};
     for (const auto& timer : timers)
         ui::add_control(def, timer[0], timer[1], Kind::Timer, "", 0, 0, 0, 0).visible = false;
@@ -308,12 +317,11 @@ void restore_with_format(ui::Window& w) {
         balloon(formatting);
         w.set_text(kStatus, formatting);
         lock_apply_window(w);
-        bool formatted =
-            choice == kFormatDialog
-                ? format_drive_dialog(target.root, 1)
-                : format_partition(target.root.substr(0, 1) + ":",
-                                   choice == kFormatFat ? "FAT" : "NTFS", "本地磁盘", 0, true,
-                                   ignore_format_progress);
+        bool formatted = choice == kFormatDialog
+                             ? format_drive_dialog(target.root, 1)
+                             : format_partition(target.root.substr(0, 1) + ":",
+                                                choice == kFormatFat ? "FAT" : "NTFS", "本地磁盘",
+                                                0, true, ignore_format_progress);
         if (!w.alive()) return;
         if (!formatted) {
             unlock_apply_window(w);
@@ -428,7 +436,9 @@ void on_add_boot_toggled(ui::Event& event) {
     w.set_enabled("boot_mode_combo", w.checked("add_boot_check"));
 }
 
-void on_imagex_apply_window_closing(ui::Event& event) { event.cancel = g_apply_finishing; }
+void on_imagex_apply_window_closing(ui::Event& event) {
+    event.cancel = g_apply_finishing;
+}
 
 void on_imagex_apply_window_destroyed(ui::Event&) {
     console_stop();
@@ -462,19 +472,20 @@ void open_format_dialog(ui::Event&) {
 
 void bind_imagex_apply_handlers() {
     const std::string w = kImagexApplyWindowName;
-    ui::bind(w, "", ui::EventKind::Created, load_wim_editions);
-    ui::bind(w, "", ui::EventKind::Closing, on_imagex_apply_window_closing);
-    ui::bind(w, "", ui::EventKind::Destroyed, on_imagex_apply_window_destroyed);
-    ui::bind(w, "edition_combo", ui::EventKind::SelChange, store_selected_edition);
-    ui::bind(w, "ok_button", ui::EventKind::Click, check_other_imagex_then_restore);
-    ui::bind(w, "cancel_button", ui::EventKind::Click, cancel_imagex_restore);
-    ui::bind(w, "add_boot_check", ui::EventKind::Click, on_add_boot_toggled);
-    ui::bind(w, "end_timer", ui::EventKind::Timer, on_wim_apply_finished);
-    ui::bind(w, "progress_timer", ui::EventKind::Timer, apply_progress_tick);
-    ui::bind(w, "elapsed_timer", ui::EventKind::Timer, elapsed_time_tick);
-    ui::bind(w, "image_watch_timer", ui::EventKind::Timer, image_watch_tick);
-    ui::bind(w, "disc_watch_timer", ui::EventKind::Timer, disc_watch_tick);
-    ui::bind(ui::kMainWindowName, "disk_menu_format", ui::EventKind::Menu, open_format_dialog);
+    ui::bind_handler(w, "", ui::EventKind::Created, load_wim_editions);
+    ui::bind_handler(w, "", ui::EventKind::Closing, on_imagex_apply_window_closing);
+    ui::bind_handler(w, "", ui::EventKind::Destroyed, on_imagex_apply_window_destroyed);
+    ui::bind_handler(w, "edition_combo", ui::EventKind::SelChange, store_selected_edition);
+    ui::bind_handler(w, "ok_button", ui::EventKind::Click, check_other_imagex_then_restore);
+    ui::bind_handler(w, "cancel_button", ui::EventKind::Click, cancel_imagex_restore);
+    ui::bind_handler(w, "add_boot_check", ui::EventKind::Click, on_add_boot_toggled);
+    ui::bind_handler(w, "end_timer", ui::EventKind::Timer, on_wim_apply_finished);
+    ui::bind_handler(w, "progress_timer", ui::EventKind::Timer, apply_progress_tick);
+    ui::bind_handler(w, "elapsed_timer", ui::EventKind::Timer, elapsed_time_tick);
+    ui::bind_handler(w, "image_watch_timer", ui::EventKind::Timer, image_watch_tick);
+    ui::bind_handler(w, "disc_watch_timer", ui::EventKind::Timer, disc_watch_tick);
+    ui::bind_handler(ui::kMainWindowName, "disk_menu_format", ui::EventKind::Menu,
+                     open_format_dialog);
 }
 
 void reset_imagex_apply_state() {

@@ -21,7 +21,8 @@ int g_capture_elapsed_seconds = 0;
 std::string g_imagex_backup_size_text;
 
 const char kOtherImagexBackupQuestion[] =
-    "检测到有其他Imagex.exe正在运行，是否终止？\r\n注意：如果不终止其他Imagex.exe，可能会影响系统备份。";
+    "检测到有其他Imagex.exe正在运行，是否终止？\r\n注意：如果不终止其他Imagex."
+    "exe，可能会影响系统备份。";
 const char kStopImagexBackupQuestion[] = "Imagex正在备份，是否退出？";
 const char kImagexBackupCancelledText[] = "用户取消Imagex备份。";
 
@@ -53,15 +54,21 @@ ImagexEndWatch g_capture_end_watch;
 SavedFileBefore g_saved_before;
 bool g_capture_running = false;  // from the job's start to its conclusion
 
-std::uint32_t now_ms() { return os::os().clock->tick_ms(); }
+std::uint32_t now_ms() {
+    return os::os().clock->tick_ms();
+}
 
 int message_box(const std::string& text, int style) {
     return os::os().notices->message_box(text, "提示", style);
 }
 
-void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+void balloon(const std::string& text) {
+    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
+}
 
-void set_status_width(ui::Window& w, int width) { w.resize_control(kStatus, width, kStatusHeight); }
+void set_status_width(ui::Window& w, int width) {
+    w.resize_control(kStatus, width, kStatusHeight);
+}
 
 void set_choices_enabled(ui::Window& w, bool on) {
     w.set_enabled("compression_combo", on);
@@ -130,8 +137,8 @@ ui::WindowDef make_imagex_capture_window_def() {
     ui::add_control(def, "name_edit", "编辑框1", Kind::Edit, p, 72, 64, 120, 20);
     ui::add_control(def, "compression_caption_label", "透明标签4", Kind::Label, p, 208, 68, 52, 16,
                     "压缩率：");
-    ui::ControlDef* c = &ui::add_control(def, "compression_combo", "组合框1", Kind::DropList, p,
-                                         260, 64, 124, 24);
+    ui::ControlDef* c =
+        &ui::add_control(def, "compression_combo", "组合框1", Kind::DropList, p, 260, 64, 124, 24);
     c->items = {"快速压缩", "最高压缩", "跳过压缩"};
     c->selected = 1;
     ui::add_control(def, "progress_caption_label", "透明标签5", Kind::Label, p, 8, 100, 64, 16,
@@ -191,8 +198,8 @@ std::string imagex_compress_option_for(int item) {
 std::string imagex_capture_command(const std::string& imagex_exe_name,
                                    const std::string& target_root, const std::string& save_path,
                                    const std::string& name, const std::string& compress_option) {
-    return imagex_exe_name + " /capture " + target_root + " \"" + save_path + "\" \"" + name + "\"" +
-           compress_option + " /temp " + save_path.substr(0, 3) + "ImagexTemp";
+    return imagex_exe_name + " /capture " + target_root + " \"" + save_path + "\" \"" + name +
+           "\"" + compress_option + " /temp " + save_path.substr(0, 3) + "ImagexTemp";
 }
 
 std::string imagex_temp_folder_command(const std::string& save_path) {
@@ -201,9 +208,9 @@ std::string imagex_temp_folder_command(const std::string& save_path) {
 
 std::string capture_exclusion_notice(const std::string& target_root, const std::string& caption) {
     static const char* const kLeftOut[] = {
-        "$windows.~bt", "$windows.~ls", "winpepge.sys", "windows\\csc",   "Recycled",
-        "Recycler",     "$Recycle.Bin", "System Volume Information",      "swapfile.sys",
-        "pagefile.sys", "hiberfil.sys"};
+        "$windows.~bt", "$windows.~ls", "winpepge.sys", "windows\\csc",
+        "Recycled",     "Recycler",     "$Recycle.Bin", "System Volume Information",
+        "swapfile.sys", "pagefile.sys", "hiberfil.sys"};
     std::string text = "Imagex将不会备份以下文件及文件夹：\r\n";
     for (const char* place : kLeftOut) text += target_root + place + "\r\n";
     return text + "\r\n是否继续备份 " + caption + " ？";
@@ -244,7 +251,8 @@ void imagex_backup_window_load(ui::Event& event) {
 }
 
 void select_imagex_compression(ui::Event& event) {
-    g_imagex_compress_option = imagex_compress_option_for(event.window->selected("compression_combo"));
+    g_imagex_compress_option =
+        imagex_compress_option_for(event.window->selected("compression_combo"));
 }
 
 void check_other_imagex_then_backup(ui::Event& event) {
@@ -273,8 +281,9 @@ void imagex_capture_start(ui::Window& w) {
     begin_imagex_end_watch(g_capture_end_watch, now_ms());
     make_temp_folder(g_inputs.save_path);
     g_saved_before = note_saved_file(g_inputs.save_path);
-    std::string command = imagex_capture_command(g_imagex_exe_name, g_inputs.target_root,
-                                                 g_inputs.save_path, name, g_imagex_compress_option);
+    std::string command =
+        imagex_capture_command(g_imagex_exe_name, g_inputs.target_root, g_inputs.save_path, name,
+                               g_imagex_compress_option);
     console_send_command(command);
     begin_imagex_end_watch(g_capture_end_watch, now_ms());
     console_start_reader(&w, kConsoleBox);
@@ -362,7 +371,9 @@ void cancel_imagex_backup(ui::Event& event) {
 
 // A running capture is ended through the cancel button, which asks first; the window cannot go
 // away under it and leave the job without its end.
-void on_imagex_capture_window_closing(ui::Event& event) { event.cancel = g_capture_running; }
+void on_imagex_capture_window_closing(ui::Event& event) {
+    event.cancel = g_capture_running;
+}
 
 void on_imagex_capture_window_destroyed(ui::Event&) {
     console_stop();
@@ -371,15 +382,15 @@ void on_imagex_capture_window_destroyed(ui::Event&) {
 
 void bind_imagex_capture_handlers() {
     const std::string w = kImagexCaptureWindowName;
-    ui::bind(w, "", ui::EventKind::Created, imagex_backup_window_load);
-    ui::bind(w, "", ui::EventKind::Closing, on_imagex_capture_window_closing);
-    ui::bind(w, "", ui::EventKind::Destroyed, on_imagex_capture_window_destroyed);
-    ui::bind(w, "ok_button", ui::EventKind::Click, check_other_imagex_then_backup);
-    ui::bind(w, "cancel_button", ui::EventKind::Click, cancel_imagex_backup);
-    ui::bind(w, "compression_combo", ui::EventKind::SelChange, select_imagex_compression);
-    ui::bind(w, "end_timer", ui::EventKind::Timer, imagex_backup_finish_tick);
-    ui::bind(w, "progress_timer", ui::EventKind::Timer, capture_progress_tick);
-    ui::bind(w, "elapsed_timer", ui::EventKind::Timer, backup_elapsed_time_tick);
+    ui::bind_handler(w, "", ui::EventKind::Created, imagex_backup_window_load);
+    ui::bind_handler(w, "", ui::EventKind::Closing, on_imagex_capture_window_closing);
+    ui::bind_handler(w, "", ui::EventKind::Destroyed, on_imagex_capture_window_destroyed);
+    ui::bind_handler(w, "ok_button", ui::EventKind::Click, check_other_imagex_then_backup);
+    ui::bind_handler(w, "cancel_button", ui::EventKind::Click, cancel_imagex_backup);
+    ui::bind_handler(w, "compression_combo", ui::EventKind::SelChange, select_imagex_compression);
+    ui::bind_handler(w, "end_timer", ui::EventKind::Timer, imagex_backup_finish_tick);
+    ui::bind_handler(w, "progress_timer", ui::EventKind::Timer, capture_progress_tick);
+    ui::bind_handler(w, "elapsed_timer", ui::EventKind::Timer, backup_elapsed_time_tick);
 }
 
 void reset_imagex_capture_state() {

@@ -23,7 +23,8 @@ std::string imagex_apply_command(const std::string& imagex_exe_name, const std::
                                  const std::string& ref_option) {
     std::string line = imagex_exe_name + " /apply \"" + image_path + "\" " +
                        std::to_string(image_index) + " " + target_root;
-    if (!ref_option.empty()) line += " " + ref_option + " \"" + split_set_pattern(image_path) + "\"";
+    if (!ref_option.empty())
+        line += " " + ref_option + " \"" + split_set_pattern(image_path) + "\"";
     return line;
 }
 

@@ -23,7 +23,8 @@ std::string two_places(std::int64_t value) {
 // The interpreter prints its prompt (ending in ">") when a command has ended.
 bool prompt_at_end(const std::string& text) {
     std::size_t end = text.size();
-    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\r' || text[end - 1] == '\n')) --end;
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\r' || text[end - 1] == '\n'))
+        --end;
     return end > 0 && text[end - 1] == '>';
 }
 
@@ -52,7 +53,8 @@ int progress_bar_position(const ImagexProgress& progress) {
 }
 
 std::string remaining_label_text(const ImagexProgress& progress) {
-    return "剩余时间：" + (progress.remaining.empty() ? std::string("正在计算") : progress.remaining);
+    return "剩余时间：" +
+           (progress.remaining.empty() ? std::string("正在计算") : progress.remaining);
 }
 
 std::string ms_to_clock_text(std::int64_t ms) {

@@ -8,13 +8,13 @@
 
 namespace qv {
 
-extern const char kPercentLeftMarker[];       // "[ "
-extern const char kApplyingMarker[];          // "% ] Applying"
-extern const char kCapturingMarker[];         // "% ] Capturing"
-extern const char kRemainingLeftMarker[];     // "progress:"
-extern const char kRemainingRightMarker[];    // "remaining"
-extern const char kApplySuccessMarker[];      // "Successfully"
-extern const char kCaptureSuccessMarker[];    // "Successfully imaged"
+extern const char kPercentLeftMarker[];     // "[ "
+extern const char kApplyingMarker[];        // "% ] Applying"
+extern const char kCapturingMarker[];       // "% ] Capturing"
+extern const char kRemainingLeftMarker[];   // "progress:"
+extern const char kRemainingRightMarker[];  // "remaining"
+extern const char kApplySuccessMarker[];    // "Successfully"
+extern const char kCaptureSuccessMarker[];  // "Successfully imaged"
 
 // The last values read; each keeps its previous value while the box shows none.
 struct ImagexProgress {

@@ -50,8 +50,8 @@ void watch_manual_ghost32(ui::Event& event) {
 
 void bind_manual_ghost_handlers() {
     const std::string w = ui::kMainWindowName;
-    ui::bind(w, kBox, ui::EventKind::Click, start_ghost32);
-    ui::bind(w, kWatchTimer, ui::EventKind::Timer, watch_manual_ghost32);
+    ui::bind_handler(w, kBox, ui::EventKind::Click, start_ghost32);
+    ui::bind_handler(w, kWatchTimer, ui::EventKind::Timer, watch_manual_ghost32);
 }
 
 }  // namespace qv

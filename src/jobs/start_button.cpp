@@ -44,18 +44,23 @@ void start_restore(ui::Window& main, StartRun& run) {
     if (!checks_pass(run, image_checks())) return;
     if (!checks_pass(run, restore_target_checks(run.kind))) return;
     switch (run.kind) {
-    case RestoreKind::Ghost:
-        if (run.in.check_image && !ghost_image_check_passes(main, run.in.image)) return;
-        confirm_ghost_password_then_start();
-        break;
-    case RestoreKind::Wim:
-    case RestoreKind::Swm:
-        load_editions_then_open_apply(main, imagex_info_command(g_imagex_exe_name, run.in.image),
-                                      3000);
-        break;
-    case RestoreKind::I386Folder: open_folder_install_window(); break;
-    case RestoreKind::Winnt32: open_winnt32_install_window(); break;
-    case RestoreKind::Unsupported: break;
+        case RestoreKind::Ghost:
+            if (run.in.check_image && !ghost_image_check_passes(main, run.in.image)) return;
+            confirm_ghost_password_then_start();
+            break;
+        case RestoreKind::Wim:
+        case RestoreKind::Swm:
+            load_editions_then_open_apply(
+                main, imagex_info_command(g_imagex_exe_name, run.in.image), 3000);
+            break;
+        case RestoreKind::I386Folder:
+            open_folder_install_window();
+            break;
+        case RestoreKind::Winnt32:
+            open_winnt32_install_window();
+            break;
+        case RestoreKind::Unsupported:
+            break;
     }
 }
 
@@ -105,9 +110,15 @@ void on_start_clicked(ui::Event& event) {
     g_from_install_disc = false;
     StartRun run{read_start_inputs(main)};
     switch (run.in.mode) {
-    case StartMode::Backup: start_backup(run); break;
-    case StartMode::DiscInstall: start_disc_install(run); break;
-    case StartMode::Restore: start_restore(main, run); break;
+        case StartMode::Backup:
+            start_backup(run);
+            break;
+        case StartMode::DiscInstall:
+            start_disc_install(run);
+            break;
+        case StartMode::Restore:
+            start_restore(main, run);
+            break;
     }
 }
 
@@ -142,9 +153,15 @@ void confirm_ghost_password_then_start() {
     open_ghost_restore_window_modal();
 }
 
-void open_disc_install_window() { open_setup_window(1); }
-void open_folder_install_window() { open_setup_window(2); }
-void open_winnt32_install_window() { open_setup_window(0); }
+void open_disc_install_window() {
+    open_setup_window(1);
+}
+void open_folder_install_window() {
+    open_setup_window(2);
+}
+void open_winnt32_install_window() {
+    open_setup_window(0);
+}
 
 void list_wim_editions(const std::string& optical_drive_text) {
     ui::Window* main = ui::main_window();
@@ -157,7 +174,7 @@ void list_wim_editions(const std::string& optical_drive_text) {
 }
 
 void bind_start_button_handlers() {
-    ui::bind(ui::kMainWindowName, "start_button", ui::EventKind::Click, on_start_clicked);
+    ui::bind_handler(ui::kMainWindowName, "start_button", ui::EventKind::Click, on_start_clicked);
 }
 
 }  // namespace qv

@@ -20,7 +20,9 @@ bool is_setup_kind(RestoreKind kind) {
     return kind == RestoreKind::I386Folder || kind == RestoreKind::Winnt32;
 }
 
-char upper_letter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper_letter(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string in_caption(const StartRun& r, const char* tail) {
     return "选择的分区 " + r.in.caption + tail;
@@ -33,11 +35,19 @@ std::string setup_program_of(const StartRun& r) {
 
 // ---- image checks (restore mode) -------------------------------------------------------------
 
-bool image_given(StartRun& r) { return !r.in.image.empty(); }
-std::string image_missing_text(const StartRun&) { return "请选择Gho、ISO、SWM、WIM映像文件！"; }
+bool image_given(StartRun& r) {
+    return !r.in.image.empty();
+}
+std::string image_missing_text(const StartRun&) {
+    return "请选择Gho、ISO、SWM、WIM映像文件！";
+}
 
-bool image_exists(StartRun& r) { return file_exists(r.in.image); }
-std::string image_not_found_text(const StartRun& r) { return r.in.image + " 不存在！"; }
+bool image_exists(StartRun& r) {
+    return file_exists(r.in.image);
+}
+std::string image_not_found_text(const StartRun& r) {
+    return r.in.image + " 不存在！";
+}
 
 bool image_kind_known(StartRun& r) {
     r.kind = restore_kind_of(r.in.image);
@@ -53,15 +63,23 @@ const Check<StartRun> kImageKindKnown{image_kind_known, kind_unknown_text, kStop
 
 // ---- target checks shared by the modes --------------------------------------------------------
 
-bool row_selected(StartRun& r) { return r.in.row >= 0; }
+bool row_selected(StartRun& r) {
+    return r.in.row >= 0;
+}
 std::string no_row_text(const StartRun& r) {
     return is_setup_kind(r.kind) ? "请选择要安装Windows的分区！" : "请选择要还原的分区！";
 }
 
-bool row_drive_exists(StartRun& r) { return drive_exists(r.in.row_root); }
-std::string row_missing_text(const StartRun& r) { return in_caption(r, " 不存在！"); }
+bool row_drive_exists(StartRun& r) {
+    return drive_exists(r.in.row_root);
+}
+std::string row_missing_text(const StartRun& r) {
+    return in_caption(r, " 不存在！");
+}
 
-bool folder_is_directory(StartRun& r) { return path_is_directory(r.in.image); }
+bool folder_is_directory(StartRun& r) {
+    return path_is_directory(r.in.image);
+}
 
 // An image on a disc this run mounted lies, in truth, where the disc image lies: formatting that
 // partition would wipe the source before it is read.
@@ -74,20 +92,31 @@ std::string image_on_row_text(const StartRun& r) {
                                  : "需还原的分区不可与还原映像文件所在的路径相同！";
 }
 
-bool target_off_windows_drive(StartRun& r) { return !is_on_windows_drive(r.in.target_root); }
-std::string target_in_use_text(const StartRun& r) { return in_caption(r, " 正在使用！"); }
+bool target_off_windows_drive(StartRun& r) {
+    return !is_on_windows_drive(r.in.target_root);
+}
+std::string target_in_use_text(const StartRun& r) {
+    return in_caption(r, " 正在使用！");
+}
 
-bool row_writable(StartRun& r) { return test_partition_writable(r.in.row_root); }
+bool row_writable(StartRun& r) {
+    return test_partition_writable(r.in.row_root);
+}
 std::string probe_failed_text(const StartRun& r) {
     return in_caption(r, " 写入数据失败，请选择正确的分区！");
 }
 
-bool image_large_enough(StartRun& r) { return file_size(r.in.image) >= 1; }
+bool image_large_enough(StartRun& r) {
+    return file_size(r.in.image) >= 1;
+}
 std::string image_too_small_text(const StartRun& r) {
     switch (r.kind) {
-    case RestoreKind::Wim: return "无效的WIM映像文件，请选择正确的WIM映像文件！";
-    case RestoreKind::Swm: return "无效的SWM分卷映像文件，请选择正确的SWM分卷映像文件！";
-    default: return "无效的Gho映像文件，请选择正确的Gho映像文件！";
+        case RestoreKind::Wim:
+            return "无效的WIM映像文件，请选择正确的WIM映像文件！";
+        case RestoreKind::Swm:
+            return "无效的SWM分卷映像文件，请选择正确的SWM分卷映像文件！";
+        default:
+            return "无效的Gho映像文件，请选择正确的Gho映像文件！";
     }
 }
 
@@ -101,14 +130,18 @@ std::string setup_not_original_text(const StartRun& r) {
     return r.in.image + " 为非原版WinXP/2003系统盘！";
 }
 
-bool type_known(StartRun& r) { return !r.in.type_name.empty(); }
+bool type_known(StartRun& r) {
+    return !r.in.type_name.empty();
+}
 std::string type_empty_text(const StartRun& r) {
     if (r.kind == RestoreKind::I386Folder) return "请选择要安装Windows的分区！";
     if (r.kind == RestoreKind::Winnt32) return "请选择安装Windows的分区！";
     return "请选择要还原的分区！";
 }
 
-bool target_is_hard_disk(StartRun& r) { return r.in.type_name == kHardDisk; }
+bool target_is_hard_disk(StartRun& r) {
+    return r.in.type_name == kHardDisk;
+}
 std::string not_hard_disk_text(const StartRun& r) {
     return not_hard_disk_question(r.in.caption, r.in.type_name);
 }
@@ -148,10 +181,18 @@ const RestoreCheckRow kRestoreTargetChecks[] = {
 
 // ---- backup mode ------------------------------------------------------------------------------
 
-bool save_path_given(StartRun& r) { return !r.in.save_path.empty(); }
-std::string save_path_missing_text(const StartRun&) { return "请保存Gho、WIM映像文件！"; }
-std::string backup_no_row_text(const StartRun&) { return "请选择要备份的分区！"; }
-bool save_off_row_drive(StartRun& r) { return !same_drive_letter(r.in.save_path, r.in.row_root); }
+bool save_path_given(StartRun& r) {
+    return !r.in.save_path.empty();
+}
+std::string save_path_missing_text(const StartRun&) {
+    return "请保存Gho、WIM映像文件！";
+}
+std::string backup_no_row_text(const StartRun&) {
+    return "请选择要备份的分区！";
+}
+bool save_off_row_drive(StartRun& r) {
+    return !same_drive_letter(r.in.save_path, r.in.row_root);
+}
 std::string save_on_row_text(const StartRun&) {
     return "需备份的分区不可与保存备份映像文件路径相同！";
 }
@@ -170,8 +211,12 @@ bool save_off_desktop(StartRun& r) {
 std::string save_on_desktop_text(const StartRun& r) {
     return "不可将 " + r.in.caption + " 备份文件保存到桌面目录，请重新选择保存路径！";
 }
-bool save_path_free(StartRun& r) { return !file_exists(r.in.save_path); }
-std::string overwrite_question(const StartRun& r) { return r.in.save_path + " 已存在，是否覆盖？"; }
+bool save_path_free(StartRun& r) {
+    return !file_exists(r.in.save_path);
+}
+std::string overwrite_question(const StartRun& r) {
+    return r.in.save_path + " 已存在，是否覆盖？";
+}
 std::string backup_not_hard_disk_text(const StartRun& r) {
     return "你选择的 " + r.in.caption + " 是" + r.in.type_name + "，是否继续？";
 }
@@ -188,15 +233,27 @@ const Check<StartRun> kBackupTargetIsHardDisk{target_is_hard_disk, backup_not_ha
 
 // ---- install-from-disc mode -------------------------------------------------------------------
 
-std::string disc_root(const StartRun& r) { return r.in.optical_text.substr(0, 3); }
-bool optical_drive_found(StartRun& r) { return r.in.optical_text != "未检测到光盘驱动器"; }
-std::string no_optical_drive_text(const StartRun&) { return "未检测到任何光盘驱动器！"; }
-bool disc_inserted(StartRun& r) { return disk_total_kib(disc_root(r)) >= 1; }
+std::string disc_root(const StartRun& r) {
+    return r.in.optical_text.substr(0, 3);
+}
+bool optical_drive_found(StartRun& r) {
+    return r.in.optical_text != "未检测到光盘驱动器";
+}
+std::string no_optical_drive_text(const StartRun&) {
+    return "未检测到任何光盘驱动器！";
+}
+bool disc_inserted(StartRun& r) {
+    return disk_total_kib(disc_root(r)) >= 1;
+}
 std::string insert_disc_text(const StartRun& r) {
     return "请将系统光盘插入 " + disc_root(r) + " ！";
 }
-std::string install_no_row_text(const StartRun&) { return "请选择要安装的分区！"; }
-std::string edition_no_row_text(const StartRun&) { return "请选择要还原的分区！"; }
+std::string install_no_row_text(const StartRun&) {
+    return "请选择要安装的分区！";
+}
+std::string edition_no_row_text(const StartRun&) {
+    return "请选择要还原的分区！";
+}
 
 const Check<StartRun> kOpticalDriveFound{optical_drive_found, no_optical_drive_text, kStopWarning};
 const Check<StartRun> kDiscInserted{disc_inserted, insert_disc_text, kStopWarning};
@@ -238,7 +295,9 @@ RestoreKind restore_kind_of(const std::string& image) {
     return RestoreKind::Unsupported;
 }
 
-CheckList<StartRun> image_checks() { return {&kImageGiven, &kImageExists, &kImageKindKnown}; }
+CheckList<StartRun> image_checks() {
+    return {&kImageGiven, &kImageExists, &kImageKindKnown};
+}
 
 CheckList<StartRun> restore_target_checks(RestoreKind kind) {
     CheckList<StartRun> list;
@@ -251,8 +310,8 @@ CheckList<StartRun> restore_target_checks(RestoreKind kind) {
 }
 
 CheckList<StartRun> backup_checks() {
-    return {&kSavePathGiven,   &kBackupRowSelected, &kSaveOffRowDrive, &kRowDriveExists,
-            &kBackupTypeKnown, &kTargetOffWindowsDrive, &kSaveOffPeDrive, &kSaveOffDesktop,
+    return {&kSavePathGiven,   &kBackupRowSelected,     &kSaveOffRowDrive, &kRowDriveExists,
+            &kBackupTypeKnown, &kTargetOffWindowsDrive, &kSaveOffPeDrive,  &kSaveOffDesktop,
             &kSavePathFree,    &kBackupTargetIsHardDisk};
 }
 
@@ -261,7 +320,9 @@ CheckList<StartRun> disc_checks() {
             &kRowDriveExists,    &kTargetOffWindowsDrive, &kRowWritable};
 }
 
-CheckList<StartRun> disc_setup_target_checks() { return {&kInstallTypeKnown, &kTargetIsHardDisk}; }
+CheckList<StartRun> disc_setup_target_checks() {
+    return {&kInstallTypeKnown, &kTargetIsHardDisk};
+}
 
 CheckList<StartRun> disc_edition_target_checks() {
     return {&kEditionRowSelected, &kEditionTypeKnown, &kTargetIsHardDisk};
@@ -271,7 +332,9 @@ bool same_drive_letter(const std::string& a, const std::string& b) {
     return !a.empty() && !b.empty() && upper_letter(a[0]) == upper_letter(b[0]);
 }
 
-bool is_on_windows_drive(const std::string& path) { return same_drive_letter(path, windows_dir()); }
+bool is_on_windows_drive(const std::string& path) {
+    return same_drive_letter(path, windows_dir());
+}
 
 std::string write_probe_path(const std::string& drive) {
     return drive.empty() ? std::string() : drive.substr(0, 1) + kProbeName;
@@ -290,9 +353,13 @@ bool test_partition_writable(const std::string& drive) {
     return true;
 }
 
-bool delete_file(const std::string& path) { return os::os().files->delete_file(path); }
+bool delete_file(const std::string& path) {
+    return os::os().files->delete_file(path);
+}
 
-bool path_is_directory(const std::string& path) { return os::os().files->is_directory(path); }
+bool path_is_directory(const std::string& path) {
+    return os::os().files->is_directory(path);
+}
 
 std::string parent_dir(const std::string& path) {
     std::string p = path;
@@ -327,8 +394,8 @@ void record_setup_version(const std::string& path) {
 }
 
 std::string ghost_check_image_command(const std::string& ghost_exe, const std::string& image) {
-    std::string command = quote_path_for_cmd(ghost_exe) + "   -CHKIMG," + quote_path_for_cmd(image) +
-                          " -sure  -fx -BATCH ";
+    std::string command = quote_path_for_cmd(ghost_exe) + "   -CHKIMG," +
+                          quote_path_for_cmd(image) + " -sure  -fx -BATCH ";
     return path_needs_quotes(ghost_exe) ? "\"" + command + "\"" : command;
 }
 

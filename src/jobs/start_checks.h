@@ -55,15 +55,15 @@ enum class RestoreKind { Ghost, Wim, Swm, I386Folder, Winnt32, Unsupported };
 // What one press reads from the main window and the selected partition, once.
 struct StartInputs {
     StartMode mode = StartMode::Restore;
-    std::string image;         // the image combo's current item
-    std::string save_path;     // the backup path combo's current item
-    std::string optical_text;  // the optical-drive combo's current item
-    int row = -1;              // the partition list's selected row, -1 for none
-    std::string row_root;      // that row's drive cell ("C:\")
-    std::string caption;       // the selected partition's caption ("C:\(1:1)")
-    std::string target_root;   // its drive root
-    std::string type_name;     // its drive-type name
-    bool check_image = false;  // "检查Gho完整性(&E)"
+    std::string image;               // the image combo's current item
+    std::string save_path;           // the backup path combo's current item
+    std::string optical_text;        // the optical-drive combo's current item
+    int row = -1;                    // the partition list's selected row, -1 for none
+    std::string row_root;            // that row's drive cell ("C:\")
+    std::string caption;             // the selected partition's caption ("C:\(1:1)")
+    std::string target_root;         // its drive root
+    std::string type_name;           // its drive-type name
+    bool check_image = false;        // "检查Gho完整性(&E)"
     bool password_required = false;  // "Gho密码："
     std::string password;
 };

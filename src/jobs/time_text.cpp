@@ -28,7 +28,7 @@ std::string join(std::initializer_list<Part> parts, int style) {
 }  // namespace
 
 DatePartTexts date_parts_text(const os::LocalTime& when) {
-    return {std::to_string(when.year), two_digits(when.month), two_digits(when.day),
+    return {std::to_string(when.year), two_digits(when.month),  two_digits(when.day),
             two_digits(when.hour),     two_digits(when.minute), two_digits(when.second)};
 }
 
@@ -44,15 +44,23 @@ std::string time_to_text(const os::LocalTime& when, int style, int kind) {
     const Part minute{&t.minute, {"分", ":", "/", ""}};
     const Part second{&t.second, {"秒", ":", "/", ""}};
     switch (kind) {
-    case 0: return join({year, month, day_before_time, hour, minute, second}, style);
-    case 1: return join({year, month, day_in_date}, style);
-    case 2: return join({month, day_in_date}, style);
-    case 3: return join({hour, minute, second}, style);
-    case 4: return join({hour, minute}, style);
-    default: return join({minute, second}, style);
+        case 0:
+            return join({year, month, day_before_time, hour, minute, second}, style);
+        case 1:
+            return join({year, month, day_in_date}, style);
+        case 2:
+            return join({month, day_in_date}, style);
+        case 3:
+            return join({hour, minute, second}, style);
+        case 4:
+            return join({hour, minute}, style);
+        default:
+            return join({minute, second}, style);
     }
 }
 
-std::string time_to_text(int style, int kind) { return time_to_text(os::os().clock->now(), style, kind); }
+std::string time_to_text(int style, int kind) {
+    return time_to_text(os::os().clock->now(), style, kind);
+}
 
 }  // namespace qv

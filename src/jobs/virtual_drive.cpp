@@ -23,7 +23,7 @@ constexpr const char* kAutomaticCaption = "Quennix虚拟光驱";
 constexpr const char* kIsoCombo = "iso_combo";
 constexpr const char* kLetterCombo = "letter_combo";
 
-const char* const kLockedControls[] = {kIsoCombo,     "browse_button", "exit_button",
+const char* const kLockedControls[] = {kIsoCombo,      "browse_button", "exit_button",
                                        "mount_button", "open_button",   kLetterCombo};
 
 // Upper-case drive letter -> the ISO file mounted there by this run.
@@ -39,7 +39,9 @@ int notice(const std::string& text, int style) {
     return os::os().notices->message_box(text, "提示", style);
 }
 
-void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+void balloon(const std::string& text) {
+    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
+}
 
 std::string current_item(const ui::Window& w, const std::string& role) {
     return w.item_text(role, w.selected(role));
@@ -78,8 +80,8 @@ ui::WindowDef make_virtual_drive_window_def() {
                            "btn_exit_small");
     ui::add_picture_button(def, "open_button", "按钮4", p, 176, 104, 82, 26, "打开光驱(O)",
                            "btn_open_drive");
-    ui::ControlDef& dialog = ui::add_control(def, "iso_dialog", "通用对话框1", Kind::OpenDialog,
-                                             "", 0, 0, 0, 0, "请选择光盘镜像文件");
+    ui::ControlDef& dialog = ui::add_control(def, "iso_dialog", "通用对话框1", Kind::OpenDialog, "",
+                                             0, 0, 0, 0, "请选择光盘镜像文件");
     dialog.filter = "光盘镜像文件(*.ISO)|*.iso";
     dialog.visible = false;
     return def;
@@ -158,12 +160,20 @@ void mount_iso_from_list(ui::Window& main) {
     balloon("加载 " + iso + " 到 " + l + ":\\ 完成！");
 }
 
-void lock_virtual_drive_window(ui::Window& window) { set_locked(window, true); }
-void unlock_virtual_drive_window(ui::Window& window) { set_locked(window, false); }
+void lock_virtual_drive_window(ui::Window& window) {
+    set_locked(window, true);
+}
+void unlock_virtual_drive_window(ui::Window& window) {
+    set_locked(window, false);
+}
 
-void on_virtual_drive_menu_chosen(ui::Event&) { open_virtual_drive_window(); }
+void on_virtual_drive_menu_chosen(ui::Event&) {
+    open_virtual_drive_window();
+}
 
-void on_image_list_menu_mount_selected(ui::Event& event) { mount_iso_from_list(*event.window); }
+void on_image_list_menu_mount_selected(ui::Event& event) {
+    mount_iso_from_list(*event.window);
+}
 
 void virtual_drive_window_load(ui::Event& event) {
     ui::Window& w = *event.window;
@@ -216,9 +226,13 @@ void open_drive_in_explorer(ui::Event& event) {
         notice(letter + ":\\ 不存在！", 0x30);
 }
 
-void on_virtual_drive_exit_clicked(ui::Event& event) { leave_virtual_drive_window(*event.window); }
+void on_virtual_drive_exit_clicked(ui::Event& event) {
+    leave_virtual_drive_window(*event.window);
+}
 
-void on_virtual_drive_close_clicked(ui::Event& event) { leave_virtual_drive_window(*event.window); }
+void on_virtual_drive_close_clicked(ui::Event& event) {
+    leave_virtual_drive_window(*event.window);
+}
 
 // A "/gq" run has no other window: however this one goes away, the program must not stay
 // behind without one.
@@ -228,17 +242,19 @@ void on_virtual_drive_window_destroyed(ui::Event&) {
 
 void bind_virtual_drive_handlers() {
     const std::string main = ui::kMainWindowName;
-    ui::bind(main, "main_menu_virtual_drive", ui::EventKind::Menu, on_virtual_drive_menu_chosen);
-    ui::bind(main, "list_menu_mount", ui::EventKind::Menu, on_image_list_menu_mount_selected);
+    ui::bind_handler(main, "main_menu_virtual_drive", ui::EventKind::Menu,
+                     on_virtual_drive_menu_chosen);
+    ui::bind_handler(main, "list_menu_mount", ui::EventKind::Menu,
+                     on_image_list_menu_mount_selected);
 
     const std::string w = kVirtualDriveWindowName;
-    ui::bind(w, "", ui::EventKind::Created, virtual_drive_window_load);
-    ui::bind(w, "", ui::EventKind::Destroyed, on_virtual_drive_window_destroyed);
-    ui::bind(w, "browse_button", ui::EventKind::Click, choose_iso_for_virtual_drive);
-    ui::bind(w, "mount_button", ui::EventKind::Click, mount_iso);
-    ui::bind(w, "open_button", ui::EventKind::Click, open_drive_in_explorer);
-    ui::bind(w, "exit_button", ui::EventKind::Click, on_virtual_drive_exit_clicked);
-    ui::bind(w, "close_button", ui::EventKind::Click, on_virtual_drive_close_clicked);
+    ui::bind_handler(w, "", ui::EventKind::Created, virtual_drive_window_load);
+    ui::bind_handler(w, "", ui::EventKind::Destroyed, on_virtual_drive_window_destroyed);
+    ui::bind_handler(w, "browse_button", ui::EventKind::Click, choose_iso_for_virtual_drive);
+    ui::bind_handler(w, "mount_button", ui::EventKind::Click, mount_iso);
+    ui::bind_handler(w, "open_button", ui::EventKind::Click, open_drive_in_explorer);
+    ui::bind_handler(w, "exit_button", ui::EventKind::Click, on_virtual_drive_exit_clicked);
+    ui::bind_handler(w, "close_button", ui::EventKind::Click, on_virtual_drive_close_clicked);
 }
 
 void reset_virtual_drive_state() {

@@ -52,9 +52,9 @@ void lock_virtual_drive_window(ui::Window& window);
 void unlock_virtual_drive_window(ui::Window& window);
 
 // Handlers.
-void on_virtual_drive_menu_chosen(ui::Event& event);        // main menu "虚拟光驱(&G)"
-void on_image_list_menu_mount_selected(ui::Event& event);   // list menu "加载到虚拟光驱(&G)"
-void virtual_drive_window_load(ui::Event& event);           // Created
+void on_virtual_drive_menu_chosen(ui::Event& event);       // main menu "虚拟光驱(&G)"
+void on_image_list_menu_mount_selected(ui::Event& event);  // list menu "加载到虚拟光驱(&G)"
+void virtual_drive_window_load(ui::Event& event);          // Created
 void choose_iso_for_virtual_drive(ui::Event& event);
 void mount_iso(ui::Event& event);
 void open_drive_in_explorer(ui::Event& event);

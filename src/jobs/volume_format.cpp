@@ -39,11 +39,13 @@ std::string format_file_system(const std::string& file_system) {
 std::uint32_t format_cluster_size(const std::string& file_system, std::uint32_t cluster_size) {
     if (file_system == "FAT") return 0;
     switch (cluster_size) {
-    case 512:
-    case 1024:
-    case 2048:
-    case 4096: return cluster_size;
-    default: return 0;
+        case 512:
+        case 1024:
+        case 2048:
+        case 4096:
+            return cluster_size;
+        default:
+            return 0;
     }
 }
 
@@ -52,8 +54,10 @@ bool format_callback(int command, int, std::uint8_t value) {
         report_progress(value);
     } else if (command == kFormatDone) {
         g_format_done_seen = true;
-        if (value == 0) g_format_failed = true;
-        else report_progress(100);
+        if (value == 0)
+            g_format_failed = true;
+        else
+            report_progress(100);
     }
     return true;
 }

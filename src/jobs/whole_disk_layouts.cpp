@@ -29,7 +29,9 @@ int notice(const std::string& text, int style, const std::string& caption = "提
 }
 
 // The same file that the load command names with a doubled backslash.
-std::string layout_path(const WholeDiskLayout& layout) { return system_dir() + layout.file; }
+std::string layout_path(const WholeDiskLayout& layout) {
+    return system_dir() + layout.file;
+}
 
 bool wipe_confirmed() {
     return notice("该操作将删除硬盘所有数据，是否继续？", 0x44, "警告") == os::kIdYes;
@@ -98,21 +100,47 @@ std::string layout_missing_text(const WholeDiskLayout& layout) {
     return std::string("Ghost 映象文件 ") + layout.file + " 不存在";
 }
 
-std::string layout_done_text(const std::string& word) { return "一键分" + word + "完成！"; }
+std::string layout_done_text(const std::string& word) {
+    return "一键分" + word + "完成！";
+}
 
-void quick_restore_hd3() { restore_from_command_line(whole_disk_layout(3)); }
-void quick_restore_hd4() { restore_from_command_line(whole_disk_layout(4)); }
-void quick_restore_hd5() { restore_from_command_line(whole_disk_layout(5)); }
-void quick_restore_hd3_pe() { restore_from_menu(whole_disk_layout(3)); }
-void quick_restore_hd4_pe() { restore_from_menu(whole_disk_layout(4)); }
-void quick_restore_hd5_pe() { restore_from_menu(whole_disk_layout(5)); }
+void quick_restore_hd3() {
+    restore_from_command_line(whole_disk_layout(3));
+}
+void quick_restore_hd4() {
+    restore_from_command_line(whole_disk_layout(4));
+}
+void quick_restore_hd5() {
+    restore_from_command_line(whole_disk_layout(5));
+}
+void quick_restore_hd3_pe() {
+    restore_from_menu(whole_disk_layout(3));
+}
+void quick_restore_hd4_pe() {
+    restore_from_menu(whole_disk_layout(4));
+}
+void quick_restore_hd5_pe() {
+    restore_from_menu(whole_disk_layout(5));
+}
 
-void on_main_menu_three_partitions_selected(ui::Event&) { quick_restore_hd3_pe(); }
-void on_disk_menu_three_partitions_selected(ui::Event&) { quick_restore_hd3_pe(); }
-void on_main_menu_four_partitions_selected(ui::Event&) { quick_restore_hd4_pe(); }
-void on_disk_menu_four_partitions_selected(ui::Event&) { quick_restore_hd4_pe(); }
-void on_main_menu_five_partitions_selected(ui::Event&) { quick_restore_hd5_pe(); }
-void on_disk_menu_five_partitions_selected(ui::Event&) { quick_restore_hd5_pe(); }
+void on_main_menu_three_partitions_selected(ui::Event&) {
+    quick_restore_hd3_pe();
+}
+void on_disk_menu_three_partitions_selected(ui::Event&) {
+    quick_restore_hd3_pe();
+}
+void on_main_menu_four_partitions_selected(ui::Event&) {
+    quick_restore_hd4_pe();
+}
+void on_disk_menu_four_partitions_selected(ui::Event&) {
+    quick_restore_hd4_pe();
+}
+void on_main_menu_five_partitions_selected(ui::Event&) {
+    quick_restore_hd5_pe();
+}
+void on_disk_menu_five_partitions_selected(ui::Event&) {
+    quick_restore_hd5_pe();
+}
 
 void wait_for_ghost(ui::Event& event) {
     if (is_process_running(g_watched_ghost)) return;
@@ -132,8 +160,9 @@ void bind_whole_disk_layout_handlers() {
         {"main_menu_five_partitions", on_main_menu_five_partitions_selected},
         {"disk_menu_five_partitions", on_disk_menu_five_partitions_selected},
     };
-    for (const auto& [item, handler] : items) ui::bind(w, item, ui::EventKind::Menu, handler);
-    ui::bind(w, kWatchTimer, ui::EventKind::Timer, wait_for_ghost);
+    for (const auto& [item, handler] : items)
+        ui::bind_handler(w, item, ui::EventKind::Menu, handler);
+    ui::bind_handler(w, kWatchTimer, ui::EventKind::Timer, wait_for_ghost);
 }
 
 }  // namespace qv

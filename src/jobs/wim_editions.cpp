@@ -43,7 +43,8 @@ std::vector<std::size_t> image_element_starts(const std::string& text) {
     for (std::size_t i = 0; i + 6 <= text.size(); i = next_char(text, i)) {
         if (text[i] != '<' || !equals_ignore_case(text.substr(i, 6), kTag)) continue;
         char c = i + 6 < text.size() ? text[i + 6] : '\0';
-        if (c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\r' || c == '\n') starts.push_back(i);
+        if (c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\r' || c == '\n')
+            starts.push_back(i);
     }
     return starts;
 }
@@ -86,7 +87,8 @@ std::vector<ImageTexts> read_images(const std::string& output) {
 }
 
 bool ends_with(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 std::string edition_item(int number, const ImageTexts& image) {
@@ -96,8 +98,10 @@ std::string edition_item(int number, const ImageTexts& image) {
     std::string display = url_decode(image.display);
     if (ends_with(display, "<")) display.pop_back();
     // Question marks at the end stand for the word "版" that the output could not carry.
-    if (ends_with(display, "??")) return item + display.substr(0, display.size() - 2) + "版(" + name + ")";
-    if (ends_with(display, "?")) return item + display.substr(0, display.size() - 1) + "版(" + name + ")";
+    if (ends_with(display, "??"))
+        return item + display.substr(0, display.size() - 2) + "版(" + name + ")";
+    if (ends_with(display, "?"))
+        return item + display.substr(0, display.size() - 1) + "版(" + name + ")";
     return item + display + "(" + name + ")";
 }
 
@@ -133,8 +137,10 @@ std::string utf8_to_wide(const std::string& bytes) {
         // Lead byte: length and the range its first continuation byte must fall in.
         std::size_t length = 0;
         unsigned lo = 0x80, hi = 0xBF, code = 0;
-        if (c >= 0xC2 && c <= 0xDF) { length = 2; code = c & 0x1F; }
-        else if (c >= 0xE0 && c <= 0xEF) {
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+            code = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
             length = 3;
             code = c & 0x0F;
             if (c == 0xE0) lo = 0xA0;
@@ -181,7 +187,9 @@ std::string wide_to_ansi(const std::string& wide_bytes) {
     return text;
 }
 
-std::string utf8_to_ansi(const std::string& bytes) { return wide_to_ansi(utf8_to_wide(bytes)); }
+std::string utf8_to_ansi(const std::string& bytes) {
+    return wide_to_ansi(utf8_to_wide(bytes));
+}
 
 std::vector<std::string> parse_wim_info_xml(const std::string& info_output) {
     std::vector<ImageTexts> images = read_images(info_output);
@@ -214,7 +222,8 @@ WimEditionWindow prepare_wim_edition_window(const WimEditionInputs& in) {
         w.shown_image_path = in.from_install_disc ? install_disc_image_path(in.optical_drive_text)
                                                   : shorten_image_path(in.image_path, 16);
     }
-    w.title_label = w.restore_title_word + " " + w.shown_image_path + " 到分区 " + in.target_caption;
+    w.title_label =
+        w.restore_title_word + " " + w.shown_image_path + " 到分区 " + in.target_caption;
     w.editions = parse_wim_info_xml(in.info_output);
     w.selected = static_cast<int>(w.editions.size()) - 1;
     w.image_index = w.selected + 1;
@@ -224,7 +233,8 @@ WimEditionWindow prepare_wim_edition_window(const WimEditionInputs& in) {
 
 std::string wim_editions_error_text(const std::string& shown_image_path) {
     return "加载 " + shown_image_path +
-           " 时出现错误，无法正常还原。\r\n选择\"是(Y)\"将还原WIM映像文件中的卷 1 ，选择\"否(N)\"将停止还原。"
+           " 时出现错误，无法正常还原。\r\n选择\"是(Y)\"将还原WIM映像文件中的卷 1 "
+           "，选择\"否(N)\"将停止还原。"
            "\r\n作者正在努力解决此错误，请暂时更换其他安装工具或更换WinPE！";
 }
 

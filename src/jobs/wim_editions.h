@@ -35,12 +35,12 @@ std::vector<std::string> parse_wim_info_xml(const std::string& info_output);
 std::string shorten_image_path(const std::string& path, std::size_t tail_bytes);
 
 struct WimEditionInputs {
-    std::string image_path;          // the main window's selected image
-    bool from_install_disc = false;  // the start button chose the disc in the optical drive
-    std::string optical_drive_text;  // the optical-drive combo's text
+    std::string image_path;            // the main window's selected image
+    bool from_install_disc = false;    // the start button chose the disc in the optical drive
+    std::string optical_drive_text;    // the optical-drive combo's text
     bool install_disc_choice = false;  // the main window's install-from-disc choice is selected
-    std::string target_caption;      // the target partition's caption
-    std::string info_output;         // what the tool printed for " /INFO "
+    std::string target_caption;        // the target partition's caption
+    std::string info_output;           // what the tool printed for " /INFO "
 };
 
 // What ImagexApplyWindow shows and remembers when it opens.

@@ -99,9 +99,13 @@ int notice(const std::string& text, int style) {
     return os::os().notices->message_box(text, "提示", style);
 }
 
-void balloon(const std::string& text) { ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0); }
+void balloon(const std::string& text) {
+    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
+}
 
-std::string caption_text() { return "安装 Windows" + g_setup_system_name; }
+std::string caption_text() {
+    return "安装 Windows" + g_setup_system_name;
+}
 
 // The system would try the path's first words as programs of their own ("D:\XP CD\..." starts
 // "D:\XP.exe" first when there is one), so a path with a blank is quoted.
@@ -161,30 +165,34 @@ std::string winnt32_setup_command(int install_mode, bool answer_file, const std:
     const std::string answer = "\\winnt.sif /makelocalsource /tempdrive:";
     const std::string tail = t + " /noreboot";
     switch (install_mode) {
-    case kSetupFromDisc: {
-        std::string s = disc_text.substr(0, 3);
-        std::string head = s + "i386\\winnt32.exe  /syspart:" + t + " /dudisable /s:" + s;
-        return answer_file ? head + "i386  /unattend:" + t + answer + tail
-                           : head + "i386 /makelocalsource /tempdrive:" + tail;
-    }
-    case kSetupFromFolder: {
-        std::string head = source + "\\winnt32.exe  /syspart:" + t + " /dudisable /s:" + source;
-        return answer_file ? head + "  /unattend:" + t + answer + tail
-                           : head + "  /makelocalsource /tempdrive:" + tail;
-    }
-    case kSetupFromChosenProgram: {
-        std::string folder = parent_dir(source);
-        std::string head = program_for_command_line(source) + "  /syspart:" + t + " /dudisable /s:";
-        if (!answer_file) return head + folder + " /makelocalsource /tempdrive:" + tail;
-        // With the answer file the folder goes without its trailing backslash.
-        if (!folder.empty()) folder.pop_back();
-        return head + folder + "  /unattend:" + t + answer + tail;
-    }
-    default: return {};
+        case kSetupFromDisc: {
+            std::string s = disc_text.substr(0, 3);
+            std::string head = s + "i386\\winnt32.exe  /syspart:" + t + " /dudisable /s:" + s;
+            return answer_file ? head + "i386  /unattend:" + t + answer + tail
+                               : head + "i386 /makelocalsource /tempdrive:" + tail;
+        }
+        case kSetupFromFolder: {
+            std::string head = source + "\\winnt32.exe  /syspart:" + t + " /dudisable /s:" + source;
+            return answer_file ? head + "  /unattend:" + t + answer + tail
+                               : head + "  /makelocalsource /tempdrive:" + tail;
+        }
+        case kSetupFromChosenProgram: {
+            std::string folder = parent_dir(source);
+            std::string head =
+                program_for_command_line(source) + "  /syspart:" + t + " /dudisable /s:";
+            if (!answer_file) return head + folder + " /makelocalsource /tempdrive:" + tail;
+            // With the answer file the folder goes without its trailing backslash.
+            if (!folder.empty()) folder.pop_back();
+            return head + folder + "  /unattend:" + t + answer + tail;
+        }
+        default:
+            return {};
     }
 }
 
-std::string winnt_sif_path(const std::string& target) { return target + "\\winnt.sif"; }
+std::string winnt_sif_path(const std::string& target) {
+    return target + "\\winnt.sif";
+}
 
 const ui::WindowDef& winnt32_setup_window_def() {
     static const ui::WindowDef def = make_winnt32_setup_window_def();
@@ -219,11 +227,11 @@ void winnt32_install_with_format(ui::Window& w) {
         }
         balloon("正在格式化 " + target.caption);
         lock_install_window(w);
-        bool formatted = choice == kFormatDialog
-                             ? format_drive_dialog(target.root, 1)
-                             : format_partition(target.root.substr(0, 2),
-                                                choice == kFormatFat ? "FAT" : "NTFS", "本地磁盘",
-                                                0, true, ignore_format_progress);
+        bool formatted =
+            choice == kFormatDialog
+                ? format_drive_dialog(target.root, 1)
+                : format_partition(target.root.substr(0, 2), choice == kFormatFat ? "FAT" : "NTFS",
+                                   "本地磁盘", 0, true, ignore_format_progress);
         if (!w.alive()) return;
         if (!formatted) {
             unlock_install_window(w);
@@ -268,11 +276,13 @@ void winnt32_window_load(ui::Event& event) {
     ui::Window& w = *event.window;
     w.set_picture("panel", ui::kDialogBackground);
     w.set_text("caption_label", caption_text());
-    w.set_text("question_label", "将 Windows" + g_setup_system_name + " 安装到 " +
-                                     setup_target().caption + " ？");
+    w.set_text("question_label",
+               "将 Windows" + g_setup_system_name + " 安装到 " + setup_target().caption + " ？");
 }
 
-void on_winnt32_ok_clicked(ui::Event& event) { winnt32_install_with_format(*event.window); }
+void on_winnt32_ok_clicked(ui::Event& event) {
+    winnt32_install_with_format(*event.window);
+}
 
 void on_winnt32_setup_cancel_clicked(ui::Event& event) {
     g_busy = false;
@@ -311,12 +321,12 @@ void on_winnt32_setup_window_destroyed(ui::Event&) {
 
 void bind_winnt32_setup_handlers() {
     const std::string w = kWinnt32SetupWindowName;
-    ui::bind(w, "", ui::EventKind::Created, winnt32_window_load);
-    ui::bind(w, "", ui::EventKind::Closing, on_winnt32_setup_window_closing);
-    ui::bind(w, "", ui::EventKind::Destroyed, on_winnt32_setup_window_destroyed);
-    ui::bind(w, "ok_button", ui::EventKind::Click, on_winnt32_ok_clicked);
-    ui::bind(w, "cancel_button", ui::EventKind::Click, on_winnt32_setup_cancel_clicked);
-    ui::bind(w, kTimer, ui::EventKind::Timer, winnt32_finish_tick);
+    ui::bind_handler(w, "", ui::EventKind::Created, winnt32_window_load);
+    ui::bind_handler(w, "", ui::EventKind::Closing, on_winnt32_setup_window_closing);
+    ui::bind_handler(w, "", ui::EventKind::Destroyed, on_winnt32_setup_window_destroyed);
+    ui::bind_handler(w, "ok_button", ui::EventKind::Click, on_winnt32_ok_clicked);
+    ui::bind_handler(w, "cancel_button", ui::EventKind::Click, on_winnt32_setup_cancel_clicked);
+    ui::bind_handler(w, kTimer, ui::EventKind::Timer, winnt32_finish_tick);
 }
 
 }  // namespace qv

@@ -48,10 +48,10 @@ void winnt32_install_with_format(ui::Window& window);
 void winnt32_install_start(ui::Window& window);
 
 // Handlers.
-void winnt32_window_load(ui::Event& event);               // Created
+void winnt32_window_load(ui::Event& event);  // Created
 void on_winnt32_ok_clicked(ui::Event& event);
 void on_winnt32_setup_cancel_clicked(ui::Event& event);
-void winnt32_finish_tick(ui::Event& event);                // 50 ms
+void winnt32_finish_tick(ui::Event& event);  // 50 ms
 void on_winnt32_setup_window_destroyed(ui::Event& event);
 
 void bind_winnt32_setup_handlers();

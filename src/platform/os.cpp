@@ -5,7 +5,11 @@ namespace {
 Os g_os;
 }
 
-Os& os() { return g_os; }
-void install(const Os& set) { g_os = set; }
+Os& os() {
+    return g_os;
+}
+void install(const Os& set) {
+    g_os = set;
+}
 
 }  // namespace qv::os

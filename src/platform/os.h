@@ -129,28 +129,28 @@ struct Os {
     Clock* clock = nullptr;
     Notices* notices = nullptr;
     ui::Runtime* ui = nullptr;
-    Processes* processes = nullptr;     // os_process.h
-    CarriedFiles* carried = nullptr;    // os_carried.h
-    Shell* shell = nullptr;             // os_shell.h
-    InstanceEvents* instance = nullptr; // os_instance.h
-    TopWindows* windows = nullptr;      // os_instance.h
-    Power* power = nullptr;             // os_power.h
-    IniFiles* ini = nullptr;            // os_ini.h
+    Processes* processes = nullptr;      // os_process.h
+    CarriedFiles* carried = nullptr;     // os_carried.h
+    Shell* shell = nullptr;              // os_shell.h
+    InstanceEvents* instance = nullptr;  // os_instance.h
+    TopWindows* windows = nullptr;       // os_instance.h
+    Power* power = nullptr;              // os_power.h
+    IniFiles* ini = nullptr;             // os_ini.h
     Drives* drives = nullptr;
     Registry* registry = nullptr;
     Wmi* wmi = nullptr;
     DirectoryLister* directories = nullptr;
-    Com* com = nullptr;                  // os_com.h
-    TextCodec* codec = nullptr;          // os_com.h
-    BinaryTypes* binary_types = nullptr; // os_com.h
-    Consoles* consoles = nullptr;        // os_console.h
-    VolumeFormatter* formatter = nullptr; // os_format.h
-    HandleTable* handles = nullptr;       // os_removal.h
-    DeviceEjector* ejector = nullptr;     // os_removal.h
-    ApiModuleHost* api_module = nullptr;  // os_api_module.h
-    ShellFiles* shell_files = nullptr;    // os_shell_files.h
-    VolumeNames* volume_names = nullptr;  // os_volume_names.h
-    DiskDevices* disk_devices = nullptr;  // os_disk_devices.h
+    Com* com = nullptr;                    // os_com.h
+    TextCodec* codec = nullptr;            // os_com.h
+    BinaryTypes* binary_types = nullptr;   // os_com.h
+    Consoles* consoles = nullptr;          // os_console.h
+    VolumeFormatter* formatter = nullptr;  // os_format.h
+    HandleTable* handles = nullptr;        // os_removal.h
+    DeviceEjector* ejector = nullptr;      // os_removal.h
+    ApiModuleHost* api_module = nullptr;   // os_api_module.h
+    ShellFiles* shell_files = nullptr;     // os_shell_files.h
+    VolumeNames* volume_names = nullptr;   // os_volume_names.h
+    DiskDevices* disk_devices = nullptr;   // os_disk_devices.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

@@ -36,7 +36,7 @@ public:
     // Starts the interpreter hidden, its standard input on one pipe and its standard output and
     // error on the other; null when a pipe or the process cannot be made.
     virtual std::unique_ptr<ConsoleProcess> start_hidden(const std::string& command_line,
-                                                          const std::string& current_folder) = 0;
+                                                         const std::string& current_folder) = 0;
 };
 
 }  // namespace qv::os

@@ -15,7 +15,8 @@ std::map<Key, Handler>& table() {
 
 }  // namespace
 
-void bind(const std::string& window, const std::string& role, EventKind kind, Handler handler) {
+void bind_handler(const std::string& window, const std::string& role, EventKind kind,
+                  Handler handler) {
     table()[Key{window, role, kind}] = handler;
 }
 
@@ -24,7 +25,9 @@ Handler bound_handler(const std::string& window, const std::string& role, EventK
     return found == table().end() ? nullptr : found->second;
 }
 
-void clear_bindings() { table().clear(); }
+void clear_bindings() {
+    table().clear();
+}
 
 bool dispatch(Event& event) {
     if (event.window == nullptr) return false;

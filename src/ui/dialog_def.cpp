@@ -27,8 +27,8 @@ ControlDef& add_control(WindowDef& def, std::string role, std::string unit, Kind
 }
 
 ControlDef& add_picture_button(WindowDef& def, std::string role, std::string unit,
-                               std::string parent, int x, int y, int w, int h,
-                               std::string caption, std::string picture) {
+                               std::string parent, int x, int y, int w, int h, std::string caption,
+                               std::string picture) {
     ControlDef& c = add_control(def, std::move(role), std::move(unit), Kind::PictureButton,
                                 std::move(parent), x, y, w, h, std::move(caption));
     c.picture = std::move(picture);
@@ -45,7 +45,8 @@ WindowDef dialog_window(const std::string& name, int w, int h, const std::string
     def.frameless = true;
     def.controls.reserve(16);
     const int skin_w = w - 2, skin_h = h - 2;
-    ControlDef* c = &add_control(def, "skin", "图片框1", Kind::PictureBox, "", 1, 1, skin_w, skin_h);
+    ControlDef* c =
+        &add_control(def, "skin", "图片框1", Kind::PictureBox, "", 1, 1, skin_w, skin_h);
     c->picture = "dialog_skin";
     c->flags = kSkin;
     c = &add_control(def, "caption_label", "标题标签", Kind::Label, "skin", 8, 5, skin_w - 48, 16,

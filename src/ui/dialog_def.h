@@ -22,7 +22,7 @@ ControlDef& add_control(WindowDef& def, std::string role, std::string unit, Kind
                         std::string parent, int x, int y, int w, int h, std::string caption = {});
 // A picture button: its caption is drawn in its picture, a strip of four states.
 ControlDef& add_picture_button(WindowDef& def, std::string role, std::string unit,
-                               std::string parent, int x, int y, int w, int h,
-                               std::string caption, std::string picture);
+                               std::string parent, int x, int y, int w, int h, std::string caption,
+                               std::string picture);
 
 }  // namespace qv::ui

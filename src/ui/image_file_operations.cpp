@@ -110,18 +110,26 @@ void recount_search_summary(Window& main) {
 
 }  // namespace
 
-bool is_found_image_kind(const std::string& path) { return image_kind_of(path) != nullptr; }
+bool is_found_image_kind(const std::string& path) {
+    return image_kind_of(path) != nullptr;
+}
 
 std::string image_file_filter(const std::string& path) {
     const ImageKind* kind = image_kind_of(path);
     return kind == nullptr ? std::string() : kind->filter;
 }
 
-std::string missing_file_text(const std::string& path) { return path + " 不存在！"; }
+std::string missing_file_text(const std::string& path) {
+    return path + " 不存在！";
+}
 
-std::string delete_image_question(const std::string& path) { return "是否删除 " + path + " ？"; }
+std::string delete_image_question(const std::string& path) {
+    return "是否删除 " + path + " ？";
+}
 
-std::string explorer_command_line(const std::string& root) { return "EXPLORER.EXE " + root; }
+std::string explorer_command_line(const std::string& root) {
+    return "EXPLORER.EXE " + root;
+}
 
 void on_image_list_right_click(Event& event) {
     Window& main = *event.window;
@@ -151,9 +159,13 @@ void open_image_location(Event& event) {
         notify(missing_file_text(image), 0x30);
 }
 
-void export_image_file(Event& event) { transfer_chosen_image(*event.window, kExport); }
+void export_image_file(Event& event) {
+    transfer_chosen_image(*event.window, kExport);
+}
 
-void move_image_file(Event& event) { transfer_chosen_image(*event.window, kMove); }
+void move_image_file(Event& event) {
+    transfer_chosen_image(*event.window, kMove);
+}
 
 void delete_found_image(Event& event) {
     Window& main = *event.window;
@@ -196,13 +208,13 @@ void open_folder(Event& event) {
 
 void bind_image_file_operation_handlers() {
     const std::string w = kMainWindowName;
-    ui::bind(w, kFound, EventKind::RButtonDown, on_image_list_right_click);
-    ui::bind(w, "list_menu_browse", EventKind::Menu, open_image_location);
-    ui::bind(w, "list_menu_export", EventKind::Menu, export_image_file);
-    ui::bind(w, "list_menu_move", EventKind::Menu, move_image_file);
-    ui::bind(w, "list_menu_delete", EventKind::Menu, delete_found_image);
-    ui::bind(w, "list_menu_properties", EventKind::Menu, show_image_properties);
-    ui::bind(w, "disk_menu_open", EventKind::Menu, open_folder);
+    ui::bind_handler(w, kFound, EventKind::RButtonDown, on_image_list_right_click);
+    ui::bind_handler(w, "list_menu_browse", EventKind::Menu, open_image_location);
+    ui::bind_handler(w, "list_menu_export", EventKind::Menu, export_image_file);
+    ui::bind_handler(w, "list_menu_move", EventKind::Menu, move_image_file);
+    ui::bind_handler(w, "list_menu_delete", EventKind::Menu, delete_found_image);
+    ui::bind_handler(w, "list_menu_properties", EventKind::Menu, show_image_properties);
+    ui::bind_handler(w, "disk_menu_open", EventKind::Menu, open_folder);
 }
 
 }  // namespace qv::ui

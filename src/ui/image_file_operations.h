@@ -26,7 +26,7 @@ void export_image_file(Event& event);
 void move_image_file(Event& event);
 void delete_found_image(Event& event);
 void show_image_properties(Event& event);
-void open_folder(Event& event);                // the disk menu
+void open_folder(Event& event);  // the disk menu
 
 void bind_image_file_operation_handlers();
 

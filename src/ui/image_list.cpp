@@ -113,13 +113,15 @@ void on_image_selected(Event& event) {
     }
 }
 
-void on_search_button_clicked(Event& event) { search_image_files(*event.window); }
+void on_search_button_clicked(Event& event) {
+    search_image_files(*event.window);
+}
 
 void bind_image_list_handlers() {
     const std::string w = kMainWindowName;
-    ui::bind(w, kCombo, EventKind::SelChange, show_selected_image_details);
-    ui::bind(w, kFound, EventKind::SelChange, on_image_selected);
-    ui::bind(w, "search_button", EventKind::Click, on_search_button_clicked);
+    ui::bind_handler(w, kCombo, EventKind::SelChange, show_selected_image_details);
+    ui::bind_handler(w, kFound, EventKind::SelChange, on_image_selected);
+    ui::bind_handler(w, "search_button", EventKind::Click, on_search_button_clicked);
 }
 
 }  // namespace qv::ui

@@ -88,15 +88,16 @@ WindowDef make_about_window_def() {
     add_control(def, "description_label", "透明标签3", Kind::Label, "panel", 12, 58, 294, 50);
     add_control(def, "support_label", "透明标签4", Kind::Label, "panel", 12, 112, 294, 16,
                 kSupportText);
-    add_control(def, "maker_label", "透明标签5", Kind::Label, "panel", 12, 134, 294, 16, kMakerLine);
+    add_control(def, "maker_label", "透明标签5", Kind::Label, "panel", 12, 134, 294, 16,
+                kMakerLine);
     add_picture_button(def, "ok_button", "按钮1", "panel", 118, 160, 82, 26, "确定(C)", "btn_ok");
     return def;
 }
 
 WindowDef make_help_window_def() {
     WindowDef def = dialog_window(kHelpWindowName, 460, 485, "帮助", true);
-    add_control(def, "guide_edit", "编辑框1", Kind::Edit, "panel", 8, 8, 424, 383, kHelpGuide).flags =
-        kMultiLine | kReadOnly | kVScroll;
+    add_control(def, "guide_edit", "编辑框1", Kind::Edit, "panel", 8, 8, 424, 383, kHelpGuide)
+        .flags = kMultiLine | kReadOnly | kVScroll;
     add_picture_button(def, "parameters_button", "按钮2", "panel", 8, 403, 140, 26,
                        "命令行参数调用说明", "btn_parameter_help");
     add_picture_button(def, "ok_button", "按钮1", "panel", 350, 403, 82, 26, "确定(C)", "btn_ok");
@@ -155,7 +156,9 @@ void open_over_main_window(const WindowDef& def) {
     }
 }
 
-void set_background(Event& event) { event.window->set_picture("panel", kDialogBackground); }
+void set_background(Event& event) {
+    event.window->set_picture("panel", kDialogBackground);
+}
 
 void close_restoring_topmost(Event& event) {
     raise_ghost_restore_window();
@@ -177,7 +180,9 @@ void on_parameter_help_destroyed(Event&) {
     if (g_end_after_help) end_program(0);
 }
 
-void on_pe_only_notice_destroyed(Event&) { end_program(0); }
+void on_pe_only_notice_destroyed(Event&) {
+    end_program(0);
+}
 
 }  // namespace
 
@@ -201,12 +206,20 @@ const WindowDef& pe_only_notice_window_def() {
     return def;
 }
 
-void lower_ghost_restore_window() { set_ghost_restore_window_topmost(false); }
-void raise_ghost_restore_window() { set_ghost_restore_window_topmost(true); }
+void lower_ghost_restore_window() {
+    set_ghost_restore_window_topmost(false);
+}
+void raise_ghost_restore_window() {
+    set_ghost_restore_window_topmost(true);
+}
 
-void open_about_window(Event&) { open_over_main_window(about_window_def()); }
+void open_about_window(Event&) {
+    open_over_main_window(about_window_def());
+}
 
-void open_parameter_help_from_menu(Event&) { open_over_main_window(parameter_help_window_def()); }
+void open_parameter_help_from_menu(Event&) {
+    open_over_main_window(parameter_help_window_def());
+}
 
 void open_help_from_menu(Event&) {
     lower_ghost_restore_window();
@@ -217,9 +230,15 @@ void on_help_window_parameters_clicked(Event&) {
     open_modal(parameter_help_window_def(), main_window());
 }
 
-void open_help_window() { open_modal(help_window_def(), nullptr); }
-void open_parameter_help_window() { open_modal(parameter_help_window_def(), nullptr); }
-void open_pe_only_notice_window() { open_modal(pe_only_notice_window_def(), nullptr); }
+void open_help_window() {
+    open_modal(help_window_def(), nullptr);
+}
+void open_parameter_help_window() {
+    open_modal(parameter_help_window_def(), nullptr);
+}
+void open_pe_only_notice_window() {
+    open_modal(pe_only_notice_window_def(), nullptr);
+}
 
 std::string customisation_notice_text() {
     return "本软件可提供付费定制版本：名称、图标和功能均可按需调整。\r\n"
@@ -247,49 +266,71 @@ void show_about(Event& event) {
                        "无需安装知识即可使用。");
 }
 
-void help_window_load(Event& event) { set_background(event); }
-void parameter_help_window_load(Event& event) { set_background(event); }
+void help_window_load(Event& event) {
+    set_background(event);
+}
+void parameter_help_window_load(Event& event) {
+    set_background(event);
+}
 // The maker's web page is not carried by this edition, so nothing is opened here.
-void pe_only_notice_window_load(Event& event) { set_background(event); }
+void pe_only_notice_window_load(Event& event) {
+    set_background(event);
+}
 
-void on_about_ok_clicked(Event& event) { close_restoring_topmost(event); }
-void on_about_close_clicked(Event& event) { close_restoring_topmost(event); }
-void on_help_window_ok_clicked(Event& event) { close_restoring_topmost(event); }
-void on_help_window_close_clicked(Event& event) { close_restoring_topmost(event); }
-void on_parameter_help_ok_clicked(Event& event) { close_parameter_help(event); }
-void on_parameter_help_close_clicked(Event& event) { close_parameter_help(event); }
-void on_pe_only_notice_ok_clicked(Event&) { end_program(0); }
-void on_pe_only_notice_close_clicked(Event&) { end_program(0); }
+void on_about_ok_clicked(Event& event) {
+    close_restoring_topmost(event);
+}
+void on_about_close_clicked(Event& event) {
+    close_restoring_topmost(event);
+}
+void on_help_window_ok_clicked(Event& event) {
+    close_restoring_topmost(event);
+}
+void on_help_window_close_clicked(Event& event) {
+    close_restoring_topmost(event);
+}
+void on_parameter_help_ok_clicked(Event& event) {
+    close_parameter_help(event);
+}
+void on_parameter_help_close_clicked(Event& event) {
+    close_parameter_help(event);
+}
+void on_pe_only_notice_ok_clicked(Event&) {
+    end_program(0);
+}
+void on_pe_only_notice_close_clicked(Event&) {
+    end_program(0);
+}
 
 void bind_info_window_handlers() {
     const std::string main = kMainWindowName;
-    bind(main, "main_menu_about", EventKind::Menu, open_about_window);
-    bind(main, "main_menu_help", EventKind::Menu, open_help_from_menu);
-    bind(main, "main_menu_parameter_help", EventKind::Menu, open_parameter_help_from_menu);
-    bind(main, "main_menu_customisation", EventKind::Menu, show_customisation_notice);
+    bind_handler(main, "main_menu_about", EventKind::Menu, open_about_window);
+    bind_handler(main, "main_menu_help", EventKind::Menu, open_help_from_menu);
+    bind_handler(main, "main_menu_parameter_help", EventKind::Menu, open_parameter_help_from_menu);
+    bind_handler(main, "main_menu_customisation", EventKind::Menu, show_customisation_notice);
 
     const std::string about = kAboutWindowName;
-    bind(about, "", EventKind::Created, show_about);
-    bind(about, "ok_button", EventKind::Click, on_about_ok_clicked);
-    bind(about, "close_button", EventKind::Click, on_about_close_clicked);
+    bind_handler(about, "", EventKind::Created, show_about);
+    bind_handler(about, "ok_button", EventKind::Click, on_about_ok_clicked);
+    bind_handler(about, "close_button", EventKind::Click, on_about_close_clicked);
 
     const std::string help = kHelpWindowName;
-    bind(help, "", EventKind::Created, help_window_load);
-    bind(help, "parameters_button", EventKind::Click, on_help_window_parameters_clicked);
-    bind(help, "ok_button", EventKind::Click, on_help_window_ok_clicked);
-    bind(help, "close_button", EventKind::Click, on_help_window_close_clicked);
+    bind_handler(help, "", EventKind::Created, help_window_load);
+    bind_handler(help, "parameters_button", EventKind::Click, on_help_window_parameters_clicked);
+    bind_handler(help, "ok_button", EventKind::Click, on_help_window_ok_clicked);
+    bind_handler(help, "close_button", EventKind::Click, on_help_window_close_clicked);
 
     const std::string parameters = kParameterHelpWindowName;
-    bind(parameters, "", EventKind::Created, parameter_help_window_load);
-    bind(parameters, "ok_button", EventKind::Click, on_parameter_help_ok_clicked);
-    bind(parameters, "close_button", EventKind::Click, on_parameter_help_close_clicked);
-    bind(parameters, "", EventKind::Destroyed, on_parameter_help_destroyed);
+    bind_handler(parameters, "", EventKind::Created, parameter_help_window_load);
+    bind_handler(parameters, "ok_button", EventKind::Click, on_parameter_help_ok_clicked);
+    bind_handler(parameters, "close_button", EventKind::Click, on_parameter_help_close_clicked);
+    bind_handler(parameters, "", EventKind::Destroyed, on_parameter_help_destroyed);
 
     const std::string notice = kPeOnlyNoticeWindowName;
-    bind(notice, "", EventKind::Created, pe_only_notice_window_load);
-    bind(notice, "ok_button", EventKind::Click, on_pe_only_notice_ok_clicked);
-    bind(notice, "close_button", EventKind::Click, on_pe_only_notice_close_clicked);
-    bind(notice, "", EventKind::Destroyed, on_pe_only_notice_destroyed);
+    bind_handler(notice, "", EventKind::Created, pe_only_notice_window_load);
+    bind_handler(notice, "ok_button", EventKind::Click, on_pe_only_notice_ok_clicked);
+    bind_handler(notice, "close_button", EventKind::Click, on_pe_only_notice_close_clicked);
+    bind_handler(notice, "", EventKind::Destroyed, on_pe_only_notice_destroyed);
 }
 
 }  // namespace qv::ui

@@ -27,14 +27,14 @@ void lower_ghost_restore_window();
 void raise_ghost_restore_window();
 
 // Openers.
-void open_about_window(Event& event);               // main menu "关    于(&G)"
-void open_help_from_menu(Event& event);             // main menu "帮    助(&H)"
-void open_parameter_help_from_menu(Event& event);   // main menu "参数说明(&C)"
+void open_about_window(Event& event);              // main menu "关    于(&G)"
+void open_help_from_menu(Event& event);            // main menu "帮    助(&H)"
+void open_parameter_help_from_menu(Event& event);  // main menu "参数说明(&C)"
 void on_help_window_parameters_clicked(Event& event);
 void open_help_window();            // Alt+E: modal, without a parent
 void open_parameter_help_window();  // Alt+R and start-up: modal, without a parent
 void open_pe_only_notice_window();  // start-up outside Windows PE: modal, without a parent
-void show_customisation_notice(Event& event);       // main menu "定制软件(&D)"
+void show_customisation_notice(Event& event);  // main menu "定制软件(&D)"
 
 // Created handlers.
 void show_about(Event& event);

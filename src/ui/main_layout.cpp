@@ -65,12 +65,20 @@ void apply_main_layout(Window& main, const MainLayout& layout) {
                         layout.partition_list_h);
 }
 
-void expand_main_window(Window& main) { apply_main_layout(main, expanded_main_layout()); }
+void expand_main_window(Window& main) {
+    apply_main_layout(main, expanded_main_layout());
+}
 
-void compact_main_window(Window& main) { apply_main_layout(main, compact_main_layout()); }
+void compact_main_window(Window& main) {
+    apply_main_layout(main, compact_main_layout());
+}
 
-void on_main_expand_button_clicked(Event& event) { expand_main_window(*event.window); }
+void on_main_expand_button_clicked(Event& event) {
+    expand_main_window(*event.window);
+}
 
-void on_main_compact_button_clicked(Event& event) { compact_main_window(*event.window); }
+void on_main_compact_button_clicked(Event& event) {
+    compact_main_window(*event.window);
+}
 
 }  // namespace qv::ui

@@ -28,17 +28,25 @@ struct PanelMode {
     bool drop_enabled;
 };
 
-const PanelMode kRestoreMode = {"restore_radio", "请选择Gho、ISO、SWM、WIM映像文件：",
+const PanelMode kRestoreMode = {"restore_radio",
+                                "请选择Gho、ISO、SWM、WIM映像文件：",
                                 PartitionListMode::Restore,
-                                "btn_open",      "打开(O)",
-                                true,            false,
-                                true,            false,
+                                "btn_open",
+                                "打开(O)",
+                                true,
+                                false,
+                                true,
+                                false,
                                 true};
-const PanelMode kBackupMode = {"backup_radio", "请保存Gho、WIM映像文件：",
+const PanelMode kBackupMode = {"backup_radio",
+                               "请保存Gho、WIM映像文件：",
                                PartitionListMode::Backup,
-                               "btn_save",     "保存(S)",
-                               false,          true,
-                               false,          true,
+                               "btn_save",
+                               "保存(S)",
+                               false,
+                               true,
+                               false,
+                               true,
                                false};
 
 void apply_panel_mode(Window& main, const PanelMode& mode) {
@@ -57,7 +65,8 @@ void apply_panel_mode(Window& main, const PanelMode& mode) {
         main.set_visible(list, mode.backup_lists_shown);
         main.set_enabled(list, true);
     }
-    for (const char* box : {"noide_check", "integrity_check", "password_check", "custom_ghost_check"})
+    for (const char* box :
+         {"noide_check", "integrity_check", "password_check", "custom_ghost_check"})
         main.set_enabled(box, true);
     // A password typed for one image must not follow the user into another job.
     main.set_checked("password_check", false);
@@ -115,22 +124,33 @@ Window* main_window() {
     return main != nullptr && main->alive() ? main : nullptr;
 }
 
-bool show_tray_balloon(const std::string& title, const std::string& text, int icon, int timeout_ms) {
+bool show_tray_balloon(const std::string& title, const std::string& text, int icon,
+                       int timeout_ms) {
     Window* main = main_window();
     if (main == nullptr) return false;
     if (icon < kBalloonNone || icon > kBalloonError) icon = kBalloonInfo;
     return main->tray_balloon(fit_bytes(title, 63), fit_bytes(text, 255), icon, timeout_ms);
 }
 
-void show_restore_panel(Window& main) { apply_panel_mode(main, kRestoreMode); }
+void show_restore_panel(Window& main) {
+    apply_panel_mode(main, kRestoreMode);
+}
 
-void show_backup_panel(Window& main) { apply_panel_mode(main, kBackupMode); }
+void show_backup_panel(Window& main) {
+    apply_panel_mode(main, kBackupMode);
+}
 
-void on_main_restore_radio_clicked(Event& event) { show_restore_panel(*event.window); }
+void on_main_restore_radio_clicked(Event& event) {
+    show_restore_panel(*event.window);
+}
 
-void on_main_backup_radio_clicked(Event& event) { show_backup_panel(*event.window); }
+void on_main_backup_radio_clicked(Event& event) {
+    show_backup_panel(*event.window);
+}
 
-void minimize_main_window(Event& event) { event.window->minimize(); }
+void minimize_main_window(Event& event) {
+    event.window->minimize();
+}
 
 void on_noide_toggled(Event& event) {
     set_switch(g_ghost_noide_switch, event.window->checked("noide_check"), " -noide");
@@ -150,15 +170,21 @@ void on_ghost_password_toggled(Event& event) {
 
 void on_check_image_integrity_toggled(Event&) {}
 
-void on_restart_after_job_toggled(Event& event) { on_finish_box_toggled(*event.window, kRestartSide); }
+void on_restart_after_job_toggled(Event& event) {
+    on_finish_box_toggled(*event.window, kRestartSide);
+}
 
 void on_shutdown_after_job_toggled(Event& event) {
     on_finish_box_toggled(*event.window, kShutdownSide);
 }
 
-void toggle_auto_restart_menu(Event& event) { on_finish_mark_chosen(*event.window, kRestartSide); }
+void toggle_auto_restart_menu(Event& event) {
+    on_finish_mark_chosen(*event.window, kRestartSide);
+}
 
-void toggle_auto_shutdown_menu(Event& event) { on_finish_mark_chosen(*event.window, kShutdownSide); }
+void toggle_auto_shutdown_menu(Event& event) {
+    on_finish_mark_chosen(*event.window, kShutdownSide);
+}
 
 void pop_up_main_menu_at_cursor(Event& event) {
     Rect cursor = os::os().ui->cursor();
@@ -174,21 +200,22 @@ void pop_up_main_menu_below_button(Event& event) {
 
 void bind_main_window_handlers() {
     const std::string w = kMainWindowName;
-    ui::bind(w, "restore_radio", EventKind::Click, on_main_restore_radio_clicked);
-    ui::bind(w, "backup_radio", EventKind::Click, on_main_backup_radio_clicked);
-    ui::bind(w, "expand_button", EventKind::Click, on_main_expand_button_clicked);
-    ui::bind(w, "compact_button", EventKind::Click, on_main_compact_button_clicked);
-    ui::bind(w, "minimize_button", EventKind::Click, minimize_main_window);
-    ui::bind(w, "noide_check", EventKind::Click, on_noide_toggled);
-    ui::bind(w, "crcignore_check", EventKind::Click, on_crcignore_toggled);
-    ui::bind(w, "password_check", EventKind::Click, on_ghost_password_toggled);
-    ui::bind(w, "integrity_check", EventKind::Click, on_check_image_integrity_toggled);
-    ui::bind(w, "restart_after_job_check", EventKind::Click, on_restart_after_job_toggled);
-    ui::bind(w, "shutdown_after_job_check", EventKind::Click, on_shutdown_after_job_toggled);
-    ui::bind(w, "main_menu_auto_restart", EventKind::Menu, toggle_auto_restart_menu);
-    ui::bind(w, "main_menu_auto_shutdown", EventKind::Menu, toggle_auto_shutdown_menu);
-    ui::bind(w, "tray_icon", EventKind::RButtonUp, pop_up_main_menu_at_cursor);
-    ui::bind(w, "menu_button", EventKind::Click, pop_up_main_menu_below_button);
+    ui::bind_handler(w, "restore_radio", EventKind::Click, on_main_restore_radio_clicked);
+    ui::bind_handler(w, "backup_radio", EventKind::Click, on_main_backup_radio_clicked);
+    ui::bind_handler(w, "expand_button", EventKind::Click, on_main_expand_button_clicked);
+    ui::bind_handler(w, "compact_button", EventKind::Click, on_main_compact_button_clicked);
+    ui::bind_handler(w, "minimize_button", EventKind::Click, minimize_main_window);
+    ui::bind_handler(w, "noide_check", EventKind::Click, on_noide_toggled);
+    ui::bind_handler(w, "crcignore_check", EventKind::Click, on_crcignore_toggled);
+    ui::bind_handler(w, "password_check", EventKind::Click, on_ghost_password_toggled);
+    ui::bind_handler(w, "integrity_check", EventKind::Click, on_check_image_integrity_toggled);
+    ui::bind_handler(w, "restart_after_job_check", EventKind::Click, on_restart_after_job_toggled);
+    ui::bind_handler(w, "shutdown_after_job_check", EventKind::Click,
+                     on_shutdown_after_job_toggled);
+    ui::bind_handler(w, "main_menu_auto_restart", EventKind::Menu, toggle_auto_restart_menu);
+    ui::bind_handler(w, "main_menu_auto_shutdown", EventKind::Menu, toggle_auto_shutdown_menu);
+    ui::bind_handler(w, "tray_icon", EventKind::RButtonUp, pop_up_main_menu_at_cursor);
+    ui::bind_handler(w, "menu_button", EventKind::Click, pop_up_main_menu_below_button);
 }
 
 }  // namespace qv::ui

@@ -33,7 +33,8 @@ ControlDef& add(std::vector<ControlDef>& list, std::string role, std::string uni
 
 ControlDef& add_dialog(std::vector<ControlDef>& list, std::string role, std::string unit, Kind kind,
                        std::string title, std::string filter, std::string default_ext) {
-    ControlDef& c = add(list, std::move(role), std::move(unit), kind, "", 0, 0, 0, 0, std::move(title));
+    ControlDef& c =
+        add(list, std::move(role), std::move(unit), kind, "", 0, 0, 0, 0, std::move(title));
     c.filter = std::move(filter);
     c.default_ext = std::move(default_ext);
     c.visible = false;
@@ -53,11 +54,13 @@ void add_controls(std::vector<ControlDef>& cs) {
     c->checked = true;
     add(cs, "backup_radio", "单选框2", Kind::Radio, "panel", 108, 14, 92, 16, "备份分区(&B)");
     add(cs, "disc_install_radio", "单选框3", Kind::Radio, "panel", 206, 14, 92, 16, "光盘安装(&G)");
-    add(cs, "custom_ghost_check", "选择框1", Kind::Check, "panel", 300, 14, 100, 16, "自定义&Ghost32");
+    add(cs, "custom_ghost_check", "选择框1", Kind::Check, "panel", 300, 14, 100, 16,
+        "自定义&Ghost32");
     add(cs, "image_caption_label", "透明标签6", Kind::Label, "panel", 8, 40, 207, 16,
         "请选择Gho、ISO、SWM、WIM映像文件：");
     add(cs, "refresh_label", "透明标签19", Kind::Label, "panel", 327, 40, 74, 16, "刷新列表(&H)");
-    c = &add(cs, "browse_button", "按钮3", Kind::PictureButton, "panel", 327, 63, 74, 26, "打开(O)");
+    c = &add(cs, "browse_button", "按钮3", Kind::PictureButton, "panel", 327, 63, 74, 26,
+             "打开(O)");
     c->picture = "btn_open";
     add(cs, "advanced_label", "透明标签1", Kind::Label, "panel", 7, 208, 64, 16, "高级选项：");
     add(cs, "manual_ghost_check", "选择框5", Kind::Check, "panel", 8, 232, 160, 16,
@@ -72,7 +75,8 @@ void add_controls(std::vector<ControlDef>& cs) {
     add(cs, "password_check", "选择框8", Kind::Check, "panel", 176, 256, 70, 16, "Gho密码：");
     c = &add(cs, "password_edit", "编辑框1", Kind::Edit, "panel", 247, 256, 152, 16);
     c->enabled = false;
-    add(cs, "integrity_check", "选择框7", Kind::Check, "panel", 8, 280, 160, 16, "检查Gho完整性(&E)");
+    add(cs, "integrity_check", "选择框7", Kind::Check, "panel", 8, 280, 160, 16,
+        "检查Gho完整性(&E)");
     c = &add(cs, "crcignore_check", "选择框10", Kind::Check, "panel", 176, 280, 160, 16,
              "忽略CRC错误(&F)");
     c->checked = true;
@@ -98,9 +102,11 @@ void add_controls(std::vector<ControlDef>& cs) {
         "说明：程序将搜索磁盘各分区指定目录层数。");
     add(cs, "image_type_label", "透明标签10", Kind::Label, "panel", 408, 248, 240, 16,
         "            所有可用映像文件并列表显示。");
-    c = &add(cs, "image_size_label", "透明标签11", Kind::Label, "panel", 408, 272, 240, 16, "大小：");
+    c = &add(cs, "image_size_label", "透明标签11", Kind::Label, "panel", 408, 272, 240, 16,
+             "大小：");
     c->visible = false;
-    c = &add(cs, "image_time_label", "透明标签12", Kind::Label, "panel", 408, 296, 240, 16, "时间：");
+    c = &add(cs, "image_time_label", "透明标签12", Kind::Label, "panel", 408, 296, 240, 16,
+             "时间：");
     c->visible = false;
 
     // The skin and the window: the image row's combos, the partition list, the search pattern,
@@ -143,11 +149,11 @@ void add_controls(std::vector<ControlDef>& cs) {
     // partition last picked in the list, the two edit boxes capture tool output, the list box
     // gathers images found on a mounted disc.
     const char* const partition_roles[][2] = {
-        {"selected_caption_label", "透明标签2"},      // "C:\(1:1)"
+        {"selected_caption_label", "透明标签2"},         // "C:\(1:1)"
         {"selected_disk_partition_label", "透明标签3"},  // "1:1"
-        {"selected_drive_label", "透明标签4"},        // "C:\"
-        {"selected_drive_type_label", "透明标签7"},   // drive type name
-        {"selected_system_label", "透明标签9"},       // system text
+        {"selected_drive_label", "透明标签4"},           // "C:\"
+        {"selected_drive_type_label", "透明标签7"},      // drive type name
+        {"selected_system_label", "透明标签9"},          // system text
     };
     int y = 470;
     for (const auto& role_unit : partition_roles) {
@@ -170,9 +176,11 @@ void add_controls(std::vector<ControlDef>& cs) {
     c->visible = false;
     // The drop target starts accepting files; the backup panel turns it off.
     add(cs, "drop_target", "拖放对象1", Kind::DropTarget, "", 0, 0, 0, 0);
-    c = &add(cs, "disk_layout_timer", "时钟2", Kind::Timer, "", 0, 0, 0, 0);  // whole-disk layout watch
+    c = &add(cs, "disk_layout_timer", "时钟2", Kind::Timer, "", 0, 0, 0,
+             0);  // whole-disk layout watch
     c->visible = false;
-    c = &add(cs, "manual_ghost_timer", "时钟3", Kind::Timer, "", 0, 0, 0, 0);  // hand-run Ghost watch
+    c = &add(cs, "manual_ghost_timer", "时钟3", Kind::Timer, "", 0, 0, 0,
+             0);  // hand-run Ghost watch
     c->visible = false;
     add_dialog(cs, "image_open_dialog", "通用对话框1", Kind::OpenDialog,
                "请选择Gho、ISO、SWM、WIM映像文件",
@@ -198,7 +206,9 @@ MenuItemDef item(std::string role, std::string caption, int level = 0, bool hidd
     return m;
 }
 
-MenuItemDef separator(int level = 0) { return item("", "", level); }
+MenuItemDef separator(int level = 0) {
+    return item("", "", level);
+}
 
 // Opened by the menu button and by the tray icon.
 MenuDef main_menu() {

@@ -13,11 +13,11 @@ namespace qv::ui {
 class Window;
 
 enum class EventKind {
-    Created,       // the window exists, before it is first shown
-    Closing,       // the system asks the window to close (Alt+F4, a frame's X); set `cancel` to refuse
-    Destroyed,     // the window is going away
-    Click,         // buttons, radios (after they are set), check boxes (after their state changed)
-    LButtonDown,   // labels and lists
+    Created,    // the window exists, before it is first shown
+    Closing,    // the system asks the window to close (Alt+F4, a frame's X); set `cancel` to refuse
+    Destroyed,  // the window is going away
+    Click,      // buttons, radios (after they are set), check boxes (after their state changed)
+    LButtonDown,  // labels and lists
     RButtonDown,
     RButtonUp,     // the tray icon
     DoubleClick,   // list view rows
@@ -62,13 +62,13 @@ public:
     virtual void set_caption(const std::string& text) = 0;
     virtual std::string caption() const = 0;
     virtual void set_size(int w, int h) = 0;
-    virtual Rect rect() const = 0;           // screen position and size
+    virtual Rect rect() const = 0;  // screen position and size
     virtual void show() = 0;
     virtual void hide() = 0;
     virtual void minimize() = 0;
     virtual bool visible() const = 0;
     virtual void set_topmost(bool topmost) = 0;
-    virtual void close() = 0;                // destroys the window (Destroyed runs)
+    virtual void close() = 0;  // destroys the window (Destroyed runs)
 
     // Controls, by role.
     virtual void set_text(const std::string& role, const std::string& text) = 0;
@@ -83,7 +83,7 @@ public:
     virtual bool control_visible(const std::string& role) const = 0;  // its own flag
     virtual void move_control(const std::string& role, int x, int y) = 0;
     virtual void resize_control(const std::string& role, int w, int h) = 0;
-    virtual Rect control_rect(const std::string& role) const = 0;     // inside its container
+    virtual Rect control_rect(const std::string& role) const = 0;  // inside its container
     virtual void set_picture(const std::string& role, const std::string& picture) = 0;
     virtual std::string picture(const std::string& role) const = 0;
     // Gives the control the keyboard focus.
@@ -99,7 +99,8 @@ public:
     virtual void select(const std::string& role, int index) = 0;
 
     // The report list view.
-    virtual void set_column_caption(const std::string& role, int column, const std::string& text) = 0;
+    virtual void set_column_caption(const std::string& role, int column,
+                                    const std::string& text) = 0;
     virtual std::string column_caption(const std::string& role, int column) const = 0;
     virtual int add_row(const std::string& role, const std::vector<std::string>& cells) = 0;
     virtual void clear_rows(const std::string& role) = 0;
@@ -172,8 +173,10 @@ public:
     virtual Rect cursor() const = 0;
 };
 
-// The handler table: (window, role, event) -> handler. Both runtimes dispatch through it.
-void bind(const std::string& window, const std::string& role, EventKind kind, Handler handler);
+// The handler table: (window, role, event) -> handler. Both runtimes dispatch through it. (Not
+// named "bind": with text arguments an unqualified call would find std::bind instead.)
+void bind_handler(const std::string& window, const std::string& role, EventKind kind,
+                  Handler handler);
 Handler bound_handler(const std::string& window, const std::string& role, EventKind kind);
 void clear_bindings();
 // Runs the bound handler, when there is one; returns whether one ran.

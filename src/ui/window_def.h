@@ -10,22 +10,24 @@
 namespace qv::ui {
 
 enum class Kind {
-    PictureBox,     // a container with a picture (PNG skin or JPEG background); drags the window when skin
-    PictureButton,  // owner-drawn button: four pictures (normal, hot, pressed, disabled) in one strip
+    PictureBox,  // a container with a picture (PNG skin or JPEG background); drags the window when
+                 // skin
+    PictureButton,  // owner-drawn button: four pictures (normal, hot, pressed, disabled) in one
+                    // strip
     Label,          // transparent label: text drawn over the parent's picture
     Radio,          // auto radio button; radios with the same container form one group
     Check,          // auto check box
     Edit,           // edit box (flags: multi-line, read-only, password)
     DropList,       // drop-down list combo
     ListBox,
-    ListView,       // report list view; `items` are the column captions, `widths` their widths
-    Image,          // a fixed picture (icon) without a role of its own
-    TrayIcon,       // notification-area icon of the window; `caption` is its tip
-    DropTarget,     // accepts files dropped on the window
-    Timer,          // a window timer; started and stopped by code
-    ProgressBar,    // a progress bar, 0 to 100
-    OpenDialog,     // a file-open dialog: `caption` its title, `filter` and `default_ext`
-    SaveDialog,     // a file-save dialog, the same fields
+    ListView,     // report list view; `items` are the column captions, `widths` their widths
+    Image,        // a fixed picture (icon) without a role of its own
+    TrayIcon,     // notification-area icon of the window; `caption` is its tip
+    DropTarget,   // accepts files dropped on the window
+    Timer,        // a window timer; started and stopped by code
+    ProgressBar,  // a progress bar, 0 to 100
+    OpenDialog,   // a file-open dialog: `caption` its title, `filter` and `default_ext`
+    SaveDialog,   // a file-save dialog, the same fields
 };
 
 // Control flags.
@@ -34,17 +36,17 @@ enum : unsigned {
     kReadOnly = 1u << 1,
     kPassword = 1u << 2,
     kVScroll = 1u << 3,
-    kSkin = 1u << 4,        // picture box that is the window's skin: pressing on it drags the window
-    kBold = 1u << 5,        // label drawn in a bold face
-    kWhiteText = 1u << 6,   // label drawn in white (on a dark skin)
-    kLink = 1u << 7,        // label drawn as a link
+    kSkin = 1u << 4,       // picture box that is the window's skin: pressing on it drags the window
+    kBold = 1u << 5,       // label drawn in a bold face
+    kWhiteText = 1u << 6,  // label drawn in white (on a dark skin)
+    kLink = 1u << 7,       // label drawn as a link
 };
 
 struct ControlDef {
-    std::string role;     // the name code uses
-    std::string unit;     // the unit name of the design table
+    std::string role;  // the name code uses
+    std::string unit;  // the unit name of the design table
     Kind kind = Kind::Label;
-    std::string parent;   // role of the container; empty = the window itself
+    std::string parent;  // role of the container; empty = the window itself
     int x = 0, y = 0, w = 0, h = 0;
     std::string caption;  // window text; for picture buttons the caption drawn in their picture
     std::vector<std::string> items;  // combo and list items, list-view column captions
@@ -53,7 +55,7 @@ struct ControlDef {
     bool visible = true;
     bool enabled = true;
     bool checked = false;
-    int selected = -1;    // initial item of a combo or list
+    int selected = -1;  // initial item of a combo or list
     unsigned flags = 0;
     std::string filter;       // dialogs: description|pattern pairs separated by '|'
     std::string default_ext;  // dialogs: ".Gho"
@@ -67,16 +69,16 @@ struct MenuItemDef {
 };
 
 struct MenuDef {
-    std::string name;     // "菜单"
-    std::string role;     // "main_menu"
+    std::string name;  // "菜单"
+    std::string role;  // "main_menu"
     std::vector<MenuItemDef> items;
 };
 
 struct WindowDef {
-    std::string name;     // "MainWindow"
+    std::string name;  // "MainWindow"
     int w = 0, h = 0;
     std::string caption;
-    bool frameless = true;    // skinned: no standard frame is drawn
+    bool frameless = true;  // skinned: no standard frame is drawn
     std::vector<ControlDef> controls;
     std::vector<MenuDef> menus;
 

@@ -18,8 +18,8 @@ std::string full_box() {
     std::string lines;
     for (int p = 0; lines.size() < qv::kConsoleBoxLimit; p = (p + 1) % 100) {
         char line[80];
-        std::snprintf(line, sizeof line, "[ %3d%% ] Applying progress: %d:%02d mins remaining\r\n", p,
-                      9 - p / 12, p % 60);
+        std::snprintf(line, sizeof line, "[ %3d%% ] Applying progress: %d:%02d mins remaining\r\n",
+                      p, 9 - p / 12, p % 60);
         lines += line;
     }
     std::string box = record + lines;
@@ -70,9 +70,10 @@ int main(int argc, char** argv) {
     double tick = reporter.ns_["progress_tick"];
     double scan = reporter.ns_["plain_scan"];
     if (tick > 0 && scan > 0) {
-        std::printf("progress tick over %zu bytes: %.1f us; plain scan: %.1f us; ratio %.1f; "
-                    "share of the 50 ms tick: %.3f%%\n",
-                    box().size(), tick / 1000.0, scan / 1000.0, tick / scan, tick / 50e6 * 100.0);
+        std::printf(
+            "progress tick over %zu bytes: %.1f us; plain scan: %.1f us; ratio %.1f; "
+            "share of the 50 ms tick: %.3f%%\n",
+            box().size(), tick / 1000.0, scan / 1000.0, tick / scan, tick / 50e6 * 100.0);
     }
     return 0;
 }

@@ -7,10 +7,10 @@
 //   qv_probe close TITLE               posts WM_CLOSE to the window
 //   qv_probe gone TITLE [TIMEOUT_MS]   waits until no window has that title; exit 1 on time-out
 //   qv_probe click TITLE TEXT          clicks the window's enabled button whose text is TEXT
-// Titles are passed as the shell passes them; texts are printed in UTF-8. Programs started inside a Wine virtual desktop
-// see only that desktop's windows, so the probe runs there too, and its caller cannot read its
-// output or exit code through the desktop's launcher: when QV_PROBE_OUT names a file, the output
-// goes there, ending with a line "exit N".
+// Titles are passed as the shell passes them; texts are printed in UTF-8. Programs started inside a
+// Wine virtual desktop see only that desktop's windows, so the probe runs there too, and its caller
+// cannot read its output or exit code through the desktop's launcher: when QV_PROBE_OUT names a
+// file, the output goes there, ending with a line "exit N".
 #include <windows.h>
 
 #include <cstdio>

@@ -30,7 +30,7 @@ public:
     bool window_is_console = false;
     int window_looks = 0;
     bool looked_for_visible_only = false;  // as the last look asked
-    int message_rounds = 0;  // process_thread_messages calls
+    int message_rounds = 0;                // process_thread_messages calls
     int menu_items = 7;
     std::vector<std::string> menu_log;  // "remove N", "append FLAGS COMMAND TEXT"
     os::WindowMessageHook hook = nullptr;
@@ -40,8 +40,8 @@ public:
     std::vector<std::string> opened_addresses;
     bool connected = true;
     std::vector<std::string> connection_checks;
-    std::string page;                  // what every download serves
-    std::size_t piece_limit = 300;     // the most one read hands over
+    std::string page;                    // what every download serves
+    std::size_t piece_limit = 300;       // the most one read hands over
     std::vector<std::string> downloads;  // addresses opened for download
     std::vector<std::size_t> read_sizes;
 

@@ -69,7 +69,9 @@ private:
 
 }  // namespace
 
-int FakeCom::alive_objects() const { return *alive_; }
+int FakeCom::alive_objects() const {
+    return *alive_;
+}
 
 bool FakeCom::initialize() {
     ++initialized;

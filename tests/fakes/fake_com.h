@@ -15,11 +15,11 @@ namespace qv::fakes {
 struct FakeRegExpScript {
     bool ignore_case = false, multiline = false, global = false;
     std::string pattern;
-    std::vector<std::string> subjects;         // every Execute's subject
-    std::vector<os::RegexMatchData> matches;   // answered by Execute
-    bool refuse = false;                       // Execute and Replace fail, as for a bad pattern
-    std::string replaced;                      // answered by Replace
-    std::vector<std::string> replacements;     // every Replace's replacement
+    std::vector<std::string> subjects;        // every Execute's subject
+    std::vector<os::RegexMatchData> matches;  // answered by Execute
+    bool refuse = false;                      // Execute and Replace fail, as for a bad pattern
+    std::string replaced;                     // answered by Replace
+    std::vector<std::string> replacements;    // every Replace's replacement
 };
 
 class FakeCom : public os::Com {

@@ -8,7 +8,8 @@ namespace {
 
 class FakeConsoleProcess : public os::ConsoleProcess {
 public:
-    explicit FakeConsoleProcess(std::shared_ptr<FakeConsoleState> state) : state_(std::move(state)) {}
+    explicit FakeConsoleProcess(std::shared_ptr<FakeConsoleState> state)
+        : state_(std::move(state)) {}
     std::uint32_t process_id() override { return state_->pid; }
     int write_input(const std::string& bytes) override { return state_->write_input(bytes); }
     int write_output(const std::string& bytes) override { return state_->write_output(bytes); }

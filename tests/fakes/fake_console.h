@@ -25,10 +25,10 @@ public:
     // Every writer of the output pipe is gone: reads end.
     void end_output();
 
-    std::vector<std::string> inputs() const;   // each write into the input, in order
+    std::vector<std::string> inputs() const;  // each write into the input, in order
     bool stopped() const;
     std::uint32_t exit_code() const;
-    int largest_read() const;                   // the largest buffer a read offered
+    int largest_read() const;  // the largest buffer a read offered
 
     // Used by the fake process.
     int read(char* buffer, int max);
@@ -61,7 +61,7 @@ public:
 
     bool nt_family() override { return nt; }
     std::unique_ptr<os::ConsoleProcess> start_hidden(const std::string& command_line,
-                                                      const std::string& current_folder) override;
+                                                     const std::string& current_folder) override;
 };
 
 }  // namespace qv::fakes

@@ -13,9 +13,8 @@ bool FakeFormatter::format_ex(const std::string& root, int media_type,
     return true;
 }
 
-bool FakeFormatter::format(const std::string& drive, int media_type,
-                           const std::string& file_system, const std::string& label, bool quick,
-                           const os::FormatReport& report) {
+bool FakeFormatter::format(const std::string& drive, int media_type, const std::string& file_system,
+                           const std::string& label, bool quick, const os::FormatReport& report) {
     if (!library_present) return false;
     calls.push_back({drive, media_type, file_system, label, quick, 0, true});
     if (on_format) on_format();

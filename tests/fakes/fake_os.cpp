@@ -34,21 +34,27 @@ void FakeFileSystem::add_file_of_size(const std::string& path, std::int64_t size
     entries_[key(path)].size = size;
 }
 
-void FakeFileSystem::add_folder(const std::string& path) { entries_[key(path)].folder = true; }
+void FakeFileSystem::add_folder(const std::string& path) {
+    entries_[key(path)].folder = true;
+}
 
 FakeFileSystem::Entry* FakeFileSystem::entry(const std::string& path) {
     auto found = entries_.find(key(path));
     return found == entries_.end() ? nullptr : &found->second;
 }
 
-bool FakeFileSystem::has(const std::string& path) const { return entries_.count(key(path)) != 0; }
+bool FakeFileSystem::has(const std::string& path) const {
+    return entries_.count(key(path)) != 0;
+}
 
 std::string FakeFileSystem::contents(const std::string& path) const {
     auto found = entries_.find(key(path));
     return found == entries_.end() ? std::string() : found->second.bytes;
 }
 
-bool FakeFileSystem::path_exists(const std::string& path) { return has(path); }
+bool FakeFileSystem::path_exists(const std::string& path) {
+    return has(path);
+}
 
 bool FakeFileSystem::find_first_matches(const std::string& pattern) {
     // "L:\nul" finds the device of any drive that exists.
@@ -173,6 +179,8 @@ FakeOs::FakeOs() {
     os::install(set);
 }
 
-FakeOs::~FakeOs() { os::install(os::Os{}); }
+FakeOs::~FakeOs() {
+    os::install(os::Os{});
+}
 
 }  // namespace qv::fakes

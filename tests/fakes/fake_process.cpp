@@ -125,7 +125,8 @@ bool FakeProcesses::run(const std::string& command_line, bool wait, int show) {
     return true;
 }
 
-std::unique_ptr<os::CapturedProcess> FakeProcesses::start_captured(const std::string& command_line) {
+std::unique_ptr<os::CapturedProcess> FakeProcesses::start_captured(
+    const std::string& command_line) {
     if (on_launch) on_launch(command_line);
     launches.push_back({command_line, true, false, os::kShowHidden});
     const Script* script = script_for(command_line);

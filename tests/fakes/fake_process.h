@@ -24,7 +24,7 @@ public:
         std::string last_output;  // written just as the process ends
         int exit_code = 0;
         int polls = 0;
-        bool fails = false;       // the launch fails
+        bool fails = false;  // the launch fails
     };
     struct Launch {
         std::string command_line;
@@ -37,7 +37,7 @@ public:
     std::vector<Launch> launches;
     std::vector<std::size_t> read_sizes;  // every pipe read's requested size, in order
     bool nt = true;
-    bool open_fails = false;              // processes cannot be opened for waiting
+    bool open_fails = false;  // processes cannot be opened for waiting
     int snapshots = 0;
     // Called with each command line just before its process starts (tests look at what runs then).
     std::function<void(const std::string&)> on_launch;

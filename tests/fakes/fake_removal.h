@@ -34,17 +34,17 @@ public:
     std::uint32_t own_process_id = 0x1A2C;
     std::uint8_t file_type_number = 28;  // the type number the "NUL" probe gets
     bool probe_opens = true;
-    std::uint32_t table_status = 0;      // a failure status the table query answers with, or 0
+    std::uint32_t table_status = 0;          // a failure status the table query answers with, or 0
     std::set<std::uint32_t> closed_refused;  // copies of these handles cannot be closed
     std::map<std::string, std::string> devices;  // "E:" -> "\Device\HarddiskVolume3"
-    std::vector<FakeHandle> table;                // in the system's order
-    ManualClock* clock = nullptr;                 // a hanging query costs its wait on it
+    std::vector<FakeHandle> table;               // in the system's order
+    ManualClock* clock = nullptr;                // a hanging query costs its wait on it
 
     // Records.
-    std::vector<std::uint32_t> table_sizes;          // buffer sizes of the table queries
-    std::vector<std::string> closed_in_owner;        // names of handles closed in their owner
-    std::vector<std::uint32_t> ended_threads;        // handles whose type query was given up
-    std::vector<std::uint32_t> names_asked;          // handles whose name was asked (by value)
+    std::vector<std::uint32_t> table_sizes;    // buffer sizes of the table queries
+    std::vector<std::string> closed_in_owner;  // names of handles closed in their owner
+    std::vector<std::uint32_t> ended_threads;  // handles whose type query was given up
+    std::vector<std::uint32_t> names_asked;    // handles whose name was asked (by value)
     int waited_ms = 0;
 
     FakeHandle& add(std::uint32_t process_id, std::uint32_t handle, int file_type,

@@ -7,7 +7,9 @@
 namespace qv::fakes {
 namespace {
 
-bool fits(const std::string& text, std::size_t buffer) { return text.size() + 1 <= buffer; }
+bool fits(const std::string& text, std::size_t buffer) {
+    return text.size() + 1 <= buffer;
+}
 
 }  // namespace
 

@@ -35,8 +35,8 @@ public:
     std::vector<Definition> definitions;  // every define and remove, in order
     std::uint32_t drive_mask = 0;
     std::vector<Volume> volumes;
-    std::vector<std::string> mount_point_changes;  // "set <mount point> <volume>", "delete <mp>"
-    std::map<int, int> net_states;                 // drive index -> state
+    std::vector<std::string> mount_point_changes;    // "set <mount point> <volume>", "delete <mp>"
+    std::map<int, int> net_states;                   // drive index -> state
     std::map<std::string, FileVolume> file_volumes;  // openable files -> their volume's facts
     std::map<std::string, std::string> tree_files;   // "<root>|<name>" -> the path found
     std::map<std::string, std::size_t> buffers;      // call name -> the last buffer size

@@ -16,22 +16,38 @@ constexpr int kMinimumTimerMs = 10;
 
 const char* kind_name(Kind kind) {
     switch (kind) {
-    case Kind::PictureBox: return "PictureBox";
-    case Kind::PictureButton: return "PictureButton";
-    case Kind::Label: return "Label";
-    case Kind::Radio: return "Radio";
-    case Kind::Check: return "Check";
-    case Kind::Edit: return "Edit";
-    case Kind::DropList: return "DropList";
-    case Kind::ListBox: return "ListBox";
-    case Kind::ListView: return "ListView";
-    case Kind::Image: return "Image";
-    case Kind::TrayIcon: return "TrayIcon";
-    case Kind::DropTarget: return "DropTarget";
-    case Kind::Timer: return "Timer";
-    case Kind::ProgressBar: return "ProgressBar";
-    case Kind::OpenDialog: return "OpenDialog";
-    case Kind::SaveDialog: return "SaveDialog";
+        case Kind::PictureBox:
+            return "PictureBox";
+        case Kind::PictureButton:
+            return "PictureButton";
+        case Kind::Label:
+            return "Label";
+        case Kind::Radio:
+            return "Radio";
+        case Kind::Check:
+            return "Check";
+        case Kind::Edit:
+            return "Edit";
+        case Kind::DropList:
+            return "DropList";
+        case Kind::ListBox:
+            return "ListBox";
+        case Kind::ListView:
+            return "ListView";
+        case Kind::Image:
+            return "Image";
+        case Kind::TrayIcon:
+            return "TrayIcon";
+        case Kind::DropTarget:
+            return "DropTarget";
+        case Kind::Timer:
+            return "Timer";
+        case Kind::ProgressBar:
+            return "ProgressBar";
+        case Kind::OpenDialog:
+            return "OpenDialog";
+        case Kind::SaveDialog:
+            return "SaveDialog";
     }
     return "?";
 }
@@ -119,8 +135,7 @@ HeadlessWindow::Control* HeadlessWindow::find_kind(const std::string& role, cons
     return c;
 }
 
-const HeadlessWindow::Control* HeadlessWindow::find_kind(const std::string& role,
-                                                         const char* call,
+const HeadlessWindow::Control* HeadlessWindow::find_kind(const std::string& role, const char* call,
                                                          std::initializer_list<Kind> kinds) const {
     return const_cast<HeadlessWindow*>(this)->find_kind(role, call, kinds);
 }
@@ -435,8 +450,8 @@ std::string HeadlessWindow::run_file_dialog(const std::string& role) {
         answer = runtime_.dialog_answers_.front();
         runtime_.dialog_answers_.pop_front();
     }
-    runtime_.dialog_runs_.push_back(
-        {def_.name, role, answer, c->text, c->dialog_filter, c->dialog_file_name, c->dialog_folder});
+    runtime_.dialog_runs_.push_back({def_.name, role, answer, c->text, c->dialog_filter,
+                                     c->dialog_file_name, c->dialog_folder});
     note("run_file_dialog " + role);
     return answer;
 }
@@ -460,7 +475,8 @@ void HeadlessWindow::start_timer(const std::string& role, int interval_ms) {
     if (c == nullptr) return;
     c->timer_running = true;
     c->timer_interval = interval_ms;
-    c->timer_due = runtime_.now_ms_ + static_cast<std::uint64_t>(std::max(interval_ms, kMinimumTimerMs));
+    c->timer_due =
+        runtime_.now_ms_ + static_cast<std::uint64_t>(std::max(interval_ms, kMinimumTimerMs));
     note("start_timer " + role + " " + std::to_string(interval_ms));
 }
 
@@ -539,7 +555,9 @@ bool HeadlessWindow::raise(ui::EventKind kind, const std::string& role, int inde
 // ---------------------------------------------------------------------------------------------
 // HeadlessRuntime
 
-HeadlessRuntime::HeadlessRuntime(ManualClock* clock) : clock_(clock) { os::os().ui = this; }
+HeadlessRuntime::HeadlessRuntime(ManualClock* clock) : clock_(clock) {
+    os::os().ui = this;
+}
 
 HeadlessRuntime::~HeadlessRuntime() {
     if (os::os().ui == this) os::os().ui = nullptr;
@@ -640,7 +658,9 @@ int HeadlessRuntime::journal_index(const std::string& part) const {
 // ---------------------------------------------------------------------------------------------
 // What a user does
 
-HeadlessWindow& headless(ui::Window& window) { return static_cast<HeadlessWindow&>(window); }
+HeadlessWindow& headless(ui::Window& window) {
+    return static_cast<HeadlessWindow&>(window);
+}
 
 const HeadlessWindow& headless(const ui::Window& window) {
     return static_cast<const HeadlessWindow&>(window);

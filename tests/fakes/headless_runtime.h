@@ -73,7 +73,7 @@ public:
         std::vector<std::vector<std::string>> rows;
         int selected_row = -1;
         int progress = 0;
-        std::string dialog_filter;     // dialogs: the title is `text`
+        std::string dialog_filter;  // dialogs: the title is `text`
         std::string dialog_file_name;
         std::string dialog_folder;
         bool timer_running = false;
@@ -320,8 +320,8 @@ bool choose_menu_item(ui::Window& window, const std::string& item);
 bool fire_timer(ui::Window& window, const std::string& role);
 // Drop: only while the window accepts files; the event's role is the drop target's role.
 bool drop_files(ui::Window& window, const std::vector<std::string>& files);
-bool send_hotkey(ui::Window& window, int id);             // only a registered id
-bool send_device_change(ui::Window& window, int code);    // only while listening
+bool send_hotkey(ui::Window& window, int id);           // only a registered id
+bool send_device_change(ui::Window& window, int code);  // only while listening
 // Closing (a handler may cancel), then the window closes; returns whether it closed.
 bool request_close(ui::Window& window);
 

@@ -19,7 +19,9 @@ MainWindowRig::MainWindowRig() {
     bind_shell_handlers();
 }
 
-MainWindowRig::~MainWindowRig() { ui::clear_bindings(); }
+MainWindowRig::~MainWindowRig() {
+    ui::clear_bindings();
+}
 
 ui::Window& MainWindowRig::open_main_window() {
     return *ui.open(ui::main_window_def(), nullptr);

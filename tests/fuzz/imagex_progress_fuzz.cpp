@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
 
     qv::ImagexProgress progress;
-    qv::parse_imagex_progress(text, flags & 1 ? qv::kCapturingMarker : qv::kApplyingMarker, progress);
+    qv::parse_imagex_progress(text, flags & 1 ? qv::kCapturingMarker : qv::kApplyingMarker,
+                              progress);
     int bar = qv::progress_bar_position(progress);
     qv::fuzz::require(bar >= 0 && bar <= 100);
     qv::fuzz::require(progress.percent.empty() || text.find(progress.percent) != std::string::npos);

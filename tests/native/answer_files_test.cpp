@@ -54,7 +54,8 @@ Parsed parse(const std::string& xml) {
     XML_SetCharacterDataHandler(parser, [](void* data, const XML_Char* s, int len) {
         static_cast<Parsed*>(data)->text.append(s, static_cast<std::size_t>(len));
     });
-    p.well_formed = XML_Parse(parser, xml.data(), static_cast<int>(xml.size()), XML_TRUE) == XML_STATUS_OK;
+    p.well_formed =
+        XML_Parse(parser, xml.data(), static_cast<int>(xml.size()), XML_TRUE) == XML_STATUS_OK;
     XML_ParserFree(parser);
     return p;
 }
@@ -73,13 +74,23 @@ TEST(AnswerFiles, ChoosesTheTemplateByVersionAndWordSize) {
         int type;
         C expected;
     } rows[] = {
-        {"6.0.6002.18005", 0, C::A}, {"6.1.7601.17514", 6, C::B}, {"6.1.7600", 0, C::A},
-        {"6.2.9200.16384", 0, C::C}, {"6.3.9600.16384", 6, C::D}, {"6.4.9841", 0, C::C},
-        {"10.0.19041.1", 6, C::D},   {"10.0.22000.1", 0, C::C},   {"5.1.2600.5512", 0, C::UnsupportedSystem},
-        {"6.5", 0, C::UnsupportedSystem}, {"", 0, C::UnsupportedSystem}, {"1.0", 6, C::UnsupportedSystem},
-        {"6.1.7601", 1, C::OtherBinaryType}, {"10.0", -1, C::OtherBinaryType},
+        {"6.0.6002.18005", 0, C::A},
+        {"6.1.7601.17514", 6, C::B},
+        {"6.1.7600", 0, C::A},
+        {"6.2.9200.16384", 0, C::C},
+        {"6.3.9600.16384", 6, C::D},
+        {"6.4.9841", 0, C::C},
+        {"10.0.19041.1", 6, C::D},
+        {"10.0.22000.1", 0, C::C},
+        {"5.1.2600.5512", 0, C::UnsupportedSystem},
+        {"6.5", 0, C::UnsupportedSystem},
+        {"", 0, C::UnsupportedSystem},
+        {"1.0", 6, C::UnsupportedSystem},
+        {"6.1.7601", 1, C::OtherBinaryType},
+        {"10.0", -1, C::OtherBinaryType},
     };
-    for (const Row& r : rows) EXPECT_EQ(choose_answer_file(r.version, r.type), r.expected) << r.version;
+    for (const Row& r : rows)
+        EXPECT_EQ(choose_answer_file(r.version, r.type), r.expected) << r.version;
 }
 
 TEST(AnswerFiles, TemplatesAreUnattendDocumentsWithTheirSettings) {
@@ -115,7 +126,8 @@ TEST(AnswerFiles, TemplatesAreUnattendDocumentsWithTheirSettings) {
         }
         const std::string pe = "/unattend/settings/component";
         EXPECT_EQ(texts_at(p, pe + "/UserData/AcceptEula"), std::vector<std::string>{"true"});
-        EXPECT_EQ(texts_at(p, pe + "/SetupUILanguage/UILanguage"), std::vector<std::string>{"zh-CN"});
+        EXPECT_EQ(texts_at(p, pe + "/SetupUILanguage/UILanguage"),
+                  std::vector<std::string>{"zh-CN"});
         for (const char* e : {"InputLocale", "SystemLocale", "UILanguage", "UserLocale"})
             EXPECT_EQ(texts_at(p, pe + "/" + e), std::vector<std::string>{"zh-CN"}) << e;
         EXPECT_EQ(texts_at(p, pe + "/OOBE/SkipMachineOOBE"), std::vector<std::string>{"true"});
@@ -129,19 +141,23 @@ TEST(AnswerFiles, TemplatesAreUnattendDocumentsWithTheirSettings) {
             EXPECT_EQ(texts_at(p, pe + "/TimeZone").size(), 1 + r.specialize_time_zones);
             EXPECT_EQ(texts_at(p, pe + "/AutoLogon/Password/Value"),
                       std::vector<std::string>{"Zk9wQmx1ZVRhbmdvNTUxaw=="});
-            EXPECT_EQ(texts_at(p, pe + "/AutoLogon/Password/PlainText"), std::vector<std::string>{"false"});
-            EXPECT_EQ(texts_at(p, pe + "/AutoLogon/Username"), std::vector<std::string>{"Administrator"});
+            EXPECT_EQ(texts_at(p, pe + "/AutoLogon/Password/PlainText"),
+                      std::vector<std::string>{"false"});
+            EXPECT_EQ(texts_at(p, pe + "/AutoLogon/Username"),
+                      std::vector<std::string>{"Administrator"});
             EXPECT_EQ(texts_at(p, pe + "/AutoLogon/Enabled"), std::vector<std::string>{"true"});
         } else {
             const std::string run = pe + "/RunSynchronous/RunSynchronousCommand";
             EXPECT_EQ(texts_at(p, run + "/Order"), (std::vector<std::string>{"1", "2", "3"}));
             EXPECT_EQ(texts_at(p, run + "/Description"),
-                      (std::vector<std::string>{"EnableAdmin", "EnableAdmin_ploc", "UnfilterAdministratorToken"}));
+                      (std::vector<std::string>{"EnableAdmin", "EnableAdmin_ploc",
+                                                "UnfilterAdministratorToken"}));
             EXPECT_EQ(texts_at(p, run + "/Path"),
                       (std::vector<std::string>{
                           "cmd /c net user Administrator /active:yes",
                           "cmd /c net user Administrator_ploc /active:yes",
-                          "cmd /c reg add HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System "
+                          "cmd /c reg add "
+                          "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System "
                           "/v FilterAdministratorToken /t REG_DWORD /d 0 /f"}));
         }
     }
@@ -168,7 +184,8 @@ TEST_F(WriteAnswerFile, CreatesThePantherFolderAndReplacesAnOldFile) {
     EXPECT_TRUE(r.written);
     EXPECT_EQ(r.report, "");
     EXPECT_EQ(commands, std::vector<std::string>{"MD C:\\Windows\\Panther"});
-    EXPECT_EQ(fake.files.contents("C:\\Windows\\Panther\\Unattend.xml"), unattend_template(UnattendTemplate::B));
+    EXPECT_EQ(fake.files.contents("C:\\Windows\\Panther\\Unattend.xml"),
+              unattend_template(UnattendTemplate::B));
 
     fake.files.add_folder("C:\\Windows\\Panther");
     commands.clear();

@@ -10,8 +10,10 @@ namespace {
 using Strings = std::vector<std::string>;
 
 std::string update_page(const std::string& version) {
-    return std::string(u8"<html><body><p>最新版本:") + version + u8"</p><p>发布时间:2026-11-02</p>"
-           u8"<p>文件大小:1.2MB</p><p>下载地址:http://www.example.com/orvane/v.zip</p></body></html>";
+    return std::string(u8"<html><body><p>最新版本:") + version +
+           u8"</p><p>发布时间:2026-11-02</p>"
+           u8"<p>文件大小:1.2MB</p><p>下载地址:http://www.example.com/orvane/v.zip</p></body></"
+           u8"html>";
 }
 
 // Without a debugger the program starts as always and the module leaves no trace: no priority,
@@ -53,8 +55,9 @@ TEST(ApiModule, UnderADebuggerExtendsTheFirstWindowAndLooksForUpdates) {
     EXPECT_EQ(host.window_looks, 4);
     EXPECT_TRUE(host.looked_for_visible_only);
     EXPECT_GE(host.message_rounds, 3);
-    EXPECT_EQ(host.menu_log, (Strings{"remove 5", "append 0x800 0 ", "append 0x8 2 模块作者：Orvane",
-                                      "append 0x800 0 ", "append 0x8 4 使用协议(&F)"}));
+    EXPECT_EQ(host.menu_log,
+              (Strings{"remove 5", "append 0x800 0 ", "append 0x8 2 模块作者：Orvane",
+                       "append 0x800 0 ", "append 0x8 4 使用协议(&F)"}));
     EXPECT_EQ(host.hooked_window, host.window);
     EXPECT_EQ(host.hook, &api_on_window_message);
     EXPECT_EQ(g_api_module_old_wndproc, 0xBEEFu);
@@ -160,9 +163,9 @@ TEST(ApiModule, WindowMessagesTheModuleActsOn) {
 }
 
 TEST(ApiModule, PriorityKinds) {
-    const std::pair<int, std::uint32_t> cases[] = {{0, 0x80},   {1, 0x8000}, {2, 0x100},
-                                                   {3, 0x20},   {4, 0x4000}, {5, 0x40},
-                                                   {6, 0x80},   {-1, 0x80}};
+    const std::pair<int, std::uint32_t> cases[] = {{0, 0x80}, {1, 0x8000}, {2, 0x100},
+                                                   {3, 0x20}, {4, 0x4000}, {5, 0x40},
+                                                   {6, 0x80}, {-1, 0x80}};
     for (const auto& [kind, priority_class] : cases)
         EXPECT_EQ(api_priority_class(kind), priority_class);
 }
@@ -196,10 +199,12 @@ TEST(ApiModule, Utf8PagesBecomeCodePage936) {
     const std::pair<std::string, std::string> cases[] = {
         {u8"abc", "abc"},
         {u8"最新版本:V3.54", "最新版本:V3.54"},
-        {std::string("a\xFF" "b"), "a?b"},           // not UTF-8
-        {std::string("\xE6\x9C"), "??"},              // cut short
-        {std::string("\xC0\xAF"), "??"},              // overlong "/"
-        {u8"\U0001F600x", "?x"},                        // no form in code page 936
+        {std::string("a\xFF"
+                     "b"),
+         "a?b"},                          // not UTF-8
+        {std::string("\xE6\x9C"), "??"},  // cut short
+        {std::string("\xC0\xAF"), "??"},  // overlong "/"
+        {u8"\U0001F600x", "?x"},          // no form in code page 936
         {"", ""},
     };
     for (const auto& [utf8, text] : cases) EXPECT_EQ(api_utf8_to_ansi(utf8), text);

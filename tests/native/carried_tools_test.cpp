@@ -18,7 +18,8 @@ struct CarriedFixture : testing::Test {
         reset_program_state();
         g_ghost_exe_path = "X:\\WINDOWS\\Norvex32.exe";
         g_imagex_exe_name = "Imagex.exe";
-        for (const char* name : kAllPayloads) fake.carried.add(name, std::string("bytes of ") + name);
+        for (const char* name : kAllPayloads)
+            fake.carried.add(name, std::string("bytes of ") + name);
         fake.processes.scripts.push_back({"ZrNorvex32.exe", "", "", "", 0, 3});
         fake.processes.scripts.push_back({"BOOTICEV2.exe", "", "", "", 0, 3});
     }
@@ -31,12 +32,13 @@ struct CarriedFixture : testing::Test {
 
 TEST_F(CarriedFixture, FirstStartWritesEverythingAndRunsBothArchives) {
     install_carried_tools();
-    EXPECT_EQ(fake.files.writes,
-              (std::vector<std::string>{
-                  "X:\\WINDOWS\\ZrNorvex32.exe.part", "X:\\WINDOWS\\BOOTICEV2.exe.part",
-                  "X:\\WINDOWS\\system32\\bcdboot.exe.part", "X:\\WINDOWS\\system32\\Imagex.exe.part",
-                  "X:\\WINDOWS\\system32\\Iso.exe.part", "X:\\WINDOWS\\system32\\HD3.GHO.part",
-                  "X:\\WINDOWS\\system32\\HD4.GHO.part", "X:\\WINDOWS\\system32\\HD5.GHO.part"}));
+    EXPECT_EQ(
+        fake.files.writes,
+        (std::vector<std::string>{
+            "X:\\WINDOWS\\ZrNorvex32.exe.part", "X:\\WINDOWS\\BOOTICEV2.exe.part",
+            "X:\\WINDOWS\\system32\\bcdboot.exe.part", "X:\\WINDOWS\\system32\\Imagex.exe.part",
+            "X:\\WINDOWS\\system32\\Iso.exe.part", "X:\\WINDOWS\\system32\\HD3.GHO.part",
+            "X:\\WINDOWS\\system32\\HD4.GHO.part", "X:\\WINDOWS\\system32\\HD5.GHO.part"}));
     EXPECT_EQ(fake.files.contents("X:\\WINDOWS\\system32\\HD5.GHO"), "bytes of HD3.GHO");
     EXPECT_EQ(fake.files.contents("X:\\WINDOWS\\ZrNorvex32.exe"), "bytes of ZrNorvex32.exe");
     EXPECT_FALSE(fake.files.has("X:\\WINDOWS\\system32\\Iso.exe.part"));
@@ -72,17 +74,18 @@ TEST_F(CarriedFixture, DecidesByWhatIsPresent) {
          {"X:\\WINDOWS\\BOOTICEV2.exe.part"},
          {"X:\\WINDOWS\\BOOTICEV2.exe"}},
         {"HD4.GHO deleted alone",
-         {"X:\\WINDOWS\\Norvex32.exe", "X:\\WINDOWS\\BOOTICE.exe", "X:\\WINDOWS\\system32\\bcdboot.exe",
-          "X:\\WINDOWS\\system32\\Imagex.exe", "X:\\WINDOWS\\system32\\Iso.exe",
-          "X:\\WINDOWS\\system32\\HD3.GHO", "X:\\WINDOWS\\system32\\HD5.GHO"},
+         {"X:\\WINDOWS\\Norvex32.exe", "X:\\WINDOWS\\BOOTICE.exe",
+          "X:\\WINDOWS\\system32\\bcdboot.exe", "X:\\WINDOWS\\system32\\Imagex.exe",
+          "X:\\WINDOWS\\system32\\Iso.exe", "X:\\WINDOWS\\system32\\HD3.GHO",
+          "X:\\WINDOWS\\system32\\HD5.GHO"},
          {"X:\\WINDOWS\\system32\\HD4.GHO.part"},
          {}},
         // The archive from an earlier start is still there: it is run again, not rewritten.
         {"Ghost missing, its archive present",
-         {"X:\\WINDOWS\\ZrNorvex32.exe", "X:\\WINDOWS\\BOOTICE.exe", "X:\\WINDOWS\\system32\\bcdboot.exe",
-          "X:\\WINDOWS\\system32\\Imagex.exe", "X:\\WINDOWS\\system32\\Iso.exe",
-          "X:\\WINDOWS\\system32\\HD3.GHO", "X:\\WINDOWS\\system32\\HD4.GHO",
-          "X:\\WINDOWS\\system32\\HD5.GHO"},
+         {"X:\\WINDOWS\\ZrNorvex32.exe", "X:\\WINDOWS\\BOOTICE.exe",
+          "X:\\WINDOWS\\system32\\bcdboot.exe", "X:\\WINDOWS\\system32\\Imagex.exe",
+          "X:\\WINDOWS\\system32\\Iso.exe", "X:\\WINDOWS\\system32\\HD3.GHO",
+          "X:\\WINDOWS\\system32\\HD4.GHO", "X:\\WINDOWS\\system32\\HD5.GHO"},
          {},
          {"X:\\WINDOWS\\ZrNorvex32.exe"}},
     };
@@ -140,7 +143,8 @@ TEST_F(CarriedFixture, WriterKeepsExistingFilesAndDropsLeftovers) {
 }
 
 TEST(CarriedArchive, CommandLineIsThePathQuotedOnlyWithABlank) {
-    EXPECT_EQ(carried_archive_command_line("X:\\WINDOWS\\ZrNorvex32.exe"), "X:\\WINDOWS\\ZrNorvex32.exe");
+    EXPECT_EQ(carried_archive_command_line("X:\\WINDOWS\\ZrNorvex32.exe"),
+              "X:\\WINDOWS\\ZrNorvex32.exe");
     EXPECT_EQ(carried_archive_command_line("C:\\My Windows\\BOOTICEV2.exe"),
               "\"C:\\My Windows\\BOOTICEV2.exe\"");
 }

@@ -35,7 +35,8 @@ protected:
         return console_start_reader(target.window, target.box);
     }
     // Drains until the box holds `wanted` (or the wait runs out); returns the box.
-    std::string drain_until(const ConsoleTarget& target, std::string& box, const std::string& wanted) {
+    std::string drain_until(const ConsoleTarget& target, std::string& box,
+                            const std::string& wanted) {
         eventually([&] {
             console_drain_into(target, box);
             return box.find(wanted) != std::string::npos;
@@ -76,7 +77,9 @@ TEST_F(CommandConsoleTest, SendsTrimmedLinesEachInOneWrite) {
         int result;
     } rows[] = {
         {"  dir C:\\ ", "dir C:\\", "dir C:\\\r\n", 9},
-        {"\xA1\xA1" "dir\xA1\xA1", "dir", "dir\r\n", 5},  // ideographic blanks
+        {"\xA1\xA1"
+         "dir\xA1\xA1",
+         "dir", "dir\r\n", 5},  // ideographic blanks
         {"", "", "\r\n", 2},
         {"   ", "", "\r\n", 2},
         {"exit now", "exit now", "exit now\r\n", 10},
@@ -203,7 +206,8 @@ TEST_F(CommandConsoleTest, OutputSinceAMarkLeavesEarlierOutputOut) {
     std::string bcdboot = "BCDBOOT.EXE C:\\Windows  /l zh-cn /S C:\\";
     console_send_command(bcdboot);
     fake.consoles.last->print("Failure when attempting to copy boot files.\r\n");
-    EXPECT_TRUE(eventually([&] { return console_output_since(mark).find("Failure") != std::string::npos; }));
+    EXPECT_TRUE(eventually(
+        [&] { return console_output_since(mark).find("Failure") != std::string::npos; }));
     EXPECT_EQ(console_output_since(mark), "Failure when attempting to copy boot files.\r\n");
     EXPECT_EQ(console_output_since(0).find("Successfully"), 0u);
 }

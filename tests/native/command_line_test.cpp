@@ -36,7 +36,8 @@ struct CommandLineStart {
     }
     // A partition-list row; its drive reports the same numbers.
     void add_row(const std::string& root, int disk, int partition) {
-        add_drive(root[0], static_cast<std::uint32_t>(disk - 1), static_cast<std::uint32_t>(partition));
+        add_drive(root[0], static_cast<std::uint32_t>(disk - 1),
+                  static_cast<std::uint32_t>(partition));
         std::string cell = std::to_string(disk) + ":" + std::to_string(partition);
         main->add_row("partition_list", {root, cell, "", "硬盘驱动器", "", ""});
     }
@@ -89,15 +90,15 @@ TEST(CommandLine, JoinsUpToEightPieces) {
 TEST(CommandLine, RecognisesTheFirstArgumentByTheOptionsLength) {
     using O = CommandOption;
     const std::pair<const char*, O> cases[] = {
-        {"/config", O::Config},      {"/CONFIGURE", O::Config},    {"/LOAD=D:\\x.gho", O::Load},
-        {"/load", O::Unknown},       {"/backup=x", O::Backup},     {"/install=", O::Install},
-        {"/ms", O::Ms},              {"/msdos", O::Ms},            {"/Debug", O::Debug},
-        {"/e", O::Eject},            {"/eject", O::Eject},         {"/q", O::Quiet},
-        {"/q1", O::Quiet},           {"/hdd3", O::Hdd3},           {"/HDD4x", O::Hdd4},
-        {"/hdd5", O::Hdd5},          {"/gq", O::VirtualDrive},     {"/GQ", O::VirtualDrive},
-        {"/gq1", O::Unknown},        {"/gqq", O::Unknown},         {"/system", O::System},
-        {"/s", O::Unknown},          {"/r", O::Unknown},           {"/device=1:1", O::Unknown},
-        {"debug", O::Unknown},       {"/调试", O::Unknown},
+        {"/config", O::Config}, {"/CONFIGURE", O::Config}, {"/LOAD=D:\\x.gho", O::Load},
+        {"/load", O::Unknown},  {"/backup=x", O::Backup},  {"/install=", O::Install},
+        {"/ms", O::Ms},         {"/msdos", O::Ms},         {"/Debug", O::Debug},
+        {"/e", O::Eject},       {"/eject", O::Eject},      {"/q", O::Quiet},
+        {"/q1", O::Quiet},      {"/hdd3", O::Hdd3},        {"/HDD4x", O::Hdd4},
+        {"/hdd5", O::Hdd5},     {"/gq", O::VirtualDrive},  {"/GQ", O::VirtualDrive},
+        {"/gq1", O::Unknown},   {"/gqq", O::Unknown},      {"/system", O::System},
+        {"/s", O::Unknown},     {"/r", O::Unknown},        {"/device=1:1", O::Unknown},
+        {"debug", O::Unknown},  {"/调试", O::Unknown},
     };
     for (const auto& [arg, option] : cases)
         EXPECT_EQ(static_cast<int>(recognise_option(arg)), static_cast<int>(option)) << arg;
@@ -121,12 +122,36 @@ TEST(CommandLine, OptionsSetTheRunsFacts) {
         // The virtual-drive window is the run's only window: closing it ends the program.
         {"/gq", false, false, true, false, false, true, "C", {}, {"VirtualDriveWindow"}},
         {"/e", true, true, false, true, false, true, "", {}, {}},
-        {"/ms", true, true, false, true, true, true, "",
-         {"参数 /ms 已更改为 /system，详见调用参数说明！|48"}, {"ParameterHelpWindow"}},
-        {"/system", true, true, false, true, true, true, "",
-         {"对不起，本版本已取消本参数！|16"}, {"ParameterHelpWindow"}},
-        {"/gq1", true, true, false, true, true, true, "",
-         {"错误的参数，详见调用参数说明！|16"}, {"ParameterHelpWindow"}},
+        {"/ms",
+         true,
+         true,
+         false,
+         true,
+         true,
+         true,
+         "",
+         {"参数 /ms 已更改为 /system，详见调用参数说明！|48"},
+         {"ParameterHelpWindow"}},
+        {"/system",
+         true,
+         true,
+         false,
+         true,
+         true,
+         true,
+         "",
+         {"对不起，本版本已取消本参数！|16"},
+         {"ParameterHelpWindow"}},
+        {"/gq1",
+         true,
+         true,
+         false,
+         true,
+         true,
+         true,
+         "",
+         {"错误的参数，详见调用参数说明！|16"},
+         {"ParameterHelpWindow"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -162,9 +187,10 @@ TEST(CommandLine, FinishMarksAreSoughtCaseExactlyAnywhere) {
         const char* args;
         bool restart, shutdown;
     };
-    const Case cases[] = {{"/q /r", true, false},  {"/q /R", false, false}, {"/q /s", false, true},
-                          {"/q /S", false, false}, {"/q /s /r", true, false}, {"/q/r", true, false},
-                          {"/system", false, true}, {"/q", false, false}};
+    const Case cases[] = {{"/q /r", true, false},    {"/q /R", false, false},
+                          {"/q /s", false, true},    {"/q /S", false, false},
+                          {"/q /s /r", true, false}, {"/q/r", true, false},
+                          {"/system", false, true},  {"/q", false, false}};
     for (const Case& c : cases) {
         CommandLineStart s;
         s.apply(c.args);
@@ -203,8 +229,11 @@ TEST(CommandLine, LoadFindsTheImageOnItsDriveOrOnEveryDrive) {
     };
     const Case cases[] = {
         {"/LOAD=D:\\x.gho", {{"D:\\x.gho", 200}}, {"D:\\x.gho"}, {}, false},
-        {"/load=win7.gho", {{"C:\\win7.gho", 200}, {"D:\\other.gho", 200}, {"E:\\win7.gho", 300}},
-         {"C:\\win7.gho", "E:\\win7.gho"}, {}, false},
+        {"/load=win7.gho",
+         {{"C:\\win7.gho", 200}, {"D:\\other.gho", 200}, {"E:\\win7.gho", 300}},
+         {"C:\\win7.gho", "E:\\win7.gho"},
+         {},
+         false},
         // The blank is lost: the two pieces are joined and that name is sought.
         {"/load=D:\\my image.wim", {{"D:\\myimage.wim", 200}}, {"D:\\myimage.wim"}, {}, false},
         {"/load=D:\\small.gho", {{"D:\\small.gho", 99}}, {}, {"未找到 D:\\small.gho|48"}, true},
@@ -213,8 +242,11 @@ TEST(CommandLine, LoadFindsTheImageOnItsDriveOrOnEveryDrive) {
         {"/load=w.gho", {{"C:\\w.gho", 50}, {"E:\\w.gho", 200}}, {"E:\\w.gho"}, {}, false},
         {"/load=", {}, {}, {"参数 /Load 不可为空！|16"}, false},
         {"/load=D:\\x.iso", {}, {}, {"本工具仅支持加载*.WIM、*.Gho格式！|48"}, false},
-        {"/load=a b c d e f g h i.gho", {}, {},
-         {"调用参数 /load 时出现错误！\r\n错误原因：命令行不可有很多的空格！|48"}, false},
+        {"/load=a b c d e f g h i.gho",
+         {},
+         {},
+         {"调用参数 /load 时出现错误！\r\n错误原因：命令行不可有很多的空格！|48"},
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -344,23 +376,42 @@ TEST(CommandLine, ConfigLoadsTheNamedImage) {
     const Case cases[] = {
         {nullptr, {}, {"配置文件 QuennixVelquist.ini 不存在！|16"}, true, false, {}, {}},
         {"[Config]\r\nOther=1\r\n", {}, {"未指定需加载的文件！|16"}, false, false, {}, {}},
-        {"[config]\r\nPath=win7.iso\r\n", {}, {"本参数仅支持加载*.WIM、*.GHO映像文件！|16"}, true,
-         false, {}, {}},
-        {"[Config]\r\nPath=win7.gho\r\n", {}, {"未找到 X:\\MarluneOS\\win7.gho ！|48"}, false, true,
-         {}, {}},
+        {"[config]\r\nPath=win7.iso\r\n",
+         {},
+         {"本参数仅支持加载*.WIM、*.GHO映像文件！|16"},
+         true,
+         false,
+         {},
+         {}},
+        {"[Config]\r\nPath=win7.gho\r\n",
+         {},
+         {"未找到 X:\\MarluneOS\\win7.gho ！|48"},
+         false,
+         true,
+         {},
+         {}},
         {"[Config]\r\nPath = Sys\\w7.GHO\r\n",
-         {"X:\\MarluneOS\\Sys\\w7.GHO", 5000 * kMB}, {}, false, false,
+         {"X:\\MarluneOS\\Sys\\w7.GHO", 5000 * kMB},
+         {},
+         false,
+         false,
          {"X:\\MarluneOS\\Sys\\w7.GHO"},
          {"位置： X:\\MarluneOS\\Sys\\w7.GHO", "类型： Ghost 映像文件", "大小：  > 4096 MB",
           "时间： 2025-03-04 05:06:07"}},
         {"[Config]\r\nPath=Images\\Windows7\\win7.wim\r\n",
-         {"X:\\MarluneOS\\Images\\Windows7\\win7.wim", 1536 * kMB + kMB / 2}, {}, false, false,
+         {"X:\\MarluneOS\\Images\\Windows7\\win7.wim", 1536 * kMB + kMB / 2},
+         {},
+         false,
+         false,
          {"X:\\MarluneOS\\Images\\Windows7\\win7.wim"},
          {"位置： X:\\Marlune...\\Windows7\\win7.wim", "类型： WIM 映像文件", "大小： 1536.5 MB",
           "时间： 2025-03-04 05:06:07"}},
         // The cut of a long location never splits a double-byte character.
         {"[Config]\r\nPath=备份\\最新系统映像.gho\r\n",
-         {"X:\\MarluneOS\\备份\\最新系统映像.gho", 200 * kMB}, {}, false, false,
+         {"X:\\MarluneOS\\备份\\最新系统映像.gho", 200 * kMB},
+         {},
+         false,
+         false,
          {"X:\\MarluneOS\\备份\\最新系统映像.gho"},
          {"位置： X:\\Marlune...\\最新系统映像.gho", "类型： Ghost 映像文件", "大小： 200 MB",
           "时间： 2025-03-04 05:06:07"}},
@@ -386,8 +437,8 @@ TEST(CommandLine, ConfigLoadsTheNamedImage) {
         }
         EXPECT_EQ(s.main->selected("image_combo"), 0);
         Strings details;
-        for (const char* label : {"image_location_label", "image_type_label", "image_size_label",
-                                  "image_time_label"})
+        for (const char* label :
+             {"image_location_label", "image_type_label", "image_size_label", "image_time_label"})
             details.push_back(s.main->text(label));
         EXPECT_EQ(details, c.details);
         EXPECT_TRUE(s.main->control_visible("image_size_label"));

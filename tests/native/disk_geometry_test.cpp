@@ -108,7 +108,7 @@ TEST_F(DiskGeometryTest, GeometryOfTheFirstDisk) {
 }
 
 TEST_F(DiskGeometryTest, NoGeometryGivesTheEmptyRecord) {
-    EXPECT_EQ(disk.get_drive_geometry().media_type_text, "");  // no such device
+    EXPECT_EQ(disk.get_drive_geometry().media_type_text, "");   // no such device
     fakes::FakeDevice& d0 = fake.disk_devices.devices[kDisk0];  // opens, answers nothing
     DiskGeometryInfo g = disk.get_drive_geometry();
     EXPECT_EQ(g.cylinders, 0);

@@ -38,8 +38,8 @@ TEST_F(DiskVolumeNamesTest, DriveForms) {
         const char* root;
         int index;
     } rows[] = {
-        {"E:\\", "E:", "E:\\", 4},  {"E:", "E:", "E:\\", 4},     {"E", "E:", "E:\\", 4},
-        {"e:", "e:", "e:\\", 4},    {"Z:\\x", "Z:", "Z:\\x:\\", 25}, {"", "", "", -1},
+        {"E:\\", "E:", "E:\\", 4}, {"E:", "E:", "E:\\", 4},         {"E", "E:", "E:\\", 4},
+        {"e:", "e:", "e:\\", 4},   {"Z:\\x", "Z:", "Z:\\x:\\", 25}, {"", "", "", -1},
         {"1:", "1:", "1:\\", -1},
     };
     for (const Row& r : rows) {
@@ -95,8 +95,8 @@ TEST_F(DiskVolumeNamesTest, SectorsOfTheFirstDiskWithinItsFirstTwoGibibytes) {
     struct Row {
         std::int64_t sector;
         std::int64_t offset;  // -1: refused before the disk is opened
-    } rows[] = {{1, 512},  {4194303, 2147483136}, {4194304, -1}, {8388608, -1},
-                {-1, -1},  {1LL << 40, -1}};
+    } rows[] = {{1, 512}, {4194303, 2147483136}, {4194304, -1}, {8388608, -1},
+                {-1, -1}, {1LL << 40, -1}};
     for (const Row& r : rows) EXPECT_EQ(disk0_sector_offset(r.sector), r.offset) << r.sector;
 
     std::string data(600, 'x');
@@ -239,7 +239,9 @@ TEST_F(DiskVolumeNamesTest, NetworkDrivesFormatDialogVolumeOfAFileAndTreeSearch)
     struct Row {
         std::uint32_t result;
         bool expected;
-    } rows[] = {{os::kFormatDialogCancelled, true}, {0, false}, {os::kFormatDialogError, false},
+    } rows[] = {{os::kFormatDialogCancelled, true},
+                {0, false},
+                {os::kFormatDialogError, false},
                 {os::kFormatDialogNoFormat, false}};
     for (const Row& r : rows) {
         fake.formatter.dialog_result = r.result;

@@ -84,8 +84,9 @@ TEST_F(DiskWmi, ModelOfADiskGoesByItsIndex) {
 
 TEST_F(DiskWmi, PartitionsOfOneDiskAmongTheFirstTwenty) {
     auto partition = [](const char* disk_index, const char* name) {
-        return Instance{{"DiskIndex", disk_index}, {"Name", name}, {"PrimaryPartition", "1"},
-                        {"Bootable", "1"}, {"BootPartition", "0"}, {"Size", "104857600"},
+        return Instance{{"DiskIndex", disk_index},     {"Name", name},
+                        {"PrimaryPartition", "1"},     {"Bootable", "1"},
+                        {"BootPartition", "0"},        {"Size", "104857600"},
                         {"StartingOffset", "1048576"}, {"Type", "Installable File System"}};
     };
     auto& rows = fake.wmi.results["Select * From Win32_DiskPartition"];

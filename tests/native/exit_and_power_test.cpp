@@ -66,7 +66,8 @@ TEST(PowerItems, MainMenuRefusesWhileBusyAndTheDiskMenuAsksRegardless) {
         Strings power;
     };
     const Strings shut = {"PECMD.EXE SHUT"}, restart = {"PECMD.EXE SHUT R"};
-    const Strings shut_power = {"privilege", "exit 1 65535"}, restart_power = {"privilege", "exit 2 0"};
+    const Strings shut_power = {"privilege", "exit 1 65535"},
+                  restart_power = {"privilege", "exit 2 0"};
     const Case cases[] = {
         {"main_menu_shutdown_now", true, os::kIdYes, {"程序正在操作，请等待！|48"}, {}, {}},
         {"main_menu_restart_now", true, os::kIdYes, {"程序正在操作，请等待！|48"}, {}, {}},
@@ -74,7 +75,12 @@ TEST(PowerItems, MainMenuRefusesWhileBusyAndTheDiskMenuAsksRegardless) {
         {"main_menu_restart_now", false, os::kIdYes, {"是否立即重启？|68"}, restart, restart_power},
         {"main_menu_restart_now", false, os::kIdNo, {"是否立即重启？|68"}, {}, {}},
         {"disk_menu_shutdown_system", true, os::kIdYes, {"是否关闭系统？|68"}, shut, shut_power},
-        {"disk_menu_restart_system", true, os::kIdYes, {"是否重启系统？|68"}, restart, restart_power},
+        {"disk_menu_restart_system",
+         true,
+         os::kIdYes,
+         {"是否重启系统？|68"},
+         restart,
+         restart_power},
         {"disk_menu_restart_system", false, os::kIdNo, {"是否重启系统？|68"}, {}, {}},
     };
     for (const Case& c : cases) {

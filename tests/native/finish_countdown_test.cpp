@@ -43,8 +43,10 @@ TEST(FinishCountdown, OpensOnlyForATickedBoxAndShutdownWins) {
         bool restart, shutdown, opens;
         int action;
     };
-    const Case cases[] = {
-        {false, false, false, 0}, {true, false, true, 0}, {false, true, true, 1}, {true, true, true, 1}};
+    const Case cases[] = {{false, false, false, 0},
+                          {true, false, true, 0},
+                          {false, true, true, 1},
+                          {true, true, true, 1}};
     for (const Case& c : cases) {
         CountdownRig r(c.restart, c.shutdown);
         g_finish_action = 5;

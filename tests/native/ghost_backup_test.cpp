@@ -94,15 +94,17 @@ struct BackupRig {
 };
 
 TEST(GhostBackupCommand, IsBuiltExactly) {
-    EXPECT_EQ(ghost_backup_command(kGhost, "1:2", "D:\\BAK\\C.GHO", " -z9", "", " -noide", ""),
-              "X:\\WINDOWS\\Norvex32.exe -clone,mode=pdump,src=1:2,dst=\"D:\\BAK\\C.GHO\" -z9 -noide "
-              "-sure -fx");
+    EXPECT_EQ(
+        ghost_backup_command(kGhost, "1:2", "D:\\BAK\\C.GHO", " -z9", "", " -noide", ""),
+        "X:\\WINDOWS\\Norvex32.exe -clone,mode=pdump,src=1:2,dst=\"D:\\BAK\\C.GHO\" -z9 -noide "
+        "-sure -fx");
     // Every switch stands apart from its neighbours; the save path is always quoted, Ghost's own
     // path only when the system would split it.
-    EXPECT_EQ(ghost_backup_command("D:\\My Tools\\Ghost32.exe", "1:2", "D:\\My Backups\\a&b.GHO",
-                                   " -z9", " -span  -split=650 -auto", " -noide", " -pwd=abc123"),
-              "\"D:\\My Tools\\Ghost32.exe\" -clone,mode=pdump,src=1:2,dst=\"D:\\My Backups\\a&b.GHO\" "
-              "-z9 -span  -split=650 -auto -noide -pwd=abc123 -sure -fx");
+    EXPECT_EQ(
+        ghost_backup_command("D:\\My Tools\\Ghost32.exe", "1:2", "D:\\My Backups\\a&b.GHO", " -z9",
+                             " -span  -split=650 -auto", " -noide", " -pwd=abc123"),
+        "\"D:\\My Tools\\Ghost32.exe\" -clone,mode=pdump,src=1:2,dst=\"D:\\My Backups\\a&b.GHO\" "
+        "-z9 -span  -split=650 -auto -noide -pwd=abc123 -sure -fx");
     EXPECT_EQ(ghost_compression_switch(7), " -z9");
     EXPECT_EQ(ghost_compression_switch(-1), " -z9");
     EXPECT_EQ(ghost_split_switch(9), " -span");
@@ -125,7 +127,8 @@ TEST(GhostBackupWindow, MainWindowChoicesMakeTheCommandLine) {
                                   " -span  -split=3950 -auto", " -span"};
     const char* const passwords[] = {"", "abc123", "a b"};
     const char* const password_parts[] = {"", " -pwd=abc123", " -pwd=\"a b\""};
-    const std::string head = "X:\\WINDOWS\\Norvex32.exe -clone,mode=pdump,src=1:1,dst=\"D:\\BAK\\c.GHO\"";
+    const std::string head =
+        "X:\\WINDOWS\\Norvex32.exe -clone,mode=pdump,src=1:1,dst=\"D:\\BAK\\c.GHO\"";
     {
         SCOPED_TRACE("untouched");
         BackupRig r;
@@ -274,7 +277,8 @@ TEST(GhostBackupWindow, MissingOrUnstartableGhostIsReportedAsSuch) {
         BackupRig r;
         r.rig.os.files.delete_file(kGhost);
         r.back_up();
-        EXPECT_EQ(r.boxes(), Strings{"出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！|16"});
+        EXPECT_EQ(r.boxes(),
+                  Strings{"出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！|16"});
         EXPECT_TRUE(r.commands().empty());
     }
     BackupRig r;
@@ -296,7 +300,8 @@ TEST(GhostBackupWindow, MissingOrUnstartableGhostIsReportedAsSuch) {
 TEST(TimeText, WritesEveryKindAndStyle) {
     const os::LocalTime t{2015, 5, 4, 9, 7, 3};
     const char* const expected[6][4] = {
-        {"2015年05月04日09时07分03秒", "2015-05-04 09:07:03", "2015/05/04 09/07/03", "20150504090703"},
+        {"2015年05月04日09时07分03秒", "2015-05-04 09:07:03", "2015/05/04 09/07/03",
+         "20150504090703"},
         {"2015年05月04日", "2015-05-04", "2015/05/04", "20150504"},
         {"05月04日", "05-04", "05/04", "0504"},
         {"09时07分03秒", "09:07:03", "09/07/03", "090703"},

@@ -60,7 +60,8 @@ struct RestoreRig {
         rig.os.processes.scripts.push_back(s);
     }
     // The interactive target as the partition list leaves it in the hidden labels.
-    void choose(const std::string& image, const std::string& root, const std::string& disk_partition) {
+    void choose(const std::string& image, const std::string& root,
+                const std::string& disk_partition) {
         main->add_item("image_combo", image);
         main->select("image_combo", main->item_count("image_combo") - 1);
         main->set_text("selected_caption_label", root + "(" + disk_partition + ")");
@@ -69,7 +70,8 @@ struct RestoreRig {
         main->set_text("selected_drive_type_label", "硬盘驱动器");
     }
     // "/install=" as the command line leaves the program-wide state.
-    void command_line(const std::string& image, const std::string& root, const std::string& disk_partition) {
+    void command_line(const std::string& image, const std::string& root,
+                      const std::string& disk_partition) {
         g_automatic_mode = true;
         g_install_image_path = image;
         g_target_drive = root;
@@ -117,20 +119,23 @@ TEST(GhostRestoreCommand, IsBuiltExactly) {
          "X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\WIN7.GHO\":1,dst=1:1 "
          "-crcignore  -noide -pwd=abc123 -sure  -fx"},
         {kGhost, "D:\\GHO\\WIN7.GHO", "", "", "",
-         "X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\WIN7.GHO\":1,dst=1:1 -sure  -fx"},
+         "X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\WIN7.GHO\":1,dst=1:1 -sure  "
+         "-fx"},
         // The image is always quoted; Ghost's own path only when the system would split it.
         {"D:\\My Tools\\Ghost32.exe", "D:\\My Images\\a&b.gho", "", " -noide", "",
          "\"D:\\My Tools\\Ghost32.exe\" -clone,mode=pload,src=\"D:\\My Images\\a&b.gho\":1,dst=1:1 "
          "-noide -sure  -fx"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ghost_restore_command(c.ghost, c.image, "1:1", c.crc, c.noide, c.password), c.expected);
+        EXPECT_EQ(ghost_restore_command(c.ghost, c.image, "1:1", c.crc, c.noide, c.password),
+                  c.expected);
 }
 
 TEST(GhostRestoreWindow, ShortensTheImageAtTwentyEightBytes) {
     RestoreRig r;
     EXPECT_EQ(shortened_image_text("D:\\abcdefghijklmnopqrst.gho"), "D:\\abcdefghijklmnopqrst.gho");
-    EXPECT_EQ(shortened_image_text("D:\\abcdefghijklmnopqrstu.gho"), "D:\\abcdefghi...nopqrstu.gho");
+    EXPECT_EQ(shortened_image_text("D:\\abcdefghijklmnopqrstu.gho"),
+              "D:\\abcdefghi...nopqrstu.gho");
     // A relative name is named by its full path.
     EXPECT_EQ(shortened_image_text("a.gho"), "X:\\Program\\a.gho");
     // The cuts never take half of a double-byte character: "系" and "件" straddle the cuts.
@@ -237,8 +242,9 @@ TEST(GhostRestoreWindow, MissingToolOrImageStartsNothing) {
         fakes::click(w, "ok_button");
         EXPECT_TRUE(w.alive());
     });
-    EXPECT_EQ(r.boxes(), (Strings{"D:\\GHO\\gone.gho 不存在！|16",
-                                  "出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！|16"}));
+    EXPECT_EQ(r.boxes(),
+              (Strings{"D:\\GHO\\gone.gho 不存在！|16",
+                       "出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！|16"}));
     EXPECT_TRUE(r.rig.os.processes.launches.empty());
 }
 
@@ -371,7 +377,8 @@ TEST(GhostRestoreWindow, AutomaticJobRefusesInTheOrderOfItsChecks) {
          "无效的Gho映像文件，请选择正确的Gho映像文件！|48"},
         {"not a hard disk",
          [](RestoreRig& r) { r.rig.os.drives.find("C:\\")->type = os::kDriveRemovable; },
-         "需安装的分区 C:\\(1:1) 是 可移动驱动器，是否继续？\r\n注意：C:\\(1:1) 不是硬盘，如果继续将"
+         "需安装的分区 C:\\(1:1) 是 可移动驱动器，是否继续？\r\n注意：C:\\(1:1) "
+         "不是硬盘，如果继续将"
          "导致数据丢失！|52"},
     };
     for (const Case& c : cases) {
@@ -441,7 +448,8 @@ TEST(GhostRestoreWindow, InstallOptionRestoresThenRestarts) {
     r.script_ghost();
     r.main->add_row("partition_list", {"C:\\", "1:1", "", "硬盘驱动器", "", ""});
     r.main->add_row("partition_list", {"D:\\", "1:2", "", "硬盘驱动器", "", ""});
-    r.rig.os.program.line = "X:\\Program\\QuennixVelquist.exe /install=D:\\GHO\\w7.gho /DEVICE=C /r";
+    r.rig.os.program.line =
+        "X:\\Program\\QuennixVelquist.exe /install=D:\\GHO\\w7.gho /DEVICE=C /r";
     r.rig.ui.on_modal("GhostRestoreWindow", [&](ui::Window& w) {
         EXPECT_EQ(w.text("warning_label"), "注意：本操作将删除 C:\\(1:1) 上的所有数据。");
         fakes::click(w, "ok_button");

@@ -17,7 +17,9 @@ void log_event(ui::Event& e) {
     g_log.push_back(what);
 }
 
-void hide_on_create(ui::Event& e) { e.window->hide(); }
+void hide_on_create(ui::Event& e) {
+    e.window->hide();
+}
 
 ui::WindowDef test_window(const std::string& name) {
     ui::WindowDef def;
@@ -53,8 +55,8 @@ struct HeadlessTest : ::testing::Test {
         ui::clear_bindings();
         for (const char* role : {"a", "b", "c", "tick", "slow", "fast"})
             for (EventKind kind : {EventKind::Click, EventKind::Timer})
-                ui::bind("Test", role, kind, log_event);
-        ui::bind("Test", "", EventKind::Destroyed, log_event);
+                ui::bind_handler("Test", role, kind, log_event);
+        ui::bind_handler("Test", "", EventKind::Destroyed, log_event);
     }
     void TearDown() override { ui::clear_bindings(); }
 };
@@ -82,8 +84,8 @@ TEST_F(HeadlessTest, AdvanceFiresDueTimersInOrder) {
     w.start_timer("slow", 50);
     w.start_timer("fast", 20);
     ui.advance(110);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"fast", "fast", "slow", "fast", "fast", "slow",
-                                               "fast"}));
+    EXPECT_EQ(g_log,
+              (std::vector<std::string>{"fast", "fast", "slow", "fast", "fast", "slow", "fast"}));
     EXPECT_EQ(os.clock.ticks - start, 110u);
     w.stop_timer("fast");
     g_log.clear();
@@ -111,9 +113,9 @@ TEST_F(HeadlessTest, ModalWindowsRunTheirScriptThenClose) {
 }
 
 TEST_F(HeadlessTest, ACreatedHandlerMayKeepTheWindowHidden) {
-    ui::bind("Test", "", EventKind::Created, hide_on_create);
+    ui::bind_handler("Test", "", EventKind::Created, hide_on_create);
     EXPECT_FALSE(ui.open(def, nullptr)->visible());
-    ui::bind("Test", "", EventKind::Created, nullptr);
+    ui::bind_handler("Test", "", EventKind::Created, nullptr);
     EXPECT_TRUE(ui.open(def, nullptr)->visible());
 }
 

@@ -25,11 +25,11 @@ TEST(FindText, WalksByCharacter) {
         {"abc", "abcd", 1, false, -1},
         {"ABC", "b", 1, false, -1},
         {"ABC", "b", 1, true, 2},
-        {kTrailA + "A", "A", 1, false, 3},          // never the trail byte
+        {kTrailA + "A", "A", 1, false, 3},  // never the trail byte
         {kTrailA, "A", 1, false, -1},
-        {kTrailA, "a", 1, true, -1},                // trail bytes are not folded into a match
+        {kTrailA, "a", 1, true, -1},  // trail bytes are not folded into a match
         {"x" + kTrailA + "y", kTrailA + "Y", 1, true, 2},
-        {"提示提示", "示", 2, false, 3},               // start on a trail byte moves to the next character
+        {"提示提示", "示", 2, false, 3},  // start on a trail byte moves to the next character
         {"位置：", "：", 1, false, 5},
     };
     for (const Row& r : rows)
@@ -44,11 +44,12 @@ TEST(TextBetween, TakesFirstPairAndQuoteMarker) {
     } rows[] = {
         {"<NAME>Win7</NAME>", "<NAME>", "</NAME>", "Win7"},
         {"a=\"x\" b=\"y\"", "b=#引号", "#引号", "y"},
-        {"]end[ start", "[", "]", ""},              // right marker only before the left one
+        {"]end[ start", "[", "]", ""},  // right marker only before the left one
         {"no markers", "<", ">", ""},
         {"<a><b>", "<", ">", "a"},
     };
-    for (const Row& r : rows) EXPECT_EQ(text_between(r.text, r.left, r.right), r.expected) << r.text;
+    for (const Row& r : rows)
+        EXPECT_EQ(text_between(r.text, r.left, r.right), r.expected) << r.text;
     EXPECT_EQ(text_before("Imagex.exe /INFO x", " "), "Imagex.exe");
     EXPECT_EQ(text_before("abc", "z"), "");
 }
@@ -89,8 +90,8 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
         int decimals;
         double expected;
     } rows[] = {
-        {2.345, 2, 2.34}, {2.355, 2, 2.36}, {2.3449, 2, 2.34}, {2.3451, 2, 2.35},
-        {0.125, 2, 0.12}, {0.135, 2, 0.14}, {2.3449999995, 2, 2.34}, {1.5, 0, 2.0},
+        {2.345, 2, 2.34}, {2.355, 2, 2.36},    {2.3449, 2, 2.34},       {2.3451, 2, 2.35},
+        {0.125, 2, 0.12}, {0.135, 2, 0.14},    {2.3449999995, 2, 2.34}, {1.5, 0, 2.0},
         {2.5, 0, 2.0},    {4096.0, 2, 4096.0}, {1.005, 2, 1.0},
     };
     for (const Row& r : rows)

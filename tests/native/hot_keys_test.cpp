@@ -22,7 +22,8 @@ TEST(HotKeys, AltEAndAltROpenTheHelpWindowsWithoutAParent) {
 
     std::vector<ui::Window*> parents;
     for (const char* name : {"HelpWindow", "ParameterHelpWindow"})
-        rig.ui.on_modal(name, [&](ui::Window& w) { parents.push_back(fakes::headless(w).parent()); });
+        rig.ui.on_modal(name,
+                        [&](ui::Window& w) { parents.push_back(fakes::headless(w).parent()); });
     EXPECT_TRUE(fakes::send_hotkey(*main, 0x6f));
     EXPECT_TRUE(fakes::send_hotkey(*main, 0x2fbd));
     EXPECT_EQ(rig.ui.modal_log(), (std::vector<std::string>{"HelpWindow", "ParameterHelpWindow"}));
@@ -30,8 +31,12 @@ TEST(HotKeys, AltEAndAltROpenTheHelpWindowsWithoutAParent) {
 }
 
 int g_calls_a = 0, g_calls_b = 0;
-void count_a() { ++g_calls_a; }
-void count_b() { ++g_calls_b; }
+void count_a() {
+    ++g_calls_a;
+}
+void count_b() {
+    ++g_calls_b;
+}
 
 TEST(HotKeys, RegistrationKeepsEntriesInOrderAndDispatchTakesTheFirst) {
     fakes::MainWindowRig rig;
@@ -39,8 +44,8 @@ TEST(HotKeys, RegistrationKeepsEntriesInOrderAndDispatchTakesTheFirst) {
     g_calls_a = g_calls_b = 0;
     EXPECT_FALSE(register_hotkey(main, 1, 0x41, count_a, 0));  // id 0
     EXPECT_TRUE(register_hotkey(main, 1, 0x41, count_a, 7));
-    EXPECT_TRUE(register_hotkey(main, 1, 0x42, count_b, 7));   // same id again: a second entry
-    rig.ui.hotkeys_succeed = false;                            // another program holds the key
+    EXPECT_TRUE(register_hotkey(main, 1, 0x42, count_b, 7));  // same id again: a second entry
+    rig.ui.hotkeys_succeed = false;                           // another program holds the key
     EXPECT_FALSE(register_hotkey(main, 1, 0x43, count_b, 9));
     EXPECT_EQ(g_hotkeys.size(), 2u);
     EXPECT_EQ(find_hotkey_entry(7), 1);
@@ -57,9 +62,11 @@ TEST(DeviceChanges, ArrivalAndRemovalShowABalloonEachAndNothingElse) {
     ASSERT_NE(main, nullptr);
     const auto& w = fakes::headless(*main);
     std::size_t before = w.balloons().size();
-    for (int code : {0x8000, 0x8004, 0x8006, 0x0007, 0x8000}) EXPECT_TRUE(fakes::send_device_change(*main, code));
+    for (int code : {0x8000, 0x8004, 0x8006, 0x0007, 0x8000})
+        EXPECT_TRUE(fakes::send_device_change(*main, code));
     ASSERT_EQ(w.balloons().size(), before + 3);
-    const std::string texts[] = {"检测到有驱动器插入，请刷新分区列表！", "检测到有驱动器移除，请刷新分区列表！",
+    const std::string texts[] = {"检测到有驱动器插入，请刷新分区列表！",
+                                 "检测到有驱动器移除，请刷新分区列表！",
                                  "检测到有驱动器插入，请刷新分区列表！"};
     for (std::size_t i = 0; i < 3; ++i) {
         const fakes::Balloon& b = w.balloons()[before + i];

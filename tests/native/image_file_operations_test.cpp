@@ -57,7 +57,7 @@ TEST_F(ImageFileMenu, PopupAppearsOnlyForImageEntriesAndShowsMountForDiscs) {
         bool popup;
         bool mount;
     } cases[] = {
-        {-1, false, false}, {1, true, true},   {0, true, false}, {2, true, false},
+        {-1, false, false}, {1, true, true},   {0, true, false},  {2, true, false},
         {3, true, false},   {4, false, false}, {5, false, false}, {1, true, true},
     };
     size_t popups = 0;
@@ -85,33 +85,82 @@ TEST_F(ImageFileMenu, MoveAndExportAskForTheDestinationAndReport) {
         const char* name;
         const char* item;
         const char* entry;
-        std::string answer;        // the dialog's answer; empty = cancelled
+        std::string answer;  // the dialog's answer; empty = cancelled
         os::ShellTransferResult shell;
         const char* title;
         const char* filter;
         const char* file_name;
         ShellTransfer kind;
         Lines boxes;
-        bool transferred;          // the file now is at the destination
+        bool transferred;  // the file now is at the destination
     } cases[] = {
-        {"move", "list_menu_move", "D:\\备份\\win7.GHO", "E:\\win7.GHO", {0, false}, "移动文件",
-         "Ghost映像文件(*.Gho)|*.Gho", "win7.GHO", ShellTransfer::Move,
-         {"D:\\备份\\win7.GHO 移动成功！|64"}, true},
-        {"export", "list_menu_export", "D:\\cd.iso", "E:\\x\\cd.iso", {0, false}, "导出文件",
-         "光盘镜像文件(*.ISO)|*.ISO", "cd.iso", ShellTransfer::Copy,
-         {"D:\\cd.iso 导出成功！|64"}, true},
-        {"export split", "list_menu_export", "D:\\s.swm", "E:\\s.swm", {0, false}, "导出文件",
-         "WIM分卷映像文件(*.SWM)|*.SWM", "s.swm", ShellTransfer::Copy, {"D:\\s.swm 导出成功！|64"},
+        {"move",
+         "list_menu_move",
+         "D:\\备份\\win7.GHO",
+         "E:\\win7.GHO",
+         {0, false},
+         "移动文件",
+         "Ghost映像文件(*.Gho)|*.Gho",
+         "win7.GHO",
+         ShellTransfer::Move,
+         {"D:\\备份\\win7.GHO 移动成功！|64"},
          true},
-        {"move fails", "list_menu_move", "D:\\a.wim", "E:\\a.wim", {0x75, false}, "移动文件",
-         "WIM映像文件(*.WIM)|*.WIM", "a.wim", ShellTransfer::Move, {"D:\\a.wim 移动失败！|16"},
+        {"export",
+         "list_menu_export",
+         "D:\\cd.iso",
+         "E:\\x\\cd.iso",
+         {0, false},
+         "导出文件",
+         "光盘镜像文件(*.ISO)|*.ISO",
+         "cd.iso",
+         ShellTransfer::Copy,
+         {"D:\\cd.iso 导出成功！|64"},
+         true},
+        {"export split",
+         "list_menu_export",
+         "D:\\s.swm",
+         "E:\\s.swm",
+         {0, false},
+         "导出文件",
+         "WIM分卷映像文件(*.SWM)|*.SWM",
+         "s.swm",
+         ShellTransfer::Copy,
+         {"D:\\s.swm 导出成功！|64"},
+         true},
+        {"move fails",
+         "list_menu_move",
+         "D:\\a.wim",
+         "E:\\a.wim",
+         {0x75, false},
+         "移动文件",
+         "WIM映像文件(*.WIM)|*.WIM",
+         "a.wim",
+         ShellTransfer::Move,
+         {"D:\\a.wim 移动失败！|16"},
          false},
         // The user said No to the shell's overwrite prompt: the shell still returns 0.
-        {"overwrite declined", "list_menu_export", "D:\\a.wim", "E:\\a.wim", {0, true},
-         "导出文件", "WIM映像文件(*.WIM)|*.WIM", "a.wim", ShellTransfer::Copy,
-         {"D:\\a.wim 导出失败！|16"}, false},
-        {"cancelled", "list_menu_move", "D:\\a.wim", "", {0, false}, "移动文件",
-         "WIM映像文件(*.WIM)|*.WIM", "a.wim", ShellTransfer::Move, {}, false},
+        {"overwrite declined",
+         "list_menu_export",
+         "D:\\a.wim",
+         "E:\\a.wim",
+         {0, true},
+         "导出文件",
+         "WIM映像文件(*.WIM)|*.WIM",
+         "a.wim",
+         ShellTransfer::Copy,
+         {"D:\\a.wim 导出失败！|16"},
+         false},
+        {"cancelled",
+         "list_menu_move",
+         "D:\\a.wim",
+         "",
+         {0, false},
+         "移动文件",
+         "WIM映像文件(*.WIM)|*.WIM",
+         "a.wim",
+         ShellTransfer::Move,
+         {},
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,7 +192,8 @@ TEST_F(ImageFileMenu, MoveAndExportAskForTheDestinationAndReport) {
             EXPECT_EQ(transfers[0].flags, 0x400u);
         }
         Lines got;
-        for (const auto& b : r.os.notices.boxes) got.push_back(b.text + "|" + std::to_string(b.style));
+        for (const auto& b : r.os.notices.boxes)
+            got.push_back(b.text + "|" + std::to_string(b.style));
         EXPECT_EQ(got, c.boxes);
         // Explorer shows the new file only after a success.
         ASSERT_EQ(r.os.shell_files.opened.size(), c.transferred ? 1u : 0u);
@@ -276,8 +326,11 @@ TEST_F(ImageFileMenu, DeleteTakesOnlyTheDeletedFileOutOfTheCombo) {
         int current_after;
     } cases[] = {
         // The user's choice is another image: it stays chosen.
-        {"other image chosen", {"C:\\sys.WIM", "D:\\b.gho", "E:\\c.GHO"}, 2,
-         {"C:\\sys.WIM", "E:\\c.GHO"}, 1},
+        {"other image chosen",
+         {"C:\\sys.WIM", "D:\\b.gho", "E:\\c.GHO"},
+         2,
+         {"C:\\sys.WIM", "E:\\c.GHO"},
+         1},
         {"deleted image chosen", {"C:\\sys.WIM", "D:\\B.GHO"}, 1, {"C:\\sys.WIM"}, 0},
         {"not in the combo", {"C:\\sys.WIM"}, 0, {"C:\\sys.WIM"}, 0},
         {"the only image", {"D:\\b.gho"}, 0, {}, -1},
@@ -322,7 +375,8 @@ TEST_F(ImageFileMenu, OpenPartitionStartsExplorerOnAnExistingDrive) {
 TEST(ShellFileOperations, OptionNumbersGiveTheShellFlags) {
     const std::pair<int, unsigned> cases[] = {{1, 0x3FD}, {2, 0x400}, {3, 0x4},
                                               {4, 0},     {0, 0x3FD}, {5, 0x3FD}};
-    for (const auto& [option, flags] : cases) EXPECT_EQ(shell_operation_flags(option), flags) << option;
+    for (const auto& [option, flags] : cases)
+        EXPECT_EQ(shell_operation_flags(option), flags) << option;
 }
 
 TEST(ShellFileOperations, OpeningAFolderNeedsAnExistingPath) {

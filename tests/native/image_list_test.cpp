@@ -30,8 +30,8 @@ protected:
             return main.control_visible(role) ? "shown" : "hidden";
         };
         return {main.text("image_location_label"), main.text("image_type_label"),
-                main.text("image_size_label"), main.text("image_time_label"),
-                shown("image_size_label"), shown("image_time_label")};
+                main.text("image_size_label"),     main.text("image_time_label"),
+                shown("image_size_label"),         shown("image_time_label")};
     }
     fakes::MainWindowRig rig;
 };
@@ -47,9 +47,9 @@ TEST_F(ImageListWindow, StartUpScanChoosesTheFirstGhostImageAndDescribesIt) {
     EXPECT_EQ(items(*main, "image_combo"), (Lines{"C:\\sys.WIM", "D:\\old.gho"}));
     EXPECT_EQ(main->selected("image_combo"), 1);
     EXPECT_EQ(g_preferred_image, "D:\\old.gho");
-    EXPECT_EQ(details(*main), (Lines{"位置： D:\\old.gho", "类型： Ghost 映像文件",
-                                     "大小： 150.25 MB", "时间： 2024-03-05 08:09:07", "shown",
-                                     "shown"}));
+    EXPECT_EQ(details(*main),
+              (Lines{"位置： D:\\old.gho", "类型： Ghost 映像文件", "大小： 150.25 MB",
+                     "时间： 2024-03-05 08:09:07", "shown", "shown"}));
 }
 
 TEST_F(ImageListWindow, StartUpScanCanBeTurnedOff) {
@@ -116,7 +116,10 @@ TEST_F(ImageListWindow, FoundImageGoesIntoTheComboOnce) {
         int chosen;
     } steps[] = {
         {0, "类型： SWM 分卷映像文件", {"C:\\sys.WIM", "D:\\a.SWM"}, 1},
-        {1, "类型： ISO 映像文件", {"C:\\sys.WIM", "D:\\a.SWM"}, 1},  // a disc is mounted, not chosen
+        {1,
+         "类型： ISO 映像文件",
+         {"C:\\sys.WIM", "D:\\a.SWM"},
+         1},  // a disc is mounted, not chosen
         {3, "类型： ISO 映像文件", {"C:\\sys.WIM", "D:\\a.SWM"}, 1},  // the summary is no image
         {2, "类型： Ghost 映像文件", {"C:\\sys.WIM", "D:\\a.SWM", "D:\\c.GHO"}, 2},
         {0, "类型： SWM 分卷映像文件", {"C:\\sys.WIM", "D:\\a.SWM", "D:\\c.GHO"}, 1},
@@ -163,7 +166,8 @@ TEST_F(ImageListWindow, SearchWalksEveryDriveToTheDepthAndListsTheLargeHits) {
         {"abc", 2, {"D:\\top.WIM", "搜索abc层目录完成，共搜索到1个WIM文件。"}},
         // Hits that are all small still give a summary, of none.
         {"3", 0, {"搜索3层目录完成，共搜索到0个Gho文件。"}},
-        {"3", 1,
+        {"3",
+         1,
          {"经过搜索，未发现 ISO 映像文件。", "", "可能原因如下：", "1、设定的目录层数过小。",
           "2、硬盘中不存在 ISO 映像文件。"}},
         {"3", 2, {"D:\\top.WIM", "D:\\a\\b\\two.wim", summary3}},  // again: nothing left over

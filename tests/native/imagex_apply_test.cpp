@@ -58,7 +58,8 @@ struct ApplyRig {
         main->add_item("image_combo", kImage);
         main->select("image_combo", 0);
         for (const Lines& row : {Lines{"C:\\", "1:1"}, Lines{"D:\\", "1:2"}, Lines{"E:\\", "2:1"}})
-            main->add_row("partition_list", {row[0], row[1], "", "硬盘驱动器", "40.00 GB", "20.00 GB"});
+            main->add_row("partition_list",
+                          {row[0], row[1], "", "硬盘驱动器", "40.00 GB", "20.00 GB"});
         set_target("C:\\", "1:1");
         main->set_text("edition_info_edit", read_fixture("wim_info/four_editions.txt"));
         rig.os.files.add_file(kImage);
@@ -479,19 +480,34 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
         Lines bcdboot;
         Lines boxes;
     } cases[] = {
-        {"Windows XP target", "D:\\", "1:2", 0, "5.1.2600.5512", false,
+        {"Windows XP target",
+         "D:\\",
+         "1:2",
+         0,
+         "5.1.2600.5512",
+         false,
          {"X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /mbr /install  /type=nt52  /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /pbr /install  /type=ntldr /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /partitions /activate /quiet"},
          {},
          {}},
-        {"Windows XP beside an NT6 boot", "D:\\", "1:2", 0, "5.1.2600.5512", true,
+        {"Windows XP beside an NT6 boot",
+         "D:\\",
+         "1:2",
+         0,
+         "5.1.2600.5512",
+         true,
          {"X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /mbr /install  /type=nt60  /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /pbr /install  /type=bootmgr /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /partitions /activate /quiet"},
          {"BCDBOOT.EXE D:\\Windows  /l zh-cn /S C:\\\r\n"},
          {}},
-        {"the target itself", "D:\\", "1:2", 1, "", false,
+        {"the target itself",
+         "D:\\",
+         "1:2",
+         1,
+         "",
+         false,
          {"X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /mbr /install  /type=nt60  /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /pbr /install  /type=bootmgr /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /partitions /activate /quiet"},
@@ -499,7 +515,14 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
          {}},
         // Disk 3 has no listed partition 1: nothing is written anywhere, whatever an earlier
         // search found.
-        {"no boot partition on the disk", "G:\\", "3:2", 0, "6.1.7601.17514", false, {}, {},
+        {"no boot partition on the disk",
+         "G:\\",
+         "3:2",
+         0,
+         "6.1.7601.17514",
+         false,
+         {},
+         {},
          {"获取主引导盘失败，无法添加引导文件！"}},
     };
     for (const Case& c : cases) {

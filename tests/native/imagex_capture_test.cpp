@@ -108,7 +108,8 @@ std::string notice() {
 
 TEST(ImagexCaptureCommand, IsBuiltExactly) {
     EXPECT_EQ(imagex_capture_command("Imagex.exe", "C:\\", "E:\\backup\\sys.wim", "C_BAK",
-                                     imagex_compress_option_for(1)) + "\r\n",
+                                     imagex_compress_option_for(1)) +
+                  "\r\n",
               kCaptureLine);
     EXPECT_EQ(imagex_capture_command("Imagex.exe", "D:\\", "E:\\My Backups\\a&b.wim",
                                      capture_name_text(""), imagex_compress_option_for(2)),
@@ -173,7 +174,11 @@ TEST(ImagexCaptureWindow, AsksTwiceThenTypesTheCapture) {
         {"other imagex kept", true, {os::kIdNo}, true, {}},
         {"notice declined", false, {os::kIdNo}, true, {}},
         {"other imagex ended", true, {os::kIdYes, os::kIdYes}, true, {kCaptureLine}},
-        {"temp folder missing", false, {os::kIdYes}, false, {"MD E:\\ImagexTemp\r\n", kCaptureLine}},
+        {"temp folder missing",
+         false,
+         {os::kIdYes},
+         false,
+         {"MD E:\\ImagexTemp\r\n", kCaptureLine}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -230,9 +235,11 @@ TEST(ImagexCaptureWindow, ShowsProgressRemainingAndElapsedTime) {
 // stays for another run. The size line follows the same limits as the Ghost backup's.
 TEST(ImagexCaptureWindow, ReportsTheSummaryBySizeOfTheFileWritten) {
     const std::string summary_head =
-        "   Imagex备份完成！\r\n\r\n备份分区：C:\\(1:1)\r\n\r\n保存位置：E:\\backup\\sys.wim\r\n\r\n";
+        "   "
+        "Imagex备份完成！\r\n\r\n备份分区：C:\\(1:1)\r\n\r\n保存位置：E:\\backup\\sys.wim\r\n\r\n";
     const std::string failed =
-        std::string("   Imagex备份失败！\r\n\r\n备份分区：C:\\(1:1)\r\n\r\n备份日期：") + kDate + "|16";
+        std::string("   Imagex备份失败！\r\n\r\n备份分区：C:\\(1:1)\r\n\r\n备份日期：") + kDate +
+        "|16";
     const struct {
         std::int64_t bytes;
         std::string box;
@@ -359,9 +366,10 @@ TEST(ImagexCaptureWindow, HandsOnlyAGoodCaptureToTheFinishCountdown) {
             EXPECT_EQ(countdown->text("count_label"), "备份已完成，10 秒后自动重启！");
             EXPECT_TRUE(r.console().stopped());
         } else {
-            EXPECT_EQ(r.boxes().back(),
-                      std::string("   Imagex备份失败！\r\n\r\n备份分区：C:\\(1:1)\r\n\r\n备份日期：") +
-                          kDate + "|16");
+            EXPECT_EQ(
+                r.boxes().back(),
+                std::string("   Imagex备份失败！\r\n\r\n备份分区：C:\\(1:1)\r\n\r\n备份日期：") +
+                    kDate + "|16");
         }
     }
 }

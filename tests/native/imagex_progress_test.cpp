@@ -25,7 +25,8 @@ TEST(ImagexProgress, ReadsTheLastValuesOfRecordedConsoleText) {
     EXPECT_EQ(remaining_label_text(p), "剩余时间： 4:22 mins ");
 
     ImagexProgress capture;
-    parse_imagex_progress(read_fixture("imagex_console/capture_success.txt"), kCapturingMarker, capture);
+    parse_imagex_progress(read_fixture("imagex_console/capture_success.txt"), kCapturingMarker,
+                          capture);
     EXPECT_EQ(capture.percent, "100");
     // The apply markers find nothing in a capture: the old values stay.
     parse_imagex_progress(read_fixture("imagex_console/capture_success.txt"), kApplyingMarker, p);
@@ -51,7 +52,8 @@ TEST(ImagexProgress, WritesClockTexts) {
     struct Row {
         std::int64_t ms;
         const char* text;
-    } rows[] = {{0, "00:00:00"}, {999, "00:00:00"}, {3725000, "01:02:05"}, {360000000, "0100:00:00"}};
+    } rows[] = {
+        {0, "00:00:00"}, {999, "00:00:00"}, {3725000, "01:02:05"}, {360000000, "0100:00:00"}};
     for (const Row& r : rows) EXPECT_EQ(ms_to_clock_text(r.ms), r.text) << r.ms;
     EXPECT_EQ(elapsed_label_text(3725), "已用时间：01:02:05");
 }
@@ -93,7 +95,9 @@ TEST(ImagexJobEnd, ConcludesOnlyAfterTheToolRanAndItsOutputCameIn) {
          {{500, false, false, prompt_only, E::Wait},
           {9999, false, false, prompt_only, E::Wait},
           {10000, false, false, prompt_only, E::Failed}}},
-        {"cancelled", {{500, true, true, running_text, E::Wait}, {1000, false, true, running_text, E::Cancelled}}},
+        {"cancelled",
+         {{500, true, true, running_text, E::Wait},
+          {1000, false, true, running_text, E::Cancelled}}},
         {"marker case counts",
          {{500, true, false, running_text, E::Wait},
           {1000, false, false, running_text + "\r\nsuccessfully\r\nX:\\>", E::Failed}}},
@@ -102,7 +106,8 @@ TEST(ImagexJobEnd, ConcludesOnlyAfterTheToolRanAndItsOutputCameIn) {
         ImagexEndWatch watch;
         begin_imagex_end_watch(watch, 0);
         for (const Tick& t : c.ticks) {
-            EXPECT_EQ(decide_imagex_end(watch, t.at_ms, t.running, t.cancelled, t.box, kApplySuccessMarker),
+            EXPECT_EQ(decide_imagex_end(watch, t.at_ms, t.running, t.cancelled, t.box,
+                                        kApplySuccessMarker),
                       t.expected)
                 << c.name << " at " << t.at_ms;
         }
@@ -112,7 +117,8 @@ TEST(ImagexJobEnd, ConcludesOnlyAfterTheToolRanAndItsOutputCameIn) {
         std::string whole = read_fixture(std::string("imagex_console/") + fixture);
         ImagexEndWatch w;
         begin_imagex_end_watch(w, 0);
-        EXPECT_EQ(decide_imagex_end(w, 500, true, false, whole.substr(0, whole.find("[   3%")), kApplySuccessMarker),
+        EXPECT_EQ(decide_imagex_end(w, 500, true, false, whole.substr(0, whole.find("[   3%")),
+                                    kApplySuccessMarker),
                   E::Wait);
         EXPECT_EQ(decide_imagex_end(w, 1000, false, false, whole, kApplySuccessMarker),
                   std::string(fixture) == "apply_success.txt" ? E::Succeeded : E::Failed)
@@ -122,8 +128,10 @@ TEST(ImagexJobEnd, ConcludesOnlyAfterTheToolRanAndItsOutputCameIn) {
     ImagexEndWatch watch;
     begin_imagex_end_watch(watch, 0xFFFFFF00u);
     EXPECT_TRUE(imagex_may_be_starting(watch, 0x100u));
-    EXPECT_EQ(decide_imagex_end(watch, 0x100u, false, false, prompt_only, kApplySuccessMarker), E::Wait);
-    EXPECT_EQ(decide_imagex_end(watch, 0x100u, false, false, "Successfully imaged C:\\", kCaptureSuccessMarker),
+    EXPECT_EQ(decide_imagex_end(watch, 0x100u, false, false, prompt_only, kApplySuccessMarker),
+              E::Wait);
+    EXPECT_EQ(decide_imagex_end(watch, 0x100u, false, false, "Successfully imaged C:\\",
+                                kCaptureSuccessMarker),
               E::Succeeded);
 }
 

@@ -81,9 +81,8 @@ TEST(InfoWindows, AutomaticModeTakesTheRestoreWindowOffTopWhileOpen) {
 }
 
 TEST(InfoWindows, OutsideAutomaticModeAboutAndParameterHelpSitOnTheMainWindow) {
-    const std::pair<const char*, bool> cases[] = {{"main_menu_about", true},
-                                                  {"main_menu_parameter_help", true},
-                                                  {"main_menu_help", false}};
+    const std::pair<const char*, bool> cases[] = {
+        {"main_menu_about", true}, {"main_menu_parameter_help", true}, {"main_menu_help", false}};
     for (const auto& [item, has_parent] : cases) {
         InfoRig r(false);
         ui::Window* parent = nullptr;

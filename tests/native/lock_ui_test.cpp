@@ -9,11 +9,11 @@ namespace {
 
 TEST(LockUi, SwitchesTheTwentyNineControlsInOrder) {
     const std::vector<std::string> units = {
-        "按钮1",   "按钮2",   "按钮3",   "按钮4",    "按钮5",    "按钮6",       "选择框5",
-        "选择框6", "选择框7", "选择框8", "选择框1",  "选择框9",  "选择框10",    "选择框11",
-        "组合框1", "组合框6", "组合框7", "组合框2",  "组合框3",  "组合框4",     "单选框1",
-        "单选框2", "单选框3", "编辑框2", "图形按钮1", "图形按钮2", "图形按钮3", "超级列表框1",
-        "列表框1"};
+        "按钮1",     "按钮2",     "按钮3",     "按钮4",       "按钮5",   "按钮6",
+        "选择框5",   "选择框6",   "选择框7",   "选择框8",     "选择框1", "选择框9",
+        "选择框10",  "选择框11",  "组合框1",   "组合框6",     "组合框7", "组合框2",
+        "组合框3",   "组合框4",   "单选框1",   "单选框2",     "单选框3", "编辑框2",
+        "图形按钮1", "图形按钮2", "图形按钮3", "超级列表框1", "列表框1"};
     std::vector<std::string> got;
     for (const std::string& role : ui::main_lock_set())
         got.push_back(ui::main_window_def().control(role)->unit);
@@ -26,7 +26,7 @@ TEST(LockUi, KeepsNoCountAndTouchesOnlyTheEnabledStateOfItsSet) {
     main.set_enabled("start_button", false);  // disabled by someone else before
     main.set_enabled("refresh_label", false);
     main.set_enabled("image_location_label", false);
-    const char* outside[] = {"password_edit",        "refresh_label",  "image_location_label",
+    const char* outside[] = {"password_edit",        "refresh_label",        "image_location_label",
                              "image_type_label",     "selected_drive_label", "edition_info_edit",
                              "service_advert_check", "depth_label"};
     std::vector<bool> before;

@@ -13,8 +13,7 @@ TEST(MainWindowDef, EveryUnitOnceAndWorkFieldsOutOfSight) {
     EXPECT_EQ(def.w, 666);
     EXPECT_EQ(def.h, 448);
     std::set<std::string> units;
-    for (const ui::ControlDef& c : def.controls)
-        EXPECT_TRUE(units.insert(c.unit).second) << c.unit;
+    for (const ui::ControlDef& c : def.controls) EXPECT_TRUE(units.insert(c.unit).second) << c.unit;
     for (const char* unit : {"透明标签2", "透明标签3", "透明标签4", "透明标签7", "透明标签9",
                              "编辑框3", "编辑框4", "列表框2"}) {
         const ui::ControlDef* field = nullptr;

@@ -72,7 +72,7 @@ TEST(MainWindowFinishChoice, BoxesAndMarksMoveTogether) {
         {"r", true, false, true, false},
         {"rr", false, false, false, false},
         {"s", false, true, false, true},
-        {"rs", false, true, false, true},    // shutdown takes over from restart
+        {"rs", false, true, false, true},     // shutdown takes over from restart
         {"rsS", false, false, false, false},  // choosing the set mark again clears both
         {"sr", true, false, true, false},
         {"R", true, false, true, false},
@@ -89,10 +89,18 @@ TEST(MainWindowFinishChoice, BoxesAndMarksMoveTogether) {
         ui::Window& main = rig.open_main_window();
         for (const char* a = c.actions; *a != '\0'; ++a) {
             switch (*a) {
-            case 'r': ASSERT_TRUE(click(main, "restart_after_job_check")); break;
-            case 's': ASSERT_TRUE(click(main, "shutdown_after_job_check")); break;
-            case 'R': ASSERT_TRUE(choose_menu_item(main, "main_menu_auto_restart")); break;
-            case 'S': ASSERT_TRUE(choose_menu_item(main, "main_menu_auto_shutdown")); break;
+                case 'r':
+                    ASSERT_TRUE(click(main, "restart_after_job_check"));
+                    break;
+                case 's':
+                    ASSERT_TRUE(click(main, "shutdown_after_job_check"));
+                    break;
+                case 'R':
+                    ASSERT_TRUE(choose_menu_item(main, "main_menu_auto_restart"));
+                    break;
+                case 'S':
+                    ASSERT_TRUE(choose_menu_item(main, "main_menu_auto_shutdown"));
+                    break;
             }
         }
         EXPECT_EQ(main.checked("restart_after_job_check"), c.restart_box);
@@ -133,9 +141,9 @@ void expect_panel(const ui::Window& main, const PanelView& want) {
     EXPECT_EQ(got.drop, want.drop);
     EXPECT_TRUE(main.control_visible("browse_button"));
     EXPECT_FALSE(main.control_visible("optical_drive_combo"));
-    for (const char* box : {"noide_check", "integrity_check", "password_check",
-                            "custom_ghost_check", "crcignore_check", "compression_combo",
-                            "split_combo"})
+    for (const char* box :
+         {"noide_check", "integrity_check", "password_check", "custom_ghost_check",
+          "crcignore_check", "compression_combo", "split_combo"})
         EXPECT_TRUE(main.enabled(box)) << box;
     EXPECT_FALSE(main.checked("password_check"));
     EXPECT_EQ(main.text("password_edit"), "");
@@ -143,10 +151,17 @@ void expect_panel(const ui::Window& main, const PanelView& want) {
     EXPECT_TRUE(g_ghost_password_switch.empty());
 }
 
-const PanelView kRestoreView = {"请选择Gho、ISO、SWM、WIM映像文件：", "还原", "btn_open", "打开(O)",
-                                true, false, true, false, true};
-const PanelView kBackupView = {"请保存Gho、WIM映像文件：", "备份", "btn_save", "保存(S)",
-                               false, true, false, true, false};
+const PanelView kRestoreView = {"请选择Gho、ISO、SWM、WIM映像文件：",
+                                "还原",
+                                "btn_open",
+                                "打开(O)",
+                                true,
+                                false,
+                                true,
+                                false,
+                                true};
+const PanelView kBackupView = {
+    "请保存Gho、WIM映像文件：", "备份", "btn_save", "保存(S)", false, true, false, true, false};
 
 TEST(MainWindowPanels, BackupAndRestoreSetTheirControlsAndDropThePassword) {
     fakes::MainWindowRig rig;

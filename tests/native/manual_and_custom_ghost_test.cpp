@@ -127,7 +127,8 @@ TEST(CustomGhost, BitnessWordFollowsTheExecutableType) {
         r.add_exe("D:\\g.exe", "SYMANTEC GHOST", type);
         r.toggle_custom("D:\\g.exe");
         ASSERT_EQ(r.balloons().size(), 1u) << type;
-        EXPECT_EQ(r.balloons()[0], std::string("提示|您选择的Ghost版本：Ghost ") + word + "11.5.1.2266|1|0")
+        EXPECT_EQ(r.balloons()[0],
+                  std::string("提示|您选择的Ghost版本：Ghost ") + word + "11.5.1.2266|1|0")
             << type;
     }
 }

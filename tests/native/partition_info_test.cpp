@@ -15,34 +15,36 @@ using os::kDriveRemovable;
 
 constexpr std::int64_t kGiB = 1LL << 30;
 
-std::int64_t gib(double n) { return std::llround(n * static_cast<double>(kGiB)); }
+std::int64_t gib(double n) {
+    return std::llround(n * static_cast<double>(kGiB));
+}
 
 TEST(PartitionInfoText, SizesUsageAndVersionNames) {
     struct Size {
         std::int64_t bytes;
         const char* text;
-    } sizes[] = {{gib(59.99), "59.99"}, {gib(10.5), "10.5"}, {60 * kGiB, "60"},
-                 {0, "0"},             {gib(0.125), "0.12"}, {gib(0.135), "0.14"}};
+    } sizes[] = {{gib(59.99), "59.99"}, {gib(10.5), "10.5"}, {60 * kGiB, "60"}, {0, "0"},
+                 {gib(0.125), "0.12"},  {gib(0.135), "0.14"}};
     for (const Size& s : sizes)
         EXPECT_EQ(gigabytes_text(static_cast<std::uint64_t>(s.bytes)), s.text) << s.bytes;
 
     struct Usage {
         std::uint64_t used, total;
         int percent;
-    } usages[] = {{2949, 10000, 29}, {2950, 10000, 30}, {2951, 10000, 30},
-                  {10000, 10000, 100}, {0, 10000, 0}, {0, 0, 0}};
+    } usages[] = {{2949, 10000, 29},   {2950, 10000, 30}, {2951, 10000, 30},
+                  {10000, 10000, 100}, {0, 10000, 0},     {0, 0, 0}};
     for (const Usage& u : usages)
         EXPECT_EQ(usage_percent_of(u.used, u.total), u.percent) << u.used << "/" << u.total;
 
     struct Version {
         const char* file_version;
         const char* name;
-    } versions[] = {{"5.0.2195", "Windows 2000"},     {"5.1.2600", "Windows XP"},
-                    {"5.2.3790", "Windows 2003"},     {"6.0.6002", "Windows Vista"},
-                    {"6.1.7601.17514", "Windows 7"},  {"6.2.9200", "Windows 8"},
-                    {"6.3.9600", "Windows 8.1"},      {"6.4.9841", "Windows 10技术预览版"},
-                    {"10.0.19041.1", "Windows 10"},   {"6.1", "未知的Windows版本"},
-                    {"", "未知的Windows版本"},         {"11.0.1", "未知的Windows版本"}};
+    } versions[] = {{"5.0.2195", "Windows 2000"},    {"5.1.2600", "Windows XP"},
+                    {"5.2.3790", "Windows 2003"},    {"6.0.6002", "Windows Vista"},
+                    {"6.1.7601.17514", "Windows 7"}, {"6.2.9200", "Windows 8"},
+                    {"6.3.9600", "Windows 8.1"},     {"6.4.9841", "Windows 10技术预览版"},
+                    {"10.0.19041.1", "Windows 10"},  {"6.1", "未知的Windows版本"},
+                    {"", "未知的Windows版本"},       {"11.0.1", "未知的Windows版本"}};
     for (const Version& v : versions)
         EXPECT_EQ(windows_long_name_for_version(v.file_version), v.name) << v.file_version;
 }
@@ -73,8 +75,8 @@ protected:
 
 TEST_F(PartitionInfoWindow, ShowsTheTwelveLinesOfTheSelectedPartition) {
     // WMI lists the stick first; the text must name the model of disk 1 all the same.
-    rig.os.wmi.results["Select * From Win32_DiskDrive"] = {
-        {{"Model", "Stick 8G"}, {"Index", "1"}}, {{"Model", "Disk 64G"}, {"Index", "0"}}};
+    rig.os.wmi.results["Select * From Win32_DiskDrive"] = {{{"Model", "Stick 8G"}, {"Index", "1"}},
+                                                           {{"Model", "Disk 64G"}, {"Index", "0"}}};
     ui::Window& main = open_filled();
     std::string text, title;
     rig.ui.on_modal(kPartitionInfoWindowName, [&](ui::Window& w) {
@@ -116,8 +118,7 @@ TEST_F(PartitionInfoWindow, UnreadableFactsShowTheirStandIns) {
     ASSERT_TRUE(fakes::select(main, "partition_list", 2));
     u.answers_number = false;  // the stick went away from its port and came back elsewhere
     std::string text;
-    rig.ui.on_modal(kPartitionInfoWindowName,
-                    [&](ui::Window& w) { text = w.text("info_edit"); });
+    rig.ui.on_modal(kPartitionInfoWindowName, [&](ui::Window& w) { text = w.text("info_edit"); });
     ASSERT_TRUE(fakes::choose_menu_item(main, "disk_menu_partition_info"));
     EXPECT_EQ(text,
               "盘符：U:\\\r\n"

@@ -116,7 +116,7 @@ TEST_F(PartitionListWindow, TargetFollowsTheSelectionHoweverItMoves) {
         {"k", 2, "G:\\(1:6)", false},  // no readable size: no target for a job
         {"k", 3, "U:\\(2:1)", true},
         {"c", 2, "G:\\(1:6)", false},
-        {"c", -1, "()", true},         // a click below the rows
+        {"c", -1, "()", true},  // a click below the rows
         {"k", 1, "D:\\(1:5)", true},
         {"r", -1, "D:\\(1:5)", true},  // D: went away; the target stays until a row is chosen
         {"k", 0, "C:\\(1:1)", true},
@@ -206,7 +206,9 @@ TEST_F(PartitionListWindow, RightClickPopsTheDiskMenuWithRemovalOnlyForRemovable
     struct Case {
         int row;
         bool menu, removal, start_enabled;
-    } cases[] = {{0, true, false, true}, {3, true, true, true}, {2, false, false, false},
+    } cases[] = {{0, true, false, true},
+                 {3, true, true, true},
+                 {2, false, false, false},
                  {1, true, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);

@@ -96,7 +96,7 @@ TEST(WideBytes, CrossCodePage936BothWays) {
     EXPECT_EQ(text_to_wide_bytes("A提"), std::string("A\0\xD0\x63\0\0", 6));
     EXPECT_EQ(text_to_wide_bytes("A", true), std::string("A\0", 2));
     EXPECT_EQ(wide_bytes_to_text(std::string("A\0\xD0\x63", 4)), "A提");
-    EXPECT_EQ(wide_bytes_to_text(std::string("A\0\0\0B\0", 6)), "A");      // ends at the zero
+    EXPECT_EQ(wide_bytes_to_text(std::string("A\0\0\0B\0", 6)), "A");        // ends at the zero
     EXPECT_EQ(wide_bytes_to_text(std::string("\x3D\xD8\x00\xDE", 4)), "?");  // no form in 936
 }
 

@@ -67,7 +67,7 @@ TEST_F(SafeRemoval, ClosesOnlyTheProgramsOwnFilesOnTheDriveThenEjectsItsParent) 
     handles.add(own(), 0x4C, fakes::FakeHandleTable::kHangs, "\\Device\\HarddiskVolume10\\b");
     handles.add(own(), 0x50, 0, "\\Device\\HarddiskVolume10\\c");  // type unknown: skipped
     handles.add(own(), 0x54, 1, "\\Device\\HarddiskVolume10\\d").name_readable = false;
-    handles.add(own(), 0x58, 1, "\\Device\\HarddiskVolume10");  // the volume itself
+    handles.add(own(), 0x58, 1, "\\Device\\HarddiskVolume10");              // the volume itself
     handles.add(0x0BB8, 0x40, 1, "\\Device\\HarddiskVolume10\\other.txt");  // another program
     handles.add(own(), 0x5C, 1, "\\Device\\HarddiskVolume10\\e").type_number = 7;  // no file
     rig.os.notices.answers = {os::kIdYes};
@@ -141,13 +141,13 @@ TEST_F(SafeRemoval, EjectDecisions) {
         const char* device;
         bool searched;
         DeviceInterfaceClass cls;
-    } searches[] = {{kDriveRemovable, "\\Device\\Harddisk1\\DP(1)0-0+3", true,
-                     DeviceInterfaceClass::Disk},
-                    {kDriveRemovable, "\\Device\\FLOPPY0", true, DeviceInterfaceClass::Floppy},
-                    {kDriveFixed, "\\Device\\HarddiskVolume2", true, DeviceInterfaceClass::Disk},
-                    {kDriveCdrom, "\\Device\\CdRom0", true, DeviceInterfaceClass::Cdrom},
-                    {os::kDriveRemote, "\\Device\\LanmanRedirector", false, {}},
-                    {os::kDriveRamDisk, "\\Device\\Ramdisk", false, {}}};
+    } searches[] = {
+        {kDriveRemovable, "\\Device\\Harddisk1\\DP(1)0-0+3", true, DeviceInterfaceClass::Disk},
+        {kDriveRemovable, "\\Device\\FLOPPY0", true, DeviceInterfaceClass::Floppy},
+        {kDriveFixed, "\\Device\\HarddiskVolume2", true, DeviceInterfaceClass::Disk},
+        {kDriveCdrom, "\\Device\\CdRom0", true, DeviceInterfaceClass::Cdrom},
+        {os::kDriveRemote, "\\Device\\LanmanRedirector", false, {}},
+        {os::kDriveRamDisk, "\\Device\\Ramdisk", false, {}}};
     for (const Search& s : searches) {
         SCOPED_TRACE(s.device);
         rig.os.ejector.searches.clear();

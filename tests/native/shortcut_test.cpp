@@ -21,7 +21,8 @@ TEST_F(ShortcutFixture, LinkPathAndProperties) {
         std::string link_path, working_directory, icon_location;
     } rows[] = {
         {"QuennixVelquist", "X:\\Program\\QuennixVelquist.exe", "",
-         "X:\\Users\\Desktop\\QuennixVelquist.lnk", "X:\\Program\\", "X:\\Program\\QuennixVelquist.exe,0"},
+         "X:\\Users\\Desktop\\QuennixVelquist.lnk", "X:\\Program\\",
+         "X:\\Program\\QuennixVelquist.exe,0"},
         {"Tools.LNK", "X:\\Program\\tool", "", "X:\\Users\\Desktop\\Tools.LNK", "X:\\Program\\",
          "SHELL32.dll,4"},
         {"C:\\elsewhere\\快捷", "X:\\a\\b\\c.exe", "X:\\icon.ico,2", "X:\\Users\\Desktop\\快捷.lnk",

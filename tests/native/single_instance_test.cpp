@@ -43,7 +43,8 @@ TEST_F(GuardFixture, OptionalPartsOfTheRefusal) {
     // No message given: the default text; asked to: the first copy's window comes forward.
     fake.instance.held.insert("X:/Program/QuennixVelquist.exe");
     std::uint32_t first = fake.processes.add_process("quennixvelquist.exe");
-    fake.windows.windows = {{5, first, 1, "hidden", "Main", false}, {6, first, 1, "shown", "Main", true}};
+    fake.windows.windows = {{5, first, 1, "hidden", "Main", false},
+                            {6, first, 1, "shown", "Main", true}};
     EXPECT_FALSE(ensure_single_instance("", true, "", 0, true));
     EXPECT_EQ(fake.instance.claims.back(), "X:/Program/QuennixVelquist.exe");
     ASSERT_EQ(fake.notices.boxes.size(), 1u);

@@ -50,7 +50,8 @@ struct Knobs {
 };
 
 std::string setup_program(const std::string& image) {
-    return upper_ascii(get_file_title(image, true)) == "WINNT32.EXE" ? image : image + "\\winnt32.EXE";
+    return upper_ascii(get_file_title(image, true)) == "WINNT32.EXE" ? image
+                                                                     : image + "\\winnt32.EXE";
 }
 
 // A machine made from the knobs, ready for a press of the start button.
@@ -58,7 +59,8 @@ struct Press {
     fakes::MainWindowRig rig;
     ui::Window* main = nullptr;
 
-    Press(StartMode mode, const Knobs& k, std::initializer_list<int> answers = {}, bool now = true) {
+    Press(StartMode mode, const Knobs& k, std::initializer_list<int> answers = {},
+          bool now = true) {
         pending_part_calls().clear();
         g_ghost_exe_path = "X:\\WINDOWS\\Norvex32.exe";
         g_imagex_exe_name = "Imagex.exe";
@@ -86,7 +88,8 @@ struct Press {
         files.add_folder("F:\\");
         if (k.disc_setup) {
             files.add_file("F:\\I386\\winnt32.EXE", "setup");
-            files.entry("F:\\I386\\winnt32.EXE")->description = "STUB LOADER FOR WINNT32 SETUP PROGRAM";
+            files.entry("F:\\I386\\winnt32.EXE")->description =
+                "STUB LOADER FOR WINNT32 SETUP PROGRAM";
             files.entry("F:\\I386\\winnt32.EXE")->version = "5.2.3790.0";
         }
         if (k.disc_wim) files.add_file_of_size("F:\\sources\\install.wim", 2000 * kMB);
@@ -146,10 +149,23 @@ struct Press {
 
 // The checks by name, each with the fact that breaks it.
 enum Id {
-    NoRow, RowDriveMissing, NotAFolder, ImageOnTarget, WindowsDrive, Probe, SmallImage,
-    NotOriginalSetup, TypeEmpty, NotHardDisk,
-    SaveEmpty, SaveOnTarget, SaveOnPe, SaveOnDesktop, SaveExists,
-    NoOpticalDrive, NoDisc,
+    NoRow,
+    RowDriveMissing,
+    NotAFolder,
+    ImageOnTarget,
+    WindowsDrive,
+    Probe,
+    SmallImage,
+    NotOriginalSetup,
+    TypeEmpty,
+    NotHardDisk,
+    SaveEmpty,
+    SaveOnTarget,
+    SaveOnPe,
+    SaveOnDesktop,
+    SaveExists,
+    NoOpticalDrive,
+    NoDisc,
 };
 
 const std::map<Id, std::function<void(Knobs&)>> kBreakers = {
@@ -202,39 +218,66 @@ Knobs with_image(const std::string& image, bool folder = false) {
 TEST(StartChecks, RestoreKindsRefuseInTheOrderOfTheirChecks) {
     const std::string in_use = std::string("选择的分区 ") + kCaption + " 正在使用！|48";
     const std::string missing = std::string("选择的分区 ") + kCaption + " 不存在！|16";
-    const std::string probe = std::string("选择的分区 ") + kCaption + " 写入数据失败，请选择正确的分区！|16";
+    const std::string probe =
+        std::string("选择的分区 ") + kCaption + " 写入数据失败，请选择正确的分区！|16";
     const std::string restore_on_target = "需还原的分区不可与还原映像文件所在的路径相同！|48";
     const std::string install_on_target = "需安装的分区不可与还原映像文件所在的路径相同！|48";
     const KindCase cases[] = {
-        {".GHO", with_image("D:\\GHO\\w7.gho"),
-         {{NoRow, "请选择要还原的分区！|48"}, {RowDriveMissing, missing},
-          {ImageOnTarget, restore_on_target}, {WindowsDrive, in_use}, {Probe, probe},
+        {".GHO",
+         with_image("D:\\GHO\\w7.gho"),
+         {{NoRow, "请选择要还原的分区！|48"},
+          {RowDriveMissing, missing},
+          {ImageOnTarget, restore_on_target},
+          {WindowsDrive, in_use},
+          {Probe, probe},
           {SmallImage, "无效的Gho映像文件，请选择正确的Gho映像文件！|48"},
-          {TypeEmpty, "请选择要还原的分区！|48"}, {NotHardDisk, question("可移动驱动器")}},
+          {TypeEmpty, "请选择要还原的分区！|48"},
+          {NotHardDisk, question("可移动驱动器")}},
          {"GhostRestoreWindow"}},
-        {".WIM", with_image("D:\\w7.WIM"),
-         {{NoRow, "请选择要还原的分区！|48"}, {RowDriveMissing, missing},
-          {WindowsDrive, in_use}, {ImageOnTarget, restore_on_target}, {Probe, probe},
+        {".WIM",
+         with_image("D:\\w7.WIM"),
+         {{NoRow, "请选择要还原的分区！|48"},
+          {RowDriveMissing, missing},
+          {WindowsDrive, in_use},
+          {ImageOnTarget, restore_on_target},
+          {Probe, probe},
           {SmallImage, "无效的WIM映像文件，请选择正确的WIM映像文件！|48"},
-          {TypeEmpty, "请选择要还原的分区！|48"}, {NotHardDisk, question("可移动驱动器")}},
+          {TypeEmpty, "请选择要还原的分区！|48"},
+          {NotHardDisk, question("可移动驱动器")}},
          {"ImagexApplyWindow"}},
-        {".SWM", with_image("D:\\w7.swm"),
-         {{NoRow, "请选择要还原的分区！|48"}, {RowDriveMissing, missing},
-          {WindowsDrive, in_use}, {ImageOnTarget, restore_on_target}, {Probe, probe},
+        {".SWM",
+         with_image("D:\\w7.swm"),
+         {{NoRow, "请选择要还原的分区！|48"},
+          {RowDriveMissing, missing},
+          {WindowsDrive, in_use},
+          {ImageOnTarget, restore_on_target},
+          {Probe, probe},
           {SmallImage, "无效的SWM分卷映像文件，请选择正确的SWM分卷映像文件！|48"},
-          {TypeEmpty, "请选择要还原的分区！|48"}, {NotHardDisk, question("可移动驱动器")}},
+          {TypeEmpty, "请选择要还原的分区！|48"},
+          {NotHardDisk, question("可移动驱动器")}},
          {"ImagexApplyWindow"}},
-        {"I386 folder", with_image("D:\\i386", true),
-         {{NoRow, "请选择要安装Windows的分区！|48"}, {RowDriveMissing, missing},
-          {NotAFolder, missing}, {WindowsDrive, in_use}, {ImageOnTarget, install_on_target},
-          {Probe, probe}, {NotOriginalSetup, "D:\\i386 为非原版WinXP/2003系统盘！|48"},
-          {TypeEmpty, "请选择要安装Windows的分区！|48"}, {NotHardDisk, question("可移动驱动器")}},
+        {"I386 folder",
+         with_image("D:\\i386", true),
+         {{NoRow, "请选择要安装Windows的分区！|48"},
+          {RowDriveMissing, missing},
+          {NotAFolder, missing},
+          {WindowsDrive, in_use},
+          {ImageOnTarget, install_on_target},
+          {Probe, probe},
+          {NotOriginalSetup, "D:\\i386 为非原版WinXP/2003系统盘！|48"},
+          {TypeEmpty, "请选择要安装Windows的分区！|48"},
+          {NotHardDisk, question("可移动驱动器")}},
          {"Winnt32SetupWindow"}},
-        {"WINNT32.EXE", with_image("D:\\xp\\winnt32.exe"),
-         {{NoRow, "请选择要安装Windows的分区！|48"}, {RowDriveMissing, missing},
-          {WindowsDrive, in_use}, {ImageOnTarget, install_on_target}, {Probe, probe},
+        {"WINNT32.EXE",
+         with_image("D:\\xp\\winnt32.exe"),
+         {{NoRow, "请选择要安装Windows的分区！|48"},
+          {RowDriveMissing, missing},
+          {WindowsDrive, in_use},
+          {ImageOnTarget, install_on_target},
+          {Probe, probe},
           {NotOriginalSetup, "D:\\xp\\winnt32.exe 为非原版WinXP/2003系统盘！|48"},
-          {TypeEmpty, "请选择安装Windows的分区！|48"}, {NotHardDisk, question("可移动驱动器")}},
+          {TypeEmpty, "请选择安装Windows的分区！|48"},
+          {NotHardDisk, question("可移动驱动器")}},
          {"Winnt32SetupWindow"}},
     };
     for (const KindCase& c : cases) {
@@ -293,9 +336,10 @@ TEST(StartChecks, BackupRefusesInTheOrderOfItsChecks) {
         {RowDriveMissing, std::string("选择的分区 ") + kCaption + " 不存在！|16"},
         {TypeEmpty, "请选择要备份的分区！|48"},
         {WindowsDrive, std::string("选择的分区 ") + kCaption + " 正在使用！|48"},
-        {SaveOnPe, std::string("不可将 ") + kCaption +
-                       " 备份文件保存到WinPE系统分区！\r\n注意：此保存路径为内存分区，保存到此路径，"
-                       "将备份失败且导致死机等！|48"},
+        {SaveOnPe,
+         std::string("不可将 ") + kCaption +
+             " 备份文件保存到WinPE系统分区！\r\n注意：此保存路径为内存分区，保存到此路径，"
+             "将备份失败且导致死机等！|48"},
         {SaveOnDesktop,
          std::string("不可将 ") + kCaption + " 备份文件保存到桌面目录，请重新选择保存路径！|48"},
         {SaveExists, "D:\\Desktop\\b.gho 已存在，是否覆盖？|52"},
@@ -326,8 +370,10 @@ TEST(StartChecks, BackupOpensTheWindowOfItsFileType) {
         {"D:\\BAK\\c.gho", true, {"请输入Gho密码|48"}, {}},
         {"D:\\BAK\\c.iso", false, {"本工具支持Gho、WIM备份，请输入正确的文件！|48"}, {}},
         // The desktop is found whatever case the path was written in.
-        {"d:\\desktop\\c.gho", false,
-         {std::string("不可将 ") + kCaption + " 备份文件保存到桌面目录，请重新选择保存路径！|48"}, {}},
+        {"d:\\desktop\\c.gho",
+         false,
+         {std::string("不可将 ") + kCaption + " 备份文件保存到桌面目录，请重新选择保存路径！|48"},
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.save);
@@ -378,10 +424,15 @@ TEST(StartChecks, DiscInstallChoosesBySetupProgramThenImage) {
         {"image", false, true, "硬盘驱动器", {}, {"ImagexApplyWindow"}, 0, true},
         {"image, no type", false, true, "", {"请选择要还原的分区！|48"}, {}, 0, true},
         {"image, removable", false, true, "可移动驱动器", {question("可移动驱动器")}, {}, 0, true},
-        {"neither", false, false, "硬盘驱动器",
+        {"neither",
+         false,
+         false,
+         "硬盘驱动器",
          {"      F:\\ 为非原版Windows系统光盘！\r\n本功能仅支持原版Windows系统光盘一键安装。\r\n"
           "   其他系统光盘请使用 还原分区(&R) 功能！|48"},
-         {}, 0, false},
+         {},
+         0,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -412,8 +463,9 @@ TEST(StartChecks, RefusesADiscImageMountedFromTheTarget) {
         const char* image;
         bool folder;
         const char* refusal;
-    } cases[] = {{"Z:\\sources\\install.wim", false, "需还原的分区不可与还原映像文件所在的路径相同！|48"},
-                 {"Z:\\I386", true, "需安装的分区不可与还原映像文件所在的路径相同！|48"}};
+    } cases[] = {
+        {"Z:\\sources\\install.wim", false, "需还原的分区不可与还原映像文件所在的路径相同！|48"},
+        {"Z:\\I386", true, "需安装的分区不可与还原映像文件所在的路径相同！|48"}};
     for (const Case& c : cases) {
         Press p(StartMode::Restore, with_image(c.image, c.folder), {}, false);
         remember_mounted_iso("Z", "c:\\iso\\disc.iso");
@@ -473,21 +525,36 @@ struct CheckedPress {
 TEST(StartChecks, GhostImageCheckRefusesOnAnyOutput) {
     const std::string ask = "还原前是否对镜像文件 D:\\GHO\\w7.gho 镜像文件进行完整性检查？|52";
     const CheckedPress cases[] = {
-        {"sound", "", os::kIdYes, false,
-         {ask, "经检查 D:\\GHO\\w7.gho 镜像文件非常完整！|64"}, {"GhostRestoreWindow"}, true},
-        {"damaged", "Image file is corrupt", os::kIdYes, false,
-         {ask, "D:\\GHO\\w7.gho 镜像文件不能通过完整性检查，程序无法继续！|16"}, {}, true},
+        {"sound",
+         "",
+         os::kIdYes,
+         false,
+         {ask, "经检查 D:\\GHO\\w7.gho 镜像文件非常完整！|64"},
+         {"GhostRestoreWindow"},
+         true},
+        {"damaged",
+         "Image file is corrupt",
+         os::kIdYes,
+         false,
+         {ask, "D:\\GHO\\w7.gho 镜像文件不能通过完整性检查，程序无法继续！|16"},
+         {},
+         true},
         {"skipped", "", os::kIdNo, false, {ask}, {"GhostRestoreWindow"}, false},
-        {"no password", "", os::kIdYes, true,
-         {ask, "经检查 D:\\GHO\\w7.gho 镜像文件非常完整！|64", "请输入Gho密码|48"}, {}, true},
+        {"no password",
+         "",
+         os::kIdYes,
+         true,
+         {ask, "经检查 D:\\GHO\\w7.gho 镜像文件非常完整！|64", "请输入Gho密码|48"},
+         {},
+         true},
     };
     for (const CheckedPress& c : cases) {
         SCOPED_TRACE(c.name);
         Knobs k;
         k.check_image = true;
         k.password_required = c.password_required;
-        auto press = std::make_unique<Press>(StartMode::Restore, k, std::initializer_list<int>{c.answer},
-                                             false);
+        auto press = std::make_unique<Press>(StartMode::Restore, k,
+                                             std::initializer_list<int>{c.answer}, false);
         fakes::MainWindowRig* rig = &press->rig;
         fakes::FakeProcesses::Script chk;
         chk.match = "-CHKIMG";
@@ -512,7 +579,8 @@ TEST(StartChecks, GhostImageCheckRefusesOnAnyOutput) {
             continue;
         }
         EXPECT_EQ(rig->os.processes.commands(),
-                  Strings{"cmd.exe /c X:\\WINDOWS\\Norvex32.exe   -CHKIMG,D:\\GHO\\w7.gho -sure  -fx -BATCH "});
+                  Strings{"cmd.exe /c X:\\WINDOWS\\Norvex32.exe   -CHKIMG,D:\\GHO\\w7.gho -sure  "
+                          "-fx -BATCH "});
         EXPECT_EQ(main.text("image_check_output_edit"), c.output);
         EXPECT_TRUE(seen.hidden && seen.locked && seen.busy);
         EXPECT_TRUE(main.visible());
@@ -570,18 +638,20 @@ TEST(StartChecks, DriveLettersCompareWithoutRegardToCase) {
 
 TEST(StartChecks, ParentDirAndKinds) {
     const std::pair<const char*, const char*> parents[] = {
-        {"D:\\Desktop\\b.gho", "D:\\Desktop\\"}, {"D:\\Desktop\\", "D:\\"},
-        {"D:\\", ""}, {"b.gho", ""},
+        {"D:\\Desktop\\b.gho", "D:\\Desktop\\"},
+        {"D:\\Desktop\\", "D:\\"},
+        {"D:\\", ""},
+        {"b.gho", ""},
         // The trail byte of "\" (0x5C) in "表" is no separator.
         {"D:\\表\\b.gho", "D:\\表\\"},
     };
     for (const auto& [path, parent] : parents) EXPECT_EQ(parent_dir(path), parent) << path;
 
     const std::pair<const char*, RestoreKind> kinds[] = {
-        {"D:\\a.Gho", RestoreKind::Ghost},       {"D:\\a.wim", RestoreKind::Wim},
-        {"D:\\a.SWM", RestoreKind::Swm},         {"e:\\i386", RestoreKind::I386Folder},
+        {"D:\\a.Gho", RestoreKind::Ghost},         {"D:\\a.wim", RestoreKind::Wim},
+        {"D:\\a.SWM", RestoreKind::Swm},           {"e:\\i386", RestoreKind::I386Folder},
         {"D:\\x\\i386", RestoreKind::Unsupported}, {"D:\\xp\\Winnt32.exe", RestoreKind::Winnt32},
-        {"D:\\a.iso", RestoreKind::Unsupported}, {"", RestoreKind::Unsupported},
+        {"D:\\a.iso", RestoreKind::Unsupported},   {"", RestoreKind::Unsupported},
     };
     for (const auto& [image, kind] : kinds) EXPECT_EQ(restore_kind_of(image), kind) << image;
 }

@@ -66,9 +66,9 @@ TEST(StartUp, StepsRunInTheirOrder) {
     fakes::MainWindowRig rig;
     rig.start_program();
     std::vector<int> at;
-    for (const char* line : {"tray_balloon 提示", "listen_for_device_changes",
-                             "set_drop_enabled on", "set_tray_tip", "set_caption", "tray_add ok",
-                             "set_size 422x312", "tray_balloon 欢迎使用"}) {
+    for (const char* line :
+         {"tray_balloon 提示", "listen_for_device_changes", "set_drop_enabled on", "set_tray_tip",
+          "set_caption", "tray_add ok", "set_size 422x312", "tray_balloon 欢迎使用"}) {
         at.push_back(rig.ui.journal_index(line));
         EXPECT_GE(at.back(), 0) << line;
     }
@@ -141,8 +141,8 @@ struct BoxLog : os::Notices {
     std::vector<Seen> seen;
     int message_box(const std::string& text, const std::string&, int style) override {
         ui::Window* main = ui::main_window();
-        seen.push_back({text, style, main->row_count("partition_list"),
-                        main->item_count("image_combo")});
+        seen.push_back(
+            {text, style, main->row_count("partition_list"), main->item_count("image_combo")});
         return os::kIdOk;
     }
 };
@@ -186,7 +186,7 @@ TEST(StartUp, DriveStepsRunInTheirOrderWithTheirBoxes) {
     EXPECT_EQ(boxes.seen[1].text,
               "当前计算机主板固件为UEFI固件，非传统BIOS，请注意Ghost还原的使用！");
     EXPECT_EQ(boxes.seen[1].style, 0x30);
-    EXPECT_EQ(boxes.seen[1].images, 1);  // after the scan
+    EXPECT_EQ(boxes.seen[1].images, 1);           // after the scan
     EXPECT_TRUE(g_virtual_drive_letter.empty());  // no free letter: it keeps its value
     os::install(set);
 }
@@ -212,8 +212,8 @@ TEST(StartUp, UefiWarningOnlyOnUefiFirmware) {
         bool askable;
         std::uint32_t value;
         bool warned;
-    } cases[] = {{false, 2, false}, {true, 0, false}, {true, 1, false}, {true, 2, true},
-                 {true, 3, false}};
+    } cases[] = {
+        {false, 2, false}, {true, 0, false}, {true, 1, false}, {true, 2, true}, {true, 3, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         fakes::MainWindowRig rig;
@@ -270,8 +270,10 @@ TEST(StartUpPeCheck, TheNoticeEndsTheProgramHoweverItCloses) {
     for (const char* how : {"close_button", ""}) {
         OutsidePe start("");
         start.rig.ui.on_modal("PeOnlyNoticeWindow", [how](ui::Window& w) {
-            if (*how) fakes::click(w, how);
-            else w.close();
+            if (*how)
+                fakes::click(w, how);
+            else
+                w.close();
         });
         start.rig.start_program();
         EXPECT_TRUE(start.rig.ui.quitting()) << how;
@@ -294,7 +296,8 @@ TEST(StartUpPeCheck, OptionsThatTakeTheRealLetterPass) {
 // notice included.
 TEST(StartUpPeCheck, AWrongOptionEndsBeforeTheCheck) {
     OutsidePe start(" /bogus");
-    start.rig.ui.on_modal("ParameterHelpWindow", [](ui::Window& w) { fakes::click(w, "ok_button"); });
+    start.rig.ui.on_modal("ParameterHelpWindow",
+                          [](ui::Window& w) { fakes::click(w, "ok_button"); });
     ui::Window* main = start.rig.start_program();
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(start.rig.ui.modal_log(), std::vector<std::string>{"ParameterHelpWindow"});

@@ -27,7 +27,9 @@ TEST(TextBetweenAll, FollowsTheGlobalLazyMatchRules) {
         {"", "A", "B", {}},
         {"no markers here", "A", "B", {}},
         {"xxAyy", "A", "B", {}},  // no right marker after the left one
-        {"[   5% ] Applying progress\r\n[  12% ] Applying progress", "[ ", "% ] Applying",
+        {"[   5% ] Applying progress\r\n[  12% ] Applying progress",
+         "[ ",
+         "% ] Applying",
          {"  5", " 12"}},
         {"A1A2B", "A", "B", {"1A2"}},
         {"\"a\"b\"c\"", "#引号", "#引号", {"a", "c"}},  // b's quote was used as a closing marker
@@ -36,10 +38,10 @@ TEST(TextBetweenAll, FollowsTheGlobalLazyMatchRules) {
         {"<NAME>Windows 7</NAME>", "<name>", "/name>", {"Windows 7<"}},
         {"1x0a;1.0b;", "1.0", ";", {"a", "b"}},  // "." is any character
         {"v\nA\nxB", "v\r\n", "B", {"A\nx"}},
-        {"v\r\nA\nxB", "v\r\n", "B", {}},         // the marker's line end is a single line feed
-        {"a^b", "^", "b", {"a^"}},                // "^" is a line start, not a character
+        {"v\r\nA\nxB", "v\r\n", "B", {}},  // the marker's line end is a single line feed
+        {"a^b", "^", "b", {"a^"}},         // "^" is a line start, not a character
         {"x\ny\nz", "^", "$", {"x", "y", "z"}},
-        {"(1) (2)", "(", ")", {"1", "2"}},        // escaped: brackets are literal
+        {"(1) (2)", "(", ")", {"1", "2"}},  // escaped: brackets are literal
         {"a+b*c?d", "+", "?", {"b*c"}},
     };
     for (const Row& r : rows)
@@ -49,7 +51,9 @@ TEST(TextBetweenAll, FollowsTheGlobalLazyMatchRules) {
 
 TEST(TextBetweenAll, WalksCodePage936ByCharacter) {
     const std::string trail_bracket = "\x81[";  // a character whose trail byte is '['
-    const std::string trail_a = "\x81" "A";
+    const std::string trail_a =
+        "\x81"
+        "A";
     EXPECT_EQ(between(trail_bracket + " 7% ] Applying", "[ ", "% ] Applying"), Texts{});
     EXPECT_EQ(between("[ " + trail_bracket + "% ] Applying", "[ ", "% ] Applying"),
               Texts{trail_bracket});
@@ -96,7 +100,8 @@ TEST(TextBetweenAll, ShapesMembersOnRequest) {
 // The same search written plainly with the character-walking find of the shared helpers, for
 // literal markers: the matcher's quick scan must agree with it on text full of double-byte
 // characters whose trail bytes look like the markers.
-std::vector<std::string> plain_between(const std::string& s, const std::string& l, const std::string& r) {
+std::vector<std::string> plain_between(const std::string& s, const std::string& l,
+                                       const std::string& r) {
     std::vector<std::string> out;
     int pos = 1;
     for (;;) {
@@ -105,15 +110,17 @@ std::vector<std::string> plain_between(const std::string& s, const std::string& 
         int begin = at + static_cast<int>(l.size());
         int end = begin > static_cast<int>(s.size()) ? -1 : find_text(s, r, begin, true);
         if (end == -1) break;
-        out.push_back(s.substr(static_cast<std::size_t>(begin - 1), static_cast<std::size_t>(end - begin)));
+        out.push_back(
+            s.substr(static_cast<std::size_t>(begin - 1), static_cast<std::size_t>(end - begin)));
         pos = end + static_cast<int>(r.size());
     }
     return out;
 }
 
 TEST(TextBetweenAll, AgreesWithAPlainCharacterWalkOnMixedText) {
-    const std::vector<std::string> pieces = {"[", " ", "%", "]", "a", "A", "p", "\x81[", "\x81p",
-                                             "\xB0\xA1", "\xA1\xA1", "\x81\x81", "\r\n", "5"};
+    const std::vector<std::string> pieces = {"[",        " ",        "%",     "]",     "a",
+                                             "A",        "p",        "\x81[", "\x81p", "\xB0\xA1",
+                                             "\xA1\xA1", "\x81\x81", "\r\n",  "5"};
     const std::vector<std::string> markers = {"[ ", "% ]", "p", "A", "\x81[", "\xB0\xA1", "]"};
     std::mt19937 random(936);
     for (int round = 0; round < 3000; ++round) {

@@ -17,7 +17,8 @@ TEST(CaptureRunners, BuildTheirCommandLines) {
               "X:\\WINDOWS\\system32\\cmd.exe /c omnifs32.exe info");
     EXPECT_EQ(command_capture_command_line("imagex /INFO x"), "cmd.exe /c imagex /INFO x");
     fake.processes.nt = false;
-    EXPECT_EQ(console_capture_command_line("omnifs32.exe info"), "command.com /c omnifs32.exe info");
+    EXPECT_EQ(console_capture_command_line("omnifs32.exe info"),
+              "command.com /c omnifs32.exe info");
     EXPECT_EQ(command_capture_command_line("imagex /INFO x"), "command.com /c imagex /INFO x");
 
     run_console_capture("dir");

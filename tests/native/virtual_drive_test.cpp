@@ -225,10 +225,10 @@ TEST(VirtualDriveSources, SourceOnTheTargetOrOnADiscMountedFromIt) {
         const char* target;
         bool on_drive;
     } cases[] = {
-        {"Z:\\I386", "D:\\", true},   {"z:\\sources\\install.wim", "d:\\", true},
-        {"Z:\\I386", "E:\\", false},  {"Y:\\I386", "E:\\", true},
-        {"D:\\a.gho", "D:\\", true},  {"C:\\XP\\WINNT32.EXE", "D:\\", false},
-        {"Z:\\I386", "", false},      {"X:\\I386", "X:\\", true},
+        {"Z:\\I386", "D:\\", true},  {"z:\\sources\\install.wim", "d:\\", true},
+        {"Z:\\I386", "E:\\", false}, {"Y:\\I386", "E:\\", true},
+        {"D:\\a.gho", "D:\\", true}, {"C:\\XP\\WINNT32.EXE", "D:\\", false},
+        {"Z:\\I386", "", false},     {"X:\\I386", "X:\\", true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(source_lies_on_drive(c.source, c.target), c.on_drive)

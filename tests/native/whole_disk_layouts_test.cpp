@@ -111,7 +111,8 @@ TEST(WholeDiskLayouts, CommandLineLayoutRunsGhostThenReportsAndEnds) {
         EXPECT_FALSE(launches[0].wait);
         EXPECT_EQ(launches[0].show, os::kShowNormal);
         EXPECT_TRUE(hidden_when_ghost_started);
-        EXPECT_EQ(r.boxes(), (Strings{kWarning, std::string("一键分") + c.word + "完成！|提示|48"}));
+        EXPECT_EQ(r.boxes(),
+                  (Strings{kWarning, std::string("一键分") + c.word + "完成！|提示|48"}));
         EXPECT_EQ(g_layout_count_word, c.word);
         EXPECT_TRUE(r.rig.ui.quitting());
         EXPECT_EQ(r.rig.exit_code, 0);
@@ -175,9 +176,8 @@ TEST(WholeDiskLayouts, OutsideWindowsPeBothEntriesRefuse) {
         bool refused_by_option;
         bool refused_by_menu;
     };
-    const Case cases[] = {{"X:\\WINDOWS", false, false},
-                          {"x:\\windows", false, true},
-                          {"C:\\windows", true, true}};
+    const Case cases[] = {
+        {"X:\\WINDOWS", false, false}, {"x:\\windows", false, true}, {"C:\\windows", true, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.windows);
         LayoutRig cmd;

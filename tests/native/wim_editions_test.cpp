@@ -18,13 +18,16 @@ TEST(WimEditions, ReadsTheEditionTableOfRecordedOutput) {
         Items expected;
     } rows[] = {
         {"four_editions.txt",
-         {"1: Windows 7 家庭普通版(Windows 7 HOMEBASIC)", "2: Windows 7 家庭高级版(Windows 7 HOMEPREMIUM)",
-          "3: Windows 7 专业版(Windows 7 PROFESSIONAL)", "4: Windows 7 旗舰版(Windows 7 ULTIMATE)"}},
+         {"1: Windows 7 家庭普通版(Windows 7 HOMEBASIC)",
+          "2: Windows 7 家庭高级版(Windows 7 HOMEPREMIUM)",
+          "3: Windows 7 专业版(Windows 7 PROFESSIONAL)",
+          "4: Windows 7 旗舰版(Windows 7 ULTIMATE)"}},
         {"no_display_names.txt", {"1: C_BAK", "2: D_BAK"}},
         // The second image has no display name: it keeps its own name, and the third keeps its own
         // display name rather than sliding up to the second.
         {"missing_display_name.txt",
-         {"1: Windows 7 家庭普通版(Windows 7 HOMEBASIC)", "2: C_BAK", "3: Windows 7 旗舰版(Windows 7 ULTIMATE)"}},
+         {"1: Windows 7 家庭普通版(Windows 7 HOMEBASIC)", "2: C_BAK",
+          "3: Windows 7 旗舰版(Windows 7 ULTIMATE)"}},
         {"question_marks.txt",
          {"1: Windows 7 ????版(Windows 7 ULTIMATE)", "2: Windows 7 Pro版(Windows 7 PROFESSIONAL)"}},
         {"split_set.txt", {"1: Windows 7 旗舰版(Windows 7 ULTIMATE)"}},
@@ -44,9 +47,11 @@ TEST(WimEditions, ReadsNamesWithoutElementStructureByPosition) {
     fakes::FakeOs fake;
     EXPECT_EQ(parse_wim_info_xml("<NAME>A</NAME><NAME>B</NAME><DISPLAYNAME>Alpha</DISPLAYNAME>"),
               (Items{"1: Alpha(A)", "2: B"}));
-    EXPECT_EQ(parse_wim_info_xml("<name>x%3C%41</name>"), Items{"1: xA"});  // "<" removed after decoding
+    EXPECT_EQ(parse_wim_info_xml("<name>x%3C%41</name>"),
+              Items{"1: xA"});  // "<" removed after decoding
     EXPECT_EQ(parse_wim_info_xml("<DISPLAYNAME>only</DISPLAYNAME>"), Items{});
-    EXPECT_EQ(parse_wim_info_xml("<IMAGE INDEX=\"1\"><DISPLAYNAME>x</DISPLAYNAME></IMAGE>"), Items{});
+    EXPECT_EQ(parse_wim_info_xml("<IMAGE INDEX=\"1\"><DISPLAYNAME>x</DISPLAYNAME></IMAGE>"),
+              Items{});
     EXPECT_EQ(parse_wim_info_xml("<NAME>Open"), Items{});
 }
 
@@ -55,16 +60,10 @@ TEST(UrlDecode, DecodesEscapesAsUtf8IntoCodePage936) {
     struct Row {
         std::string in, out;
     } rows[] = {
-        {"%E6%97%97", "旗"},
-        {"a%20b%2fc", "a b/c"},
-        {"100%", "100%"},
-        {"5%2", "5%2"},
-        {"%zz%4", "%zz%4"},
-        {"%F0%9F%98%80x", "?x"},      // no form in code page 936
-        {"%C3", "?"},                 // a sequence cut short
-        {"%E6%97", "?"},
-        {"%FFa", "?a"},
-        {"a%00b", "a"},               // the text ends at a zero
+        {"%E6%97%97", "旗"}, {"a%20b%2fc", "a b/c"},  {"100%", "100%"}, {"5%2", "5%2"},
+        {"%zz%4", "%zz%4"},  {"%F0%9F%98%80x", "?x"},                  // no form in code page 936
+        {"%C3", "?"},                                                  // a sequence cut short
+        {"%E6%97", "?"},     {"%FFa", "?a"},          {"a%00b", "a"},  // the text ends at a zero
     };
     for (const Row& r : rows) EXPECT_EQ(url_decode(r.in), r.out) << r.in;
 }
@@ -128,8 +127,10 @@ TEST(WimEditionWindow, PreparesTitleSplitSetAndDiscBranch) {
     EXPECT_EQ(w.selected, -1);
     EXPECT_EQ(w.image_index, 0);
     EXPECT_EQ(wim_editions_error_text(w.shown_image_path),
-              "加载 E:\\sources\\install.wim 时出现错误，无法正常还原。\r\n选择\"是(Y)\"将还原WIM映像文件中的卷 1 "
-              "，选择\"否(N)\"将停止还原。\r\n作者正在努力解决此错误，请暂时更换其他安装工具或更换WinPE！");
+              "加载 E:\\sources\\install.wim "
+              "时出现错误，无法正常还原。\r\n选择\"是(Y)\"将还原WIM映像文件中的卷 1 "
+              "，选择\"否(N)"
+              "\"将停止还原。\r\n作者正在努力解决此错误，请暂时更换其他安装工具或更换WinPE！");
 }
 
 TEST(WimEditionWindow, ShortensLongPathsBetweenCharacters) {
@@ -137,7 +138,8 @@ TEST(WimEditionWindow, ShortensLongPathsBetweenCharacters) {
     EXPECT_EQ(shorten_image_path("D:\\images\\" + std::string(21, 'b'), 16),
               "D:\\images\\..." + std::string(16, 'b'));
     // A double-byte character that straddles the tenth byte or the tail's edge stays whole.
-    EXPECT_EQ(shorten_image_path("D:\\镜像文件夹\\镜像c系统文件.wim", 16), "D:\\镜像文...像c系统文件.wim");
+    EXPECT_EQ(shorten_image_path("D:\\镜像文件夹\\镜像c系统文件.wim", 16),
+              "D:\\镜像文...像c系统文件.wim");
 }
 
 }  // namespace

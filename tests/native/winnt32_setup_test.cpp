@@ -27,26 +27,26 @@ TEST(Winnt32Commands, SixVariantsWithTheirBlanks) {
     } cases[] = {
         {1, true, "",
          "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386  /unattend:C:\\\\winnt.sif "
-            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+         "/makelocalsource /tempdrive:C:\\ /noreboot"},
         {1, false, "",
          "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386 "
-            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+         "/makelocalsource /tempdrive:C:\\ /noreboot"},
         {2, true, "Z:\\I386",
          "Z:\\I386\\winnt32.exe  /syspart:C:\\ /dudisable /s:Z:\\I386  /unattend:C:\\\\winnt.sif "
-            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+         "/makelocalsource /tempdrive:C:\\ /noreboot"},
         {2, false, "Z:\\I386",
          "Z:\\I386\\winnt32.exe  /syspart:C:\\ /dudisable /s:Z:\\I386  "
-            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+         "/makelocalsource /tempdrive:C:\\ /noreboot"},
         {0, true, "E:\\I386\\WINNT32.EXE",
          "E:\\I386\\WINNT32.EXE  /syspart:C:\\ /dudisable /s:E:\\I386  /unattend:C:\\\\winnt.sif "
-            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+         "/makelocalsource /tempdrive:C:\\ /noreboot"},
         {0, false, "E:\\I386\\WINNT32.EXE",
          "E:\\I386\\WINNT32.EXE  /syspart:C:\\ /dudisable /s:E:\\I386\\ "
-            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+         "/makelocalsource /tempdrive:C:\\ /noreboot"},
         // A blank in the chosen program's path would let the system start "D:\XP.exe" first.
         {0, false, "D:\\XP CD\\I386\\WINNT32.EXE",
          "\"D:\\XP CD\\I386\\WINNT32.EXE\"  /syspart:C:\\ /dudisable /s:D:\\XP CD\\I386\\ "
-            "/makelocalsource /tempdrive:C:\\ /noreboot"},
+         "/makelocalsource /tempdrive:C:\\ /noreboot"},
         {3, true, "Z:\\I386", ""},
         {-1, false, "Z:\\I386", ""},
     };
@@ -173,7 +173,7 @@ protected:
 
 const char kDiscAnswerLine[] =
     "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386  /unattend:C:\\\\winnt.sif "
-        "/makelocalsource /tempdrive:C:\\ /noreboot";
+    "/makelocalsource /tempdrive:C:\\ /noreboot";
 
 TEST_F(SetupWindow, RunsTheSetupAndWatchesItToTheEnd) {
     setup_runs_for(2);
@@ -215,7 +215,7 @@ TEST_F(SetupWindow, RunsTheSetupAndWatchesItToTheEnd) {
         ASSERT_TRUE(fakes::click(w, "ok_button"));
         EXPECT_EQ(commands().back(),
                   "E:\\i386\\winnt32.exe  /syspart:C:\\ /dudisable /s:E:\\i386 "
-                      "/makelocalsource /tempdrive:C:\\ /noreboot");
+                  "/makelocalsource /tempdrive:C:\\ /noreboot");
         EXPECT_EQ(sif_at_launch, "");
     });
     ASSERT_NE(window, nullptr);
@@ -274,7 +274,7 @@ TEST(Winnt32SetupFormat, FormatsAsChosenBeforeTheSetup) {
         EXPECT_EQ(r.os.processes.commands(),
                   Lines{"Z:\\I386\\winnt32.exe  /syspart:C:\\ /dudisable /s:Z:\\I386  "
                         "/unattend:C:\\\\winnt.sif "
-                      "/makelocalsource /tempdrive:C:\\ /noreboot"});
+                        "/makelocalsource /tempdrive:C:\\ /noreboot"});
     }
 }
 
@@ -327,7 +327,7 @@ TEST(Winnt32SetupEnd, FinishBoxesHandOverToTheCountdown) {
         EXPECT_EQ(r.os.processes.commands(),
                   Lines{"F:\\XP\\I386\\WINNT32.EXE  /syspart:D:\\ /dudisable /s:F:\\XP\\I386  "
                         "/unattend:D:\\\\winnt.sif "
-                      "/makelocalsource /tempdrive:D:\\ /noreboot"});
+                        "/makelocalsource /tempdrive:D:\\ /noreboot"});
         EXPECT_EQ(r.os.files.contents("D:\\winnt.sif"), kWinntSifTemplate);
         ASSERT_NE(setup, nullptr);
         EXPECT_FALSE(setup->alive());

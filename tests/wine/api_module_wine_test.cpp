@@ -73,8 +73,8 @@ TEST(ApiModuleUnderWine, SystemMenuAndWindowProcedureOfTheFirstWindow) {
                                   100, nullptr, nullptr, wc.hInstance, nullptr);
     const std::uint32_t process = host.current_process_id();
     EXPECT_EQ(host.find_process_window(process, true), 0u);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"sample", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                                  0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = CreateWindowExW(0, wc.lpszClassName, L"sample", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  0, 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(window, nullptr);
     const auto w = reinterpret_cast<std::uintptr_t>(window);
     EXPECT_EQ(host.find_process_window(process, true), w);

@@ -45,7 +45,8 @@ bool write_bytes(const std::wstring& path, const std::string& bytes, LONGLONG si
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0;
+    bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0;
     if (ok && size > 0) {
         LARGE_INTEGER end;
         end.QuadPart = size;
@@ -72,7 +73,9 @@ void remove_tree(const std::wstring& folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // The raw command lines a stand-in logged at its starts.
 Lines started(const std::wstring& log, const std::string& tool) {
@@ -85,7 +88,8 @@ Lines started(const std::wstring& log, const std::string& tool) {
         for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
             fields.push_back(line.substr(start, tab - start));
         fields.push_back(line.substr(start));
-        if (fields.size() == 4 && fields[0] == tool && fields[1] == "start") lines.push_back(fields[3]);
+        if (fields.size() == 4 && fields[0] == tool && fields[1] == "start")
+            lines.push_back(fields[3]);
     }
     return lines;
 }
@@ -119,7 +123,8 @@ protected:
             GTEST_SKIP() << "no stand-in tools";
         // A folder of each test's own: ctest runs the tests side by side.
         work = own_folder() + L"backup_e2e_" +
-               win32::widen(::testing::UnitTest::GetInstance()->current_test_info()->name()) + L"\\";
+               win32::widen(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+               L"\\";
         remove_tree(work);
         for (const wchar_t* folder :
              {L"", L"source", L"source\\Windows", L"out", L"restored", L"tools"})
@@ -157,14 +162,15 @@ protected:
         ui::clear_bindings();
         SetCurrentDirectoryW(own_folder().c_str());
         SetEnvironmentVariableW(L"PATH", old_path.c_str());
-        for (const wchar_t* name : {L"QV_STANDIN_LOG", L"QV_GHOST_MAP", L"QV_NORVEX32_DELAY_MS",
-                                    L"QV_IMAGEX_STEP_MS"})
+        for (const wchar_t* name :
+             {L"QV_STANDIN_LOG", L"QV_GHOST_MAP", L"QV_NORVEX32_DELAY_MS", L"QV_IMAGEX_STEP_MS"})
             SetEnvironmentVariableW(name, nullptr);
         remove_tree(work);
     }
 
     std::string path(const std::wstring& name) const { return win32::narrow(work + name); }
-    void choose(const std::string& save, const std::string& root, const std::string& disk_partition) {
+    void choose(const std::string& save, const std::string& root,
+                const std::string& disk_partition) {
         main->add_item("backup_path_combo", save);
         main->select("backup_path_combo", 0);
         main->set_text("selected_drive_label", root);
@@ -190,7 +196,8 @@ protected:
 // Ghost backs the folder of 1:3 up with the chosen switches and a password with a blank; the
 // image it wrote restores with the same password, so the blank went through as one argument.
 TEST_F(BackupUnderWine, GhostBackupDumpsThePartitionAndReports) {
-    write_bytes(work + L"map.txt", "1:3=" + path(L"source") + "\r\n1:4=" + path(L"restored") + "\r\n");
+    write_bytes(work + L"map.txt",
+                "1:3=" + path(L"source") + "\r\n1:4=" + path(L"restored") + "\r\n");
     SetEnvironmentVariableW(L"QV_GHOST_MAP", (work + L"map.txt").c_str());
     SetEnvironmentVariableW(L"QV_NORVEX32_DELAY_MS", L"300");
     // Under a name of this test's own, so that the watch never sees another test's Ghost.
@@ -216,8 +223,8 @@ TEST_F(BackupUnderWine, GhostBackupDumpsThePartitionAndReports) {
                     "\" -z2 -span  -split=650 -auto -noide -pwd=\"a b\" -sure -fx"});
     ASSERT_EQ(answers.boxes.size(), 1u);
     const std::string report = answers.boxes[0];
-    const std::string head = "   Ghost备份完成！\r\n\r\n备份分区：G:\\(1:3)\r\n\r\n保存位置：" + save +
-                             "\r\n\r\n大      小：1 MB\r\n\r\n备份日期：";
+    const std::string head = "   Ghost备份完成！\r\n\r\n备份分区：G:\\(1:3)\r\n\r\n保存位置：" +
+                             save + "\r\n\r\n大      小：1 MB\r\n\r\n备份日期：";
     EXPECT_EQ(report.substr(0, head.size()), head);
     EXPECT_EQ(report.size(), head.size() + 19 + 3) << report;  // the date, then "|64"
     EXPECT_TRUE(ends_with_date(report.substr(0, report.size() - 3))) << report;
@@ -225,7 +232,8 @@ TEST_F(BackupUnderWine, GhostBackupDumpsThePartitionAndReports) {
     const std::string header = "QVGHO 1\ncompression 2\nspan 650\npassword a b\n\n";
     EXPECT_EQ(read_bytes(win32::widen(save)).substr(0, header.size()), header);
 
-    std::string restore = ghost_restore_command(g_ghost_exe_path, save, "1:4", "", "", " -pwd=\"a b\"");
+    std::string restore =
+        ghost_restore_command(g_ghost_exe_path, save, "1:4", "", "", " -pwd=\"a b\"");
     ASSERT_TRUE(run_program(restore, true, os::kShowHidden));
     EXPECT_EQ(read_bytes(work + L"restored\\备份说明.txt"), u8"这个分区由测试备份。\r\n");
     EXPECT_EQ(read_bytes(work + L"restored\\Windows\\system.dat"), "system\r\n");
@@ -269,8 +277,9 @@ TEST_F(BackupUnderWine, ImagexCaptureThroughTheConsoleAndReports) {
                     "\" \"C_BAK\" /compress Fast /temp C:\\ImagexTemp"});
     ASSERT_EQ(answers.boxes.size(), 2u);
     EXPECT_EQ(answers.boxes[0], capture_exclusion_notice(root, root + "(1:1)") + "|68");
-    const std::string head = "   Imagex备份完成！\r\n\r\n备份分区：" + root + "(1:1)\r\n\r\n保存位置：" +
-                             save + "\r\n\r\n大      小：2 MB\r\n\r\n备份日期：";
+    const std::string head = "   Imagex备份完成！\r\n\r\n备份分区：" + root +
+                             "(1:1)\r\n\r\n保存位置：" + save +
+                             "\r\n\r\n大      小：2 MB\r\n\r\n备份日期：";
     EXPECT_EQ(answers.boxes[1].substr(0, head.size()), head);
     EXPECT_TRUE(ends_with_date(answers.boxes[1].substr(0, answers.boxes[1].size() - 3)));
     std::string image = read_bytes(win32::widen(save));

@@ -153,8 +153,8 @@ TEST_F(ToolsUnderWine, WholeDiskLayoutRunsGhostWithTheDoubledBackslash) {
     EXPECT_EQ(started_commands(1), Strings{win(L"\\Norvex32.exe") +
                                            " -nousb -clone,mode=load,src=" + win(L"\\system32") +
                                            "\\\\HD4.GHO,dst=1 -fx -sure"});
-    EXPECT_EQ(notices.boxes, (Strings{"该操作将删除硬盘所有数据，是否继续？|警告|68",
-                                      "一键分四完成！|提示|48"}));
+    EXPECT_EQ(notices.boxes,
+              (Strings{"该操作将删除硬盘所有数据，是否继续？|警告|68", "一键分四完成！|提示|48"}));
     EXPECT_TRUE(runtime.quitting());
 }
 

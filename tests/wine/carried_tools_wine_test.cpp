@@ -37,11 +37,16 @@ TEST(CarriedToolsWine, WritesTheToolsAndTheArchivesUnpackTheirs) {
     struct Row {
         std::wstring written, built;
     } rows[] = {
-        {win + L"\\ZrNorvex32.exe", L"ZrNorvex32.exe"}, {win + L"\\Norvex32.exe", L"Norvex32.exe"},
-        {win + L"\\BOOTICEV2.exe", L"BOOTICEV2.exe"},   {win + L"\\BOOTICE.exe", L"BOOTICE.exe"},
-        {sys + L"\\bcdboot.exe", L"bcdboot.exe"},       {sys + L"\\Imagex.exe", L"Imagex.exe"},
-        {sys + L"\\Iso.exe", L"Iso.exe"},               {sys + L"\\HD3.GHO", L"HD3.GHO"},
-        {sys + L"\\HD4.GHO", L"HD3.GHO"},               {sys + L"\\HD5.GHO", L"HD3.GHO"},
+        {win + L"\\ZrNorvex32.exe", L"ZrNorvex32.exe"},
+        {win + L"\\Norvex32.exe", L"Norvex32.exe"},
+        {win + L"\\BOOTICEV2.exe", L"BOOTICEV2.exe"},
+        {win + L"\\BOOTICE.exe", L"BOOTICE.exe"},
+        {sys + L"\\bcdboot.exe", L"bcdboot.exe"},
+        {sys + L"\\Imagex.exe", L"Imagex.exe"},
+        {sys + L"\\Iso.exe", L"Iso.exe"},
+        {sys + L"\\HD3.GHO", L"HD3.GHO"},
+        {sys + L"\\HD4.GHO", L"HD3.GHO"},
+        {sys + L"\\HD5.GHO", L"HD3.GHO"},
     };
     for (const Row& r : rows) {
         std::string bytes = read_all(r.written);

@@ -46,8 +46,10 @@ protected:
         return eventually([&] {
             console_take_output(kBox, [&](bool clear, const std::string& chunk) {
                 chunks.push_back(chunk);
-                if (clear) box.clear();
-                else append_console_chunk(box, chunk);
+                if (clear)
+                    box.clear();
+                else
+                    append_console_chunk(box, chunk);
             });
             return box.find(wanted) != std::string::npos;
         });
@@ -62,7 +64,8 @@ TEST_F(RealConsole, RunsCommandsWritesAPromptForClsAndStopsWithItsExitCode) {
     EXPECT_EQ(start_console(), pid);
     ASSERT_TRUE(console_start_reader(kBox.window, kBox.box));
     std::string echo = "  echo first line  ";
-    EXPECT_EQ(console_send_command(echo), static_cast<int>(std::string("echo first line\r\n").size()));
+    EXPECT_EQ(console_send_command(echo),
+              static_cast<int>(std::string("echo first line\r\n").size()));
     ASSERT_TRUE(drain_until("first line")) << box;
     std::string echo2 = "echo 提示成功";
     console_send_command(echo2);
@@ -73,8 +76,10 @@ TEST_F(RealConsole, RunsCommandsWritesAPromptForClsAndStopsWithItsExitCode) {
     std::string prompt = get_system_directory() + ">";
     ASSERT_TRUE(drain_until("提示成功")) << box;
     ASSERT_TRUE(eventually([&] {
-        console_take_output(kBox, [&](bool, const std::string& chunk) { append_console_chunk(box, chunk); });
-        return box.size() >= prompt.size() && box.compare(box.size() - prompt.size(), prompt.size(), prompt) == 0;
+        console_take_output(
+            kBox, [&](bool, const std::string& chunk) { append_console_chunk(box, chunk); });
+        return box.size() >= prompt.size() &&
+               box.compare(box.size() - prompt.size(), prompt.size(), prompt) == 0;
     })) << box;
     EXPECT_NE(box.find("提示成功"), std::string::npos);  // cls leaves the old text
 
@@ -115,7 +120,8 @@ TEST_F(RealConsole, StopEndsTheReaderWhileAToolStillHoldsTheOutput) {
     std::wstring folder(exe);
     folder.resize(folder.rfind(L'\\'));
     std::wstring tool = folder + L"\\standin\\PECMD.exe";
-    if (GetFileAttributesW(tool.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no stand-in tools";
+    if (GetFileAttributesW(tool.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no stand-in tools";
     SetEnvironmentVariableW(L"QV_PECMD_DELAY_MS", L"3000");
     ASSERT_NE(start_console(), 0u);
     SetEnvironmentVariableW(L"QV_PECMD_DELAY_MS", nullptr);

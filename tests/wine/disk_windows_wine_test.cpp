@@ -135,8 +135,8 @@ TEST_F(WineDiskWindows, PartitionInformationOfAPrefixDrive) {
 TEST_F(WineDiskWindows, PropertiesRequestIsLoggedInScriptedRuns) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    std::wstring log = std::wstring(temp) + L"qv_properties_" +
-                       std::to_wstring(GetCurrentProcessId()) + L".log";
+    std::wstring log =
+        std::wstring(temp) + L"qv_properties_" + std::to_wstring(GetCurrentProcessId()) + L".log";
     DeleteFileW(log.c_str());
     SetEnvironmentVariableW(L"QV_NOTICE_LOG", log.c_str());
     select("D:\\", "D:\\(1:2)");
@@ -169,8 +169,8 @@ TEST_F(WineDiskWindows, VolumeLabelRoundTripThroughTheWindow) {
 
 TEST_F(WineDiskWindows, HandlePiecesOnTheProgramsOwnFile) {
     os::HandleTable& table = *os::os().handles;
-    HANDLE file = CreateFileW(L"E:\\qv-removal-probe.txt", GENERIC_WRITE, FILE_SHARE_READ,
-                              nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    HANDLE file = CreateFileW(L"E:\\qv-removal-probe.txt", GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     std::uint32_t value = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(file));
     std::uint32_t own = table.current_process_id();
@@ -189,9 +189,9 @@ TEST_F(WineDiskWindows, HandlePiecesOnTheProgramsOwnFile) {
     EXPECT_FALSE(table.dos_device("E:").empty());
     HANDLE read_end = nullptr, write_end = nullptr;
     ASSERT_TRUE(CreatePipe(&read_end, &write_end, nullptr, 0));
-    EXPECT_EQ(safe_get_file_type(
-                  static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(read_end))),
-              3);
+    EXPECT_EQ(
+        safe_get_file_type(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(read_end))),
+        3);
     CloseHandle(read_end);
     CloseHandle(write_end);
 

@@ -26,7 +26,9 @@ std::wstring build_folder() {
     return p.substr(0, p.find_last_of(L'\\'));
 }
 
-std::wstring standin(const std::wstring& file) { return build_folder() + L"\\standin\\" + file; }
+std::wstring standin(const std::wstring& file) {
+    return build_folder() + L"\\standin\\" + file;
+}
 
 // An empty folder of the test's own below the build folder.
 std::wstring scratch(const std::wstring& name) {
@@ -45,8 +47,8 @@ std::wstring scratch(const std::wstring& name) {
 
 std::string read_all(const std::wstring& path) {
     std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     char buf[65536];
     DWORD got = 0;
@@ -69,12 +71,14 @@ std::string utf8(const std::wstring& text) {
     int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                 nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
     return out;
 }
 
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 struct Finished {
     int exit_code = -1;
@@ -97,14 +101,15 @@ Finished run(const std::string& command_line, bool* started = nullptr) {
     si.hStdError = write_end;
     PROCESS_INFORMATION pi{};
     std::wstring line = widen(command_line);
-    bool ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                             nullptr, &si, &pi) != FALSE;
+    bool ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                             nullptr, nullptr, &si, &pi) != FALSE;
     CloseHandle(write_end);
     if (started != nullptr) *started = ok;
     if (ok) {
         char buf[4096];
         DWORD got = 0;
-        while (ReadFile(read_end, buf, sizeof buf, &got, nullptr) && got > 0) result.output.append(buf, got);
+        while (ReadFile(read_end, buf, sizeof buf, &got, nullptr) && got > 0)
+            result.output.append(buf, got);
         WaitForSingleObject(pi.hProcess, 30000);
         DWORD code = 0;
         GetExitCodeProcess(pi.hProcess, &code);
@@ -146,8 +151,8 @@ struct GhostPlace {
     }
     std::string restore_command(const std::string& image, const std::string& disk_partition,
                                 const std::string& password_part = "", bool crcignore = true) {
-        return qv::ghost_restore_command(ghost, image, disk_partition, crcignore ? " -crcignore " : "",
-                                         " -noide", password_part);
+        return qv::ghost_restore_command(ghost, image, disk_partition,
+                                         crcignore ? " -crcignore " : "", " -noide", password_part);
     }
     std::string logged_starts() const {
         std::string out;
@@ -157,7 +162,8 @@ struct GhostPlace {
             std::string line = text.substr(at, end - at);
             at = end == std::string::npos ? text.size() : end + 1;
             std::size_t start = line.find("\tstart\t");
-            if (start != std::string::npos) out += line.substr(line.find('\t', start + 7) + 1) + "\n";
+            if (start != std::string::npos)
+                out += line.substr(line.find('\t', start + 7) + 1) + "\n";
         }
         return out;
     }
@@ -192,7 +198,8 @@ TEST(GhostStandIn, ImageCheckPrintsNothingOnlyForASoundImage) {
             EXPECT_EQ(r.exit_code, 1);
         }
     }
-    EXPECT_NE(place.logged_starts().find("-CHKIMG,\"" + place.image(L"sample.GHO", L"My Images\\a&b.GHO") + "\""),
+    EXPECT_NE(place.logged_starts().find("-CHKIMG,\"" +
+                                         place.image(L"sample.GHO", L"My Images\\a&b.GHO") + "\""),
               std::string::npos)
         << place.logged_starts();
 }
@@ -207,7 +214,8 @@ TEST(GhostStandIn, RestoreWritesTheImageIntoTheMappedFolderOnly) {
     Finished r = run(command);
     EXPECT_EQ(r.exit_code, 0) << r.output;
     EXPECT_EQ(read_all(place.target + L"\\已还原.txt"), kRestoredNote);
-    EXPECT_EQ(read_all(place.target + L"\\Windows\\System32\\config.sys"), "stand-in system file\r\n");
+    EXPECT_EQ(read_all(place.target + L"\\Windows\\System32\\config.sys"),
+              "stand-in system file\r\n");
     EXPECT_TRUE(exists(place.target + L"\\Program Files\\空文件夹"));
     // The tool sees exactly the command line the program built.
     EXPECT_EQ(place.logged_starts(), command + "\n");
@@ -261,7 +269,8 @@ TEST(GhostStandIn, AGhostThatIsNoProgramDoesNotStart) {
     std::wstring broken = place.folder + L"\\Norvex32.exe";
     write_all(broken, "not a program");
     bool started = true;
-    run(qv::ghost_restore_command(narrow(broken), place.image(L"sample.GHO", L"s.GHO"), "1:3", "", "", ""),
+    run(qv::ghost_restore_command(narrow(broken), place.image(L"sample.GHO", L"s.GHO"), "1:3", "",
+                                  "", ""),
         &started);
     EXPECT_FALSE(started);
 }

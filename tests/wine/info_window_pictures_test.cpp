@@ -47,12 +47,12 @@ uint32_t big_endian(const unsigned char* p) {
 // load is carried and large enough for the largest inner box.
 TEST(InfoWindowPictures, EveryNamedPictureIsCarriedAtItsControlsSize) {
     const qv::ui::WindowDef* defs[] = {
-        &qv::ui::about_window_def(), &qv::ui::help_window_def(),
+        &qv::ui::about_window_def(),          &qv::ui::help_window_def(),
         &qv::ui::parameter_help_window_def(), &qv::ui::pe_only_notice_window_def(),
-        &qv::finish_countdown_window_def(), &qv::ghost_restore_window_def(),
-        &qv::ghost_backup_window_def(), &qv::imagex_capture_window_def(),
-        &qv::partition_info_window_def(), &qv::volume_label_window_def(),
-        &qv::virtual_drive_window_def(), &qv::winnt32_setup_window_def()};
+        &qv::finish_countdown_window_def(),   &qv::ghost_restore_window_def(),
+        &qv::ghost_backup_window_def(),       &qv::imagex_capture_window_def(),
+        &qv::partition_info_window_def(),     &qv::volume_label_window_def(),
+        &qv::virtual_drive_window_def(),      &qv::winnt32_setup_window_def()};
     int widest = 0, tallest = 0;
     for (const qv::ui::WindowDef* def : defs) {
         for (const qv::ui::ControlDef& c : def->controls) {

@@ -108,8 +108,8 @@ protected:
         if (old_path.empty()) return;
         ui::clear_bindings();
         set_env(L"PATH", old_path);
-        for (const wchar_t* name : {L"QV_STANDIN_LOG", L"QV_NOTICE_LOG", L"QV_ISO_DOSDEVICES",
-                                    L"QV_WINNT32_DELAY_MS"})
+        for (const wchar_t* name :
+             {L"QV_STANDIN_LOG", L"QV_NOTICE_LOG", L"QV_ISO_DOSDEVICES", L"QV_WINNT32_DELAY_MS"})
             set_env(name, L"");
     }
     void log_to(const std::wstring& work) {
@@ -186,8 +186,8 @@ TEST_F(MediaUnderWine, SetupRunsWithItsAnswerFileAndTheWatchSeesItEnd) {
     set_env(L"QV_WINNT32_DELAY_MS", L"600");
     const std::wstring source = work + L"\\I386";
     CreateDirectoryW(source.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((standins + L"WINNT32.exe").c_str(), (source + L"\\WINNT32.EXE").c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileW((standins + L"WINNT32.exe").c_str(), (source + L"\\WINNT32.EXE").c_str(), FALSE));
     CreateDirectoryW((work + L"\\target").c_str(), nullptr);
     const std::string target = win32::narrow(work + L"\\target\\");
 

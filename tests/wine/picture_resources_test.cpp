@@ -35,14 +35,12 @@ TEST(PictureResources, PngPicturesHaveTheirControlsSizes) {
         uint32_t width, height;
     };
     const Row rows[] = {
-        {L"MAIN_SKIN", 664, 446},          {L"DIALOG_SKIN", 480, 360},
-        {L"BTN_OPEN", 4 * 74, 26},         {L"BTN_SAVE", 4 * 74, 26},
-        {L"BTN_SEARCH", 4 * 59, 26},       {L"BTN_EXPAND", 4 * 82, 26},
-        {L"BTN_COMPACT", 4 * 82, 26},      {L"BTN_OK", 4 * 82, 26},
-        {L"BTN_EXIT", 4 * 82, 26},         {L"BTN_CANCEL", 4 * 82, 26},
-        {L"BTN_YES", 4 * 82, 26},          {L"BTN_NO", 4 * 82, 26},
-        {L"BTN_CLOSE_TEXT", 4 * 82, 26},   {L"BTN_MENU", 4 * 29, 24},
-        {L"BTN_MINIMIZE", 4 * 31, 25},     {L"BTN_CLOSE", 4 * 29, 24},
+        {L"MAIN_SKIN", 664, 446},        {L"DIALOG_SKIN", 480, 360},  {L"BTN_OPEN", 4 * 74, 26},
+        {L"BTN_SAVE", 4 * 74, 26},       {L"BTN_SEARCH", 4 * 59, 26}, {L"BTN_EXPAND", 4 * 82, 26},
+        {L"BTN_COMPACT", 4 * 82, 26},    {L"BTN_OK", 4 * 82, 26},     {L"BTN_EXIT", 4 * 82, 26},
+        {L"BTN_CANCEL", 4 * 82, 26},     {L"BTN_YES", 4 * 82, 26},    {L"BTN_NO", 4 * 82, 26},
+        {L"BTN_CLOSE_TEXT", 4 * 82, 26}, {L"BTN_MENU", 4 * 29, 24},   {L"BTN_MINIMIZE", 4 * 31, 25},
+        {L"BTN_CLOSE", 4 * 29, 24},
     };
     static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     for (const Row& row : rows) {
@@ -62,7 +60,8 @@ TEST(PictureResources, PngPicturesHaveTheirControlsSizes) {
 // The tray asks for the small size, the shell for the large one.
 TEST(PictureResources, ProgramIconLoadsAtTraySizes) {
     for (int size : {16, 32}) {
-        HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
+        HANDLE icon =
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
         EXPECT_NE(nullptr, icon) << size;
         if (icon) DestroyIcon(static_cast<HICON>(icon));
     }

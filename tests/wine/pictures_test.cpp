@@ -18,7 +18,8 @@ struct Pixel {
 Pixel pixel_at(const Picture& picture, int x, int y) {
     DIBSECTION dib{};
     EXPECT_EQ(static_cast<int>(sizeof dib), GetObjectW(picture.bitmap.get(), sizeof dib, &dib));
-    const auto* row = static_cast<const unsigned char*>(dib.dsBm.bmBits) + static_cast<size_t>(y) * dib.dsBm.bmWidthBytes;
+    const auto* row = static_cast<const unsigned char*>(dib.dsBm.bmBits) +
+                      static_cast<size_t>(y) * dib.dsBm.bmWidthBytes;
     const unsigned char* p = row + x * 4;
     return {p[0], p[1], p[2], p[3]};
 }
@@ -34,7 +35,8 @@ TEST(Pictures, ResourceNameIsTheUpperCasedBaseName) {
         {"a.b\\skin.main.png", "SKIN.MAIN"},
         {"dir.x/plain", "PLAIN"},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.resource, qv::win32::picture_resource_name(c.picture)) << c.picture;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.resource, qv::win32::picture_resource_name(c.picture)) << c.picture;
 }
 
 TEST(Pictures, DecodesPngStripWithPremultipliedAlpha) {
@@ -89,7 +91,8 @@ TEST(Pictures, WritesPngThatReadsBack) {
     unsigned char pixels[2 * 2 * 4] = {10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0, 1, 2, 3, 0};
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    std::wstring path = std::wstring(temp) + L"qv_shot_" + std::to_wstring(GetCurrentProcessId()) + L".png";
+    std::wstring path =
+        std::wstring(temp) + L"qv_shot_" + std::to_wstring(GetCurrentProcessId()) + L".png";
     std::string narrow_path(path.begin(), path.end());
     ASSERT_TRUE(qv::win32::write_png_file(narrow_path, pixels, 2, 2, 8));
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -19,8 +19,8 @@ std::wstring temp_file(const wchar_t* name) {
 
 std::string read_bytes(const std::wstring& path) {
     std::string out;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return out;
     char buf[512];
     DWORD got = 0;
@@ -69,8 +69,11 @@ TEST(Win32IniFiles, ReadsAValueAsTheSystemTrimsIt) {
     std::wstring path = temp_file(L"qv_ini_test.ini");
     ASSERT_FALSE(path.empty());
     std::string long_value(300, 'a');
-    ASSERT_TRUE(write_bytes(path, "[Other]\r\nPath=wrong.gho\r\n[Config]\r\nPath = \"系统\\Win7.gho\" \r\n"
-                                  "Long=" + long_value + "\r\n"));
+    ASSERT_TRUE(
+        write_bytes(path,
+                    "[Other]\r\nPath=wrong.gho\r\n[Config]\r\nPath = \"系统\\Win7.gho\" \r\n"
+                    "Long=" +
+                        long_value + "\r\n"));
     qv::win32::Win32IniFiles ini;
     std::string file = qv::win32::narrow(path);
     EXPECT_EQ(ini.read_value(file, "config", "PATH"), "系统\\Win7.gho");

@@ -45,7 +45,8 @@ TEST_F(ComRegex, BetweenMarkersMatcherAgreesWithThePlatformObject) {
         std::string subject, left, right;
     } rows[] = {
         // (Markers that can match empty everywhere are left out: Wine's object loops on them.)
-        {"[   5% ] Applying progress\r\n[  12% ] Applying progress: 4:22 mins remaining", "[ ", "% ] Applying"},
+        {"[   5% ] Applying progress\r\n[  12% ] Applying progress: 4:22 mins remaining", "[ ",
+         "% ] Applying"},
         {"[  45% ] Applying progress: 4:22 mins remaining", "progress:", "remaining"},
         {"A1A2B", "A", "B"},
         {"\"a\"b\"c\"", "#引号", "#引号"},
@@ -59,14 +60,18 @@ TEST_F(ComRegex, BetweenMarkersMatcherAgreesWithThePlatformObject) {
         {"a.b x7y", "\\.", " "},
         {"(1) {2} [3]", "(", ")"},
         {"a-b-", "", "-"},
-        {"A\tB\xA1\xA1" "C", "\\s", "C"},
+        {"A\tB\xA1\xA1"
+         "C",
+         "\\s", "C"},
     };
     for (const Row& r : rows) {
         RegexObject object;
-        ASSERT_TRUE(object.regex_create(regex_escape(r.left) + "([\\s\\S]*?)" + regex_escape(r.right), r.subject))
+        ASSERT_TRUE(object.regex_create(
+            regex_escape(r.left) + "([\\s\\S]*?)" + regex_escape(r.right), r.subject))
             << r.subject << " / " << r.left << " / " << r.right;
         std::vector<std::string> expected;
-        for (int i = 1; i <= object.regex_match_count(); ++i) expected.push_back(object.regex_submatch_text(i, 1));
+        for (int i = 1; i <= object.regex_match_count(); ++i)
+            expected.push_back(object.regex_submatch_text(i, 1));
         std::vector<std::string> texts;
         text_between_all(r.subject, r.left, r.right, texts);
         EXPECT_EQ(texts, expected) << r.subject << " / " << r.left << " / " << r.right;
@@ -79,7 +84,8 @@ TEST_F(ComRegex, WideBytesCrossCodePage936) {
     EXPECT_EQ(text_to_wide_bytes(""), "");
     EXPECT_EQ(wide_bytes_to_text(std::string("A\0\xD0\x63\0\0", 6)), "A提");
     EXPECT_EQ(wide_bytes_to_text(std::string("A\0\xD0\x63", 4)), "A提");  // no terminator given
-    EXPECT_EQ(wide_bytes_to_text(std::string("\x3D\xD8\x00\xDE", 4)).find_first_not_of('?'), std::string::npos);
+    EXPECT_EQ(wide_bytes_to_text(std::string("\x3D\xD8\x00\xDE", 4)).find_first_not_of('?'),
+              std::string::npos);
 }
 
 TEST_F(ComRegex, BinaryTypeOfThisProgram) {

@@ -22,7 +22,9 @@ inline std::wstring build_folder() {
     return p.substr(0, p.find_last_of(L'\\'));
 }
 
-inline std::wstring standin(const std::wstring& file) { return build_folder() + L"\\standin\\" + file; }
+inline std::wstring standin(const std::wstring& file) {
+    return build_folder() + L"\\standin\\" + file;
+}
 
 // Empties and makes build\wine-scratch\<name>.
 inline std::wstring scratch_folder(const std::wstring& name) {
@@ -45,8 +47,8 @@ inline void set_env(const wchar_t* name, const std::wstring& value) {
 
 inline std::string read_all(const std::wstring& path) {
     std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     char buf[65536];
     DWORD got = 0;
@@ -55,11 +57,14 @@ inline std::string read_all(const std::wstring& path) {
     return bytes;
 }
 
-inline bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 inline int count_of(const std::string& text, const std::string& sought) {
     int n = 0;
-    for (size_t at = text.find(sought); at != std::string::npos; at = text.find(sought, at + 1)) ++n;
+    for (size_t at = text.find(sought); at != std::string::npos; at = text.find(sought, at + 1))
+        ++n;
     return n;
 }
 

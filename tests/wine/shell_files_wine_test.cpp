@@ -47,7 +47,9 @@ protected:
             SetEnvironmentVariableW(name, nullptr);
         CoUninitialize();
     }
-    std::string path(const std::wstring& name) const { return win32::narrow(folder + L"\\" + name); }
+    std::string path(const std::wstring& name) const {
+        return win32::narrow(folder + L"\\" + name);
+    }
 
     std::wstring folder, log;
 };
@@ -57,7 +59,8 @@ TEST_F(ShellFilesWine, MovesCopiesAndDeletesASmallFile) {
     write_file(folder + L"\\映像.GHO", "ghost image");
     const std::string source = path(L"映像.GHO");
 
-    os::ShellTransferResult copied = shell.transfer(os::ShellTransfer::Copy, source, path(L"副本.GHO"), kNoUi);
+    os::ShellTransferResult copied =
+        shell.transfer(os::ShellTransfer::Copy, source, path(L"副本.GHO"), kNoUi);
     EXPECT_EQ(copied.code, 0);
     EXPECT_FALSE(copied.aborted);
     EXPECT_EQ(read_all(folder + L"\\副本.GHO"), "ghost image");
@@ -91,9 +94,9 @@ TEST_F(ShellFilesWine, ExplorerAndPropertiesAreLoggedUnderTheTestHooks) {
     // No item list for a path that is not there: the shell is not asked.
     EXPECT_FALSE(os::os().shell_files->open_folder_select_item(path(L"gone.WIM"), false));
     EXPECT_TRUE(show_properties(path(L"a.WIM"), nullptr));
-    EXPECT_EQ(testing::notice_log_lines(),
-              (Lines{"select\t" + path(L"a.WIM") + "\t\t", "select\t" + path(L"a.WIM") + "\trename\t",
-                     "properties\t" + path(L"a.WIM") + "\t\t"}));
+    EXPECT_EQ(testing::notice_log_lines(), (Lines{"select\t" + path(L"a.WIM") + "\t\t",
+                                                  "select\t" + path(L"a.WIM") + "\trename\t",
+                                                  "properties\t" + path(L"a.WIM") + "\t\t"}));
 }
 
 TEST_F(ShellFilesWine, ListMenuMovesExportsAndDeletesRealFiles) {
@@ -133,11 +136,12 @@ TEST_F(ShellFilesWine, ListMenuMovesExportsAndDeletesRealFiles) {
     EXPECT_FALSE(exists(folder + L"\\移走.GHO"));
     ui::clear_bindings();
 
-    EXPECT_EQ(testing::notice_log_lines(),
-              (Lines{"box\t提示\t64\t" + image + " 移动成功！", "select\t" + moved + "\t\t",
-                     "box\t提示\t48\t" + image + " 不存在！", "box\t提示\t64\t" + moved + " 导出成功！",
-                     "select\t" + exported + "\t\t", "box\t提示\t68\t是否删除 " + moved + " ？",
-                     "box\t提示\t64\t" + moved + " 删除成功！"}));
+    EXPECT_EQ(
+        testing::notice_log_lines(),
+        (Lines{"box\t提示\t64\t" + image + " 移动成功！", "select\t" + moved + "\t\t",
+               "box\t提示\t48\t" + image + " 不存在！", "box\t提示\t64\t" + moved + " 导出成功！",
+               "select\t" + exported + "\t\t", "box\t提示\t68\t是否删除 " + moved + " ？",
+               "box\t提示\t64\t" + moved + " 删除成功！"}));
     EXPECT_EQ(main.item_text("found_images_list", 1), "搜索3层目录完成，共搜索到1个Gho文件。");
 }
 

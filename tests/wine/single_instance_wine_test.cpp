@@ -22,8 +22,8 @@ TEST(SingleInstanceChild, DISABLED_ClaimAndReport) {
     win32::install_win32_os();
     g_maker_name = "Quennix";
     g_edition_word = "PE版";
-    bool runs = ensure_single_instance(win32::narrow(std::wstring(_wgetenv(L"QV_GUARD_NAME"))), true,
-                                       second_copy_message(), 0x30, false);
+    bool runs = ensure_single_instance(win32::narrow(std::wstring(_wgetenv(L"QV_GUARD_NAME"))),
+                                       true, second_copy_message(), 0x30, false);
     if (runs) Sleep(3000);
     std::exit(runs ? kRan : kRefused);
 }
@@ -49,8 +49,8 @@ TEST(SingleInstanceWine, OnlyOneOfCopiesStartedTogetherRuns) {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &si, &pi));
+        ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &si, &pi));
         CloseHandle(pi.hThread);
         copies.push_back(pi.hProcess);
     }

@@ -34,8 +34,9 @@ TEST_F(RunnerWine, CapturesTheInterpretersOutput) {
     EXPECT_EQ(run_console_capture("echo hi& echo there"), "hi\r\nthere\r\n");
     EXPECT_EQ(run_command_capture_output("rem nothing"), "");
     EXPECT_EQ(exit_code_of("cmd.exe /c exit 7"), 7);
-    EXPECT_EQ(os::os().processes->start_captured(win32::narrow(build_folder()) + "\\no-such-tool.exe"),
-              nullptr);
+    EXPECT_EQ(
+        os::os().processes->start_captured(win32::narrow(build_folder()) + "\\no-such-tool.exe"),
+        nullptr);
 }
 
 TEST_F(RunnerWine, ManyLinesArriveWholeWithTheLastLine) {
@@ -47,7 +48,8 @@ TEST_F(RunnerWine, ManyLinesArriveWholeWithTheLastLine) {
     // The last line written the moment the tool ends, with no pause for the reader to see it.
     set_env(L"QV_MANYLINES_TAIL_MS", L"0");
     set_env(L"QV_MANYLINES_COUNT", L"3");
-    for (int i = 0; i < 20; ++i) ASSERT_EQ(run_command_capture_output(tool), many_lines_expected(3)) << i;
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(run_command_capture_output(tool), many_lines_expected(3)) << i;
 }
 
 // A copy of the line printer under a name of this test's own, so that no other test's processes
@@ -108,12 +110,13 @@ TEST_F(RunnerWine, SnapshotsLeaveNoHandleOpen) {
     HANDLE before = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     CloseHandle(before);
     for (int i = 0; i < 100; ++i) {
-        is_process_running("no-such-process.exe");                   // the whole list walked
+        is_process_running("no-such-process.exe");  // the whole list walked
         find_process_id(i % 2 ? "qv_wine_tests.exe" : "QV_WINE_TESTS.EXE");  // a match
     }
     HANDLE after = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     CloseHandle(after);
-    EXPECT_LT(reinterpret_cast<std::uintptr_t>(after) - reinterpret_cast<std::uintptr_t>(before), 40u);
+    EXPECT_LT(reinterpret_cast<std::uintptr_t>(after) - reinterpret_cast<std::uintptr_t>(before),
+              40u);
     EXPECT_TRUE(is_process_running("qv_wine_tests.exe"));
 }
 

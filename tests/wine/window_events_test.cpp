@@ -19,7 +19,9 @@ using qv::testing::seen_events;
 using qv::ui::EventKind;
 using qv::win32::Win32Window;
 
-HWND hwnd_of(Win32Window* w, const char* unit) { return w->control_at(w->control_index_by_unit(unit)).hwnd; }
+HWND hwnd_of(Win32Window* w, const char* unit) {
+    return w->control_at(w->control_index_by_unit(unit)).hwnd;
+}
 
 TEST_F(RuntimeTest, ClicksReachTheirHandlersAfterTheStateChanged) {
     qv::testing::record("SampleWindow", {{"start_button", EventKind::Click},
@@ -132,7 +134,8 @@ TEST_F(RuntimeTest, SystemNoticesTimersAndDrops) {
 
     // Files dropped on the window, in the shell's own list; none while the drop target is off.
     auto drop_list = [](const std::wstring& files) {
-        HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (files.size() + 2) * sizeof(wchar_t));
+        HGLOBAL memory =
+            GlobalAlloc(GHND, sizeof(DROPFILES) + (files.size() + 2) * sizeof(wchar_t));
         auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
         drop->pFiles = sizeof(DROPFILES);
         drop->fWide = TRUE;
@@ -153,16 +156,18 @@ TEST_F(RuntimeTest, SystemNoticesTimersAndDrops) {
     EXPECT_EQ("E:\\a.iso", seen[0].files[1]);
 }
 
-void cancel_close(qv::ui::Event& event) { event.cancel = true; }
+void cancel_close(qv::ui::Event& event) {
+    event.cancel = true;
+}
 
 TEST_F(RuntimeTest, ClosingCanBeRefusedAndDestroyedFollowsAClose) {
     qv::testing::record("SampleWindow", {{"", EventKind::Destroyed}});
-    qv::ui::bind("SampleWindow", "", EventKind::Closing, cancel_close);
+    qv::ui::bind_handler("SampleWindow", "", EventKind::Closing, cancel_close);
     Win32Window* w = open_sample();
     SendMessageW(w->hwnd(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(w->alive());
     EXPECT_TRUE(seen_events().empty());
-    qv::ui::bind("SampleWindow", "", EventKind::Closing, nullptr);
+    qv::ui::bind_handler("SampleWindow", "", EventKind::Closing, nullptr);
     SendMessageW(w->hwnd(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(w->alive());
     ASSERT_EQ(1u, seen_events().size());
@@ -173,19 +178,23 @@ TEST_F(RuntimeTest, ClosingCanBeRefusedAndDestroyedFollowsAClose) {
     EXPECT_EQ(nullptr, runtime_->find("SampleWindow"));
 }
 
-void hide_window(qv::ui::Event& event) { event.window->hide(); }
-void close_window(qv::ui::Event& event) { event.window->close(); }
+void hide_window(qv::ui::Event& event) {
+    event.window->hide();
+}
+void close_window(qv::ui::Event& event) {
+    event.window->close();
+}
 
 TEST_F(RuntimeTest, CreatedHandlerDecidesWhetherTheWindowIsShown) {
     Win32Window* shown = open_sample();
     EXPECT_TRUE(shown->visible());
     shown->close();
-    qv::ui::bind("SampleWindow", "", EventKind::Created, hide_window);
+    qv::ui::bind_handler("SampleWindow", "", EventKind::Created, hide_window);
     auto* hidden = static_cast<Win32Window*>(runtime_->open(sample_, nullptr));
     EXPECT_TRUE(hidden->alive());
     EXPECT_FALSE(hidden->visible());
     EXPECT_EQ(hidden, runtime_->find("SampleWindow"));
-    qv::ui::bind("SampleWindow", "", EventKind::Created, close_window);
+    qv::ui::bind_handler("SampleWindow", "", EventKind::Created, close_window);
     qv::ui::Window* closed = runtime_->open(sample_, nullptr);
     ASSERT_NE(nullptr, closed);
     EXPECT_FALSE(closed->alive());

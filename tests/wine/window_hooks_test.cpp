@@ -23,15 +23,13 @@ TEST(TrayText, CutsAtCharacterBoundaries) {
         size_t max;
         std::string expected;
     } cases[] = {
-        {"提示", 63, "提示"},
-        {"abc", 2, "ab"},
+        {"提示", 63, "提示"}, {"abc", 2, "ab"},
         {"a提示", 2, "a"},  // the second character would be split: it goes whole
-        {"a提示", 3, "a提"},
-        {"提\\", 3, "提\\"},
-        {"", 5, ""},
-        {std::string(300, 'x'), 255, std::string(255, 'x')},
+        {"a提示", 3, "a提"},  {"提\\", 3, "提\\"},
+        {"", 5, ""},          {std::string(300, 'x'), 255, std::string(255, 'x')},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.expected, qv::win32::cut_at_character(c.text, c.max)) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, qv::win32::cut_at_character(c.text, c.max)) << c.text;
     const struct {
         int icon, kind;
     } kinds[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 1}, {7, 1}, {-1, 1}};
@@ -56,7 +54,8 @@ TEST_F(RuntimeTest, BalloonRequestsAreLoggedWhateverTheShellDoes) {
     std::vector<std::string> log = qv::testing::notice_log_lines();
     ASSERT_EQ(3u, log.size());
     EXPECT_EQ("balloon\t提示\t正在启动，请稍后.......\t1/0/0", log[0]);
-    EXPECT_EQ(std::string("balloon\t欢迎使用\t检测到有驱动器插入，请刷新分区列表！\t2/90000/") + (shown ? "1" : "0"),
+    EXPECT_EQ(std::string("balloon\t欢迎使用\t检测到有驱动器插入，请刷新分区列表！\t2/90000/") +
+                  (shown ? "1" : "0"),
               log[1]);
     EXPECT_EQ("balloon\t" + long_title.substr(0, 62) + "\tx\t1/0/" + (added ? "1" : "0"), log[2]);
 }
@@ -67,7 +66,7 @@ TEST_F(RuntimeTest, FileDialogsAnswerFromTheScript) {
     EXPECT_EQ("C:\\映像\\系统.GHO", w->run_file_dialog("image_dialog"));
     EXPECT_EQ("", w->run_file_dialog("save_dialog"));
     EXPECT_EQ("", w->run_file_dialog("image_dialog"));  // the answers are used up: cancelled
-    EXPECT_EQ("", w->run_file_dialog("start_button"));   // not a dialog
+    EXPECT_EQ("", w->run_file_dialog("start_button"));  // not a dialog
     SetEnvironmentVariableW(L"QV_DIALOG_ANSWERS", nullptr);
     std::vector<std::string> log = qv::testing::notice_log_lines();
     ASSERT_EQ(3u, log.size());
@@ -86,8 +85,10 @@ protected:
     int run_script(const std::string& utf8) {
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
-        script_path_ = std::wstring(temp) + L"qv_script_" + std::to_wstring(GetCurrentProcessId()) + L".txt";
-        HANDLE file = CreateFileW(script_path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        script_path_ =
+            std::wstring(temp) + L"qv_script_" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+        HANDLE file =
+            CreateFileW(script_path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
         WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
         CloseHandle(file);
@@ -119,17 +120,25 @@ TEST_F(ScriptTest, ScriptActsLikeTheUser) {
     const char* script =
         "# a comment\r\n"
         "waitwindow SampleWindow\r\n"
-        "click SampleWindow \xE6\x8C\x89\xE9\x92\xAE" "2\r\n"                 // 按钮2
-        "check SampleWindow \xE9\x80\x89\xE6\x8B\xA9\xE6\xA1\x86" "6 0\n"     // 选择框6
-        "select SampleWindow \xE7\xBB\x84\xE5\x90\x88\xE6\xA1\x86" "4 2\n"    // 组合框4
+        "click SampleWindow \xE6\x8C\x89\xE9\x92\xAE"
+        "2\r\n"  // 按钮2
+        "check SampleWindow \xE9\x80\x89\xE6\x8B\xA9\xE6\xA1\x86"
+        "6 0\n"  // 选择框6
+        "select SampleWindow \xE7\xBB\x84\xE5\x90\x88\xE6\xA1\x86"
+        "4 2\n"  // 组合框4
         "wait 30\n"
-        "select SampleWindow \xE8\xB6\x85\xE7\xBA\xA7\xE5\x88\x97\xE8\xA1\xA8\xE6\xA1\x86" "1 1\n"  // 超级列表框1
-        "settext SampleWindow \xE7\xBC\x96\xE8\xBE\x91\xE6\xA1\x86" "2 5 levels\n"  // 编辑框2
-        "menu SampleWindow \xE8\x8F\x9C\xE5\x8D\x95 > \xE6\x89\xA9\xE5\xB1\x95\xE5\xB7\xA5\xE5\x85\xB7(&K) > "
-        "\xE8\x99\x9A\xE6\x8B\x9F\xE5\x85\x89\xE9\xA9\xB1(&G)\n"  // 菜单 > 扩展工具(&K) > 虚拟光驱(&G)
+        "select SampleWindow \xE8\xB6\x85\xE7\xBA\xA7\xE5\x88\x97\xE8\xA1\xA8\xE6\xA1\x86"
+        "1 1\n"  // 超级列表框1
+        "settext SampleWindow \xE7\xBC\x96\xE8\xBE\x91\xE6\xA1\x86"
+        "2 5 levels\n"  // 编辑框2
+        "menu SampleWindow \xE8\x8F\x9C\xE5\x8D\x95 > "
+        "\xE6\x89\xA9\xE5\xB1\x95\xE5\xB7\xA5\xE5\x85\xB7(&K) > "
+        "\xE8\x99\x9A\xE6\x8B\x9F\xE5\x85\x89\xE9\xA9\xB1(&G)\n"  // 菜单 > 扩展工具(&K) >
+                                                                  // 虚拟光驱(&G)
         "hotkey SampleWindow 0x6f\n"
         "wait 50\n"
-        "state SampleWindow \xE9\x80\x89\xE6\x8B\xA9\xE6\xA1\x86" "6\n"
+        "state SampleWindow \xE9\x80\x89\xE6\x8B\xA9\xE6\xA1\x86"
+        "6\n"
         "quit 5\n";
     EXPECT_EQ(5, run_script(script));
 
@@ -153,8 +162,10 @@ TEST_F(ScriptTest, ScriptActsLikeTheUser) {
     ASSERT_EQ(13u, log.size());
     EXPECT_EQ("script\twaitwindow SampleWindow\t\t", log[0]);
     EXPECT_EQ("script\tclick SampleWindow 按钮2\t\t", log[1]);
-    EXPECT_EQ("state\tSampleWindow 选择框6\t禁止访问IDE设备(&D)\tchecked=0 enabled=1 visible=1 selected=-1 count=0",
-              log[11]);
+    EXPECT_EQ(
+        "state\tSampleWindow 选择框6\t禁止访问IDE设备(&D)\tchecked=0 enabled=1 visible=1 "
+        "selected=-1 count=0",
+        log[11]);
     EXPECT_EQ("script\tquit 5\t\t", log[12]);
 }
 
@@ -177,21 +188,24 @@ const qv::ui::WindowDef& note_window() {
 TEST_F(ScriptTest, ScriptGoesOnInsideModalWindowsAndMenus) {
     g_script_steps.clear();
     g_script_runtime = runtime_.get();
-    qv::ui::bind("SampleWindow", "start_button", EventKind::Click, [](qv::ui::Event& e) {
+    qv::ui::bind_handler("SampleWindow", "start_button", EventKind::Click, [](qv::ui::Event& e) {
         g_script_runtime->open_modal(note_window(), e.window);
         g_script_steps.push_back("modal returned");
     });
-    qv::ui::bind("SampleWindow", "tray", EventKind::RButtonUp, [](qv::ui::Event& e) {
+    qv::ui::bind_handler("SampleWindow", "tray", EventKind::RButtonUp, [](qv::ui::Event& e) {
         e.window->popup_menu("main_menu", e.x, e.y);
         g_script_steps.push_back("menu closed");
     });
-    qv::ui::bind("SampleWindow", "about", EventKind::Menu, [](qv::ui::Event&) { g_script_steps.push_back("about"); });
+    qv::ui::bind_handler("SampleWindow", "about", EventKind::Menu,
+                         [](qv::ui::Event&) { g_script_steps.push_back("about"); });
     open_sample();
-    EXPECT_EQ(6, run_script("click SampleWindow \xE6\x8C\x89\xE9\x92\xAE" "2\n"  // 按钮2
+    EXPECT_EQ(6, run_script("click SampleWindow \xE6\x8C\x89\xE9\x92\xAE"
+                            "2\n"  // 按钮2
                             "waitwindow NoteWindow\n"
                             "close NoteWindow\n"
                             "waitgone NoteWindow\n"
-                            "rclick SampleWindow \xE6\x89\x98\xE7\x9B\x98\xE5\x9B\xBE\xE6\xA0\x87" "1\n"  // 托盘图标1
+                            "rclick SampleWindow \xE6\x89\x98\xE7\x9B\x98\xE5\x9B\xBE\xE6\xA0\x87"
+                            "1\n"  // 托盘图标1
                             "wait 200\n"
                             "menu SampleWindow \xE5\x85\xB3    \xE4\xBA\x8E(&G)\n"  // 关    于(&G)
                             "wait 100\n"
@@ -204,12 +218,15 @@ TEST_F(ScriptTest, ScriptStopsAtAStepTheUserCouldNotDo) {
     qv::testing::record("SampleWindow", {{"start_button", EventKind::Click}});
     open_sample();
     // The password box is disabled: nobody can type into it, and the rest of the script is skipped.
-    EXPECT_EQ(99, run_script("settext SampleWindow \xE7\xBC\x96\xE8\xBE\x91\xE6\xA1\x86" "1 secret\n"
-                             "click SampleWindow \xE6\x8C\x89\xE9\x92\xAE" "2\n"));
+    EXPECT_EQ(99, run_script("settext SampleWindow \xE7\xBC\x96\xE8\xBE\x91\xE6\xA1\x86"
+                             "1 secret\n"
+                             "click SampleWindow \xE6\x8C\x89\xE9\x92\xAE"
+                             "2\n"));
     EXPECT_TRUE(qv::testing::seen_events().empty());
     std::vector<std::string> log = qv::testing::notice_log_lines();
     ASSERT_EQ(2u, log.size());
-    EXPECT_EQ("script\tsettext SampleWindow 编辑框1 secret\tfailed\tnot visible or not enabled", log[1]);
+    EXPECT_EQ("script\tsettext SampleWindow 编辑框1 secret\tfailed\tnot visible or not enabled",
+              log[1]);
 }
 
 }  // namespace

@@ -61,11 +61,13 @@ void outer_timer(Event& e) {
     e.window->stop_timer("outer_timer");
     g_steps.push_back("outer opens inner");
     g_runtime->open_modal(inner_def(), e.window);
-    g_steps.push_back(owner_enabled() ? "inner returned, outer enabled" : "inner returned, outer disabled");
+    g_steps.push_back(owner_enabled() ? "inner returned, outer enabled"
+                                      : "inner returned, outer disabled");
     if (!g_runtime->quitting()) e.window->close();
 }
 void inner_created(Event& e) {
-    g_steps.push_back(owner_enabled() ? "inner created, outer enabled" : "inner created, outer disabled");
+    g_steps.push_back(owner_enabled() ? "inner created, outer enabled"
+                                      : "inner created, outer disabled");
     e.window->start_timer("inner_timer", 20);
 }
 void inner_timer(Event& e) {
@@ -86,19 +88,22 @@ protected:
         g_steps.clear();
         g_runtime = runtime_.get();
         g_inner_quits = false;
-        qv::ui::bind("OuterWindow", "", EventKind::Created, outer_created);
-        qv::ui::bind("OuterWindow", "outer_timer", EventKind::Timer, outer_timer);
-        qv::ui::bind("InnerWindow", "", EventKind::Created, inner_created);
-        qv::ui::bind("InnerWindow", "inner_timer", EventKind::Timer, inner_timer);
+        qv::ui::bind_handler("OuterWindow", "", EventKind::Created, outer_created);
+        qv::ui::bind_handler("OuterWindow", "outer_timer", EventKind::Timer, outer_timer);
+        qv::ui::bind_handler("InnerWindow", "", EventKind::Created, inner_created);
+        qv::ui::bind_handler("InnerWindow", "inner_timer", EventKind::Timer, inner_timer);
     }
 };
 
 TEST_F(LoopTest, ModalInsideModalReturnsInOrder) {
     runtime_->open_modal(outer_def(), nullptr);
     g_steps.push_back("outer returned");
-    const std::vector<std::string> expected = {
-        "outer created", "outer opens inner", "inner created, outer disabled", "inner closes",
-        "inner returned, outer enabled", "outer returned"};
+    const std::vector<std::string> expected = {"outer created",
+                                               "outer opens inner",
+                                               "inner created, outer disabled",
+                                               "inner closes",
+                                               "inner returned, outer enabled",
+                                               "outer returned"};
     EXPECT_EQ(expected, g_steps);
     EXPECT_FALSE(runtime_->quitting());
     EXPECT_EQ(nullptr, runtime_->find("OuterWindow"));
@@ -109,9 +114,12 @@ TEST_F(LoopTest, QuitEndsEveryLoop) {
     g_inner_quits = true;
     runtime_->open_modal(outer_def(), nullptr);
     g_steps.push_back("outer returned");
-    const std::vector<std::string> expected = {
-        "outer created", "outer opens inner", "inner created, outer disabled", "inner quits",
-        "inner returned, outer enabled", "outer returned"};
+    const std::vector<std::string> expected = {"outer created",
+                                               "outer opens inner",
+                                               "inner created, outer disabled",
+                                               "inner quits",
+                                               "inner returned, outer enabled",
+                                               "outer returned"};
     EXPECT_EQ(expected, g_steps);
     EXPECT_TRUE(runtime_->quitting());
     EXPECT_EQ(7, runtime_->run());
@@ -120,7 +128,8 @@ TEST_F(LoopTest, QuitEndsEveryLoop) {
 }
 
 TEST_F(RuntimeTest, RunEndsWhenTheHandlerQuits) {
-    qv::ui::bind("SampleWindow", "watch_timer", EventKind::Timer, [](Event&) { g_runtime->quit(3); });
+    qv::ui::bind_handler("SampleWindow", "watch_timer", EventKind::Timer,
+                         [](Event&) { g_runtime->quit(3); });
     g_runtime = runtime_.get();
     qv::win32::Win32Window* w = open_sample();
     w->start_timer("watch_timer", 10);

@@ -33,7 +33,8 @@ public:
         void* bits = nullptr;
         HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         HGDIOBJ old = SelectObject(dc, bitmap);
-        SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+        SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                     PRF_CLIENT | PRF_ERASEBKGND);
         GdiFlush();
         pixels_.assign(static_cast<const unsigned char*>(bits),
                        static_cast<const unsigned char*>(bits) + static_cast<size_t>(w_) * h_ * 4);
@@ -67,17 +68,21 @@ private:
 };
 
 bool close_to(Rgb p, Rgb q, int tolerance = 16) {
-    return std::abs(p.r - q.r) <= tolerance && std::abs(p.g - q.g) <= tolerance && std::abs(p.b - q.b) <= tolerance;
+    return std::abs(p.r - q.r) <= tolerance && std::abs(p.g - q.g) <= tolerance &&
+           std::abs(p.b - q.b) <= tolerance;
 }
 
 const Rgb kPanelTop{0, 128, 255};
 const Rgb kPanelBottom{255, 160, 0};
 
-HWND hwnd_of(Win32Window* w, const char* unit) { return w->control_at(w->control_index_by_unit(unit)).hwnd; }
+HWND hwnd_of(Win32Window* w, const char* unit) {
+    return w->control_at(w->control_index_by_unit(unit)).hwnd;
+}
 
 TEST_F(RuntimeTest, TransparentControlsShowThePictureBeneathThem) {
     Win32Window* w = open_sample();
-    // A label in the upper half of the panel picture, one in the lower half: each shows its own part.
+    // A label in the upper half of the panel picture, one in the lower half: each shows its own
+    // part.
     Rendering caption(hwnd_of(w, "透明标签6"));
     EXPECT_TRUE(close_to(caption.at(caption.w() - 1, caption.h() - 1), kPanelTop));
     EXPECT_GT(caption.differing(kPanelTop), 20);  // the text itself

@@ -11,8 +11,8 @@
 //                   Windows\System32\cmd.exe.
 //   /capture <root> "<image>" "<name>" /compress <level> /temp <folder>
 //                   needs the folder <root> and the temporary folder; prints progress lines
-//                   "[ NN% ] Capturing progress: m:ss mins remaining" paced the same way, writes the
-//                   image file (a short header naming the image, its compression and the files
+//                   "[ NN% ] Capturing progress: m:ss mins remaining" paced the same way, writes
+//                   the image file (a short header naming the image, its compression and the files
 //                   below <root>, padded with zeros to QV_IMAGEX_CAPTURE_KB kilobytes, default
 //                   2048) and prints "Successfully imaged <root>". It reads <root> and writes only
 //                   the image file.
@@ -114,7 +114,8 @@ void print_progress(const char* verb) {
 int info(const std::wstring& image) {
     standin::print_bytes(kBanner);
     if (!exists(image)) {
-        standin::print_bytes("Error opening file [" + standin::to_utf8(image) + "].\r\n\r\n"
+        standin::print_bytes("Error opening file [" + standin::to_utf8(image) +
+                             "].\r\n\r\n"
                              "The system cannot find the file specified.\r\n\r\n");
         return standin::finish(2);
     }
@@ -150,7 +151,6 @@ int apply(const std::vector<std::wstring>& args) {
     return standin::finish(0);
 }
 
-
 // The files below a folder, by their paths below the captured root, one a line.
 void list_files(const std::wstring& folder, const std::wstring& relative, std::string& out) {
     WIN32_FIND_DATAW data;
@@ -172,8 +172,9 @@ bool write_image(const std::wstring& path, const std::string& header, long long 
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, header.data(), static_cast<DWORD>(header.size()), &written, nullptr) &&
-              written == header.size();
+    bool ok =
+        WriteFile(file, header.data(), static_cast<DWORD>(header.size()), &written, nullptr) &&
+        written == header.size();
     if (ok && bytes > static_cast<long long>(header.size())) {
         LARGE_INTEGER end;
         end.QuadPart = bytes;
@@ -189,11 +190,14 @@ int capture(const std::vector<std::wstring>& args) {
     std::wstring compress, temp;
     for (size_t i = 4; i + 1 < args.size(); ++i) {
         std::wstring option = standin::upper(args[i]);
-        if (option == L"/COMPRESS") compress = args[++i];
-        else if (option == L"/TEMP") temp = args[++i];
+        if (option == L"/COMPRESS")
+            compress = args[++i];
+        else if (option == L"/TEMP")
+            temp = args[++i];
     }
     if (args.size() < 4 || !exists(with_backslash(args[1]))) {
-        standin::print_bytes("Error imaging drive.\r\n\r\nThe system cannot find the path specified.\r\n");
+        standin::print_bytes(
+            "Error imaging drive.\r\n\r\nThe system cannot find the path specified.\r\n");
         return standin::finish(2);
     }
     if (temp.empty() || !exists(with_backslash(temp))) {

@@ -129,7 +129,7 @@ struct Entry {
 struct Image {
     std::string password;
     std::vector<Entry> entries;
-    std::string fault;       // the first structural fault, empty when none
+    std::string fault;  // the first structural fault, empty when none
     bool checksums_ok = true;
 };
 
@@ -142,7 +142,8 @@ bool safe_relative(const std::string& path) {
     std::size_t start = 0;
     for (;;) {
         std::size_t slash = path.find('/', start);
-        std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        std::string part =
+            path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         if (part.empty() || part == "." || part == "..") return false;
         if (slash == std::string::npos) return true;
         start = slash + 1;
@@ -180,10 +181,13 @@ bool read_image(const std::wstring& path, Image& image) {
         } else if (line.compare(0, 5, "file ") == 0) {
             // "file <size> <checksum> <path>"
             std::size_t size_end = line.find(' ', 5);
-            std::size_t sum_end = size_end == std::string::npos ? size_end : line.find(' ', size_end + 1);
-            std::string size_text = line.substr(5, size_end == std::string::npos ? 0 : size_end - 5);
+            std::size_t sum_end =
+                size_end == std::string::npos ? size_end : line.find(' ', size_end + 1);
+            std::string size_text =
+                line.substr(5, size_end == std::string::npos ? 0 : size_end - 5);
             if (sum_end == std::string::npos || size_text.empty() ||
-                size_text.find_first_not_of("0123456789") != std::string::npos || size_text.size() > 12) {
+                size_text.find_first_not_of("0123456789") != std::string::npos ||
+                size_text.size() > 12) {
                 image.fault = "an entry cannot be read";
                 return true;
             }
@@ -191,8 +195,7 @@ bool read_image(const std::wstring& path, Image& image) {
             std::string sum = line.substr(size_end + 1, sum_end - size_end - 1);
             e.path = line.substr(sum_end + 1);
             std::string newline;
-            if (!in.bytes(size, e.data) || !in.bytes(1, newline) ||
-                newline != "\n") {
+            if (!in.bytes(size, e.data) || !in.bytes(1, newline) || newline != "\n") {
                 image.fault = "the data of " + e.path + " is cut short";
                 return true;
             }
@@ -232,7 +235,8 @@ std::wstring mapped_folder(const std::wstring& disk_partition) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find(L'\n', start);
-        std::wstring line = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        std::wstring line =
+            text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
         start = end == std::wstring::npos ? text.size() : end + 1;
         while (!line.empty() && line.back() == L'\r') line.pop_back();
         if (line.empty() || line[0] == L'#') continue;
@@ -244,7 +248,8 @@ std::wstring mapped_folder(const std::wstring& disk_partition) {
 }
 
 bool make_folders_to(const std::wstring& path) {
-    for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1)) {
+    for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos;
+         at = path.find(L'\\', at + 1)) {
         std::wstring folder = path.substr(0, at);
         if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
@@ -263,7 +268,7 @@ struct Command {
     bool dump = false;
     std::wstring source;  // a dump's disk:partition
     std::wstring compression;
-    std::wstring span;    // empty, "auto" or the part size in MB
+    std::wstring span;  // empty, "auto" or the part size in MB
     std::wstring image;
     std::wstring image_partition;
     std::wstring destination;
@@ -323,7 +328,8 @@ bool parse_arguments(const std::vector<std::wstring>& args, Command& c, std::wst
         } else if (starts_with_ci(a, L"-split=") && a.size() > 7 &&
                    a.find_first_not_of(L"0123456789", 7) == std::wstring::npos) {
             c.span = a.substr(7);
-        } else if (u == L"-SURE" || u == L"-FX" || u == L"-BATCH" || u == L"-NOIDE" || u == L"-AUTO") {
+        } else if (u == L"-SURE" || u == L"-FX" || u == L"-BATCH" || u == L"-NOIDE" ||
+                   u == L"-AUTO") {
         } else {
             bad = a;
             return false;
@@ -338,25 +344,33 @@ bool parse_arguments(const std::vector<std::wstring>& args, Command& c, std::wst
 
 int run_check(const Command& c) {
     Image image;
-    if (!read_image(c.image, image)) return say("Unable to open image file " + standin::to_utf8(c.image), kUnreadable);
+    if (!read_image(c.image, image))
+        return say("Unable to open image file " + standin::to_utf8(c.image), kUnreadable);
     std::string fault = check_report(image);
-    if (!fault.empty()) return say("Image file " + standin::to_utf8(c.image) + " is damaged: " + fault, kDamaged);
+    if (!fault.empty())
+        return say("Image file " + standin::to_utf8(c.image) + " is damaged: " + fault, kDamaged);
     return kDone;
 }
 
 int run_restore(const Command& c) {
-    if (c.image_partition != L"1") return say("The image holds no partition " + standin::to_utf8(c.image_partition), kBadCommand);
+    if (c.image_partition != L"1")
+        return say("The image holds no partition " + standin::to_utf8(c.image_partition),
+                   kBadCommand);
     Image image;
-    if (!read_image(c.image, image)) return say("Unable to open image file " + standin::to_utf8(c.image), kUnreadable);
+    if (!read_image(c.image, image))
+        return say("Unable to open image file " + standin::to_utf8(c.image), kUnreadable);
     if (!image.fault.empty() || (!image.checksums_ok && !c.crcignore))
         return say("Image file is damaged: " + check_report(image), kDamaged);
-    if (!image.password.empty() && (!c.has_password || standin::to_utf8(c.password) != image.password))
+    if (!image.password.empty() &&
+        (!c.has_password || standin::to_utf8(c.password) != image.password))
         return say("Invalid password", kWrongPassword);
     std::wstring folder = mapped_folder(c.destination);
     while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
+    DWORD attributes =
+        folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return say("Destination partition " + standin::to_utf8(c.destination) + " is not available", kNotMapped);
+        return say("Destination partition " + standin::to_utf8(c.destination) + " is not available",
+                   kNotMapped);
     if (folder.back() != L'\\') folder += L'\\';
     for (const Entry& e : image.entries) {
         std::wstring target = folder + standin::from_utf8(e.path);
@@ -403,9 +417,11 @@ bool add_entries(const std::wstring& folder, const std::string& relative, std::s
 int run_dump(const Command& c) {
     std::wstring folder = mapped_folder(c.source);
     while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
+    DWORD attributes =
+        folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return say("Source partition " + standin::to_utf8(c.source) + " is not available", kNotMapped);
+        return say("Source partition " + standin::to_utf8(c.source) + " is not available",
+                   kNotMapped);
     if (folder.back() != L'\\') folder += L'\\';
     std::string image = std::string(kMagic) + "\n";
     if (!c.compression.empty()) image += "compression " + standin::to_utf8(c.compression) + "\n";

@@ -72,13 +72,17 @@ int env_int(const std::wstring& name, int fallback) {
     return v.empty() ? fallback : _wtoi(v.c_str());
 }
 
-std::wstring tool_switch(const std::wstring& name) { return env(L"QV_" + upper(g_tool) + L"_" + name); }
+std::wstring tool_switch(const std::wstring& name) {
+    return env(L"QV_" + upper(g_tool) + L"_" + name);
+}
 
 int tool_switch_int(const std::wstring& name, int fallback) {
     return env_int(L"QV_" + upper(g_tool) + L"_" + name, fallback);
 }
 
-std::wstring raw_command_line() { return GetCommandLineW(); }
+std::wstring raw_command_line() {
+    return GetCommandLineW();
+}
 
 std::vector<std::wstring> arguments() {
     std::vector<std::wstring> out;
@@ -102,7 +106,9 @@ void begin(const std::wstring& tool) {
     }
 }
 
-void note(const std::wstring& event, const std::wstring& detail) { log_line(event, detail); }
+void note(const std::wstring& event, const std::wstring& detail) {
+    log_line(event, detail);
+}
 
 int finish(int code) {
     std::wstring forced = tool_switch(L"EXIT");

@@ -57,7 +57,8 @@ void draw_skin(HDC dc, const Picture& p, const RECT& dest) {
     for (int j = 0; j < ny; ++j)
         for (int i = 0; i < nx; ++i) {
             RECT s{xs[i].src0, ys[j].src0, xs[i].src1, ys[j].src1};
-            RECT d{dest.left + xs[i].dst0, dest.top + ys[j].dst0, dest.left + xs[i].dst1, dest.top + ys[j].dst1};
+            RECT d{dest.left + xs[i].dst0, dest.top + ys[j].dst0, dest.left + xs[i].dst1,
+                   dest.top + ys[j].dst1};
             draw_picture(dc, p, s, d);
         }
 }
@@ -71,7 +72,8 @@ HFONT Win32Window::font_for(int index) const {
 
 void Win32Window::invalidate_backdrop() {
     backdrop_.dirty = true;
-    if (alive()) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (alive())
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Win32Window::ensure_backdrop() {
@@ -118,9 +120,13 @@ void Win32Window::compose_backdrop() {
     std::vector<std::pair<int, int>> layers;  // (depth, index)
     for (size_t i = 0; i < controls_.size(); ++i) {
         Kind kind = controls_[i].def->kind;
-        if ((kind != Kind::PictureBox && kind != Kind::Image) || !visible_in_tree(static_cast<int>(i))) continue;
+        if ((kind != Kind::PictureBox && kind != Kind::Image) ||
+            !visible_in_tree(static_cast<int>(i)))
+            continue;
         int depth = 0;
-        for (int c = controls_[i].container; c >= 0; c = controls_[static_cast<size_t>(c)].container) ++depth;
+        for (int c = controls_[i].container; c >= 0;
+             c = controls_[static_cast<size_t>(c)].container)
+            ++depth;
         layers.emplace_back(depth, static_cast<int>(i));
     }
     std::stable_sort(layers.begin(), layers.end(),
@@ -144,7 +150,8 @@ void Win32Window::compose_picture_control(HDC dc, int index) {
         OffsetRect(&outer, o.x, o.y);
         IntersectRect(&clip, &clip, &outer);
     }
-    if (IsRectEmpty(&clip) || state.picture.empty()) return;  // a box without a picture is see-through
+    if (IsRectEmpty(&clip) || state.picture.empty())
+        return;  // a box without a picture is see-through
     int saved = SaveDC(dc);
     IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
     const Picture* p = load_picture(state.picture);
@@ -156,7 +163,8 @@ void Win32Window::compose_picture_control(HDC dc, int index) {
     } else if (state.def->kind == Kind::Image) {
         draw_picture(dc, *p, RECT{0, 0, p->w, p->h}, own);
     } else {
-        // A background keeps its scale: a smaller box shows part of it, a larger one the face around it.
+        // A background keeps its scale: a smaller box shows part of it, a larger one the face
+        // around it.
         if (p->w < own.right - own.left || p->h < own.bottom - own.top) fill(dc, own, kFlatFace);
         RECT dest{own.left, own.top, own.left + p->w, own.top + p->h};
         draw_picture(dc, *p, RECT{0, 0, p->w, p->h}, dest);
@@ -171,8 +179,8 @@ void Win32Window::blit_backdrop(HDC dc, HWND target, const RECT& area) {
         return;
     }
     POINT origin = origin_in_window(target);
-    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, backdrop_.dc.get(),
-           area.left + origin.x, area.top + origin.y, SRCCOPY);
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
+           backdrop_.dc.get(), area.left + origin.x, area.top + origin.y, SRCCOPY);
 }
 
 LRESULT Win32Window::color_transparent_control(HDC dc, HWND control, int index) {
@@ -209,7 +217,8 @@ void Win32Window::paint_label(const DRAWITEMSTRUCT& item, int index) {
     SetBkMode(memory.get(), TRANSPARENT);
     Selection font(memory.get(), font_for(index));
     std::wstring text = widen(text_of_window(item.hwndItem));
-    DrawTextW(memory.get(), text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_TOP | DT_WORDBREAK);
+    DrawTextW(memory.get(), text.c_str(), static_cast<int>(text.size()), &r,
+              DT_LEFT | DT_TOP | DT_WORDBREAK);
     BitBlt(item.hDC, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY);
 }
 
@@ -241,12 +250,14 @@ void Win32Window::paint_picture_button(const DRAWITEMSTRUCT& item, int index) {
     }
     // The pictures carry their captions (or symbols); the window text is drawn only on the plain
     // face of a button whose picture is missing.
-    std::wstring caption = picture == nullptr ? widen(text_of_window(item.hwndItem)) : std::wstring();
+    std::wstring caption =
+        picture == nullptr ? widen(text_of_window(item.hwndItem)) : std::wstring();
     if (!caption.empty()) {
         RECT text_rect = r;
         if (pressed) OffsetRect(&text_rect, 1, 1);
         SetBkMode(dc, TRANSPARENT);
-        COLORREF colour = (state.def->flags & ui::kWhiteText) ? RGB(255, 255, 255) : GetSysColor(COLOR_BTNTEXT);
+        COLORREF colour =
+            (state.def->flags & ui::kWhiteText) ? RGB(255, 255, 255) : GetSysColor(COLOR_BTNTEXT);
         SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : colour);
         Selection font(dc, font_for(index));
         UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;

@@ -24,7 +24,9 @@ std::vector<std::string> files_of(HDROP drop) {
     return files;
 }
 
-FORMATETC file_list_format() { return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
+FORMATETC file_list_format() {
+    return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
 
 }  // namespace
 
@@ -44,7 +46,9 @@ public:
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&refs_));
+    }
     ULONG STDMETHODCALLTYPE Release() override {
         LONG left = InterlockedDecrement(&refs_);
         if (left == 0) delete this;
@@ -68,7 +72,8 @@ public:
         *effect = DROPEFFECT_NONE;
         FORMATETC format = file_list_format();
         STGMEDIUM medium{};
-        if (data == nullptr || window_ == nullptr || data->GetData(&format, &medium) != S_OK) return S_OK;
+        if (data == nullptr || window_ == nullptr || data->GetData(&format, &medium) != S_OK)
+            return S_OK;
         auto drop = static_cast<HDROP>(GlobalLock(medium.hGlobal));
         if (drop != nullptr) {
             pending_->push_back(files_of(drop));
@@ -130,7 +135,8 @@ void Win32Window::deliver_drop(std::vector<std::string> files) {
     if (!drop_enabled_ || files.empty()) return;
     int index = -1;
     for (size_t i = 0; i < controls_.size(); ++i)
-        if (controls_[i].def->kind == ui::Kind::DropTarget && index < 0) index = static_cast<int>(i);
+        if (controls_[i].def->kind == ui::Kind::DropTarget && index < 0)
+            index = static_cast<int>(i);
     ui::Event event;
     event.kind = ui::EventKind::Drop;
     event.role = index >= 0 ? controls_[static_cast<size_t>(index)].def->role : std::string();

@@ -22,6 +22,8 @@ std::string narrow(const std::wstring& wide) {
     return gbk;
 }
 
-std::string narrow(const wchar_t* wide) { return wide == nullptr ? std::string() : narrow(std::wstring(wide)); }
+std::string narrow(const wchar_t* wide) {
+    return wide == nullptr ? std::string() : narrow(std::wstring(wide));
+}
 
 }  // namespace qv::win32

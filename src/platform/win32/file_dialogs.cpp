@@ -17,7 +17,9 @@ namespace {
 #ifdef QV_TEST_HOOKS
 // QV_DIALOG_ANSWERS ("path1|path2|cancel") answers the dialogs in order without showing them;
 // "cancel", an empty answer or the end of the list cancel.
-bool dialogs_scripted() { return GetEnvironmentVariableW(L"QV_DIALOG_ANSWERS", nullptr, 0) > 0; }
+bool dialogs_scripted() {
+    return GetEnvironmentVariableW(L"QV_DIALOG_ANSWERS", nullptr, 0) > 0;
+}
 
 std::string next_dialog_answer() {
     static size_t taken = 0;
@@ -57,7 +59,8 @@ void Win32Window::set_file_dialog(const std::string& role, const std::string& ti
                                   const std::string& filter, const std::string& file_name) {
     ControlState* state = control(role);
     if (state == nullptr) return;
-    if (state->def->kind != ui::Kind::SaveDialog && state->def->kind != ui::Kind::OpenDialog) return;
+    if (state->def->kind != ui::Kind::SaveDialog && state->def->kind != ui::Kind::OpenDialog)
+        return;
     state->text = title;
     state->filter = filter;
     state->file_name = file_name;
@@ -66,7 +69,8 @@ void Win32Window::set_file_dialog(const std::string& role, const std::string& ti
 void Win32Window::set_dialog_folder(const std::string& role, const std::string& folder) {
     ControlState* state = control(role);
     if (state == nullptr) return;
-    if (state->def->kind != ui::Kind::SaveDialog && state->def->kind != ui::Kind::OpenDialog) return;
+    if (state->def->kind != ui::Kind::SaveDialog && state->def->kind != ui::Kind::OpenDialog)
+        return;
     state->folder = folder;
 }
 

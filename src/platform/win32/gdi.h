@@ -87,7 +87,8 @@ private:
 // Selects an object into a DC for a scope.
 class Selection {
 public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
+    Selection(HDC dc, HGDIOBJ object)
+        : dc_(dc), old_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
     ~Selection() {
         if (old_ != nullptr) SelectObject(dc_, old_);
     }

@@ -8,7 +8,9 @@
 
 namespace qv::win32 {
 
-int Win32Window::menu_id(int menu, int item) const { return menu_first_id_[static_cast<size_t>(menu)] + item; }
+int Win32Window::menu_id(int menu, int item) const {
+    return menu_first_id_[static_cast<size_t>(menu)] + item;
+}
 
 void Win32Window::build_menus() {
     menus_.clear();
@@ -50,7 +52,9 @@ HMENU Win32Window::build_menu_level(int menu, size_t& item, int level) {
         const size_t self = item++;
         const ui::MenuItemDef& d = items[self];
         // The items one level deeper that follow an item form its submenu.
-        HMENU submenu = item < items.size() && items[item].level > level ? build_menu_level(menu, item, level + 1) : nullptr;
+        HMENU submenu = item < items.size() && items[item].level > level
+                            ? build_menu_level(menu, item, level + 1)
+                            : nullptr;
         const MenuItemState& state =
             menu_items_[static_cast<size_t>(menu_id(menu, static_cast<int>(self)) - kMenuIdBase)];
         if (state.hidden) {
@@ -62,10 +66,12 @@ HMENU Win32Window::build_menu_level(int menu, size_t& item, int level) {
             AppendMenuW(built, MF_SEPARATOR, 0, nullptr);
             if (submenu != nullptr) DestroyMenu(submenu);
         } else if (submenu != nullptr) {
-            AppendMenuW(built, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), caption.c_str());
+            AppendMenuW(built, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                        caption.c_str());
         } else {
             UINT flags = MF_STRING | (state.checked ? MF_CHECKED : MF_UNCHECKED);
-            AppendMenuW(built, flags, static_cast<UINT_PTR>(menu_id(menu, static_cast<int>(self))), caption.c_str());
+            AppendMenuW(built, flags, static_cast<UINT_PTR>(menu_id(menu, static_cast<int>(self))),
+                        caption.c_str());
         }
     }
     return built;
@@ -93,7 +99,8 @@ void Win32Window::set_menu_checked(const std::string& item, bool on) {
         MenuItemState& state = menu_items_[flat];
         if (menu_item_def(state)->role != item) continue;
         state.checked = on;
-        CheckMenuItem(menus_[static_cast<size_t>(state.menu)].get(), static_cast<UINT>(kMenuIdBase + flat),
+        CheckMenuItem(menus_[static_cast<size_t>(state.menu)].get(),
+                      static_cast<UINT>(kMenuIdBase + flat),
                       MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
     }
 }
@@ -129,8 +136,9 @@ void Win32Window::popup_menu(const std::string& menu, int x, int y) {
     // elsewhere; the posted WM_NULL lets the next popup open at once.
     SetForegroundWindow(hwnd_);
     tracking_menu_ = true;
-    int chosen = static_cast<int>(TrackPopupMenu(handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
-                                                 x, y, 0, hwnd_, nullptr));
+    int chosen = static_cast<int>(
+        TrackPopupMenu(handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, x, y,
+                       0, hwnd_, nullptr));
     tracking_menu_ = false;
     if (alive()) PostMessageW(hwnd_, WM_NULL, 0, 0);
     for (size_t m = 0; m < menu_needs_rebuild_.size(); ++m)
@@ -152,7 +160,8 @@ int Win32Window::menu_command_by_caption(const std::string& path) const {
     std::vector<std::string> parts;
     const std::string separator = " > ";
     size_t start = 0;
-    for (size_t at; (at = path.find(separator, start)) != std::string::npos; start = at + separator.size())
+    for (size_t at; (at = path.find(separator, start)) != std::string::npos;
+         start = at + separator.size())
         parts.push_back(path.substr(start, at - start));
     parts.push_back(path.substr(start));
     const std::string& caption = parts.back();
@@ -162,7 +171,9 @@ int Win32Window::menu_command_by_caption(const std::string& path) const {
             if (items[i].caption != caption || items[i].caption.empty()) continue;
             // Only what the menu shows can be chosen: hidden items are not in the built menu.
             const int id = menu_id(static_cast<int>(m), static_cast<int>(i));
-            if (GetMenuState(menus_[m].get(), static_cast<UINT>(id), MF_BYCOMMAND) == static_cast<UINT>(-1)) continue;
+            if (GetMenuState(menus_[m].get(), static_cast<UINT>(id), MF_BYCOMMAND) ==
+                static_cast<UINT>(-1))
+                continue;
             // The chain of names above the item: menu name, then each head, outermost first.
             std::vector<std::string> chain;
             int level = items[i].level;
@@ -176,8 +187,10 @@ int Win32Window::menu_command_by_caption(const std::string& path) const {
             bool matches = true;
             for (size_t q = 0, f = 0; q + 1 < parts.size() && matches; ++q) {
                 while (f < chain.size() && chain[f] != parts[q]) ++f;
-                if (f == chain.size()) matches = false;
-                else ++f;
+                if (f == chain.size())
+                    matches = false;
+                else
+                    ++f;
             }
             if (matches) return id;
         }

@@ -62,7 +62,8 @@ std::unique_ptr<Picture> decode_png(const void* bytes, std::size_t size) {
     if (!png_image_finish_read(&image, nullptr, bits, w * 4, nullptr)) return nullptr;
     GdiFlush();
     auto picture = std::make_unique<Picture>();
-    picture->has_alpha = premultiply(static_cast<unsigned char*>(bits), static_cast<std::size_t>(w) * h);
+    picture->has_alpha =
+        premultiply(static_cast<unsigned char*>(bits), static_cast<std::size_t>(w) * h);
     picture->bitmap = std::move(bitmap);
     picture->w = w;
     picture->h = h;
@@ -75,7 +76,9 @@ struct JpegErrors {
     std::jmp_buf jump;
 };
 
-void jpeg_fail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
+void jpeg_fail(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
 void jpeg_quiet(j_common_ptr) {}
 
 // Only plain C objects live in this function's frame, so leaving it by longjmp skips no destructor.
@@ -105,8 +108,9 @@ HBITMAP decode_jpeg_bitmap(const unsigned char* bytes, std::size_t size, int* w,
         return nullptr;
     }
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = static_cast<unsigned char*>(bits) +
-                       static_cast<std::size_t>(info.output_scanline) * static_cast<std::size_t>(width) * 4;
+        JSAMPROW row =
+            static_cast<unsigned char*>(bits) +
+            static_cast<std::size_t>(info.output_scanline) * static_cast<std::size_t>(width) * 4;
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);
@@ -173,21 +177,25 @@ void draw_picture(HDC dc, const Picture& picture, const RECT& src, const RECT& d
     s.top = std::max<LONG>(s.top, 0);
     s.right = std::min<LONG>(s.right, picture.w);
     s.bottom = std::min<LONG>(s.bottom, picture.h);
-    if (s.right <= s.left || s.bottom <= s.top || dest.right <= dest.left || dest.bottom <= dest.top) return;
+    if (s.right <= s.left || s.bottom <= s.top || dest.right <= dest.left ||
+        dest.bottom <= dest.top)
+        return;
     MemoryDc source(dc);
     if (!source) return;
     source.select(picture.bitmap.get());
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, static_cast<BYTE>(picture.has_alpha ? AC_SRC_ALPHA : 0)};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255,
+                        static_cast<BYTE>(picture.has_alpha ? AC_SRC_ALPHA : 0)};
     // gdi32's own entry point: msimg32.dll's AlphaBlend only forwards to it, one DLL fewer to need.
-    GdiAlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source.get(), s.left,
-                  s.top, s.right - s.left, s.bottom - s.top, blend);
+    GdiAlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
+                  source.get(), s.left, s.top, s.right - s.left, s.bottom - s.top, blend);
 }
 
 bool write_png_file(const std::string& path, const void* pixels, int w, int h, int stride) {
     if (w <= 0 || h <= 0) return false;
     std::vector<unsigned char> rgb(static_cast<std::size_t>(w) * h * 3);
     for (int y = 0; y < h; ++y) {
-        const auto* in = static_cast<const unsigned char*>(pixels) + static_cast<std::size_t>(y) * stride;
+        const auto* in =
+            static_cast<const unsigned char*>(pixels) + static_cast<std::size_t>(y) * stride;
         unsigned char* out = rgb.data() + static_cast<std::size_t>(y) * w * 3;
         for (int x = 0; x < w; ++x) {
             out[x * 3 + 0] = in[x * 4 + 2];
@@ -202,14 +210,17 @@ bool write_png_file(const std::string& path, const void* pixels, int w, int h, i
     image.height = static_cast<png_uint_32>(h);
     image.format = PNG_FORMAT_RGB;
     png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), w * 3, nullptr)) return false;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), w * 3, nullptr))
+        return false;
     std::vector<unsigned char> encoded(size);
-    if (!png_image_write_to_memory(&image, encoded.data(), &size, 0, rgb.data(), w * 3, nullptr)) return false;
-    Handle file(CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr));
+    if (!png_image_write_to_memory(&image, encoded.data(), &size, 0, rgb.data(), w * 3, nullptr))
+        return false;
+    Handle file(CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
     DWORD written = 0;
-    return WriteFile(file.get(), encoded.data(), static_cast<DWORD>(size), &written, nullptr) && written == size;
+    return WriteFile(file.get(), encoded.data(), static_cast<DWORD>(size), &written, nullptr) &&
+           written == size;
 }
 
 }  // namespace qv::win32

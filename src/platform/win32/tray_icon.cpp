@@ -29,14 +29,17 @@ void copy_text(wchar_t (&field)[N], const std::string& gbk) {
 std::string cut_at_character(const std::string& text, size_t max_bytes) {
     size_t end = 0;
     while (end < text.size()) {
-        size_t step = static_cast<unsigned char>(text[end]) >= 0x81 && end + 1 < text.size() ? 2 : 1;
+        size_t step =
+            static_cast<unsigned char>(text[end]) >= 0x81 && end + 1 < text.size() ? 2 : 1;
         if (end + step > max_bytes) break;
         end += step;
     }
     return text.substr(0, end);
 }
 
-int balloon_icon_kind(int icon) { return icon < 0 || icon > 3 ? 1 : icon; }
+int balloon_icon_kind(int icon) {
+    return icon < 0 || icon > 3 ? 1 : icon;
+}
 
 void Win32Window::fill_tray_data() {
     // The size of the version-3 structure: the shells of old systems refuse a larger one, and it
@@ -48,7 +51,8 @@ void Win32Window::fill_tray_data() {
     tray_data_.uFlags = kNormalFlags;
     tray_data_.uCallbackMessage = kTrayMessage;
     tray_data_.hIcon = program_icon_for_tray();
-    copy_text(tray_data_.szTip, cut_at_character(controls_[static_cast<size_t>(tray_index_)].text, 127));
+    copy_text(tray_data_.szTip,
+              cut_at_character(controls_[static_cast<size_t>(tray_index_)].text, 127));
 }
 
 bool Win32Window::tray_add() {
@@ -65,7 +69,9 @@ void Win32Window::remove_tray_icon() {
     tray_added_ = false;
 }
 
-void Win32Window::tray_remove() { remove_tray_icon(); }
+void Win32Window::tray_remove() {
+    remove_tray_icon();
+}
 
 void Win32Window::set_tray_tip(const std::string& tip) {
     if (tray_index_ < 0) return;
@@ -75,7 +81,8 @@ void Win32Window::set_tray_tip(const std::string& tip) {
     Shell_NotifyIconW(NIM_MODIFY, &tray_data_);
 }
 
-bool Win32Window::tray_balloon(const std::string& title, const std::string& text, int icon, int timeout_ms) {
+bool Win32Window::tray_balloon(const std::string& title, const std::string& text, int icon,
+                               int timeout_ms) {
     const std::string shown_title = cut_at_character(title, 63);
     const std::string shown_text = cut_at_character(text, 255);
     const int kind = balloon_icon_kind(icon);

@@ -30,21 +30,25 @@ const DWORD kDefaultWaitMs = 10000;
 const int kScriptFailedExitCode = 99;
 
 std::vector<std::string> read_script(const std::wstring& path) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr));
     if (!file.valid()) return {};
     std::string bytes;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-    int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    int n =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
     std::vector<std::string> lines;
     size_t start = 0;
     while (start <= wide.size()) {
         size_t end = wide.find(L'\n', start);
-        std::wstring line = wide.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        std::wstring line =
+            wide.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
         while (!line.empty() && (line.back() == L'\r' || line.back() == L' ')) line.pop_back();
         if (!line.empty() && line[0] != L'#') lines.push_back(narrow(line));
         if (end == std::wstring::npos) break;
@@ -61,7 +65,8 @@ std::string take_word(std::string& rest) {
         return {};
     }
     size_t end = rest.find(' ', start);
-    std::string word = rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string word =
+        rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
     rest = end == std::string::npos ? std::string() : rest.substr(end + 1);
     return word;
 }
@@ -73,7 +78,9 @@ int to_number(const std::string& text, int fallback) {
     return end != nullptr && *end == '\0' ? static_cast<int>(value) : fallback;
 }
 
-bool usable(HWND hwnd) { return hwnd != nullptr && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd); }
+bool usable(HWND hwnd) {
+    return hwnd != nullptr && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
+}
 
 void notify_container(HWND control, UINT code, int row) {
     NMITEMACTIVATE note{};
@@ -87,7 +94,8 @@ void notify_container(HWND control, UINT code, int row) {
 
 void command_container(HWND control, UINT code) {
     auto id = static_cast<WORD>(GetWindowLongPtrW(control, GWLP_ID));
-    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, code),
+                 reinterpret_cast<LPARAM>(control));
 }
 
 LPARAM list_box_item_point(HWND list, int index) {
@@ -138,7 +146,8 @@ bool save_screenshot(HWND window, const std::string& path) {
 
 class UiScript {
 public:
-    UiScript(Win32Runtime& runtime, std::vector<std::string> lines) : runtime_(runtime), lines_(std::move(lines)) {}
+    UiScript(Win32Runtime& runtime, std::vector<std::string> lines)
+        : runtime_(runtime), lines_(std::move(lines)) {}
 
     ~UiScript() { stop(); }
 
@@ -199,8 +208,8 @@ private:
         if (!execute(line, why)) fail(line, why);
     }
 
-    bool find(const std::string& window_name, const std::string& unit, Win32Window*& window, int& index,
-              std::string& why) {
+    bool find(const std::string& window_name, const std::string& unit, Win32Window*& window,
+              int& index, std::string& why) {
         window = runtime_.find_window(window_name);
         if (window == nullptr) {
             why = "no window " + window_name;
@@ -225,7 +234,8 @@ private:
         if (command == "waitwindow" || command == "waitgone") {
             wait_window_ = take_word(rest);
             wait_for_open_ = command == "waitwindow";
-            wait_limit_ = static_cast<DWORD>(to_number(take_word(rest), static_cast<int>(kDefaultWaitMs)));
+            wait_limit_ =
+                static_cast<DWORD>(to_number(take_word(rest), static_cast<int>(kDefaultWaitMs)));
             wait_start_ = GetTickCount();
             wait_line_ = line;
             waiting_ = true;
@@ -264,17 +274,20 @@ private:
         return control_command(command, *window, index, rest, why);
     }
 
-    bool window_command(const std::string& command, Win32Window& window, std::string& rest, std::string& why) {
+    bool window_command(const std::string& command, Win32Window& window, std::string& rest,
+                        std::string& why) {
         HWND hwnd = window.hwnd();
         if (command == "close") {
             PostMessageW(hwnd, WM_CLOSE, 0, 0);
         } else if (command == "hotkey") {
             PostMessageW(hwnd, WM_HOTKEY, static_cast<WPARAM>(to_number(take_word(rest), 0)), 0);
         } else if (command == "device") {
-            PostMessageW(hwnd, WM_DEVICECHANGE, static_cast<WPARAM>(to_number(take_word(rest), 0)), 0);
+            PostMessageW(hwnd, WM_DEVICECHANGE, static_cast<WPARAM>(to_number(take_word(rest), 0)),
+                         0);
         } else if (command == "drop") {
             HGLOBAL list = make_drop_list(rest);
-            if (list == nullptr || !PostMessageW(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(list), 0)) {
+            if (list == nullptr ||
+                !PostMessageW(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(list), 0)) {
                 if (list != nullptr) GlobalFree(list);
                 why = "cannot drop";
                 return false;
@@ -292,8 +305,8 @@ private:
         return true;
     }
 
-    bool control_command(const std::string& command, Win32Window& window, int index, std::string& rest,
-                         std::string& why) {
+    bool control_command(const std::string& command, Win32Window& window, int index,
+                         std::string& rest, std::string& why) {
         const ControlState& state = window.control_at(index);
         const Kind kind = state.def->kind;
         HWND hwnd = state.hwnd;
@@ -312,7 +325,8 @@ private:
         }
         const std::string argument = take_word(rest);
         const int number = to_number(argument, -1);
-        if (command == "click" && (kind == Kind::PictureButton || kind == Kind::Check || kind == Kind::Radio)) {
+        if (command == "click" &&
+            (kind == Kind::PictureButton || kind == Kind::Check || kind == Kind::Radio)) {
             SendMessageW(hwnd, BM_CLICK, 0, 0);
         } else if (command == "click" && kind == Kind::Label) {
             SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
@@ -324,16 +338,21 @@ private:
                 return false;
             }
             if (now != (number != 0)) SendMessageW(hwnd, BM_CLICK, 0, 0);
-        } else if ((command == "click" || command == "select" || command == "rclick" || command == "dblclick") &&
+        } else if ((command == "click" || command == "select" || command == "rclick" ||
+                    command == "dblclick") &&
                    kind == Kind::ListView) {
             if (number < 0 || number >= window.row_count(state.def->role)) {
                 why = "no row " + argument;
                 return false;
             }
             window.select_row(state.def->role, number);
-            notify_container(hwnd, command == "rclick" ? NM_RCLICK : command == "dblclick" ? NM_DBLCLK : NM_CLICK,
+            notify_container(hwnd,
+                             command == "rclick"     ? NM_RCLICK
+                             : command == "dblclick" ? NM_DBLCLK
+                                                     : NM_CLICK,
                              number);
-        } else if ((command == "select" || command == "click" || command == "rclick") && kind == Kind::ListBox) {
+        } else if ((command == "select" || command == "click" || command == "rclick") &&
+                   kind == Kind::ListBox) {
             if (number < 0 || number >= window.item_count(state.def->role)) {
                 why = "no item " + argument;
                 return false;
@@ -366,12 +385,13 @@ private:
     void log_state(Win32Window& window, int index) {
         const ControlState& state = window.control_at(index);
         const std::string& role = state.def->role;
-        std::string facts = "checked=" + std::to_string(window.checked(role) ? 1 : 0) +
-                            " enabled=" + std::to_string(window.enabled(role) ? 1 : 0) +
-                            " visible=" + std::to_string(window.control_visible(role) ? 1 : 0) +
-                            " selected=" + std::to_string(window.selected(role)) + " count=" +
-                            std::to_string(state.def->kind == Kind::ListView ? window.row_count(role)
-                                                                             : window.item_count(role));
+        std::string facts =
+            "checked=" + std::to_string(window.checked(role) ? 1 : 0) +
+            " enabled=" + std::to_string(window.enabled(role) ? 1 : 0) +
+            " visible=" + std::to_string(window.control_visible(role) ? 1 : 0) +
+            " selected=" + std::to_string(window.selected(role)) + " count=" +
+            std::to_string(state.def->kind == Kind::ListView ? window.row_count(role)
+                                                             : window.item_count(role));
         log_notice("state", window.def().name + " " + state.def->unit, window.text(role), facts);
     }
 

@@ -12,20 +12,20 @@
 //   wait MS                      go on after MS milliseconds
 //   waitwindow WINDOW [MS]       wait until the window is open and visible (10000 ms at most)
 //   waitgone WINDOW [MS]         wait until no window of that name is open (10000 ms at most)
-//   click WINDOW UNIT [ROW]      press a button, check box, radio or label; a list row: select and click
-//   rclick WINDOW UNIT [ROW]     right button on a list, a list-view row or the tray icon
+//   click WINDOW UNIT [ROW]      press a button, check box, radio or label; a list row: select and
+//   click rclick WINDOW UNIT [ROW]     right button on a list, a list-view row or the tray icon
 //   dblclick WINDOW UNIT ROW     double click on a list-view row
 //   check WINDOW UNIT 0|1        click the box when its state differs
-//   select WINDOW UNIT INDEX     choose an item of a combo or list box, or a list-view row (clicked)
-//   settext WINDOW UNIT TEXT     type TEXT (the rest of the line) into an edit box
-//   menu WINDOW CAPTION          choose a menu item (the rest of the line, "menu > head > item" allowed)
+//   select WINDOW UNIT INDEX     choose an item of a combo or list box, or a list-view row
+//   (clicked) settext WINDOW UNIT TEXT     type TEXT (the rest of the line) into an edit box menu
+//   WINDOW CAPTION          choose a menu item (the rest of the line, "menu > head > item" allowed)
 //   hotkey WINDOW ID             the hot key of that id is pressed
 //   device WINDOW CODE           a device-change notice with that event number (0x8000 arrival)
 //   drop WINDOW PATH[|PATH...]   files dropped on the window
 //   close WINDOW                 the user closes the window (Alt+F4)
-//   state WINDOW UNIT            logs: state <TAB> WINDOW UNIT <TAB> text <TAB> checked=0 enabled=1 visible=1 selected=-1 count=0
-//   shot FILE [WINDOW]           a screenshot of the window (the first visible one) as PNG
-//   quit [CODE]                  ends the program
+//   state WINDOW UNIT            logs: state <TAB> WINDOW UNIT <TAB> text <TAB> checked=0 enabled=1
+//   visible=1 selected=-1 count=0 shot FILE [WINDOW]           a screenshot of the window (the
+//   first visible one) as PNG quit [CODE]                  ends the program
 #pragma once
 
 namespace qv::win32 {

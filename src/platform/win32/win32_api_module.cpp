@@ -117,7 +117,9 @@ BOOL CALLBACK find_window_proc(HWND window, LPARAM parameter) {
     return FALSE;
 }
 
-HWND as_window(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
+HWND as_window(std::uintptr_t window) {
+    return reinterpret_cast<HWND>(window);
+}
 
 class Win32ApiModuleHost : public os::ApiModuleHost {
 public:

@@ -75,7 +75,8 @@ HRESULT invoke(IDispatch* object, const wchar_t* name, WORD kind, std::vector<VA
         params.cNamedArgs = 1;
         params.rgdispidNamedArgs = &put_id;
     }
-    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, nullptr, nullptr);
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, nullptr,
+                          nullptr);
 }
 
 HRESULT get(IDispatch* object, const wchar_t* name, Variant& result) {
@@ -85,7 +86,8 @@ HRESULT get(IDispatch* object, const wchar_t* name, Variant& result) {
 bool get_dispatch(IDispatch* object, const wchar_t* name, std::vector<VARIANT*> args,
                   ComPtr<IDispatch>& out) {
     Variant result;
-    HRESULT hr = invoke(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(args), &result.v);
+    HRESULT hr =
+        invoke(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(args), &result.v);
     if (FAILED(hr) || result.v.vt != VT_DISPATCH || result.v.pdispVal == nullptr) return false;
     result.v.pdispVal->AddRef();
     *out.put() = result.v.pdispVal;
@@ -146,7 +148,8 @@ public:
                     Variant index, sub;
                     index.v.vt = VT_I4;
                     index.v.lVal = j;
-                    invoke(subs.get(), L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&index.v}, &sub.v);
+                    invoke(subs.get(), L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&index.v},
+                           &sub.v);
                     data.submatches.push_back(text_of(sub.v));
                 }
             }
@@ -160,7 +163,8 @@ public:
         Variant s, r, out;
         set_text(s, subject);
         set_text(r, replacement);
-        if (FAILED(invoke(object_.get(), L"Replace", DISPATCH_METHOD, {&s.v, &r.v}, &out.v))) return false;
+        if (FAILED(invoke(object_.get(), L"Replace", DISPATCH_METHOD, {&s.v, &r.v}, &out.v)))
+            return false;
         result = text_of(out.v);
         return true;
     }
@@ -183,7 +187,9 @@ bool Win32Com::initialize() {
     return hr == S_OK || hr == S_FALSE;
 }
 
-void Win32Com::uninitialize() { CoUninitialize(); }
+void Win32Com::uninitialize() {
+    CoUninitialize();
+}
 
 std::unique_ptr<os::RegExpObject> Win32Com::create_regexp() {
     CLSID clsid;
@@ -212,10 +218,12 @@ std::string Win32TextCodec::wide_bytes_to_text(const std::string& wide_bytes) {
     if (!wide.empty()) std::memcpy(wide.data(), wide_bytes.data(), wide.size() * 2);
     if (wide.empty()) return {};
     int units = static_cast<int>(wide.size());
-    int n = WideCharToMultiByte(936, WC_COMPOSITECHECK, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(936, WC_COMPOSITECHECK, wide.data(), units, nullptr, 0, nullptr,
+                                nullptr);
     if (n <= 0) return {};
     std::string text(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(936, WC_COMPOSITECHECK, wide.data(), units, text.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(936, WC_COMPOSITECHECK, wide.data(), units, text.data(), n, nullptr,
+                        nullptr);
     std::size_t zero = text.find('\0');
     if (zero != std::string::npos) text.resize(zero);
     return text;

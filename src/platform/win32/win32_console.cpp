@@ -22,7 +22,8 @@ void set_inheritable(HANDLE h, bool on) {
 
 }  // namespace
 
-bool Win32ConsoleProcess::start(const std::string& command_line, const std::string& current_folder) {
+bool Win32ConsoleProcess::start(const std::string& command_line,
+                                const std::string& current_folder) {
     // Every end is made non-inheritable: the interpreter's two ends are opened to inheritance only
     // for its own start, so the tools that other runners start never carry a console pipe.
     HANDLE in_read = nullptr, in_write = nullptr;
@@ -31,9 +32,9 @@ bool Win32ConsoleProcess::start(const std::string& command_line, const std::stri
     stdin_write_.reset(in_write);
 
     std::wstring name = new_pipe_name();
-    stdout_read_.reset(CreateNamedPipeW(name.c_str(),
-                                        PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                        PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
+    stdout_read_.reset(CreateNamedPipeW(
+        name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+        PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
     if (!stdout_read_.valid()) return false;
     stdout_write_.reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -67,12 +68,15 @@ bool Win32ConsoleProcess::start(const std::string& command_line, const std::stri
 int Win32ConsoleProcess::write_all(HANDLE h, const std::string& bytes) {
     if (h == nullptr) return -1;
     DWORD written = 0;
-    if (!bytes.empty() && !WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+    if (!bytes.empty() &&
+        !WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
         return -1;
     return static_cast<int>(written);
 }
 
-int Win32ConsoleProcess::write_input(const std::string& bytes) { return write_all(stdin_write_.get(), bytes); }
+int Win32ConsoleProcess::write_input(const std::string& bytes) {
+    return write_all(stdin_write_.get(), bytes);
+}
 
 int Win32ConsoleProcess::write_output(const std::string& bytes) {
     return write_all(stdout_write_.get(), bytes);

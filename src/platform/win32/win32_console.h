@@ -43,7 +43,7 @@ class Win32Consoles : public os::Consoles {
 public:
     bool nt_family() override;
     std::unique_ptr<os::ConsoleProcess> start_hidden(const std::string& command_line,
-                                                      const std::string& current_folder) override;
+                                                     const std::string& current_folder) override;
 };
 
 }  // namespace qv::win32

@@ -18,11 +18,13 @@ namespace {
 // Only the requests that ask a driver for facts may be sent.
 bool allowed_request(std::uint32_t code) {
     switch (code) {
-    case os::kIoctlDiskGetDriveGeometry:
-    case os::kSmartRcvDriveData:
-    case os::kIoctlStorageGetDeviceNumber:
-    case os::kIoctlStoragePredictFailure: return true;
-    default: return false;
+        case os::kIoctlDiskGetDriveGeometry:
+        case os::kSmartRcvDriveData:
+        case os::kIoctlStorageGetDeviceNumber:
+        case os::kIoctlStoragePredictFailure:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -104,18 +106,21 @@ public:
         DWORD creation = OPEN_EXISTING;
         DWORD flags = FILE_ATTRIBUTE_NORMAL;
         switch (mode) {
-        case os::DeviceOpen::Read: break;
-        case os::DeviceOpen::ReadWrite: access = GENERIC_READ | GENERIC_WRITE; break;
-        case os::DeviceOpen::Write:
-            access = GENERIC_WRITE;
-            share = FILE_SHARE_WRITE;
-            break;
-        case os::DeviceOpen::OldDriver:
-            access = 0;
-            share = 0;
-            creation = CREATE_NEW;
-            flags = 0;
-            break;
+            case os::DeviceOpen::Read:
+                break;
+            case os::DeviceOpen::ReadWrite:
+                access = GENERIC_READ | GENERIC_WRITE;
+                break;
+            case os::DeviceOpen::Write:
+                access = GENERIC_WRITE;
+                share = FILE_SHARE_WRITE;
+                break;
+            case os::DeviceOpen::OldDriver:
+                access = 0;
+                share = 0;
+                creation = CREATE_NEW;
+                flags = 0;
+                break;
         }
         Handle device(
             CreateFileW(widen(path).c_str(), access, share, nullptr, creation, flags, nullptr));

@@ -11,7 +11,9 @@
 namespace qv::win32 {
 namespace {
 
-bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool is_letter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // Only ever a volume by its letter ("\\.\C:"): the drive code never opens a physical disk.
 Handle open_volume(char letter) {

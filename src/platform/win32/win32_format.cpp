@@ -13,9 +13,8 @@ namespace qv::win32 {
 namespace {
 
 using FmifsCallback = BOOLEAN(WINAPI*)(int command, DWORD sub_action, PVOID action_info);
-using FormatExEntry = VOID(WINAPI*)(PWCHAR root, DWORD media_type, PWCHAR file_system,
-                                    PWCHAR label, BOOL quick, ULONG cluster_size,
-                                    FmifsCallback callback);
+using FormatExEntry = VOID(WINAPI*)(PWCHAR root, DWORD media_type, PWCHAR file_system, PWCHAR label,
+                                    BOOL quick, ULONG cluster_size, FmifsCallback callback);
 using FormatEntry = VOID(WINAPI*)(PWCHAR root, DWORD media_type, PWCHAR file_system, PWCHAR label,
                                   BOOL quick, FmifsCallback callback);
 using CompressionEntry = BOOLEAN(WINAPI*)(PWCHAR root, BOOL compress);

@@ -55,7 +55,8 @@ public:
         HWND w = reinterpret_cast<HWND>(window);
         ShowWindow(w, SW_RESTORE);
         SetForegroundWindow(w);
-        SetWindowPos(w, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetWindowPos(w, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE);
     }
 
     std::uint32_t own_process_id() override { return GetCurrentProcessId(); }

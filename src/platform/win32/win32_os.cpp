@@ -36,8 +36,12 @@ std::string folder_of(UINT (*query)(LPWSTR, UINT)) {
     return n == 0 || n > MAX_PATH ? std::string() : narrow(buf);
 }
 
-UINT windows_dir_w(LPWSTR b, UINT n) { return GetWindowsDirectoryW(b, n); }
-UINT system_dir_w(LPWSTR b, UINT n) { return GetSystemDirectoryW(b, n); }
+UINT windows_dir_w(LPWSTR b, UINT n) {
+    return GetWindowsDirectoryW(b, n);
+}
+UINT system_dir_w(LPWSTR b, UINT n) {
+    return GetSystemDirectoryW(b, n);
+}
 
 std::wstring env_w(const wchar_t* name) {
     wchar_t buf[2048];
@@ -139,8 +143,12 @@ std::string Win32FileSystem::full_path(const std::string& path) {
     return narrow(buf);
 }
 
-std::string Win32FileSystem::windows_folder() { return folder_of(windows_dir_w); }
-std::string Win32FileSystem::system_folder() { return folder_of(system_dir_w); }
+std::string Win32FileSystem::windows_folder() {
+    return folder_of(windows_dir_w);
+}
+std::string Win32FileSystem::system_folder() {
+    return folder_of(system_dir_w);
+}
 
 std::string Win32FileSystem::temp_folder() {
     wchar_t buf[MAX_PATH + 1] = {};
@@ -166,7 +174,8 @@ bool Win32FileSystem::write_new_file(const std::string& path, const std::string&
         while (done < bytes.size()) {
             DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
             DWORD written = 0;
-            if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) ||
+                written == 0) {
                 whole = false;
                 break;
             }
@@ -186,8 +195,10 @@ bool Win32FileSystem::rename_file(const std::string& from, const std::string& to
     return MoveFileW(widen(from).c_str(), widen(to).c_str()) != FALSE;
 }
 
-bool Win32FileSystem::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
-    return CopyFileW(widen(from).c_str(), widen(to).c_str(), fail_if_exists ? TRUE : FALSE) != FALSE;
+bool Win32FileSystem::copy_file(const std::string& from, const std::string& to,
+                                bool fail_if_exists) {
+    return CopyFileW(widen(from).c_str(), widen(to).c_str(), fail_if_exists ? TRUE : FALSE) !=
+           FALSE;
 }
 
 std::string Win32Program::run_folder() {
@@ -207,9 +218,13 @@ std::string Win32Program::file_name() {
     return narrow(slash != nullptr ? slash + 1 : buf);
 }
 
-std::string Win32Program::command_line() { return narrow(GetCommandLineW()); }
+std::string Win32Program::command_line() {
+    return narrow(GetCommandLineW());
+}
 
-std::uint32_t Win32Clock::tick_ms() { return GetTickCount(); }
+std::uint32_t Win32Clock::tick_ms() {
+    return GetTickCount();
+}
 
 os::LocalTime Win32Clock::now() {
     SYSTEMTIME st{};
@@ -217,10 +232,14 @@ os::LocalTime Win32Clock::now() {
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
-void Win32Clock::sleep_ms(int ms) { Sleep(static_cast<DWORD>(ms < 0 ? 0 : ms)); }
+void Win32Clock::sleep_ms(int ms) {
+    Sleep(static_cast<DWORD>(ms < 0 ? 0 : ms));
+}
 
 #ifdef QV_TEST_HOOKS
-bool notices_scripted() { return !env_w(L"QV_NOTICE_LOG").empty(); }
+bool notices_scripted() {
+    return !env_w(L"QV_NOTICE_LOG").empty();
+}
 
 void log_notice(const std::string& kind, const std::string& a, const std::string& b,
                 const std::string& c) {
@@ -250,7 +269,8 @@ int next_scripted_answer(int style) {
     size_t start = 0;
     while (start <= script.size() && !script.empty()) {
         size_t comma = script.find(L',', start);
-        answers.push_back(script.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start));
+        answers.push_back(
+            script.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start));
         if (comma == std::wstring::npos) break;
         start = comma + 1;
     }
@@ -266,7 +286,9 @@ int next_scripted_answer(int style) {
 }
 }  // namespace
 #else
-bool notices_scripted() { return false; }
+bool notices_scripted() {
+    return false;
+}
 void log_notice(const std::string&, const std::string&, const std::string&, const std::string&) {}
 #endif
 
@@ -279,8 +301,8 @@ int Win32Notices::message_box(const std::string& text, const std::string& captio
     }
 #endif
     // The owner is this process's first visible top-level window, so the box stays above it.
-    return MessageBoxW(first_visible_window_of_process(), widen(text).c_str(), widen(caption).c_str(),
-                       static_cast<UINT>(style));
+    return MessageBoxW(first_visible_window_of_process(), widen(text).c_str(),
+                       widen(caption).c_str(), static_cast<UINT>(style));
 }
 
 HWND first_visible_window_of_process() {

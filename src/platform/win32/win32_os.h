@@ -47,7 +47,8 @@ public:
 
 // Message boxes. In a build with test hooks, when QV_NOTICE_LOG names a file, every box and
 // balloon is appended to it (UTF-8, one line each) and boxes are answered from QV_NOTICE_ANSWERS
-// ("yes,no,ok", taken in order; afterwards OK boxes get OK and questions get No) without being shown.
+// ("yes,no,ok", taken in order; afterwards OK boxes get OK and questions get No) without being
+// shown.
 class Win32Notices : public os::Notices {
 public:
     int message_box(const std::string& text, const std::string& caption, int style) override;

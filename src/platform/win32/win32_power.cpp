@@ -23,7 +23,8 @@ bool append_line(const std::wstring& path, const std::string& line) {
     if (!file.valid()) return false;
     std::string bytes = line + "\r\n";
     DWORD written = 0;
-    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) &&
            written == bytes.size();
 }
 #endif

@@ -14,12 +14,18 @@ namespace {
 
 WORD show_command(int show) {
     switch (show) {
-    case os::kShowHidden: return SW_HIDE;
-    case os::kShowMinimized: return SW_SHOWMINIMIZED;
-    case os::kShowMaximized: return SW_SHOWMAXIMIZED;
-    case os::kShowNoActivate: return SW_SHOWNOACTIVATE;
-    case os::kShowMinimizedNoActivate: return SW_MINIMIZE;
-    default: return SW_SHOWNORMAL;
+        case os::kShowHidden:
+            return SW_HIDE;
+        case os::kShowMinimized:
+            return SW_SHOWMINIMIZED;
+        case os::kShowMaximized:
+            return SW_SHOWMAXIMIZED;
+        case os::kShowNoActivate:
+            return SW_SHOWNOACTIVATE;
+        case os::kShowMinimizedNoActivate:
+            return SW_MINIMIZE;
+        default:
+            return SW_SHOWNORMAL;
     }
 }
 
@@ -33,7 +39,8 @@ std::vector<wchar_t> command_buffer(const std::string& command_line) {
 
 class Win32Captured : public os::CapturedProcess {
 public:
-    Win32Captured(Handle read_end, Handle process) : read_(std::move(read_end)), process_(std::move(process)) {}
+    Win32Captured(Handle read_end, Handle process)
+        : read_(std::move(read_end)), process_(std::move(process)) {}
 
     std::size_t bytes_waiting() override {
         DWORD available = 0;
@@ -44,7 +51,8 @@ public:
     std::string read(std::size_t max_bytes) override {
         std::string chunk(max_bytes, '\0');
         DWORD got = 0;
-        if (!ReadFile(read_.get(), chunk.data(), static_cast<DWORD>(max_bytes), &got, nullptr)) return {};
+        if (!ReadFile(read_.get(), chunk.data(), static_cast<DWORD>(max_bytes), &got, nullptr))
+            return {};
         chunk.resize(got);
         return chunk;
     }
@@ -93,12 +101,15 @@ public:
         si.wShowWindow = show_command(show);
         PROCESS_INFORMATION pi{};
         std::vector<wchar_t> cmd = command_buffer(command_line);
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                            &pi))
             return false;
         Handle process(pi.hProcess);
         Handle thread(pi.hThread);
-        if (wait) WaitForSingleObject(process.get(), INFINITE);
-        else WaitForInputIdle(process.get(), 1000);
+        if (wait)
+            WaitForSingleObject(process.get(), INFINITE);
+        else
+            WaitForInputIdle(process.get(), 1000);
         return true;
     }
 
@@ -118,7 +129,8 @@ public:
         si.hStdError = write_end.get();
         PROCESS_INFORMATION pi{};
         std::vector<wchar_t> cmd = command_buffer(command_line);
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                            &pi))
             return nullptr;
         Handle thread(pi.hThread);
         // With this process's copy of the write end closed, the pipe breaks once the child is gone.
@@ -133,7 +145,8 @@ public:
         if (!snap.valid()) return out;
         PROCESSENTRY32W entry{};
         entry.dwSize = sizeof entry;
-        for (BOOL more = Process32FirstW(snap.get(), &entry); more; more = Process32NextW(snap.get(), &entry))
+        for (BOOL more = Process32FirstW(snap.get(), &entry); more;
+             more = Process32NextW(snap.get(), &entry))
             out.push_back({entry.th32ProcessID, narrow(entry.szExeFile)});
         return out;
     }

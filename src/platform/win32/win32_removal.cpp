@@ -91,7 +91,9 @@ std::uint32_t to_value(HANDLE handle) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle));
 }
 
-std::uint32_t status_of(LONG status) { return static_cast<std::uint32_t>(status); }
+std::uint32_t status_of(LONG status) {
+    return static_cast<std::uint32_t>(status);
+}
 
 // One name query, run in a thread of its own: on a file object whose synchronous I/O is held by
 // another thread the query waits for that I/O, and the caller must be able to give up.
@@ -114,8 +116,7 @@ public:
     std::uint32_t current_process_id() override { return GetCurrentProcessId(); }
 
     std::uint32_t open_null_probe() override {
-        HANDLE probe =
-            CreateFileW(L"NUL", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE probe = CreateFileW(L"NUL", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         return probe == INVALID_HANDLE_VALUE ? 0 : to_value(probe);
     }
 
@@ -241,9 +242,12 @@ const GUID kFloppyInterface = {
 
 const GUID& guid_of(os::DeviceInterfaceClass interface_class) {
     switch (interface_class) {
-        case os::DeviceInterfaceClass::Cdrom: return kCdromInterface;
-        case os::DeviceInterfaceClass::Floppy: return kFloppyInterface;
-        default: return kDiskInterface;
+        case os::DeviceInterfaceClass::Cdrom:
+            return kCdromInterface;
+        case os::DeviceInterfaceClass::Floppy:
+            return kFloppyInterface;
+        default:
+            return kDiskInterface;
     }
 }
 

@@ -15,20 +15,23 @@ namespace {
 HFONT make_font(bool bold, bool underline) {
     // SimSun is the face of every Chinese system; where it is missing the font mapper picks
     // another face of the GB2312 character set.
-    return CreateFontW(-12, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE,
-                       GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, L"宋体");
+    return CreateFontW(-12, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline ? TRUE : FALSE,
+                       FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体");
 }
 
 bool is_runtime_window(HWND hwnd) {
     wchar_t name[32] = {};
-    return hwnd != nullptr && GetClassNameW(hwnd, name, 32) > 0 && lstrcmpW(name, kWindowClass) == 0;
+    return hwnd != nullptr && GetClassNameW(hwnd, name, 32) > 0 &&
+           lstrcmpW(name, kWindowClass) == 0;
 }
 
 }  // namespace
 
 Win32Runtime::Win32Runtime()
-    : normal_font_(make_font(false, false)), bold_font_(make_font(true, false)), link_font_(make_font(false, true)) {}
+    : normal_font_(make_font(false, false)),
+      bold_font_(make_font(true, false)),
+      link_font_(make_font(false, true)) {}
 
 Win32Runtime::~Win32Runtime() {
     for (auto& window : windows_) window->destroy_silently();
@@ -65,7 +68,9 @@ void Win32Runtime::open_modal(const ui::WindowDef& def, ui::Window* parent) {
     window->release_modal_owner();
 }
 
-ui::Window* Win32Runtime::find(const std::string& window_name) { return find_window(window_name); }
+ui::Window* Win32Runtime::find(const std::string& window_name) {
+    return find_window(window_name);
+}
 
 Win32Window* Win32Runtime::find_window(const std::string& window_name) const {
     for (const auto& window : windows_)

@@ -56,7 +56,8 @@ private:
     VARIANT v_;
 };
 
-HRESULT invoke(IDispatch* object, const wchar_t* member, WORD flags, VARIANT* arg, VARIANT* result) {
+HRESULT invoke(IDispatch* object, const wchar_t* member, WORD flags, VARIANT* arg,
+               VARIANT* result) {
     DISPID id = 0;
     LPOLESTR name = const_cast<LPOLESTR>(member);
     HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
@@ -67,7 +68,8 @@ HRESULT invoke(IDispatch* object, const wchar_t* member, WORD flags, VARIANT* ar
         params.rgdispidNamedArgs = &put;
         params.cNamedArgs = 1;
     }
-    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr,
+                          nullptr);
 }
 
 HRESULT put_text(IDispatch* object, const wchar_t* property, const std::string& value) {

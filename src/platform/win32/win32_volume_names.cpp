@@ -44,8 +44,12 @@ std::vector<wchar_t> wide_buffer(std::size_t chars) {
     return std::vector<wchar_t>(chars + 1, L'\0');
 }
 
-HANDLE as_handle(os::VolumeSearch search) { return reinterpret_cast<HANDLE>(search); }
-os::VolumeSearch as_search(HANDLE handle) { return reinterpret_cast<os::VolumeSearch>(handle); }
+HANDLE as_handle(os::VolumeSearch search) {
+    return reinterpret_cast<HANDLE>(search);
+}
+os::VolumeSearch as_search(HANDLE handle) {
+    return reinterpret_cast<os::VolumeSearch>(handle);
+}
 
 class Win32VolumeNames : public os::VolumeNames {
 public:
@@ -180,8 +184,8 @@ public:
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
         if (entry == nullptr || !file.valid()) return false;
         wchar_t wide_label[kVolumeTextChars] = {}, wide_system[kVolumeTextChars] = {};
-        if (!entry(file.get(), wide_label, kVolumeTextChars, nullptr, nullptr, nullptr,
-                   wide_system, kVolumeTextChars))
+        if (!entry(file.get(), wide_label, kVolumeTextChars, nullptr, nullptr, nullptr, wide_system,
+                   kVolumeTextChars))
             return false;
         label = narrow(wide_label);
         file_system = narrow(wide_system);

@@ -21,23 +21,26 @@ const wchar_t kUnitProperty[] = L"QvUnit";
 
 bool has_window(Kind kind) {
     switch (kind) {
-    case Kind::TrayIcon:
-    case Kind::DropTarget:
-    case Kind::Timer:
-    case Kind::OpenDialog:
-    case Kind::SaveDialog:
-        return false;
-    default:
-        return true;
+        case Kind::TrayIcon:
+        case Kind::DropTarget:
+        case Kind::Timer:
+        case Kind::OpenDialog:
+        case Kind::SaveDialog:
+            return false;
+        default:
+            return true;
     }
 }
 
-bool is_picture_layer(Kind kind) { return kind == Kind::PictureBox || kind == Kind::Image; }
+bool is_picture_layer(Kind kind) {
+    return kind == Kind::PictureBox || kind == Kind::Image;
+}
 
 BOOL CALLBACK take_first_icon(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
     auto* out = reinterpret_cast<std::wstring*>(found);
     // A numbered resource is kept as "#N", which the loaders accept as well.
-    *out = IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<UINT_PTR>(name)) : std::wstring(name);
+    *out = IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<UINT_PTR>(name))
+                                : std::wstring(name);
     return FALSE;
 }
 
@@ -45,14 +48,19 @@ BOOL CALLBACK take_first_icon(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
 HICON program_icon(int size) {
     HMODULE module = GetModuleHandleW(nullptr);
     std::wstring first;
-    EnumResourceNamesW(module, MAKEINTRESOURCEW(14), take_first_icon, reinterpret_cast<LONG_PTR>(&first));
-    HANDLE icon = first.empty() ? nullptr : LoadImageW(module, first.c_str(), IMAGE_ICON, size, size, LR_SHARED);
+    EnumResourceNamesW(module, MAKEINTRESOURCEW(14), take_first_icon,
+                       reinterpret_cast<LONG_PTR>(&first));
+    HANDLE icon = first.empty()
+                      ? nullptr
+                      : LoadImageW(module, first.c_str(), IMAGE_ICON, size, size, LR_SHARED);
     return icon != nullptr ? static_cast<HICON>(icon) : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
 }  // namespace
 
-HICON program_icon_for_tray() { return program_icon(GetSystemMetrics(SM_CXSMICON)); }
+HICON program_icon_for_tray() {
+    return program_icon(GetSystemMetrics(SM_CXSMICON));
+}
 
 std::string text_of_window(HWND hwnd) {
     int n = GetWindowTextLengthW(hwnd);
@@ -63,7 +71,8 @@ std::string text_of_window(HWND hwnd) {
     return narrow(text);
 }
 
-Win32Window::Win32Window(Win32Runtime& runtime, const ui::WindowDef& def) : runtime_(runtime), def_(def) {
+Win32Window::Win32Window(Win32Runtime& runtime, const ui::WindowDef& def)
+    : runtime_(runtime), def_(def) {
     controls_.resize(def_.controls.size());
     for (size_t i = 0; i < def_.controls.size(); ++i) {
         ControlState& state = controls_[i];
@@ -108,8 +117,8 @@ bool Win32Window::create(HWND owner) {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     int x = work.left + (work.right - work.left - def_.w) / 2;
     int y = work.top + (work.bottom - work.top - def_.h) / 2;
-    hwnd_ = CreateWindowExW(0, kWindowClass, widen(def_.caption).c_str(), style, x, y, def_.w, def_.h, owner,
-                            nullptr, GetModuleHandleW(nullptr), this);
+    hwnd_ = CreateWindowExW(0, kWindowClass, widen(def_.caption).c_str(), style, x, y, def_.w,
+                            def_.h, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (hwnd_ == nullptr) return false;
     for (size_t i = 0; i < controls_.size(); ++i) create_control(static_cast<int>(i));
     put_pictures_at_the_bottom();
@@ -134,8 +143,10 @@ void Win32Window::create_control(int index) {
     if (!d.parent.empty()) {
         int container = control_index(d.parent);
         // Containers come first in a definition; one that does not is made on demand.
-        if (container >= 0 && controls_[static_cast<size_t>(container)].def->kind == Kind::PictureBox) {
-            if (controls_[static_cast<size_t>(container)].hwnd == nullptr) create_control(container);
+        if (container >= 0 &&
+            controls_[static_cast<size_t>(container)].def->kind == Kind::PictureBox) {
+            if (controls_[static_cast<size_t>(container)].hwnd == nullptr)
+                create_control(container);
             if (controls_[static_cast<size_t>(container)].hwnd != nullptr) {
                 parent = controls_[static_cast<size_t>(container)].hwnd;
                 state.container = container;
@@ -150,56 +161,58 @@ void Win32Window::create_control(int index) {
     const wchar_t* cls = L"STATIC";
     int w = d.w, h = d.h;
     switch (d.kind) {
-    case Kind::PictureBox:
-    case Kind::Image:
-        cls = kPictureBoxClass;
-        style |= WS_CLIPCHILDREN;
-        ex_style |= WS_EX_CONTROLPARENT;
-        break;
-    case Kind::PictureButton:
-        cls = L"BUTTON";
-        style |= BS_OWNERDRAW | WS_TABSTOP;
-        break;
-    case Kind::Label:
-        cls = L"STATIC";
-        style |= SS_OWNERDRAW | SS_NOTIFY;
-        break;
-    case Kind::Radio:
-        cls = L"BUTTON";
-        style |= BS_AUTORADIOBUTTON | WS_TABSTOP;
-        break;
-    case Kind::Check:
-        cls = L"BUTTON";
-        style |= BS_AUTOCHECKBOX | WS_TABSTOP;
-        break;
-    case Kind::Edit:
-        cls = L"EDIT";
-        style |= WS_BORDER | WS_TABSTOP;
-        if (d.flags & ui::kMultiLine) style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
-        else style |= ES_AUTOHSCROLL;
-        if (d.flags & ui::kReadOnly) style |= ES_READONLY;
-        if (d.flags & ui::kPassword) style |= ES_PASSWORD;
-        if (d.flags & ui::kVScroll) style |= WS_VSCROLL;
-        break;
-    case Kind::DropList:
-        cls = L"COMBOBOX";
-        style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-        h = (h > 0 ? h : 22) + 240;  // the height of a combo includes its drop-down list
-        break;
-    case Kind::ListBox:
-        cls = L"LISTBOX";
-        style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
-        break;
-    case Kind::ListView:
-        cls = WC_LISTVIEWW;
-        style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP;
-        break;
-    case Kind::ProgressBar:
-        cls = PROGRESS_CLASSW;
-        break;
-    default:
-        state.building = false;
-        return;
+        case Kind::PictureBox:
+        case Kind::Image:
+            cls = kPictureBoxClass;
+            style |= WS_CLIPCHILDREN;
+            ex_style |= WS_EX_CONTROLPARENT;
+            break;
+        case Kind::PictureButton:
+            cls = L"BUTTON";
+            style |= BS_OWNERDRAW | WS_TABSTOP;
+            break;
+        case Kind::Label:
+            cls = L"STATIC";
+            style |= SS_OWNERDRAW | SS_NOTIFY;
+            break;
+        case Kind::Radio:
+            cls = L"BUTTON";
+            style |= BS_AUTORADIOBUTTON | WS_TABSTOP;
+            break;
+        case Kind::Check:
+            cls = L"BUTTON";
+            style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+            break;
+        case Kind::Edit:
+            cls = L"EDIT";
+            style |= WS_BORDER | WS_TABSTOP;
+            if (d.flags & ui::kMultiLine)
+                style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+            else
+                style |= ES_AUTOHSCROLL;
+            if (d.flags & ui::kReadOnly) style |= ES_READONLY;
+            if (d.flags & ui::kPassword) style |= ES_PASSWORD;
+            if (d.flags & ui::kVScroll) style |= WS_VSCROLL;
+            break;
+        case Kind::DropList:
+            cls = L"COMBOBOX";
+            style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+            h = (h > 0 ? h : 22) + 240;  // the height of a combo includes its drop-down list
+            break;
+        case Kind::ListBox:
+            cls = L"LISTBOX";
+            style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+            break;
+        case Kind::ListView:
+            cls = WC_LISTVIEWW;
+            style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP;
+            break;
+        case Kind::ProgressBar:
+            cls = PROGRESS_CLASSW;
+            break;
+        default:
+            state.building = false;
+            return;
     }
     if (w <= 0 || (h <= 0 && d.kind != Kind::DropList)) {
         state.auto_size = d.kind == Kind::Label || d.kind == Kind::Check || d.kind == Kind::Radio;
@@ -207,9 +220,10 @@ void Win32Window::create_control(int index) {
         if (h <= 0) h = 20;
     }
 
-    HWND hwnd = CreateWindowExW(ex_style, cls, widen(d.caption).c_str(), style, d.x, d.y, w, h, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + index)),
-                                GetModuleHandleW(nullptr), this);
+    HWND hwnd =
+        CreateWindowExW(ex_style, cls, widen(d.caption).c_str(), style, d.x, d.y, w, h, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + index)),
+                        GetModuleHandleW(nullptr), this);
     state.building = false;
     if (hwnd == nullptr) return;
     state.hwnd = hwnd;
@@ -218,52 +232,60 @@ void Win32Window::create_control(int index) {
     if (!d.unit.empty()) {
         state.unit_atom = GlobalAddAtomW(widen(d.unit).c_str());
         if (state.unit_atom != 0)
-            SetPropW(hwnd, kUnitProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(state.unit_atom)));
+            SetPropW(hwnd, kUnitProperty,
+                     reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(state.unit_atom)));
     }
 
     switch (d.kind) {
-    case Kind::PictureButton:
-        SetWindowSubclass(hwnd, control_subclass_proc, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
-        break;
-    case Kind::ListBox:
-        SetWindowSubclass(hwnd, control_subclass_proc, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
-        for (const std::string& item : d.items)
-            SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
-        if (d.selected >= 0) SendMessageW(hwnd, LB_SETCURSEL, static_cast<WPARAM>(d.selected), 0);
-        break;
-    case Kind::Radio:
-    case Kind::Check:
-        SendMessageW(hwnd, BM_SETCHECK, d.checked ? BST_CHECKED : BST_UNCHECKED, 0);
-        break;
-    case Kind::Edit:
-        SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // console output grows past the default 32767
-        break;
-    case Kind::DropList:
-        for (const std::string& item : d.items)
-            SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
-        if (d.h > 6) SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), d.h - 6);
-        if (d.selected >= 0) SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(d.selected), 0);
-        break;
-    case Kind::ListView:
-        fill_list_view_columns(index);
-        break;
-    case Kind::ProgressBar:
-        SendMessageW(hwnd, PBM_SETRANGE32, 0, 100);
-        break;
-    default:
-        break;
+        case Kind::PictureButton:
+            SetWindowSubclass(hwnd, control_subclass_proc, static_cast<UINT_PTR>(index),
+                              reinterpret_cast<DWORD_PTR>(this));
+            break;
+        case Kind::ListBox:
+            SetWindowSubclass(hwnd, control_subclass_proc, static_cast<UINT_PTR>(index),
+                              reinterpret_cast<DWORD_PTR>(this));
+            for (const std::string& item : d.items)
+                SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+            if (d.selected >= 0)
+                SendMessageW(hwnd, LB_SETCURSEL, static_cast<WPARAM>(d.selected), 0);
+            break;
+        case Kind::Radio:
+        case Kind::Check:
+            SendMessageW(hwnd, BM_SETCHECK, d.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+            break;
+        case Kind::Edit:
+            SendMessageW(hwnd, EM_SETLIMITTEXT, 0,
+                         0);  // console output grows past the default 32767
+            break;
+        case Kind::DropList:
+            for (const std::string& item : d.items)
+                SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+            if (d.h > 6) SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), d.h - 6);
+            if (d.selected >= 0)
+                SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(d.selected), 0);
+            break;
+        case Kind::ListView:
+            fill_list_view_columns(index);
+            break;
+        case Kind::ProgressBar:
+            SendMessageW(hwnd, PBM_SETRANGE32, 0, 100);
+            break;
+        default:
+            break;
     }
     if (state.auto_size) fit_to_text(index);
     if (d.kind == Kind::Image && (d.w <= 0 || d.h <= 0)) {
         if (const Picture* p = load_picture(state.picture))
-            SetWindowPos(hwnd, nullptr, 0, 0, p->w, p->h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(hwnd, nullptr, 0, 0, p->w, p->h,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
 void Win32Window::fill_list_view_columns(int index) {
     const ControlState& state = controls_[static_cast<size_t>(index)];
     const ui::ControlDef& d = *state.def;
-    SendMessageW(state.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageW(state.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                 LVS_EX_FULLROWSELECT);
     for (size_t c = 0; c < d.items.size(); ++c) {
         std::wstring caption = widen(d.items[c]);
         LVCOLUMNW column{};
@@ -282,7 +304,8 @@ void Win32Window::fit_to_text(int index) {
     WindowDc screen(state.hwnd);
     Selection font(screen.get(), font_for(index));
     RECT r{0, 0, 0, 0};
-    DrawTextW(screen.get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextW(screen.get(), text.empty() ? L" " : text.c_str(), -1, &r,
+              DT_CALCRECT | DT_SINGLELINE);
     int w = r.right - r.left + 2;
     int h = r.bottom - r.top;
     if (state.def->kind != Kind::Label) {
@@ -298,7 +321,8 @@ void Win32Window::put_pictures_at_the_bottom() {
     for (size_t i = controls_.size(); i-- > 0;) {
         const ControlState& state = controls_[i];
         if (state.hwnd != nullptr && is_picture_layer(state.def->kind))
-            SetWindowPos(state.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            SetWindowPos(state.hwnd, HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 
@@ -330,7 +354,9 @@ void Win32Window::destroy_silently() {
     if (alive()) DestroyWindow(hwnd_);
 }
 
-bool Win32Window::alive() const { return hwnd_ != nullptr && IsWindow(hwnd_); }
+bool Win32Window::alive() const {
+    return hwnd_ != nullptr && IsWindow(hwnd_);
+}
 
 bool Win32Window::raise(ui::Event& event) {
     if (silent_) return false;
@@ -379,7 +405,9 @@ HWND Win32Window::control_hwnd(const std::string& role, ui::Kind kind) const {
 int Win32Window::index_of_hwnd(HWND hwnd) const {
     if (hwnd == nullptr) return -1;
     auto id = static_cast<int>(GetWindowLongPtrW(hwnd, GWLP_ID)) - kControlIdBase;
-    if (id >= 0 && id < static_cast<int>(controls_.size()) && controls_[static_cast<size_t>(id)].hwnd == hwnd) return id;
+    if (id >= 0 && id < static_cast<int>(controls_.size()) &&
+        controls_[static_cast<size_t>(id)].hwnd == hwnd)
+        return id;
     return -1;
 }
 
@@ -387,7 +415,8 @@ int Win32Window::index_of_hwnd(HWND hwnd) const {
 
 LRESULT CALLBACK Win32Window::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
-        auto* self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        auto* self =
+            static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->hwnd_ = hwnd;
     }
@@ -398,15 +427,16 @@ LRESULT CALLBACK Win32Window::window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
 
 LRESULT CALLBACK Win32Window::picture_box_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE)
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+        SetWindowLongPtrW(
+            hwnd, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
     auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
     return self->handle_picture_box_message(hwnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK Win32Window::control_subclass_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                                    DWORD_PTR data) {
+LRESULT CALLBACK Win32Window::control_subclass_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                                    UINT_PTR id, DWORD_PTR data) {
     auto* self = reinterpret_cast<Win32Window*>(data);
     if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, control_subclass_proc, id);
     return self->handle_subclassed_message(hwnd, static_cast<int>(id), msg, wp, lp);
@@ -416,77 +446,79 @@ LRESULT Win32Window::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (handle_child_message(msg, wp, lp, &result)) return result;
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        blit_backdrop(dc, hwnd_, ps.rcPaint);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PRINTCLIENT: {
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        blit_backdrop(reinterpret_cast<HDC>(wp), hwnd_, client);
-        return 0;
-    }
-    case WM_SIZE:
-        invalidate_backdrop();
-        break;
-    case WM_TIMER: {
-        int index = static_cast<int>(wp) - kControlIdBase;
-        if (index >= 0 && index < control_count() && controls_[static_cast<size_t>(index)].timer_running) {
-            raise_simple(ui::EventKind::Timer, controls_[static_cast<size_t>(index)].def->role);
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd_, &ps);
+            blit_backdrop(dc, hwnd_, ps.rcPaint);
+            EndPaint(hwnd_, &ps);
             return 0;
         }
-        break;
-    }
-    case kTrayMessage:
-        if (static_cast<UINT>(lp) == WM_RBUTTONUP && tray_index_ >= 0)
-            raise_simple(ui::EventKind::RButtonUp, controls_[static_cast<size_t>(tray_index_)].def->role);
-        return 0;
-    case kDropMessage: {
-        auto drops = std::move(pending_drops_);
-        pending_drops_.clear();
-        for (auto& files : drops) deliver_drop(std::move(files));
-        return 0;
-    }
-    case WM_DROPFILES:
-        on_drop_files(reinterpret_cast<HDROP>(wp));
-        return 0;
-    case WM_HOTKEY: {
-        ui::Event event;
-        event.kind = ui::EventKind::HotKey;
-        event.code = static_cast<int>(wp);
-        raise(event);
-        return 0;
-    }
-    case WM_DEVICECHANGE:
-        if (listening_for_devices_) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PRINTCLIENT: {
+            RECT client;
+            GetClientRect(hwnd_, &client);
+            blit_backdrop(reinterpret_cast<HDC>(wp), hwnd_, client);
+            return 0;
+        }
+        case WM_SIZE:
+            invalidate_backdrop();
+            break;
+        case WM_TIMER: {
+            int index = static_cast<int>(wp) - kControlIdBase;
+            if (index >= 0 && index < control_count() &&
+                controls_[static_cast<size_t>(index)].timer_running) {
+                raise_simple(ui::EventKind::Timer, controls_[static_cast<size_t>(index)].def->role);
+                return 0;
+            }
+            break;
+        }
+        case kTrayMessage:
+            if (static_cast<UINT>(lp) == WM_RBUTTONUP && tray_index_ >= 0)
+                raise_simple(ui::EventKind::RButtonUp,
+                             controls_[static_cast<size_t>(tray_index_)].def->role);
+            return 0;
+        case kDropMessage: {
+            auto drops = std::move(pending_drops_);
+            pending_drops_.clear();
+            for (auto& files : drops) deliver_drop(std::move(files));
+            return 0;
+        }
+        case WM_DROPFILES:
+            on_drop_files(reinterpret_cast<HDROP>(wp));
+            return 0;
+        case WM_HOTKEY: {
             ui::Event event;
-            event.kind = ui::EventKind::DeviceChange;
+            event.kind = ui::EventKind::HotKey;
             event.code = static_cast<int>(wp);
             raise(event);
+            return 0;
         }
-        break;
-    case WM_CLOSE: {
-        ui::Event event;
-        event.kind = ui::EventKind::Closing;
-        raise(event);
-        if (!event.cancel) close();
-        return 0;
-    }
-    case WM_DESTROY:
-        on_destroy();
-        return 0;
-    case WM_NCDESTROY: {
-        HWND self = hwnd_;
-        on_nc_destroy();
-        return DefWindowProcW(self, msg, wp, lp);
-    }
-    default:
-        break;
+        case WM_DEVICECHANGE:
+            if (listening_for_devices_) {
+                ui::Event event;
+                event.kind = ui::EventKind::DeviceChange;
+                event.code = static_cast<int>(wp);
+                raise(event);
+            }
+            break;
+        case WM_CLOSE: {
+            ui::Event event;
+            event.kind = ui::EventKind::Closing;
+            raise(event);
+            if (!event.cancel) close();
+            return 0;
+        }
+        case WM_DESTROY:
+            on_destroy();
+            return 0;
+        case WM_NCDESTROY: {
+            HWND self = hwnd_;
+            on_nc_destroy();
+            return DefWindowProcW(self, msg, wp, lp);
+        }
+        default:
+            break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -495,133 +527,144 @@ LRESULT Win32Window::handle_picture_box_message(HWND box, UINT msg, WPARAM wp, L
     LRESULT result = 0;
     if (handle_child_message(msg, wp, lp, &result)) return result;
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(box, &ps);
-        blit_backdrop(dc, box, ps.rcPaint);
-        EndPaint(box, &ps);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PRINTCLIENT: {
-        RECT client;
-        GetClientRect(box, &client);
-        blit_backdrop(reinterpret_cast<HDC>(wp), box, client);
-        return 0;
-    }
-    case WM_LBUTTONDOWN: {
-        int index = index_of_hwnd(box);
-        if (index >= 0 && (controls_[static_cast<size_t>(index)].def->flags & ui::kSkin) && hwnd_ != nullptr) {
-            // Pressing on the skin moves the whole window, as the caption of a framed one would.
-            ReleaseCapture();
-            SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(box, &ps);
+            blit_backdrop(dc, box, ps.rcPaint);
+            EndPaint(box, &ps);
             return 0;
         }
-        break;
-    }
-    default:
-        break;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PRINTCLIENT: {
+            RECT client;
+            GetClientRect(box, &client);
+            blit_backdrop(reinterpret_cast<HDC>(wp), box, client);
+            return 0;
+        }
+        case WM_LBUTTONDOWN: {
+            int index = index_of_hwnd(box);
+            if (index >= 0 && (controls_[static_cast<size_t>(index)].def->flags & ui::kSkin) &&
+                hwnd_ != nullptr) {
+                // Pressing on the skin moves the whole window, as the caption of a framed one
+                // would.
+                ReleaseCapture();
+                SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+                return 0;
+            }
+            break;
+        }
+        default:
+            break;
     }
     return DefWindowProcW(box, msg, wp, lp);
 }
 
-LRESULT Win32Window::handle_subclassed_message(HWND control, int index, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Win32Window::handle_subclassed_message(HWND control, int index, UINT msg, WPARAM wp,
+                                               LPARAM lp) {
     ControlState& state = controls_[static_cast<size_t>(index)];
     switch (msg) {
-    case WM_MOUSEMOVE:
-        if (state.def->kind == Kind::PictureButton && !state.hot) {
-            state.hot = true;
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, control, 0};
-            TrackMouseEvent(&track);
-            InvalidateRect(control, nullptr, FALSE);
-        }
-        break;
-    case WM_MOUSELEAVE:
-        if (state.hot) {
-            state.hot = false;
-            InvalidateRect(control, nullptr, FALSE);
-        }
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        if (state.def->kind == Kind::ListBox) {
-            // The list box reports neither button to its container: the item under the mouse is
-            // found here, after the list has handled the press (a left press selects).
-            LRESULT r = DefSubclassProc(control, msg, wp, lp);
-            LRESULT hit = SendMessageW(control, LB_ITEMFROMPOINT, 0, lp);
-            int item = HIWORD(hit) != 0 ? -1 : static_cast<int>(LOWORD(hit));
-            ui::Event event;
-            event.kind = msg == WM_LBUTTONDOWN ? ui::EventKind::LButtonDown : ui::EventKind::RButtonDown;
-            event.role = state.def->role;
-            event.index = item;
-            POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            ClientToScreen(control, &pt);
-            event.x = pt.x;
-            event.y = pt.y;
-            raise(event);
-            return r;
-        }
-        break;
-    default:
-        break;
+        case WM_MOUSEMOVE:
+            if (state.def->kind == Kind::PictureButton && !state.hot) {
+                state.hot = true;
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, control, 0};
+                TrackMouseEvent(&track);
+                InvalidateRect(control, nullptr, FALSE);
+            }
+            break;
+        case WM_MOUSELEAVE:
+            if (state.hot) {
+                state.hot = false;
+                InvalidateRect(control, nullptr, FALSE);
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            if (state.def->kind == Kind::ListBox) {
+                // The list box reports neither button to its container: the item under the mouse is
+                // found here, after the list has handled the press (a left press selects).
+                LRESULT r = DefSubclassProc(control, msg, wp, lp);
+                LRESULT hit = SendMessageW(control, LB_ITEMFROMPOINT, 0, lp);
+                int item = HIWORD(hit) != 0 ? -1 : static_cast<int>(LOWORD(hit));
+                ui::Event event;
+                event.kind =
+                    msg == WM_LBUTTONDOWN ? ui::EventKind::LButtonDown : ui::EventKind::RButtonDown;
+                event.role = state.def->role;
+                event.index = item;
+                POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+                ClientToScreen(control, &pt);
+                event.x = pt.x;
+                event.y = pt.y;
+                raise(event);
+                return r;
+            }
+            break;
+        default:
+            break;
     }
     return DefSubclassProc(control, msg, wp, lp);
 }
 
 bool Win32Window::handle_child_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     switch (msg) {
-    case WM_COMMAND:
-        if (lp == 0) {
-            if (HIWORD(wp) == 0) choose_menu_command(LOWORD(wp));
+        case WM_COMMAND:
+            if (lp == 0) {
+                if (HIWORD(wp) == 0) choose_menu_command(LOWORD(wp));
+                *result = 0;
+                return true;
+            }
+            {
+                int index = index_of_hwnd(reinterpret_cast<HWND>(lp));
+                if (index < 0) return false;
+                on_command(index, HIWORD(wp));
+            }
+            *result = 0;
+            return true;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lp);
+            if (index_of_hwnd(header->hwndFrom) < 0) return false;
+            on_notify(*header);
             *result = 0;
             return true;
         }
-        {
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            int index = index_of_hwnd(item->hwndItem);
+            if (index < 0) return false;
+            Kind kind = controls_[static_cast<size_t>(index)].def->kind;
+            if (kind == Kind::Label)
+                paint_label(*item, index);
+            else if (kind == Kind::PictureButton)
+                paint_picture_button(*item, index);
+            else
+                return false;
+            *result = TRUE;
+            return true;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
             int index = index_of_hwnd(reinterpret_cast<HWND>(lp));
             if (index < 0) return false;
-            on_command(index, HIWORD(wp));
+            Kind kind = controls_[static_cast<size_t>(index)].def->kind;
+            // Read-only and disabled edit boxes ask with WM_CTLCOLORSTATIC too: they keep their
+            // face.
+            if (kind != Kind::Label && kind != Kind::Check && kind != Kind::Radio &&
+                kind != Kind::PictureButton)
+                return false;
+            *result = color_transparent_control(reinterpret_cast<HDC>(wp),
+                                                reinterpret_cast<HWND>(lp), index);
+            return true;
         }
-        *result = 0;
-        return true;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lp);
-        if (index_of_hwnd(header->hwndFrom) < 0) return false;
-        on_notify(*header);
-        *result = 0;
-        return true;
-    }
-    case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-        int index = index_of_hwnd(item->hwndItem);
-        if (index < 0) return false;
-        Kind kind = controls_[static_cast<size_t>(index)].def->kind;
-        if (kind == Kind::Label) paint_label(*item, index);
-        else if (kind == Kind::PictureButton) paint_picture_button(*item, index);
-        else return false;
-        *result = TRUE;
-        return true;
-    }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: {
-        int index = index_of_hwnd(reinterpret_cast<HWND>(lp));
-        if (index < 0) return false;
-        Kind kind = controls_[static_cast<size_t>(index)].def->kind;
-        // Read-only and disabled edit boxes ask with WM_CTLCOLORSTATIC too: they keep their face.
-        if (kind != Kind::Label && kind != Kind::Check && kind != Kind::Radio && kind != Kind::PictureButton)
+        case WM_SETCURSOR: {
+            int index = index_of_hwnd(reinterpret_cast<HWND>(wp));
+            if (index < 0 || !(controls_[static_cast<size_t>(index)].def->flags & ui::kLink))
+                return false;
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            *result = TRUE;
+            return true;
+        }
+        default:
             return false;
-        *result = color_transparent_control(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), index);
-        return true;
-    }
-    case WM_SETCURSOR: {
-        int index = index_of_hwnd(reinterpret_cast<HWND>(wp));
-        if (index < 0 || !(controls_[static_cast<size_t>(index)].def->flags & ui::kLink)) return false;
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
-        *result = TRUE;
-        return true;
-    }
-    default:
-        return false;
     }
 }
 
@@ -631,29 +674,31 @@ void Win32Window::on_command(int index, int code) {
     // What the user cannot press does not act, whoever sends the press (automation, BM_CLICK).
     if (!IsWindowEnabled(state.hwnd)) return;
     switch (state.def->kind) {
-    case Kind::PictureButton:
-        // An owner-drawn button reports a quick second click as a double click.
-        if (code == BN_CLICKED || code == BN_DOUBLECLICKED) raise_simple(ui::EventKind::Click, role);
-        break;
-    case Kind::Check:
-    case Kind::Radio:
-        if (code == BN_CLICKED) raise_simple(ui::EventKind::Click, role);
-        break;
-    case Kind::Label:
-        if (code == STN_CLICKED || code == STN_DBLCLK) raise_simple(ui::EventKind::LButtonDown, role);
-        break;
-    case Kind::DropList:
-        if (code == CBN_SELCHANGE)
-            raise_simple(ui::EventKind::SelChange, role,
-                         static_cast<int>(SendMessageW(state.hwnd, CB_GETCURSEL, 0, 0)));
-        break;
-    case Kind::ListBox:
-        if (code == LBN_SELCHANGE)
-            raise_simple(ui::EventKind::SelChange, role,
-                         static_cast<int>(SendMessageW(state.hwnd, LB_GETCURSEL, 0, 0)));
-        break;
-    default:
-        break;
+        case Kind::PictureButton:
+            // An owner-drawn button reports a quick second click as a double click.
+            if (code == BN_CLICKED || code == BN_DOUBLECLICKED)
+                raise_simple(ui::EventKind::Click, role);
+            break;
+        case Kind::Check:
+        case Kind::Radio:
+            if (code == BN_CLICKED) raise_simple(ui::EventKind::Click, role);
+            break;
+        case Kind::Label:
+            if (code == STN_CLICKED || code == STN_DBLCLK)
+                raise_simple(ui::EventKind::LButtonDown, role);
+            break;
+        case Kind::DropList:
+            if (code == CBN_SELCHANGE)
+                raise_simple(ui::EventKind::SelChange, role,
+                             static_cast<int>(SendMessageW(state.hwnd, CB_GETCURSEL, 0, 0)));
+            break;
+        case Kind::ListBox:
+            if (code == LBN_SELCHANGE)
+                raise_simple(ui::EventKind::SelChange, role,
+                             static_cast<int>(SendMessageW(state.hwnd, LB_GETCURSEL, 0, 0)));
+            break;
+        default:
+            break;
     }
 }
 
@@ -663,25 +708,28 @@ void Win32Window::on_notify(const NMHDR& header) {
     if (state.def->kind != Kind::ListView) return;
     const std::string& role = state.def->role;
     switch (header.code) {
-    case NM_CLICK:
-        raise_simple(ui::EventKind::Click, role, reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
-        break;
-    case NM_RCLICK:
-        raise_simple(ui::EventKind::RButtonDown, role, reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
-        break;
-    case NM_DBLCLK:
-        raise_simple(ui::EventKind::DoubleClick, role, reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
-        break;
-    case LVN_ITEMCHANGED: {
-        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-        bool now = (change.uNewState & LVIS_SELECTED) != 0;
-        bool before = (change.uOldState & LVIS_SELECTED) != 0;
-        if ((change.uChanged & LVIF_STATE) && now && !before && change.iItem >= 0)
-            raise_simple(ui::EventKind::SelChange, role, change.iItem);
-        break;
-    }
-    default:
-        break;
+        case NM_CLICK:
+            raise_simple(ui::EventKind::Click, role,
+                         reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+            break;
+        case NM_RCLICK:
+            raise_simple(ui::EventKind::RButtonDown, role,
+                         reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+            break;
+        case NM_DBLCLK:
+            raise_simple(ui::EventKind::DoubleClick, role,
+                         reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+            break;
+        case LVN_ITEMCHANGED: {
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            bool now = (change.uNewState & LVIS_SELECTED) != 0;
+            bool before = (change.uOldState & LVIS_SELECTED) != 0;
+            if ((change.uChanged & LVIF_STATE) && now && !before && change.iItem >= 0)
+                raise_simple(ui::EventKind::SelChange, role, change.iItem);
+            break;
+        }
+        default:
+            break;
     }
 }
 
@@ -712,10 +760,13 @@ void Win32Window::set_caption(const std::string& text) {
     if (alive()) SetWindowTextW(hwnd_, widen(text).c_str());
 }
 
-std::string Win32Window::caption() const { return alive() ? text_of_window(hwnd_) : std::string(); }
+std::string Win32Window::caption() const {
+    return alive() ? text_of_window(hwnd_) : std::string();
+}
 
 void Win32Window::set_size(int w, int h) {
-    if (alive()) SetWindowPos(hwnd_, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (alive())
+        SetWindowPos(hwnd_, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 ui::Rect Win32Window::rect() const {
@@ -738,7 +789,9 @@ void Win32Window::minimize() {
     if (alive()) ShowWindow(hwnd_, SW_MINIMIZE);
 }
 
-bool Win32Window::visible() const { return alive() && IsWindowVisible(hwnd_); }
+bool Win32Window::visible() const {
+    return alive() && IsWindowVisible(hwnd_);
+}
 
 void Win32Window::set_topmost(bool topmost) {
     if (alive())
@@ -761,6 +814,8 @@ bool Win32Window::register_hotkey(int id, unsigned modifiers, unsigned key) {
     return true;
 }
 
-void Win32Window::listen_for_device_changes() { listening_for_devices_ = true; }
+void Win32Window::listen_for_device_changes() {
+    listening_for_devices_ = true;
+}
 
 }  // namespace qv::win32

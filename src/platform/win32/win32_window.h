@@ -38,20 +38,21 @@ enum : int {
 
 struct ControlState {
     const ui::ControlDef* def = nullptr;
-    HWND hwnd = nullptr;     // null for controls without a window (timers, dialogs, tray, drop)
-    int container = -1;      // index of the containing picture box; -1 = the window itself
+    HWND hwnd = nullptr;  // null for controls without a window (timers, dialogs, tray, drop)
+    int container = -1;   // index of the containing picture box; -1 = the window itself
     std::string picture;
-    std::string text;        // controls without a window: their text (the tray icon's tip)
-    std::string filter;      // file dialogs: the filter and the file name they open with; the
-    std::string file_name;   // title is `text`
-    std::string folder;      // file dialogs: the folder they open in
-    bool enabled = true;     // controls without a window: their own flags
+    std::string text;       // controls without a window: their text (the tray icon's tip)
+    std::string filter;     // file dialogs: the filter and the file name they open with; the
+    std::string file_name;  // title is `text`
+    std::string folder;     // file dialogs: the folder they open in
+    bool enabled = true;    // controls without a window: their own flags
     bool visible = true;
-    bool hot = false;        // picture buttons: the mouse is over the button
+    bool hot = false;  // picture buttons: the mouse is over the button
     bool timer_running = false;
-    bool auto_size = false;  // labels, check boxes and radios without a designed size fit their text
-    bool building = false;   // being created: a definition whose containers form a ring ends here
-    ATOM unit_atom = 0;      // the unit name as a global atom, the window property for automation
+    bool auto_size =
+        false;              // labels, check boxes and radios without a designed size fit their text
+    bool building = false;  // being created: a definition whose containers form a ring ends here
+    ATOM unit_atom = 0;     // the unit name as a global atom, the window property for automation
 };
 
 struct MenuItemState {
@@ -90,7 +91,9 @@ public:
     HWND hwnd() const { return hwnd_; }
     int control_index(const std::string& role) const;
     int control_index_by_unit(const std::string& unit) const;
-    const ControlState& control_at(int index) const { return controls_[static_cast<size_t>(index)]; }
+    const ControlState& control_at(int index) const {
+        return controls_[static_cast<size_t>(index)];
+    }
     int control_count() const { return static_cast<int>(controls_.size()); }
     HMENU menu_handle(const std::string& menu_role) const;
     // The command id of the first menu item with that caption ("菜单 > 关    于(&G)" may name the
@@ -159,7 +162,8 @@ public:
     bool tray_add() override;
     void tray_remove() override;
     void set_tray_tip(const std::string& tip) override;
-    bool tray_balloon(const std::string& title, const std::string& text, int icon, int timeout_ms) override;
+    bool tray_balloon(const std::string& title, const std::string& text, int icon,
+                      int timeout_ms) override;
     void set_drop_enabled(bool on) override;
     bool register_hotkey(int id, unsigned modifiers, unsigned key) override;
     void listen_for_device_changes() override;
@@ -167,8 +171,8 @@ public:
 private:
     static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK picture_box_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    static LRESULT CALLBACK control_subclass_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                                  DWORD_PTR data);
+    static LRESULT CALLBACK control_subclass_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                                  UINT_PTR id, DWORD_PTR data);
     friend class Win32Runtime;
 
     LRESULT handle_message(UINT msg, WPARAM wp, LPARAM lp);

@@ -120,9 +120,17 @@ private:
             return result;
         }
         switch (type) {
-        case VT_UI1: case VT_I1: case VT_UI2: case VT_I2: case VT_UI4: case VT_I4:
-        case VT_UINT: case VT_INT: break;
-        default: return result;
+            case VT_UI1:
+            case VT_I1:
+            case VT_UI2:
+            case VT_I2:
+            case VT_UI4:
+            case VT_I4:
+            case VT_UINT:
+            case VT_INT:
+                break;
+            default:
+                return result;
         }
         for (LONG i = low; i <= high; ++i) {
             std::uint64_t element = 0;

@@ -14,7 +14,9 @@ namespace {
 
 using ui::Kind;
 
-bool is_picture_layer(Kind kind) { return kind == Kind::PictureBox || kind == Kind::Image; }
+bool is_picture_layer(Kind kind) {
+    return kind == Kind::PictureBox || kind == Kind::Image;
+}
 
 std::string list_view_text(HWND list, int row, int column) {
     // LVM_GETITEMTEXT reports how much it copied; grow until the text fits.
@@ -88,8 +90,8 @@ void Win32Window::set_checked(const std::string& role, bool on) {
     // does not clear the others of its group by itself.
     if (on && state->def->kind == Kind::Radio) {
         for (const ControlState& other : controls_)
-            if (&other != state && other.def->kind == Kind::Radio && other.container == state->container &&
-                other.hwnd != nullptr)
+            if (&other != state && other.def->kind == Kind::Radio &&
+                other.container == state->container && other.hwnd != nullptr)
                 SendMessageW(other.hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
     }
     SendMessageW(state->hwnd, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -108,8 +110,10 @@ void Win32Window::set_enabled(const std::string& role, bool on) {
         set_drop_enabled(on);
         return;
     }
-    if (state->hwnd != nullptr) EnableWindow(state->hwnd, on ? TRUE : FALSE);
-    else state->enabled = on;
+    if (state->hwnd != nullptr)
+        EnableWindow(state->hwnd, on ? TRUE : FALSE);
+    else
+        state->enabled = on;
 }
 
 bool Win32Window::enabled(const std::string& role) const {
@@ -172,8 +176,10 @@ void Win32Window::set_picture(const std::string& role, const std::string& pictur
     if (state == nullptr) return;
     state->picture = picture;
     if (state->hwnd == nullptr) return;
-    if (is_picture_layer(state->def->kind)) invalidate_backdrop();
-    else InvalidateRect(state->hwnd, nullptr, FALSE);
+    if (is_picture_layer(state->def->kind))
+        invalidate_backdrop();
+    else
+        InvalidateRect(state->hwnd, nullptr, FALSE);
 }
 
 std::string Win32Window::picture(const std::string& role) const {
@@ -191,10 +197,10 @@ namespace {
 struct ItemMessages {
     UINT add, remove, reset, count, text_length, text, get_selection, set_selection;
 };
-const ItemMessages kComboMessages{CB_ADDSTRING, CB_DELETESTRING, CB_RESETCONTENT, CB_GETCOUNT,
-                                  CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETCURSEL, CB_SETCURSEL};
-const ItemMessages kListMessages{LB_ADDSTRING, LB_DELETESTRING, LB_RESETCONTENT, LB_GETCOUNT,
-                                 LB_GETTEXTLEN, LB_GETTEXT, LB_GETCURSEL, LB_SETCURSEL};
+const ItemMessages kComboMessages{CB_ADDSTRING,    CB_DELETESTRING, CB_RESETCONTENT, CB_GETCOUNT,
+                                  CB_GETLBTEXTLEN, CB_GETLBTEXT,    CB_GETCURSEL,    CB_SETCURSEL};
+const ItemMessages kListMessages{LB_ADDSTRING,  LB_DELETESTRING, LB_RESETCONTENT, LB_GETCOUNT,
+                                 LB_GETTEXTLEN, LB_GETTEXT,      LB_GETCURSEL,    LB_SETCURSEL};
 
 const ItemMessages* item_messages(Kind kind) {
     if (kind == Kind::DropList) return &kComboMessages;
@@ -205,27 +211,33 @@ const ItemMessages* item_messages(Kind kind) {
 
 int Win32Window::add_item(const std::string& role, const std::string& text) {
     const ControlState* state = control(role);
-    const ItemMessages* m = state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
+    const ItemMessages* m =
+        state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
     if (m == nullptr) return -1;
-    auto index = static_cast<int>(SendMessageW(state->hwnd, m->add, 0, reinterpret_cast<LPARAM>(widen(text).c_str())));
+    auto index = static_cast<int>(
+        SendMessageW(state->hwnd, m->add, 0, reinterpret_cast<LPARAM>(widen(text).c_str())));
     return index < 0 ? -1 : index;
 }
 
 void Win32Window::remove_item(const std::string& role, int index) {
     const ControlState* state = control(role);
-    const ItemMessages* m = state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
-    if (m != nullptr && index >= 0) SendMessageW(state->hwnd, m->remove, static_cast<WPARAM>(index), 0);
+    const ItemMessages* m =
+        state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
+    if (m != nullptr && index >= 0)
+        SendMessageW(state->hwnd, m->remove, static_cast<WPARAM>(index), 0);
 }
 
 void Win32Window::clear_items(const std::string& role) {
     const ControlState* state = control(role);
-    const ItemMessages* m = state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
+    const ItemMessages* m =
+        state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
     if (m != nullptr) SendMessageW(state->hwnd, m->reset, 0, 0);
 }
 
 int Win32Window::item_count(const std::string& role) const {
     const ControlState* state = control(role);
-    const ItemMessages* m = state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
+    const ItemMessages* m =
+        state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
     if (m == nullptr) return 0;
     auto n = static_cast<int>(SendMessageW(state->hwnd, m->count, 0, 0));
     return n < 0 ? 0 : n;
@@ -233,13 +245,15 @@ int Win32Window::item_count(const std::string& role) const {
 
 std::string Win32Window::item_text(const std::string& role, int index) const {
     const ControlState* state = control(role);
-    const ItemMessages* m = state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
+    const ItemMessages* m =
+        state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
     if (m == nullptr || index < 0) return {};
-    auto n = static_cast<int>(SendMessageW(state->hwnd, m->text_length, static_cast<WPARAM>(index), 0));
+    auto n =
+        static_cast<int>(SendMessageW(state->hwnd, m->text_length, static_cast<WPARAM>(index), 0));
     if (n < 0) return {};
     std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    n = static_cast<int>(
-        SendMessageW(state->hwnd, m->text, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data())));
+    n = static_cast<int>(SendMessageW(state->hwnd, m->text, static_cast<WPARAM>(index),
+                                      reinterpret_cast<LPARAM>(text.data())));
     if (n < 0) return {};
     text.resize(static_cast<size_t>(n));
     return narrow(text);
@@ -248,7 +262,8 @@ std::string Win32Window::item_text(const std::string& role, int index) const {
 int Win32Window::selected(const std::string& role) const {
     const ControlState* state = control(role);
     if (state != nullptr && state->def->kind == Kind::ListView) return selected_row(role);
-    const ItemMessages* m = state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
+    const ItemMessages* m =
+        state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
     if (m == nullptr) return -1;
     auto index = static_cast<int>(SendMessageW(state->hwnd, m->get_selection, 0, 0));
     return index < 0 ? -1 : index;
@@ -256,9 +271,11 @@ int Win32Window::selected(const std::string& role) const {
 
 void Win32Window::select(const std::string& role, int index) {
     const ControlState* state = control(role);
-    const ItemMessages* m = state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
+    const ItemMessages* m =
+        state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
     // Both controls notify only what the user does: selecting from code raises no event.
-    if (m != nullptr) SendMessageW(state->hwnd, m->set_selection, static_cast<WPARAM>(index < 0 ? -1 : index), 0);
+    if (m != nullptr)
+        SendMessageW(state->hwnd, m->set_selection, static_cast<WPARAM>(index < 0 ? -1 : index), 0);
 }
 
 // The report list view.
@@ -281,7 +298,9 @@ std::string Win32Window::column_caption(const std::string& role, int column) con
     c.mask = LVCF_TEXT;
     c.pszText = buffer;
     c.cchTextMax = 260;
-    if (!SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&c))) return {};
+    if (!SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                      reinterpret_cast<LPARAM>(&c)))
+        return {};
     return narrow(buffer);
 }
 
@@ -293,14 +312,16 @@ int Win32Window::add_row(const std::string& role, const std::vector<std::string>
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = first.data();
-    auto row = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    auto row =
+        static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) return -1;
     for (size_t c = 1; c < cells.size(); ++c) {
         std::wstring text = widen(cells[c]);
         LVITEMW sub{};
         sub.iSubItem = static_cast<int>(c);
         sub.pszText = text.data();
-        SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
+        SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&sub));
     }
     return row;
 }
@@ -324,7 +345,8 @@ std::string Win32Window::cell(const std::string& role, int row, int column) cons
 int Win32Window::selected_row(const std::string& role) const {
     HWND list = control_hwnd(role, Kind::ListView);
     if (list == nullptr) return -1;
-    return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(
+        SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void Win32Window::select_row(const std::string& role, int row) {
@@ -335,7 +357,8 @@ void Win32Window::select_row(const std::string& role, int row) {
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     if (row < 0) {
         item.state = 0;
-        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&item));
         return;
     }
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -345,7 +368,12 @@ void Win32Window::select_row(const std::string& role, int row) {
 
 void Win32Window::set_progress(const std::string& role, int percent) {
     HWND bar = control_hwnd(role, Kind::ProgressBar);
-    if (bar != nullptr) SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(percent < 0 ? 0 : percent > 100 ? 100 : percent), 0);
+    if (bar != nullptr)
+        SendMessageW(bar, PBM_SETPOS,
+                     static_cast<WPARAM>(percent < 0     ? 0
+                                         : percent > 100 ? 100
+                                                         : percent),
+                     0);
 }
 
 int Win32Window::progress(const std::string& role) const {
@@ -355,8 +383,10 @@ int Win32Window::progress(const std::string& role) const {
 
 void Win32Window::start_timer(const std::string& role, int interval_ms) {
     int index = control_index(role);
-    if (index < 0 || !alive() || controls_[static_cast<size_t>(index)].def->kind != Kind::Timer) return;
-    UINT interval = static_cast<UINT>(interval_ms < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : interval_ms);
+    if (index < 0 || !alive() || controls_[static_cast<size_t>(index)].def->kind != Kind::Timer)
+        return;
+    UINT interval =
+        static_cast<UINT>(interval_ms < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : interval_ms);
     if (SetTimer(hwnd_, static_cast<UINT_PTR>(kControlIdBase + index), interval, nullptr) != 0)
         controls_[static_cast<size_t>(index)].timer_running = true;
 }

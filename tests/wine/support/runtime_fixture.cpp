@@ -13,11 +13,13 @@ std::vector<SeenEvent>& seen_events() {
 
 void record_event(ui::Event& event) {
     bool checked = event.window != nullptr && event.window->checked(event.role);
-    seen_events().push_back({event.role, event.kind, event.index, event.code, event.files, checked});
+    seen_events().push_back(
+        {event.role, event.kind, event.index, event.code, event.files, checked});
 }
 
-void record(const std::string& window, const std::vector<std::pair<std::string, ui::EventKind>>& pairs) {
-    for (const auto& [role, kind] : pairs) ui::bind(window, role, kind, record_event);
+void record(const std::string& window,
+            const std::vector<std::pair<std::string, ui::EventKind>>& pairs) {
+    for (const auto& [role, kind] : pairs) ui::bind_handler(window, role, kind, record_event);
 }
 
 bool pump_until(const std::function<bool()>& condition, int timeout_ms) {
@@ -44,14 +46,15 @@ std::string gbk_from_utf8(const std::string& utf8) {
 std::vector<std::string> notice_log_lines() {
     wchar_t path[MAX_PATH] = {};
     GetEnvironmentVariableW(L"QV_NOTICE_LOG", path, MAX_PATH);
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     std::vector<std::string> lines;
     if (file == INVALID_HANDLE_VALUE) return lines;
     std::string bytes;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
     CloseHandle(file);
     size_t start = 0;
     for (size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1)
@@ -69,7 +72,8 @@ void RuntimeTest::SetUp() {
     }
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    log_path_ = std::wstring(temp) + L"qv_notices_" + std::to_wstring(GetCurrentProcessId()) + L".log";
+    log_path_ =
+        std::wstring(temp) + L"qv_notices_" + std::to_wstring(GetCurrentProcessId()) + L".log";
     DeleteFileW(log_path_.c_str());
     SetEnvironmentVariableW(L"QV_NOTICE_LOG", log_path_.c_str());
     runtime_ = std::make_unique<win32::Win32Runtime>();

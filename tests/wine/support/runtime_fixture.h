@@ -30,7 +30,8 @@ std::vector<SeenEvent>& seen_events();
 // A handler that records the event (and the checked state of its control).
 void record_event(ui::Event& event);
 // Binds record_event for these (role, kind) pairs of the window.
-void record(const std::string& window, const std::vector<std::pair<std::string, ui::EventKind>>& pairs);
+void record(const std::string& window,
+            const std::vector<std::pair<std::string, ui::EventKind>>& pairs);
 // Processes messages until the condition holds or the time is up; returns the condition.
 bool pump_until(const std::function<bool()>& condition, int timeout_ms = 3000);
 // The lines of the notice log written since the test began (UTF-8 converted to GBK).

@@ -3,8 +3,8 @@
 namespace qv::testing {
 namespace {
 
-ui::ControlDef make(const char* role, const char* unit, ui::Kind kind, const char* parent, int x, int y, int w,
-                    int h, const char* caption) {
+ui::ControlDef make(const char* role, const char* unit, ui::Kind kind, const char* parent, int x,
+                    int y, int w, int h, const char* caption) {
     ui::ControlDef c;
     c.role = role;
     c.unit = unit;
@@ -40,12 +40,17 @@ ui::WindowDef sample_window_def() {
 
     c.push_back(make("restore_radio", "单选框1", Kind::Radio, "panel", 8, 8, 0, 0, "还原分区(&R)"));
     c.back().checked = true;
-    c.push_back(make("backup_radio", "单选框2", Kind::Radio, "panel", 110, 8, 0, 0, "备份分区(&B)"));
-    c.push_back(make("noide_check", "选择框6", Kind::Check, "panel", 8, 32, 0, 0, "禁止访问IDE设备(&D)"));
+    c.push_back(
+        make("backup_radio", "单选框2", Kind::Radio, "panel", 110, 8, 0, 0, "备份分区(&B)"));
+    c.push_back(
+        make("noide_check", "选择框6", Kind::Check, "panel", 8, 32, 0, 0, "禁止访问IDE设备(&D)"));
     c.back().checked = true;
-    c.push_back(make("password_check", "选择框8", Kind::Check, "panel", 150, 32, 0, 0, "Gho密码："));
-    c.push_back(make("image_caption", "透明标签6", Kind::Label, "panel", 8, 56, 207, 16, "请选择Gho、ISO、SWM、WIM映像文件："));
-    c.push_back(make("refresh_label", "透明标签19", Kind::Label, "panel", 8, 76, 0, 0, "刷新列表(&H)"));
+    c.push_back(
+        make("password_check", "选择框8", Kind::Check, "panel", 150, 32, 0, 0, "Gho密码："));
+    c.push_back(make("image_caption", "透明标签6", Kind::Label, "panel", 8, 56, 207, 16,
+                     "请选择Gho、ISO、SWM、WIM映像文件："));
+    c.push_back(
+        make("refresh_label", "透明标签19", Kind::Label, "panel", 8, 76, 0, 0, "刷新列表(&H)"));
     c.back().flags = ui::kLink;
     c.push_back(make("password_edit", "编辑框1", Kind::Edit, "panel", 100, 76, 110, 20, ""));
     c.back().flags = ui::kPassword;
@@ -60,7 +65,8 @@ ui::WindowDef sample_window_def() {
     c.push_back(make("found_list", "列表框1", Kind::ListBox, "panel", 230, 8, 166, 100, ""));
     c.back().items = {"D:\\映像\\系统.GHO", "E:\\备份\\win7.wim"};
     c.push_back(make("depth_edit", "编辑框2", Kind::Edit, "panel", 230, 110, 30, 18, "3"));
-    c.push_back(make("version_label", "透明标签18", Kind::Label, "panel", 8, 134, 0, 0, "Ver：1.8.2"));
+    c.push_back(
+        make("version_label", "透明标签18", Kind::Label, "panel", 8, 134, 0, 0, "Ver：1.8.2"));
     c.back().flags = ui::kWhiteText;
     c.push_back(make("job_progress", "进度条1", Kind::ProgressBar, "panel", 230, 130, 166, 14, ""));
 
@@ -74,17 +80,21 @@ ui::WindowDef sample_window_def() {
 
     c.push_back(make("start_button", "按钮2", Kind::PictureButton, "", 8, 318, 82, 26, "确定(&C)"));
     c.back().picture = "test_button";
-    c.push_back(make("exit_button", "按钮1", Kind::PictureButton, "", 100, 318, 82, 26, "退出(&X)"));
+    c.push_back(
+        make("exit_button", "按钮1", Kind::PictureButton, "", 100, 318, 82, 26, "退出(&X)"));
     c.back().picture = "no_such_picture";
     c.push_back(make("alone_radio", "单选框9", Kind::Radio, "", 200, 322, 0, 0, "单独(&S)"));
 
     c.push_back(make("tray", "托盘图标1", Kind::TrayIcon, "", 0, 0, 0, 0, "VelquistPE版"));
     c.push_back(make("drop", "拖放对象1", Kind::DropTarget, "", 0, 0, 0, 0, ""));
     c.push_back(make("watch_timer", "时钟2", Kind::Timer, "", 0, 0, 0, 0, ""));
-    c.push_back(make("image_dialog", "通用对话框1", Kind::OpenDialog, "", 0, 0, 0, 0, "请选择Gho、ISO、SWM、WIM映像文件"));
-    c.back().filter = "Windows 安装映像(*.Gho;*.ISO)|*.Gho;*.ISO|WinNT5.X安装程序(WinNT32.exe)|WinNT32.exe";
+    c.push_back(make("image_dialog", "通用对话框1", Kind::OpenDialog, "", 0, 0, 0, 0,
+                     "请选择Gho、ISO、SWM、WIM映像文件"));
+    c.back().filter =
+        "Windows 安装映像(*.Gho;*.ISO)|*.Gho;*.ISO|WinNT5.X安装程序(WinNT32.exe)|WinNT32.exe";
     c.back().default_ext = ".Gho";
-    c.push_back(make("save_dialog", "通用对话框2", Kind::SaveDialog, "", 0, 0, 0, 0, "保存Gho、WIM映像文件"));
+    c.push_back(make("save_dialog", "通用对话框2", Kind::SaveDialog, "", 0, 0, 0, 0,
+                     "保存Gho、WIM映像文件"));
     c.back().filter = "Windows 安装映像(*.Gho;*.WIM)|*.Gho;*.WIM";
     c.back().default_ext = ".Gho";
 
