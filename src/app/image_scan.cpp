@@ -95,8 +95,9 @@ void walk_folder(const Walk& walk, const std::string& folder, int parts) {
             if (walk.patterns[p].matches(e.name)) (*walk.callback)(p, folder + e.name);
         }
     }
-    // A subfolder's path has one part more than its folder.
-    if (walk.limited && parts + 1 >= walk.depth + 1) return;
+    // A subfolder's path has one part more than its folder: it is walked while parts + 1 <
+    // depth + 1, compared as parts < depth so that the largest depth cannot overflow.
+    if (walk.limited && parts >= walk.depth) return;
     for (const os::FolderEntry& e : entries) {
         if (e.folder) walk_folder(walk, folder + e.name + "\\", parts + 1);
     }

@@ -29,6 +29,10 @@ int run_program() {
     ui::Runtime* runtime = os::os().ui;
     if (runtime == nullptr) return 1;
 
+    // Names without a folder (a "/backup=" file among them) are taken from the program's own
+    // folder, wherever the program was started from.
+    os::os().files->set_current_folder(os::os().program->run_folder());
+
     reset_program_state();
     reset_shell_state();
 

@@ -74,6 +74,8 @@ public:
     virtual bool is_directory(const std::string& path) = 0;
     // The fully qualified form of a path, relative names taken from the current folder.
     virtual std::string full_path(const std::string& path) = 0;
+    // Makes the folder the current folder of the process; false when it cannot be.
+    virtual bool set_current_folder(const std::string& folder) = 0;
     // The folders as the system reports them (no trailing backslash is promised).
     virtual std::string windows_folder() = 0;
     virtual std::string system_folder() = 0;

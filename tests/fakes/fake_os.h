@@ -61,6 +61,10 @@ public:
     std::string file_description(const std::string& path) override;
     bool is_directory(const std::string& path) override;
     std::string full_path(const std::string& path) override;
+    bool set_current_folder(const std::string& folder) override {
+        current_folder = folder;
+        return true;
+    }
     std::string windows_folder() override { return windows; }
     std::string system_folder() override { return system; }
     std::string temp_folder() override { return temp; }

@@ -234,6 +234,10 @@ TEST_F(ImageFiles, SearchListsLargeHitsWithASummaryOrExplainsWhyNone) {
                      "搜索-1层目录完成，共搜索到3个Gho文件。"}));
     EXPECT_EQ(search_result_lines("*.Gho", "x"),
               (Lines{"C:\\a.Gho", "搜索x层目录完成，共搜索到1个Gho文件。"}));
+    // A depth beyond every folder (the largest number the box can mean) walks them all.
+    EXPECT_EQ(search_result_lines("*.Gho", "99999999999"),
+              (Lines{"C:\\a.Gho", "D:\\x\\y\\b.gho", "D:\\x\\y\\z\\deep.gho",
+                     "搜索99999999999层目录完成，共搜索到3个Gho文件。"}));
     // Hits that are all too small: the summary counts none, the explanation is not shown.
     EXPECT_EQ(search_result_lines("*.ISO", "3"), Lines{"搜索3层目录完成，共搜索到0个ISO文件。"});
     EXPECT_EQ(search_result_lines("*.SWM", "3"),

@@ -226,6 +226,19 @@ TEST(StartUp, UefiWarningOnlyOnUefiFirmware) {
     }
 }
 
+// Started from another folder, a bare "/backup=" name still lands in the program's folder.
+TEST(ProgramEntry, MakesTheProgramsFolderTheCurrentOne) {
+    fakes::MainWindowRig rig;
+    rig.os.files.current_folder = "D:\\Elsewhere";
+    rig.os.drives.add("C:\\", os::kDriveFixed, 0, 1);
+    rig.os.program.line = "X:\\Program\\QuennixVelquist.exe /backup=win7.gho";
+    ui::Window* main = rig.start_program();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(rig.os.files.current_folder, "X:\\Program");
+    ASSERT_EQ(main->item_count("backup_path_combo"), 1);
+    EXPECT_EQ(main->item_text("backup_path_combo", 0), "X:\\Program\\win7.gho");
+}
+
 TEST(ProgramEntry, NeedsAWindowRuntime) {
     fakes::FakeOs os;
     EXPECT_EQ(run_program(), 1);

@@ -143,6 +143,10 @@ std::string Win32FileSystem::full_path(const std::string& path) {
     return narrow(buf);
 }
 
+bool Win32FileSystem::set_current_folder(const std::string& folder) {
+    return SetCurrentDirectoryW(widen(folder).c_str()) != FALSE;
+}
+
 std::string Win32FileSystem::windows_folder() {
     return folder_of(windows_dir_w);
 }

@@ -21,6 +21,7 @@ public:
     std::string file_description(const std::string& path) override;
     bool is_directory(const std::string& path) override;
     std::string full_path(const std::string& path) override;
+    bool set_current_folder(const std::string& folder) override;
     std::string windows_folder() override;
     std::string system_folder() override;
     std::string temp_folder() override;
