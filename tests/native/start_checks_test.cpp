@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "app/helpers.h"
-#include "app/pending_parts.h"
 #include "app/state.h"
 #include "fakes/main_window_rig.h"
 #include "fixture_files.h"
@@ -61,7 +60,6 @@ struct Press {
 
     Press(StartMode mode, const Knobs& k, std::initializer_list<int> answers = {},
           bool now = true) {
-        pending_part_calls().clear();
         g_ghost_exe_path = "X:\\WINDOWS\\Norvex32.exe";
         g_imagex_exe_name = "Imagex.exe";
         auto& files = rig.os.files;
@@ -139,12 +137,8 @@ struct Press {
         }
         return out;
     }
-    // The job windows reached: the Ghost restore window and the later parts' windows.
-    Strings opened() const {
-        Strings out = rig.ui.modal_log();
-        for (const std::string& call : pending_part_calls()) out.push_back(call);
-        return out;
-    }
+    // The job windows reached, as the runtime opened them.
+    Strings opened() const { return rig.ui.modal_log(); }
 };
 
 // The checks by name, each with the fact that breaks it.
