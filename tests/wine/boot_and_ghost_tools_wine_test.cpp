@@ -7,14 +7,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
+#include <functional>
 
 #include "app/shell_bindings.h"
 #include "app/state.h"
 #include "encoding.h"
 #include "fakes/headless_runtime.h"
 #include "jobs/whole_disk_layouts.h"
-#include "runners_support.h"
+#include "support/files.h"
+#include "support/recorded_notices.h"
+#include "support/standins.h"
+#include "win32_os.h"
 #include "ui/main_window.h"
 
 namespace qv {
@@ -22,27 +25,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 using namespace wine_support;
-
-// A Windows PE's folders, inside the test's scratch folder.
-class PeFolders : public win32::Win32FileSystem {
-public:
-    explicit PeFolders(std::string windows) : windows_(std::move(windows)) {}
-    std::string windows_folder() override { return windows_; }
-    std::string system_folder() override { return windows_ + "\\system32"; }
-
-private:
-    std::string windows_;
-};
-
-// Boxes are recorded as "text|caption|style"; questions are answered Yes.
-class AnsweringNotices : public os::Notices {
-public:
-    Strings boxes;
-    int message_box(const std::string& text, const std::string& caption, int style) override {
-        boxes.push_back(text + "|" + caption + "|" + std::to_string(style));
-        return (style & 0x4) != 0 ? os::kIdYes : os::kIdOk;
-    }
-};
 
 class ToolsUnderWine : public ::testing::Test {
 protected:
@@ -62,7 +44,8 @@ protected:
         SetCurrentDirectoryW(folder.c_str());
 
         win32::install_win32_os();
-        files = std::make_unique<PeFolders>(win32::narrow(windows));
+        files = std::make_unique<MovedWindowsFolder>(win32::narrow(windows),
+                                                     win32::narrow(windows + L"\\system32"));
         os::Os set = os::os();
         set.files = files.get();
         set.notices = &notices;
@@ -85,36 +68,22 @@ protected:
 
     std::string win(const std::wstring& tail) const { return win32::narrow(windows + tail); }
 
-    // The raw command lines of the stand-ins' starts, once `ends` runs have ended (10 s at most).
+    // The raw command lines of the stand-ins' starts, sorted, once `ends` runs have ended.
     Strings started_commands(int ends) const {
-        for (int waited = 0; waited < 10000 && count_of(read_all(log), "\tend\t") < ends;
-             waited += 20)
-            Sleep(20);
-        Strings commands;
-        std::istringstream in(read_all(log));
-        for (std::string line; std::getline(in, line);) {
-            std::size_t event = line.find('\t');
-            if (line.compare(event + 1, 6, "start\t") != 0) continue;
-            // tool, event, time, then the command line in UTF-8 (the paths here are ASCII).
-            std::size_t time_end = line.find('\t', event + 7);
-            commands.push_back(line.substr(time_end + 1));
-        }
+        wait_for_ends(log, ends);
+        Strings commands = wine_support::started_commands(log);
         std::sort(commands.begin(), commands.end());
         return commands;
     }
 
     // Lets the timers run until `done` holds or ten seconds passed.
-    template <typename Done>
-    void run_until(Done done) {
-        for (int waited = 0; waited < 10000 && !done(); waited += 10) {
-            runtime.advance(10);
-            Sleep(10);
-        }
+    void run_until(const std::function<bool()>& done) {
+        run_timers_until(runtime, done, 10000, 10);
     }
 
     std::wstring folder, windows, log;
-    std::unique_ptr<PeFolders> files;
-    AnsweringNotices notices;
+    std::unique_ptr<MovedWindowsFolder> files;
+    RecordedNotices notices;
     fakes::HeadlessRuntime runtime;
     ui::Window* main = nullptr;
 };
@@ -153,7 +122,7 @@ TEST_F(ToolsUnderWine, WholeDiskLayoutRunsGhostWithTheDoubledBackslash) {
     EXPECT_EQ(started_commands(1), Strings{win(L"\\Norvex32.exe") +
                                            " -nousb -clone,mode=load,src=" + win(L"\\system32") +
                                            "\\\\HD4.GHO,dst=1 -fx -sure"});
-    EXPECT_EQ(notices.boxes,
+    EXPECT_EQ(notices.lines(),
               (Strings{"该操作将删除硬盘所有数据，是否继续？|警告|68", "一键分四完成！|提示|48"}));
     EXPECT_TRUE(runtime.quitting());
 }
@@ -163,7 +132,7 @@ TEST_F(ToolsUnderWine, CustomGhostIsCheckedCopiedAndRunByHand) {
     runtime.answer_file_dialog(win32::narrow(standin(L"Boot.exe")));
     fakes::click(*main, "custom_ghost_check");
     EXPECT_FALSE(main->checked("custom_ghost_check"));
-    EXPECT_EQ(notices.boxes, Strings{"您选择的不是 Ghost32 程序文件，请重新选择！ |提示|48"});
+    EXPECT_EQ(notices.lines(), Strings{"您选择的不是 Ghost32 程序文件，请重新选择！ |提示|48"});
 
     runtime.answer_file_dialog(win32::narrow(standin(L"CustomGhost32.exe")));
     fakes::click(*main, "custom_ghost_check");
