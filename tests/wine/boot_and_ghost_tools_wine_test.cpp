@@ -17,8 +17,8 @@
 #include "support/files.h"
 #include "support/recorded_notices.h"
 #include "support/standins.h"
-#include "win32_os.h"
 #include "ui/main_window.h"
+#include "win32_os.h"
 
 namespace qv {
 namespace {
@@ -44,6 +44,7 @@ protected:
         SetCurrentDirectoryW(folder.c_str());
 
         win32::install_win32_os();
+        system_notices = os::os().notices;
         files = std::make_unique<MovedWindowsFolder>(win32::narrow(windows),
                                                      win32::narrow(windows + L"\\system32"));
         os::Os set = os::os();
@@ -61,7 +62,8 @@ protected:
     }
     void TearDown() override {
         ui::clear_bindings();
-        for (const wchar_t* name : {L"QV_STANDIN_LOG", L"QV_CUSTOMGHOST32_DELAY_MS"})
+        for (const wchar_t* name : {L"QV_STANDIN_LOG", L"QV_CUSTOMGHOST32_DELAY_MS",
+                                    L"QV_GHOST_MAP", L"QV_NOTICE_LOG", L"QV_NOTICE_ANSWERS"})
             set_env(name, L"");
         SetCurrentDirectoryW(build_folder().c_str());
     }
@@ -84,6 +86,7 @@ protected:
     std::wstring folder, windows, log;
     std::unique_ptr<MovedWindowsFolder> files;
     RecordedNotices notices;
+    os::Notices* system_notices = nullptr;  // the program's own, scripted by the test hooks
     fakes::HeadlessRuntime runtime;
     ui::Window* main = nullptr;
 };
@@ -124,6 +127,38 @@ TEST_F(ToolsUnderWine, WholeDiskLayoutRunsGhostWithTheDoubledBackslash) {
                                            "\\\\HD4.GHO,dst=1 -fx -sure"});
     EXPECT_EQ(notices.lines(),
               (Strings{"该操作将删除硬盘所有数据，是否继续？|警告|68", "一键分四完成！|提示|48"}));
+    EXPECT_TRUE(runtime.quitting());
+}
+
+// "/hdd3" with the program's own message boxes answered by the test hooks: the stand-in Ghost
+// loads the layout onto the folder that the map gives disk 1, and the end is reported once it is
+// gone.
+TEST_F(ToolsUnderWine, WholeDiskLayoutLoadsOntoTheMappedDisk) {
+#ifndef QV_TEST_HOOKS
+    GTEST_SKIP() << "needs the scripted notices of a build with test hooks";
+#endif
+    ASSERT_TRUE(write_all(windows + L"\\system32\\HD3.GHO", "layout"));
+    const std::wstring disk = folder + L"\\disk1";
+    CreateDirectoryW(disk.c_str(), nullptr);
+    use_ghost_map(folder, "1=" + utf8(disk) + "\r\n");
+    set_env(L"QV_NOTICE_LOG", folder + L"\\notices.log");
+    set_env(L"QV_NOTICE_ANSWERS", L"yes");
+    os::os().notices = system_notices;
+    g_automatic_mode = true;
+    g_expected_system_letter = win32::narrow(windows.substr(0, 1));
+    main->hide();
+    quick_restore_hd3();
+    run_until([&] { return runtime.quitting(); });
+
+    const std::string image = win(L"\\system32") + "\\\\HD3.GHO";
+    EXPECT_EQ(started_commands(1),
+              Strings{win(L"\\Norvex32.exe") + " -nousb -clone,mode=load,src=" + image +
+                      ",dst=1 -fx -sure"});
+    EXPECT_EQ(standin_details(log, "norvex32", "end"), Strings{"0"});
+    EXPECT_EQ(read_all(disk + L"\\whole-disk-layout.txt"), image + "\r\n");
+    EXPECT_EQ(read_all(folder + L"\\notices.log"),
+              u8"box\t警告\t68\t该操作将删除硬盘所有数据，是否继续？\n"
+              u8"box\t提示\t48\t一键分三完成！\n");
     EXPECT_TRUE(runtime.quitting());
 }
 

@@ -10,6 +10,7 @@
 #include "encoding.h"
 #include "jobs/ghost_restore.h"
 #include "jobs/start_checks.h"
+#include "jobs/whole_disk_layouts.h"
 #include "support/files.h"
 #include "support/standins.h"
 #include "win32_os.h"
@@ -153,6 +154,51 @@ TEST(GhostStandIn, RestoreRefusesWithoutWritingAnything) {
     EXPECT_EQ(read_all(place.target + L"\\已还原.txt"), kRestoredNote);
     // Ignoring CRC errors restores even the damaged image.
     EXPECT_EQ(run_captured(place.restore_command(damaged, "1:3")).exit_code, 0);
+}
+
+// A whole-disk load names its layout image in the folder of the mapped disk and nowhere else;
+// started by hand, with no arguments, Ghost stays open for its delay and ends well.
+TEST(GhostStandIn, WholeDiskLoadOnlyOntoAMappedDisk) {
+    qv::win32::install_win32_os();
+    GhostPlace place(L"ghost-load");
+    const std::wstring disk = place.folder + L"\\disk 1";
+    CreateDirectoryW(disk.c_str(), nullptr);
+    use_ghost_map(place.folder, "1:3=" + utf8(place.target) + "\r\n1 = " + utf8(disk) + "\r\n");
+    const std::string layout = narrow(place.folder + L"\\system32\\");
+    make_folders_to(widen(layout));
+    ASSERT_TRUE(write_all(widen(layout + "HD4.GHO"), "layout"));
+    const struct {
+        const char* name;
+        std::string image;
+        const char* disk;
+        int exit_code;
+    } refusals[] = {
+        {"unmapped disk", layout + "\\HD4.GHO", "2", 4},
+        {"a partition for a disk", layout + "\\HD4.GHO", "1:3", 10},
+        {"layout missing", layout + "\\HD5.GHO", "1", 2},
+    };
+    for (const auto& c : refusals) {
+        SCOPED_TRACE(c.name);
+        Finished r = run_captured(place.ghost + " -nousb -clone,mode=load,src=" + c.image +
+                                  ",dst=" + c.disk + " -fx -sure");
+        EXPECT_EQ(r.exit_code, c.exit_code) << r.output;
+        EXPECT_FALSE(r.output.empty());
+    }
+    EXPECT_FALSE(exists(disk + L"\\whole-disk-layout.txt"));
+    EXPECT_FALSE(exists(place.target + L"\\whole-disk-layout.txt"));
+
+    const std::string command = qv::ghost_disk_clone_command(place.ghost, layout, "HD4.GHO");
+    Finished r = run_captured(command);
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_EQ(read_all(disk + L"\\whole-disk-layout.txt"), layout + "\\HD4.GHO\r\n");
+    EXPECT_FALSE(exists(place.target + L"\\whole-disk-layout.txt"));
+
+    set_env(L"QV_NORVEX32_DELAY_MS", L"400");
+    DWORD started = GetTickCount();
+    r = run_captured(place.ghost);
+    set_env(L"QV_NORVEX32_DELAY_MS", L"");
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_GE(GetTickCount() - started, 400u);
 }
 
 // A Ghost file that is not a program cannot be started: the system refuses to create the process.

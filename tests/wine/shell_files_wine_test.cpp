@@ -14,10 +14,10 @@
 #include "fakes/headless_runtime.h"
 #include "platform/os_shell_files.h"
 #include "support/files.h"
-#include "win32_os.h"
 #include "support/runtime_fixture.h"
 #include "ui/image_file_operations.h"
 #include "ui/main_window_def.h"
+#include "win32_os.h"
 
 namespace qv {
 namespace {
