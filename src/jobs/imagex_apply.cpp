@@ -8,6 +8,7 @@
 #include "jobs/command_console.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/imagex_commands.h"
+#include "jobs/imagex_job.h"
 #include "jobs/imagex_progress.h"
 #include "jobs/volume_format.h"
 #include "jobs/wim_editions.h"
@@ -33,7 +34,7 @@ const char kImagexCancelledText[] = "用户取消Imagex还原。";
 
 namespace {
 
-const char kConsoleBox[] = "console_box";
+const char* const kConsoleBox = kImagexConsoleBox;
 const char kStatus[] = "status_label";
 constexpr int kStatusHeight = 16;
 constexpr int kStatusWidthRunning = 288;
@@ -192,17 +193,10 @@ ui::WindowDef make_imagex_apply_window_def() {
     ui::add_picture_button(def, "ok_button", "图形按钮1", p, 248, 166, 82, 26, "确定(C)", "btn_ok");
     ui::add_picture_button(def, "cancel_button", "图形按钮2", p, 334, 166, 82, 26, "取消(X)",
                            "btn_job_stopped");
-    // Receives the console's output; it lies outside the window and is never shown.
-    c = &ui::add_control(def, kConsoleBox, "编辑框1", Kind::Edit, "", 8, 260, 200, 96);
-    c->flags = ui::kMultiLine | ui::kVScroll;
-    c->visible = false;
-    const char* const timers[][2] = {{"end_timer", "时钟1"},
-                                     {"progress_timer", "时钟2"},
-                                     {"elapsed_timer", "时钟3"},
-                                     {"image_watch_timer", "时钟4"},
-                                     {"disc_watch_timer", "时钟5"}};
-    for (const auto& timer : timers)
-        ui::add_control(def, timer[0], timer[1], Kind::Timer, "", 0, 0, 0, 0).visible = false;
+    add_imagex_console_box(def, "编辑框1");
+    add_imagex_run_timers(def);
+    ui::add_timer(def, "image_watch_timer", "时钟4");
+    ui::add_timer(def, "disc_watch_timer", "时钟5");
     return def;
 }
 
@@ -302,10 +296,7 @@ void store_selected_edition(ui::Event& event) {
 
 void check_other_imagex_then_restore(ui::Event& event) {
     if (g_apply_finishing || g_apply_running) return;
-    if (is_process_running(g_imagex_exe_name)) {
-        if (message_box(kOtherImagexQuestion, 0x34) != os::kIdYes) return;
-        terminate_process_by_name(g_imagex_exe_name);
-    }
+    if (!end_other_imagex_if_agreed(kOtherImagexQuestion)) return;
     restore_with_format(*event.window);
 }
 
@@ -337,9 +328,7 @@ void restore_with_format(ui::Window& w) {
 
 void imagex_apply_start(ui::Window& w) {
     Target target = apply_target();
-    g_apply_progress = ImagexProgress{};
-    w.set_text(kConsoleBox, "");
-    w.set_text("elapsed_label", elapsed_label_text(0));
+    begin_imagex_run(w, g_apply_progress);
 
     std::string command = imagex_apply_command(g_imagex_exe_name, g_apply_image_path,
                                                g_wim_image_index, target.root, g_imagex_ref_option);
@@ -358,13 +347,7 @@ void imagex_apply_start(ui::Window& w) {
     w.set_enabled("cancel_button", true);
     w.set_text("remaining_label", "剩余时间：正在计算");
 
-    w.start_timer("end_timer", 500);
-    w.start_timer("progress_timer", 50);
-    w.start_timer("elapsed_timer", 1000);
-    g_apply_elapsed_seconds = 0;
-
-    for (const char* label : {"elapsed_label", "remaining_label", "percent_label"})
-        w.set_visible(label, true);
+    start_imagex_run_timers(w, g_apply_elapsed_seconds);
     set_choices_enabled(w, false);
     w.set_text("percent_label", kZeroPercent);
     g_busy = true;
@@ -372,35 +355,19 @@ void imagex_apply_start(ui::Window& w) {
 }
 
 void apply_progress_tick(ui::Event& event) {
-    ui::Window& w = *event.window;
-    console_copy_output(w, kConsoleBox);
-    parse_imagex_progress(w.text(kConsoleBox), kApplyingMarker, g_apply_progress);
-    w.set_text("percent_label", percent_label_text(g_apply_progress));
-    w.set_progress("progress_bar", progress_bar_position(g_apply_progress));
-    w.set_text("remaining_label", remaining_label_text(g_apply_progress));
+    show_imagex_progress(*event.window, kApplyingMarker, g_apply_progress);
 }
 
 void elapsed_time_tick(ui::Event& event) {
-    ++g_apply_elapsed_seconds;
-    event.window->set_text("elapsed_label", elapsed_label_text(g_apply_elapsed_seconds));
+    count_imagex_second(*event.window, g_apply_elapsed_seconds);
 }
 
 void on_wim_apply_finished(ui::Event& event) {
     ui::Window& w = *event.window;
-    console_copy_output(w, kConsoleBox);
-    const std::uint32_t now = now_ms();
-    bool running = is_process_running(g_imagex_exe_name);
-    if (g_imagex_cancelled) {
-        // A cancelled apply whose imagex shows up only now is ended as it appears, and the job
-        // is not over while it may still appear.
-        if (running) terminate_process_by_name(g_imagex_exe_name);
-        if (running || imagex_may_be_starting(g_apply_end_watch, now)) return;
-    }
-    ImagexJobEnd end = decide_imagex_end(g_apply_end_watch, now, running, g_imagex_cancelled,
-                                         w.text(kConsoleBox), kApplySuccessMarker);
+    ImagexJobEnd end = read_imagex_run_end(w, g_apply_end_watch, kApplySuccessMarker);
     if (end == ImagexJobEnd::Wait) return;
-    for (const char* timer : {"end_timer", "progress_timer", "elapsed_timer", "image_watch_timer"})
-        w.stop_timer(timer);
+    stop_imagex_run_timers(w);
+    w.stop_timer("image_watch_timer");
     if (end == ImagexJobEnd::Cancelled) {
         end_without_success(w, kImagexCancelledText);
     } else if (end == ImagexJobEnd::Failed) {
@@ -415,16 +382,9 @@ void on_wim_apply_finished(ui::Event& event) {
 void cancel_imagex_restore(ui::Event& event) {
     ui::Window& w = *event.window;
     if (g_apply_finishing) return;
-    bool imagex_running = is_process_running(g_imagex_exe_name);
-    // Between the command and imagex's first appearance the job runs as well.
-    bool starting = g_apply_running && imagex_may_be_starting(g_apply_end_watch, now_ms());
-    if (imagex_running || starting) {
-        if (message_box(kStopImagexQuestion, 0x34) != os::kIdYes) return;
-        g_imagex_cancelled = true;
-        terminate_process_by_name(g_imagex_exe_name);
-        balloon(kImagexCancelledText);
+    if (ask_to_stop_imagex(g_apply_running, g_apply_end_watch, kStopImagexQuestion,
+                           kImagexCancelledText))
         return;
-    }
     g_busy = false;
     w.stop_timer("end_timer");
     console_stop();
