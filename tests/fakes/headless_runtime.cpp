@@ -658,6 +658,12 @@ int HeadlessRuntime::journal_index(const std::string& part) const {
 // ---------------------------------------------------------------------------------------------
 // What a user does
 
+std::vector<std::string> balloon_texts(const ui::Window& window) {
+    std::vector<std::string> out;
+    for (const Balloon& b : headless(window).balloons()) out.push_back(b.text);
+    return out;
+}
+
 HeadlessWindow& headless(ui::Window& window) {
     return static_cast<HeadlessWindow&>(window);
 }

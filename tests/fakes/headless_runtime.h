@@ -293,6 +293,8 @@ private:
 
 HeadlessWindow& headless(ui::Window& window);
 const HeadlessWindow& headless(const ui::Window& window);
+// The texts of the balloons the window showed, in order.
+std::vector<std::string> balloon_texts(const ui::Window& window);
 
 // What a user can see and reach. `shown`: the control's own flag, every container's and the
 // window's. `in_view`: shown and inside the visible area of each container (the panel clips).

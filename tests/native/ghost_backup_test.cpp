@@ -77,19 +77,8 @@ struct BackupRig {
             fakes::headless(w).runtime().advance(200);
         });
     }
-    Strings boxes() const {
-        Strings out;
-        for (const auto& b : rig.os.notices.boxes) {
-            EXPECT_EQ(b.caption, "提示");
-            out.push_back(b.text + "|" + std::to_string(b.style));
-        }
-        return out;
-    }
-    Strings balloons() const {
-        Strings out;
-        for (const auto& b : fakes::headless(*main).balloons()) out.push_back(b.text);
-        return out;
-    }
+    Strings boxes() const { return rig.os.notices.hint_texts_and_styles(); }
+    Strings balloons() const { return fakes::balloon_texts(*main); }
     Strings commands() const { return rig.os.processes.commands(); }
 };
 

@@ -115,16 +115,8 @@ struct ApplyRig {
         rig.os.processes.terminate(imagex, 0);
         rig.ui.advance(500);
     }
-    std::vector<std::string> box_texts() const {
-        Lines texts;
-        for (const auto& b : rig.os.notices.boxes) texts.push_back(b.text);
-        return texts;
-    }
-    Lines balloon_texts() const {
-        Lines texts;
-        for (const auto& b : fakes::headless(*main).balloons()) texts.push_back(b.text);
-        return texts;
-    }
+    std::vector<std::string> box_texts() const { return rig.os.notices.texts(); }
+    Lines balloon_texts() const { return fakes::balloon_texts(*main); }
     Lines launches_of(const std::string& part) const {
         Lines found;
         for (const std::string& c : rig.os.processes.commands())

@@ -83,19 +83,8 @@ struct CaptureRig {
         rig.os.processes.terminate(imagex, 0);
         rig.ui.advance(500);
     }
-    Lines boxes() const {
-        Lines texts;
-        for (const auto& b : rig.os.notices.boxes) {
-            EXPECT_EQ(b.caption, "提示");
-            texts.push_back(b.text + "|" + std::to_string(b.style));
-        }
-        return texts;
-    }
-    Lines balloons() const {
-        Lines texts;
-        for (const auto& b : fakes::headless(*main).balloons()) texts.push_back(b.text);
-        return texts;
-    }
+    Lines boxes() const { return rig.os.notices.hint_texts_and_styles(); }
+    Lines balloons() const { return fakes::balloon_texts(*main); }
 };
 
 bool has(const Lines& lines, const std::string& text) {

@@ -129,14 +129,7 @@ struct Press {
         main->add_item(combo, text);
         main->select(combo, 0);
     }
-    Strings boxes() const {
-        Strings out;
-        for (const auto& b : rig.os.notices.boxes) {
-            EXPECT_EQ(b.caption, "提示");
-            out.push_back(b.text + "|" + std::to_string(b.style));
-        }
-        return out;
-    }
+    Strings boxes() const { return rig.os.notices.hint_texts_and_styles(); }
     // The job windows reached, as the runtime opened them.
     Strings opened() const { return rig.ui.modal_log(); }
 };
@@ -580,10 +573,8 @@ TEST(StartChecks, GhostImageCheckRefusesOnAnyOutput) {
         EXPECT_TRUE(main.visible());
         EXPECT_TRUE(main.enabled("start_button"));
         EXPECT_FALSE(g_busy);
-        Strings balloons;
-        for (const auto& b : fakes::headless(main).balloons()) balloons.push_back(b.text);
-        EXPECT_EQ(balloons, (Strings{"正在检查 D:\\GHO\\w7.gho 镜像文件完整性。",
-                                     "D:\\GHO\\w7.gho镜像文件完整性检查完成。"}));
+        EXPECT_EQ(fakes::balloon_texts(main), (Strings{"正在检查 D:\\GHO\\w7.gho 镜像文件完整性。",
+                                                       "D:\\GHO\\w7.gho镜像文件完整性检查完成。"}));
     }
 }
 
