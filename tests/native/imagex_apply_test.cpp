@@ -3,11 +3,10 @@
 // steps after a success.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 
 #include "app/state.h"
+#include "fakes/console_waits.h"
 #include "fakes/main_window_rig.h"
 #include "fixture_files.h"
 #include "jobs/answer_files.h"
@@ -21,19 +20,12 @@ namespace qv {
 namespace {
 
 using fakes::click;
+using fakes::eventually;
 using testing_fixtures::read_fixture;
 using Lines = std::vector<std::string>;
 
 const char kImage[] = "D:\\images\\win7.wim";
 const char kApplyLine[] = "Imagex.exe /apply \"D:\\images\\win7.wim\" 4 C:\\\r\n";
-
-bool eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 1000; ++i) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return condition();
-}
 
 fakes::FakeDrive fixed_drive(const char* root, std::uint32_t device, std::uint32_t partition) {
     fakes::FakeDrive d;
@@ -71,8 +63,7 @@ struct ApplyRig {
     }
     ~ApplyRig() {
         rig.ui.pump_hook = nullptr;
-        console_stop();
-        EXPECT_TRUE(eventually([] { return console_reader_count() == 0; }));
+        fakes::stop_console_expecting_no_readers();
     }
 
     void set_target(const std::string& root, const std::string& disk_partition) {
@@ -86,11 +77,7 @@ struct ApplyRig {
     }
     fakes::FakeConsoleState& console() { return *rig.os.consoles.last; }
     // Prints into the console and waits until the reader has taken it in.
-    void say(const std::string& text) {
-        std::uint64_t before = console_output_mark();
-        console().print(text);
-        ASSERT_TRUE(eventually([&] { return console_output_mark() >= before + text.size(); }));
-    }
+    void say(const std::string& text) { fakes::print_and_wait_for_reader(console(), text); }
     Lines inputs_starting(const std::string& start) {
         Lines found;
         for (const std::string& line : console().inputs())
@@ -125,10 +112,6 @@ struct ApplyRig {
     }
 };
 
-bool has(const Lines& lines, const std::string& text) {
-    return std::find(lines.begin(), lines.end(), text) != lines.end();
-}
-
 TEST(ImagexApplyWindow, OpensWithTheEditionsOfTheImageAndStartsTheConsole) {
     ApplyRig r;
     ui::lock_ui();
@@ -142,7 +125,7 @@ TEST(ImagexApplyWindow, OpensWithTheEditionsOfTheImageAndStartsTheConsole) {
     EXPECT_TRUE(g_busy);
     EXPECT_EQ(r.rig.os.consoles.starts.size(), 1u);
     EXPECT_EQ(g_main_boot_disk, "C:\\");
-    EXPECT_TRUE(has(r.balloon_texts(), "加载系统版本完成！"));
+    EXPECT_TRUE(fakes::contains(r.balloon_texts(), "加载系统版本完成！"));
     fakes::select(w, "edition_combo", 0);
     EXPECT_EQ(g_wim_image_index, 1);
 }
@@ -155,7 +138,7 @@ TEST(ImagexApplyWindow, EmptyEditionListOffersImageOneOrCloses) {
         ui::Window& w = r.open();
         ASSERT_EQ(r.rig.os.notices.boxes.size(), 1u);
         EXPECT_EQ(r.rig.os.notices.boxes[0].style, 0x14);
-        EXPECT_TRUE(has(r.balloon_texts(), "加载系统版本出现错误！"));
+        EXPECT_TRUE(fakes::contains(r.balloon_texts(), "加载系统版本出现错误！"));
         EXPECT_EQ(w.alive(), answer == os::kIdYes);
         // Yes applies image 1; No closes, and closing without a job leaves nothing busy.
         EXPECT_EQ(g_wim_image_index, answer == os::kIdYes ? 1 : 0);
@@ -233,7 +216,7 @@ TEST(ImagexApplyWindow, FormatsBeforeTheApplyAndNeverTakesAFailedFormatForDone) 
         ui::Window& w = r.open();
         fakes::select(w, "format_combo", c.choice);
         click(w, "ok_button");
-        EXPECT_TRUE(has(r.balloon_texts(), "正在格式化 C:\\(1:1)"));
+        EXPECT_TRUE(fakes::contains(r.balloon_texts(), "正在格式化 C:\\(1:1)"));
         if (c.choice == 0) {
             ASSERT_EQ(r.rig.os.formatter.dialogs.size(), 1u);
             EXPECT_EQ(r.rig.os.formatter.dialogs[0].drive_index, 2);
@@ -252,7 +235,7 @@ TEST(ImagexApplyWindow, FormatsBeforeTheApplyAndNeverTakesAFailedFormatForDone) 
         if (!c.applies) {
             const std::string failed = "格式化 C:\\(1:1) 失败！";
             EXPECT_EQ(w.text("status_label"), failed);
-            EXPECT_TRUE(has(r.balloon_texts(), failed));
+            EXPECT_TRUE(fakes::contains(r.balloon_texts(), failed));
             ASSERT_EQ(r.rig.os.notices.boxes.size(), 1u);
             EXPECT_EQ(r.rig.os.notices.boxes[0].text, failed);
             EXPECT_EQ(r.rig.os.notices.boxes[0].style, 0x10);
@@ -357,7 +340,7 @@ TEST(ImagexApplyWindow, CancelAsksStopsImagexAndReportsThenClosesWhenIdle) {
     click(w, "cancel_button");
     EXPECT_EQ(r.box_texts(), (Lines{kStopImagexQuestion, kStopImagexQuestion}));
     EXPECT_FALSE(r.rig.os.processes.running("Imagex.exe"));
-    EXPECT_TRUE(has(r.balloon_texts(), "用户取消Imagex还原。"));
+    EXPECT_TRUE(fakes::contains(r.balloon_texts(), "用户取消Imagex还原。"));
     r.rig.ui.advance(500);
     EXPECT_EQ(w.text("status_label"), "用户取消Imagex还原。");
     EXPECT_EQ(w.text("percent_label"), "  0%");
@@ -438,8 +421,8 @@ TEST(ImagexApplyWindow, WritesNt6BootFilesAndTheAnswerFileAfterASuccess) {
     EXPECT_EQ(r.launches_of("Panther"), Lines{"cmd.exe /c MD C:\\Windows\\Panther"});
     EXPECT_EQ(r.box_texts(), Lines{});
     Lines balloons = r.balloon_texts();
-    EXPECT_TRUE(has(balloons, "正在添加引导文件，请稍后......"));
-    EXPECT_TRUE(has(balloons, "正在添加无人值守安装文件，请稍后......"));
+    EXPECT_TRUE(fakes::contains(balloons, "正在添加引导文件，请稍后......"));
+    EXPECT_TRUE(fakes::contains(balloons, "正在添加无人值守安装文件，请稍后......"));
     EXPECT_EQ(balloons.back(), "Imagex还原 C:\\(1:1) 完成！");
     EXPECT_EQ(w.text("status_label"), "Imagex还原 C:\\(1:1) 完成！");
     EXPECT_TRUE(w.alive());  // no finish choice: the window stays
@@ -456,7 +439,7 @@ TEST(ImagexApplyWindow, BcdbootIsJudgedByItsOwnOutput) {
     ASSERT_EQ(r.rig.os.notices.boxes.size(), 1u);
     EXPECT_EQ(r.rig.os.notices.boxes[0].text, "创建引导文件失败！");
     EXPECT_EQ(r.rig.os.notices.boxes[0].style, 0x10);
-    EXPECT_TRUE(has(r.balloon_texts(), "创建引导文件失败！"));
+    EXPECT_TRUE(fakes::contains(r.balloon_texts(), "创建引导文件失败！"));
     EXPECT_EQ(w.text("status_label"), "Imagex还原 C:\\(1:1) 完成！");  // the job goes on
 }
 
