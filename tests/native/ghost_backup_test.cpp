@@ -48,9 +48,7 @@ struct BackupRig {
         fakes::click(*main, "backup_radio");
         main->add_item("backup_path_combo", kSave);
         main->select("backup_path_combo", 0);
-        main->set_text("selected_caption_label", "C:\\(1:1)");
-        main->set_text("selected_disk_partition_label", "1:1");
-        main->set_text("selected_drive_label", "C:\\");
+        fakes::set_selected_partition(*main, "C:\\", "1:1");
         rig.os.processes.on_launch = [this](const std::string& command) {
             if (command.find("mode=pdump") != std::string::npos && written >= 0)
                 rig.os.files.add_file_of_size(kSave, written);

@@ -64,9 +64,7 @@ struct RestoreRig {
                 const std::string& disk_partition) {
         main->add_item("image_combo", image);
         main->select("image_combo", main->item_count("image_combo") - 1);
-        main->set_text("selected_caption_label", root + "(" + disk_partition + ")");
-        main->set_text("selected_disk_partition_label", disk_partition);
-        main->set_text("selected_drive_label", root);
+        fakes::set_selected_partition(*main, root, disk_partition);
         main->set_text("selected_drive_type_label", "硬盘驱动器");
     }
     // "/install=" as the command line leaves the program-wide state.

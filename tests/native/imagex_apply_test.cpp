@@ -67,9 +67,7 @@ struct ApplyRig {
     }
 
     void set_target(const std::string& root, const std::string& disk_partition) {
-        main->set_text("selected_drive_label", root);
-        main->set_text("selected_disk_partition_label", disk_partition);
-        main->set_text("selected_caption_label", root + "(" + disk_partition + ")");
+        fakes::set_selected_partition(*main, root, disk_partition);
     }
     ui::Window& open() {
         window = rig.ui.open(imagex_apply_window_def(), main);

@@ -40,9 +40,7 @@ struct CaptureRig {
         fakes::click(*main, "backup_radio");
         main->add_item("backup_path_combo", kSave);
         main->select("backup_path_combo", 0);
-        main->set_text("selected_drive_label", "C:\\");
-        main->set_text("selected_disk_partition_label", "1:1");
-        main->set_text("selected_caption_label", "C:\\(1:1)");
+        fakes::set_selected_partition(*main, "C:\\", "1:1");
         rig.os.files.add_folder("E:\\backup");
     }
     ~CaptureRig() { fakes::stop_console_expecting_no_readers(); }

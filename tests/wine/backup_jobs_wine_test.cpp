@@ -93,9 +93,7 @@ protected:
                 const std::string& disk_partition) {
         main->add_item("backup_path_combo", save);
         main->select("backup_path_combo", 0);
-        main->set_text("selected_drive_label", root);
-        main->set_text("selected_disk_partition_label", disk_partition);
-        main->set_text("selected_caption_label", root + "(" + disk_partition + ")");
+        fakes::set_selected_partition(*main, root, disk_partition);
     }
     // Lets timers fire in real time until the condition holds (at most a minute).
     bool run_until(const std::function<bool()>& done) { return run_timers_until(runtime, done); }

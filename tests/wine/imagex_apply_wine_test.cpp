@@ -128,9 +128,7 @@ TEST_F(WimApplyUnderWine, AppliesWritesBootFilesAndTheAnswerFile) {
     ui::Window& main = *runtime.open(ui::main_window_def(), nullptr);
     main.add_item("image_combo", image);
     main.select("image_combo", 0);
-    main.set_text("selected_drive_label", target);
-    main.set_text("selected_disk_partition_label", "1:1");
-    main.set_text("selected_caption_label", target + "(1:1)");
+    fakes::set_selected_partition(main, target, "1:1");
     // Under Wine C: is partition 1 of disk 1; its row names the boot folder.
     main.add_row("partition_list", {boot, "1:1", "", "硬盘驱动器", "40.00 GB", "20.00 GB"});
     main.set_text("edition_info_edit",
