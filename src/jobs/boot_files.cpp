@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "app/cmd_quoting.h"
 #include "app/helpers.h"
 #include "app/tool_runner.h"
 #include "disks/drive_facts.h"
@@ -91,7 +92,8 @@ std::string bootice_boot_command(const std::string& windows_folder, const std::s
     else if (step == BootRecordStep::Pbr)
         switches = kind == LoaderKind::Nt6 ? " /pbr /install  /type=bootmgr /quiet"
                                            : " /pbr /install  /type=ntldr /quiet";
-    return windows_folder + "BOOTICE.EXE /DEVICE=" + device_root + switches;
+    return quote_path_for_cmd(windows_folder + "BOOTICE.EXE") + " /DEVICE=" + device_root +
+           switches;
 }
 
 std::vector<std::string> bootice_boot_commands(const std::string& windows_folder,

@@ -29,7 +29,7 @@ enum class BootMode { Auto = 0, None = 1 };
 enum class BootRecordStep { Mbr, Pbr, Activate };
 
 // The Windows folder (ending in "\"), "BOOTICE.EXE /DEVICE=", the device root and the step's
-// switches for the loader kind.
+// switches for the loader kind. The tool's path is quoted when the system would split it.
 std::string bootice_boot_command(const std::string& windows_folder, const std::string& device_root,
                                  LoaderKind kind, BootRecordStep step);
 // The three steps in the order they run: boot record, partition boot record, activation.

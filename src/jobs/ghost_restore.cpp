@@ -288,8 +288,13 @@ std::string command_line_target_text() {
 }
 
 void open_ghost_restore_window_modal() {
-    if (ui::Runtime* runtime = os::os().ui)
-        runtime->open_modal(ghost_restore_window_def(), nullptr);
+    ui::Runtime* runtime = os::os().ui;
+    if (runtime == nullptr) return;
+    // Without a parent the main window stays usable, and its start button may be pressed again:
+    // a second window would take over what the first one confirmed, whose OK would then restore
+    // an image or a target that its own warning does not name.
+    if (runtime->find(ui::kGhostRestoreWindowName) != nullptr) return;
+    runtime->open_modal(ghost_restore_window_def(), nullptr);
 }
 
 void ghost_restore_window_load(ui::Event& event) {

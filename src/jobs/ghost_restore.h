@@ -31,7 +31,7 @@ std::string shortened_image_text(const std::string& path);
 // The unattended restore's target as its messages write it: drive root and "(disk:partition)".
 std::string command_line_target_text();
 
-// Loads GhostRestoreWindow modally without a parent.
+// Loads GhostRestoreWindow modally without a parent, unless one is open already.
 void open_ghost_restore_window_modal();
 
 void ghost_restore_window_load(ui::Event& event);

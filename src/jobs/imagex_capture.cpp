@@ -181,7 +181,12 @@ std::string capture_name_text(const std::string& typed) {
     std::string name;
     for (char c : typed)
         if (c != '"') name += c;  // a GBK trail byte is never 0x22
-    return name.empty() ? " " : name;
+    if (name.empty()) return " ";
+    // Backslashes before the closing quote escape it for imagex: doubled, they stay the name's own.
+    std::size_t trailing = 0;
+    for (std::size_t i = 0; i < name.size(); i = next_char(name, i))
+        trailing = name[i] == '\\' && next_char(name, i) == i + 1 ? trailing + 1 : 0;
+    return name + std::string(trailing, '\\');
 }
 
 std::string imagex_compress_option_for(int item) {

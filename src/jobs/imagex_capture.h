@@ -32,7 +32,8 @@ std::string shortened_save_path(const std::string& path);
 
 // The name typed for the image inside the WIM as the command line carries it: a double quote
 // would end the quoting and hand the rest of the line to the command interpreter, so none is
-// kept; an empty name is one blank.
+// kept; backslashes that end the name are doubled, so that the closing quote still closes it; an
+// empty name is one blank.
 std::string capture_name_text(const std::string& typed);
 
 // 0 " /compress Fast", 1 " /compress Maximum", any other " /compress none".

@@ -107,6 +107,7 @@ void open_setup_window(int install_mode) {
 void on_start_clicked(ui::Event& event) {
     ui::Window& main = *event.window;
     g_from_install_disc = false;
+    main.set_focus("partition_list");
     StartRun run{read_start_inputs(main)};
     switch (run.in.mode) {
         case StartMode::Backup:

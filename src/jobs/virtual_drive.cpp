@@ -215,6 +215,7 @@ void mount_iso(ui::Event& event) {
     lock_virtual_drive_window(w);
     balloon("正在加载：" + iso);
     run_hidden(virtual_drive_window_mount_command(letter_text.substr(0, 1), iso), true);
+    remember_mounted_iso(letter_text.substr(0, 1), iso);
     unlock_virtual_drive_window(w);
 }
 

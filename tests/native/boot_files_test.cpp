@@ -30,6 +30,10 @@ TEST(BootFiles, CommandLinesKeepTheirExactBlanks) {
     for (const Row& r : rows)
         EXPECT_EQ(bootice_boot_command("X:\\Windows\\", "C:\\", r.kind, r.step), r.expected);
     EXPECT_EQ(bootice_boot_commands("X:\\Windows\\", "C:\\", LoaderKind::Nt5).size(), 3u);
+    // Started without the interpreter: a blank in the tool's path would otherwise make the system
+    // try "C:\My.exe" first.
+    EXPECT_EQ(bootice_boot_command("C:\\My Windows\\", "C:\\", LoaderKind::Nt6, S::Activate),
+              "\"C:\\My Windows\\BOOTICE.EXE\" /DEVICE=C:\\ /partitions /activate /quiet");
     EXPECT_EQ(bcdboot_command("D:\\", "C:\\"), "BCDBOOT.EXE D:\\Windows  /l zh-cn /S C:\\");
 }
 

@@ -220,6 +220,30 @@ TEST(GhostRestoreWindow, JobKeepsWhatItsWindowConfirmed) {
     EXPECT_EQ(r.boxes(), Strings{"D:\\GHO\\w7.gho 还原到 C:\\(1:1) 完成！|64"});
 }
 
+// The main window stays usable while the confirmation is open, so the start button can be pressed
+// again: a second confirmation must not take over the first one, whose OK would then restore what
+// its own warning does not name.
+TEST(GhostRestoreWindow, OneConfirmationAtATime) {
+    RestoreRig r;
+    r.script_ghost();
+    r.rig.os.files.add_file_of_size("D:\\other.gho", 200 * kMB);
+    r.choose("D:\\GHO\\w7.gho", "C:\\", "1:1");
+    int opened = 0;
+    r.open([&](ui::Window& w) {
+        if (++opened > 1) return;
+        r.choose("D:\\other.gho", "E:\\", "1:3");
+        open_ghost_restore_window_modal();
+        EXPECT_TRUE(w.alive());
+        ASSERT_TRUE(fakes::click(w, "ok_button"));
+        r.rig.ui.advance(500);
+    });
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(r.rig.ui.modal_log(), Strings{"GhostRestoreWindow"});
+    EXPECT_EQ(r.rig.os.processes.commands(),
+              Strings{"X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\w7.gho\":1,"
+                      "dst=1:1 -crcignore  -noide -sure  -fx"});
+}
+
 TEST(GhostRestoreWindow, MissingToolOrImageStartsNothing) {
     RestoreRig r;
     r.choose("D:\\GHO\\gone.gho", "C:\\", "1:1");

@@ -90,6 +90,12 @@ TEST(ImagexCaptureCommand, IsBuiltExactly) {
     EXPECT_EQ(capture_name_text("a\" & del x \""), "a & del x ");
     EXPECT_EQ(capture_name_text("\"\""), " ");
     EXPECT_EQ(capture_name_text("系统备份"), "系统备份");
+    // imagex reads backslashes before a closing quote as escapes: those that end the name are
+    // doubled, or the quote would not close it and the switches after it would join the name. The
+    // trail byte 0x5C of "嘰" is no backslash.
+    EXPECT_EQ(capture_name_text("C_BAK\\"), "C_BAK\\\\");
+    EXPECT_EQ(capture_name_text("a\\b\\\\"), "a\\b\\\\\\\\");
+    EXPECT_EQ(capture_name_text("备份嘰"), "备份嘰");
     EXPECT_EQ(capture_exclusion_notice("D:\\", "D:\\(1:2)"),
               "Imagex将不会备份以下文件及文件夹：\r\nD:\\$windows.~bt\r\nD:\\$windows.~ls\r\n"
               "D:\\winpepge.sys\r\nD:\\windows\\csc\r\nD:\\Recycled\r\nD:\\Recycler\r\n"

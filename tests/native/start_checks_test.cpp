@@ -307,6 +307,17 @@ TEST(StartChecks, RestoreImageIsCheckedBeforeTheTarget) {
     }
 }
 
+// The partition list takes the keyboard focus before its selected row is read, in every mode and
+// whether or not a check then refuses.
+TEST(StartChecks, EveryPressFocusesThePartitionList) {
+    for (StartMode mode : {StartMode::Restore, StartMode::Backup, StartMode::DiscInstall}) {
+        Knobs k;
+        k.row = false;
+        Press p(mode, k);
+        EXPECT_EQ(fakes::headless(*p.main).focused(), "partition_list") << static_cast<int>(mode);
+    }
+}
+
 TEST(StartChecks, ImageOfOneKilobytePassesTheSizeCheck) {
     Knobs k;
     k.image_bytes = 1024;
@@ -627,8 +638,10 @@ TEST(StartChecks, ParentDirAndKinds) {
         {"D:\\Desktop\\", "D:\\"},
         {"D:\\", ""},
         {"b.gho", ""},
-        // The trail byte of "\" (0x5C) in "表" is no separator.
-        {"D:\\表\\b.gho", "D:\\表\\"},
+        // The trail byte 0x5C of "嘰" is no separator, at the end of the path or inside it.
+        {"D:\\嘰\\b.gho", "D:\\嘰\\"},
+        {"D:\\嘰", "D:\\"},
+        {"D:\\x\\嘰b.gho", "D:\\x\\"},
     };
     for (const auto& [path, parent] : parents) EXPECT_EQ(parent_dir(path), parent) << path;
 

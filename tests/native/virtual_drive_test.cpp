@@ -162,7 +162,8 @@ TEST_F(VirtualDrive, WindowMountChecksItsChoicesThenMountsLocked) {
     EXPECT_EQ(balloons(), Lines{"正在加载：D:\\iso\\xp.iso"});
     // The window's mount stays mounted: the end of the run leaves it alone.
     EXPECT_FALSE(g_iso_mounted);
-    EXPECT_TRUE(mounted_iso_behind("Z:\\").empty());
+    // Its images can still be chosen as a source: the start checks must know where it lies.
+    EXPECT_EQ(mounted_iso_behind("Z:\\"), "D:\\iso\\xp.iso");
     end_program(0);
     EXPECT_EQ(launches().size(), 1u);
 }

@@ -191,5 +191,16 @@ TEST_F(WineDiskWindows, RemovalOfTheFolderDriveFailsWithoutADevice) {
     EXPECT_EQ(fakes::headless(*main_).balloons()[0].text, "移除可移动驱动器 E:\\(2:0) 失败！");
 }
 
+#ifdef QV_TEST_HOOKS
+// A test build runs as root on the build machine: it asks no device to go, whatever instance it
+// is given (Wine's own request would answer success for any).
+TEST(WineDeviceEjector, TestBuildsAskNoDeviceToGo) {
+    for (bool notice : {false, true}) {
+        os::EjectAnswer answer = win32::win32_device_ejector()->request_eject(1, notice);
+        EXPECT_NE(answer.result, 0u) << notice;
+    }
+}
+#endif
+
 }  // namespace
 }  // namespace qv

@@ -5,6 +5,7 @@
 #include <winioctl.h>
 
 #include <cstdint>
+#include <cwctype>
 #include <memory>
 
 #include "encoding.h"
@@ -14,6 +15,18 @@
 
 namespace qv::win32 {
 namespace {
+
+#ifdef QV_TEST_HOOKS
+// A whole disk or a disk controller ("\\.\PhysicalDrive0", "\\.\Scsi0", "\\.\SMARTVSD"), as
+// opposed to a volume ("\\.\C:") or a plain file.
+bool names_a_disk_device(const std::string& path) {
+    std::wstring name = widen(path);
+    for (wchar_t& c : name) c = static_cast<wchar_t>(towupper(c));
+    for (const wchar_t* word : {L"PHYSICALDRIVE", L"SCSI", L"SMARTVSD"})
+        if (name.find(word) != std::wstring::npos) return true;
+    return false;
+}
+#endif
 
 // Only the requests that ask a driver for facts may be sent.
 bool allowed_request(std::uint32_t code) {
@@ -95,8 +108,9 @@ public:
     std::unique_ptr<os::Device> open(const std::string& path, os::DeviceOpen mode) override {
 #ifdef QV_TEST_HOOKS
         // Builds with test hooks run under Wine on the build machine, as root, where a device
-        // opened for writing could reach a real disk: they open devices for reading only.
-        if (mode != os::DeviceOpen::Read) {
+        // could reach a real disk: they open no disk or disk controller at all, and other devices
+        // (volumes, plain files) for reading only.
+        if (mode != os::DeviceOpen::Read || names_a_disk_device(path)) {
             SetLastError(ERROR_ACCESS_DENIED);
             return nullptr;
         }
