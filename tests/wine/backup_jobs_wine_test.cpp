@@ -47,11 +47,7 @@ protected:
         standins = standin(L"");
         if (!exists(standins + L"Norvex32.exe") || !exists(standins + L"Imagex.exe"))
             GTEST_SKIP() << "no stand-in tools";
-        // A folder of each test's own: ctest runs the tests side by side.
-        work = scratch_folder(
-                   L"backup_" +
-                   win32::widen(::testing::UnitTest::GetInstance()->current_test_info()->name())) +
-               L"\\";
+        work = test_scratch_folder(L"backup") + L"\\";
         for (const wchar_t* folder : {L"source", L"source\\Windows", L"out", L"restored", L"tools"})
             CreateDirectoryW((work + folder).c_str(), nullptr);
         write_all(work + L"source\\备份说明.txt", u8"这个分区由测试备份。\r\n");

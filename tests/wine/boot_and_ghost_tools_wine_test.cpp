@@ -30,9 +30,7 @@ class ToolsUnderWine : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!exists(standin(L"Boot.exe"))) GTEST_SKIP() << "no stand-in tools";
-        // A folder per test: ctest runs them side by side.
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = scratch_folder(L"tools_" + win32::widen(test));
+        folder = test_scratch_folder(L"tools");
         windows = folder + L"\\WINDOWS";
         CreateDirectoryW(windows.c_str(), nullptr);
         CreateDirectoryW((windows + L"\\system32").c_str(), nullptr);

@@ -33,7 +33,7 @@ protected:
     void SetUp() override {
         win32::install_win32_os();
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        folder = scratch_folder(L"shell_files");
+        folder = test_scratch_folder(L"shell_files");
         log = folder + L"\\notices.log";
     }
     void TearDown() override {

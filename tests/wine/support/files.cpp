@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <gtest/gtest.h>
+
 namespace qv::wine_support {
 
 std::wstring build_folder() {
@@ -33,6 +35,11 @@ std::wstring scratch_folder(const std::wstring& name) {
     remove_folder(folder);
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
+}
+
+std::wstring test_scratch_folder(const std::wstring& prefix) {
+    const char* test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    return scratch_folder(prefix + L"_" + win32::widen(test));
 }
 
 void make_folders_to(const std::wstring& file) {

@@ -16,6 +16,9 @@ std::wstring build_folder();
 std::wstring standin(const std::wstring& file);
 // Empties and makes build\wine-scratch\<name>; the folder, without a trailing backslash.
 std::wstring scratch_folder(const std::wstring& name);
+// The same for a folder of the running test's own, <prefix>_<test name>: ctest runs the tests of
+// one fixture side by side.
+std::wstring test_scratch_folder(const std::wstring& prefix);
 // Removes the folder with everything in it; nothing when it is not there.
 void remove_folder(const std::wstring& folder);
 // Makes every folder on the way to the file (the file itself is left alone).
