@@ -39,8 +39,6 @@ const char kStatus[] = "status_label";
 constexpr int kStatusHeight = 16;
 constexpr int kStatusWidthRunning = 288;
 constexpr int kStatusWidthEnded = 192;
-const char kRemainingReset[] = "剩余时间：00:00:00";
-const char kZeroPercent[] = "  0%";
 
 // Format combo items, by index.
 enum : int { kFormatDialog = 0, kFormatNtfs = 1, kFormatFat = 2, kFormatSkip = 3 };
@@ -93,12 +91,12 @@ void end_job(ui::Window& w) {
     w.set_enabled("cancel_button", true);
     g_busy = false;
     set_status_width(w, kStatusWidthEnded);
-    w.set_text("remaining_label", kRemainingReset);
+    w.set_text("remaining_label", kImagexRemainingReset);
 }
 
 void end_without_success(ui::Window& w, const std::string& status) {
     w.set_text(kStatus, status);
-    w.set_text("percent_label", kZeroPercent);
+    w.set_text("percent_label", kImagexZeroPercent);
     w.set_progress("progress_bar", 0);
     w.set_visible("ok_button", true);
     set_apply_stopped_pictures(w, "cancel_button");
@@ -182,12 +180,12 @@ ui::WindowDef make_imagex_apply_window_def() {
     ui::add_control(def, "progress_caption_label", "透明标签5", Kind::Label, p, 8, 110, 64, 16,
                     "还原进度：");
     c = &ui::add_control(def, "percent_label", "透明标签6", Kind::Label, p, 72, 110, 40, 16,
-                         kZeroPercent);
+                         kImagexZeroPercent);
     c->visible = false;
     ui::add_control(def, "elapsed_label", "透明标签7", Kind::Label, p, 120, 110, 140, 16,
                     "已用时间：00:00:00");
     ui::add_control(def, "remaining_label", "透明标签8", Kind::Label, p, 270, 110, 144, 16,
-                    kRemainingReset);
+                    kImagexRemainingReset);
     ui::add_control(def, "progress_bar", "进度条1", Kind::ProgressBar, p, 8, 132, 408, 18);
     ui::add_control(def, "status_label", "透明标签9", Kind::Label, p, 8, 172, 232, kStatusHeight);
     ui::add_picture_button(def, "ok_button", "图形按钮1", p, 248, 166, 82, 26, "确定(C)", "btn_ok");
@@ -349,7 +347,7 @@ void imagex_apply_start(ui::Window& w) {
 
     start_imagex_run_timers(w, g_apply_elapsed_seconds);
     set_choices_enabled(w, false);
-    w.set_text("percent_label", kZeroPercent);
+    w.set_text("percent_label", kImagexZeroPercent);
     g_busy = true;
     g_imagex_cancelled = false;
 }

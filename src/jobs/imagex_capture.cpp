@@ -34,8 +34,6 @@ const char kStatus[] = "status_label";
 constexpr int kStatusHeight = 16;
 constexpr int kStatusWidthRunning = 280;
 constexpr int kStatusWidthEnded = 192;
-const char kRemainingReset[] = "剩余时间：00:00:00";
-const char kZeroPercent[] = "  0%";
 constexpr std::size_t kShownWholeBelow = 26;
 constexpr std::size_t kShownHead = 8;
 constexpr std::size_t kShownTail = 14;
@@ -77,14 +75,14 @@ void set_choices_enabled(ui::Window& w, bool on) {
 }
 
 void end_without_success(ui::Window& w, const std::string& status) {
-    w.set_text("percent_label", kZeroPercent);
+    w.set_text("percent_label", kImagexZeroPercent);
     w.set_text(kStatus, status);
     w.set_progress("progress_bar", 0);
     set_choices_enabled(w, true);
     g_busy = false;
     w.set_visible("ok_button", true);
     set_backup_stopped_pictures(w, "cancel_button");
-    w.set_text("remaining_label", kRemainingReset);
+    w.set_text("remaining_label", kImagexRemainingReset);
 }
 
 // The summary judges the file: one that this run did not write, or under 1 MB, is a failed
@@ -96,7 +94,7 @@ void end_with_success(ui::Window& w) {
     set_choices_enabled(w, true);
     g_busy = false;
     set_backup_done_pictures(w, "cancel_button");
-    w.set_text("remaining_label", kRemainingReset);
+    w.set_text("remaining_label", kImagexRemainingReset);
     std::int64_t mb = backup_size_mb(g_inputs.save_path, g_saved_before);
     if (mb == 0) {
         message_box(backup_failed_report("Imagex", g_inputs.caption, time_to_text()), 0x10);
@@ -149,7 +147,7 @@ ui::WindowDef make_imagex_capture_window_def() {
     ui::add_control(def, "elapsed_label", "透明标签7", Kind::Label, p, 116, 100, 134, 16,
                     "已用时间：00:00:00");
     ui::add_control(def, "remaining_label", "透明标签8", Kind::Label, p, 250, 100, 134, 16,
-                    kRemainingReset);
+                    kImagexRemainingReset);
     ui::add_control(def, "progress_bar", "进度条1", Kind::ProgressBar, p, 8, 122, 376, 18);
     ui::add_control(def, "status_label", "透明标签9", Kind::Label, p, 8, 160, kStatusWidthEnded,
                     kStatusHeight);

@@ -12,6 +12,9 @@
 namespace qv {
 
 inline constexpr const char* kImagexConsoleBox = "console_box";
+// The remaining and percent labels between runs.
+inline constexpr const char* kImagexRemainingReset = "剩余时间：00:00:00";
+inline constexpr const char* kImagexZeroPercent = "  0%";
 
 // The box that receives the console's output: it lies outside the window and is never shown.
 void add_imagex_console_box(ui::WindowDef& def, const char* unit);
