@@ -101,11 +101,10 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
-file(GLOB QV_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
+file(GLOB QV_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp tests/wine/support/*.cpp)
 # The headless window runtime lets whole window flows run against the real Win32 set; the tests
 # also carry pictures of their own besides the program's resources.
 add_executable(qv_wine_tests ${QV_WINE_TESTS} tests/fakes/headless_runtime.cpp
-               tests/wine/support/sample_window.cpp tests/wine/support/runtime_fixture.cpp
                src/platform/win32/resources.rc tests/wine/data/test_pictures.rc ${QV_CARRIED_RC})
 file(GLOB QV_TEST_PICTURES CONFIGURE_DEPENDS tests/wine/data/*.png tests/wine/data/*.jpg)
 set_source_files_properties(tests/wine/data/test_pictures.rc PROPERTIES OBJECT_DEPENDS "${QV_TEST_PICTURES}")

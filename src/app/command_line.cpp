@@ -3,7 +3,6 @@
 #include "app/exit_and_power.h"
 #include "app/helpers.h"
 #include "app/image_scan.h"
-#include "app/pending_parts.h"
 #include "app/shortcut.h"
 #include "app/state.h"
 #include "disks/drive_facts.h"

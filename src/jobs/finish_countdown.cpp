@@ -24,8 +24,7 @@ ui::WindowDef make_finish_countdown_window_def() {
                     countdown_choice_line("关机"));
     ui::add_picture_button(def, "yes_button", "按钮2", "panel", 58, 64, 82, 26, "是(Y)", "btn_yes");
     ui::add_picture_button(def, "no_button", "按钮1", "panel", 163, 64, 82, 26, "否(N)", "btn_no");
-    ui::add_control(def, "countdown_timer", "时钟1", ui::Kind::Timer, "", 0, 0, 0, 0).visible =
-        false;
+    ui::add_timer(def, "countdown_timer", "时钟1");
     return def;
 }
 

@@ -55,7 +55,7 @@ ui::WindowDef make_ghost_backup_window_def() {
                            "btn_ok");
     ui::add_picture_button(def, "cancel_button", "按钮1", "panel", 208, 70, 82, 26, "取消(&X)",
                            "btn_cancel");
-    ui::add_control(def, kWatch, "时钟3", ui::Kind::Timer, "", 0, 0, 0, 0).visible = false;
+    ui::add_timer(def, kWatch, "时钟3");
     return def;
 }
 

@@ -63,9 +63,8 @@ ui::WindowDef make_ghost_restore_window_def() {
     ui::add_picture_button(def, "cancel_button", "按钮1", "panel", 204, 94, 82, 26, "取消(&X)",
                            "btn_cancel");
     ui::add_control(def, "drop_target", "拖放对象1", ui::Kind::DropTarget, "", 0, 0, 0, 0);
-    ui::add_control(def, kInteractiveWatch, "时钟3", ui::Kind::Timer, "", 0, 0, 0, 0).visible =
-        false;
-    ui::add_control(def, kAutomaticWatch, "时钟4", ui::Kind::Timer, "", 0, 0, 0, 0).visible = false;
+    ui::add_timer(def, kInteractiveWatch, "时钟3");
+    ui::add_timer(def, kAutomaticWatch, "时钟4");
     return def;
 }
 

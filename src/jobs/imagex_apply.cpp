@@ -8,6 +8,7 @@
 #include "jobs/command_console.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/imagex_commands.h"
+#include "jobs/imagex_job.h"
 #include "jobs/imagex_progress.h"
 #include "jobs/volume_format.h"
 #include "jobs/wim_editions.h"
@@ -33,13 +34,11 @@ const char kImagexCancelledText[] = "用户取消Imagex还原。";
 
 namespace {
 
-const char kConsoleBox[] = "console_box";
+const char* const kConsoleBox = kImagexConsoleBox;
 const char kStatus[] = "status_label";
 constexpr int kStatusHeight = 16;
 constexpr int kStatusWidthRunning = 288;
 constexpr int kStatusWidthEnded = 192;
-const char kRemainingReset[] = "剩余时间：00:00:00";
-const char kZeroPercent[] = "  0%";
 
 // Format combo items, by index.
 enum : int { kFormatDialog = 0, kFormatNtfs = 1, kFormatFat = 2, kFormatSkip = 3 };
@@ -92,12 +91,12 @@ void end_job(ui::Window& w) {
     w.set_enabled("cancel_button", true);
     g_busy = false;
     set_status_width(w, kStatusWidthEnded);
-    w.set_text("remaining_label", kRemainingReset);
+    w.set_text("remaining_label", kImagexRemainingReset);
 }
 
 void end_without_success(ui::Window& w, const std::string& status) {
     w.set_text(kStatus, status);
-    w.set_text("percent_label", kZeroPercent);
+    w.set_text("percent_label", kImagexZeroPercent);
     w.set_progress("progress_bar", 0);
     w.set_visible("ok_button", true);
     set_apply_stopped_pictures(w, "cancel_button");
@@ -181,28 +180,21 @@ ui::WindowDef make_imagex_apply_window_def() {
     ui::add_control(def, "progress_caption_label", "透明标签5", Kind::Label, p, 8, 110, 64, 16,
                     "还原进度：");
     c = &ui::add_control(def, "percent_label", "透明标签6", Kind::Label, p, 72, 110, 40, 16,
-                         kZeroPercent);
+                         kImagexZeroPercent);
     c->visible = false;
     ui::add_control(def, "elapsed_label", "透明标签7", Kind::Label, p, 120, 110, 140, 16,
                     "已用时间：00:00:00");
     ui::add_control(def, "remaining_label", "透明标签8", Kind::Label, p, 270, 110, 144, 16,
-                    kRemainingReset);
+                    kImagexRemainingReset);
     ui::add_control(def, "progress_bar", "进度条1", Kind::ProgressBar, p, 8, 132, 408, 18);
     ui::add_control(def, "status_label", "透明标签9", Kind::Label, p, 8, 172, 232, kStatusHeight);
     ui::add_picture_button(def, "ok_button", "图形按钮1", p, 248, 166, 82, 26, "确定(C)", "btn_ok");
     ui::add_picture_button(def, "cancel_button", "图形按钮2", p, 334, 166, 82, 26, "取消(X)",
                            "btn_job_stopped");
-    // Receives the console's output; it lies outside the window and is never shown.
-    c = &ui::add_control(def, kConsoleBox, "编辑框1", Kind::Edit, "", 8, 260, 200, 96);
-    c->flags = ui::kMultiLine | ui::kVScroll;
-    c->visible = false;
-    const char* const timers[][2] = {{"end_timer", "时钟1"},
-                                     {"progress_timer", "时钟2"},
-                                     {"elapsed_timer", "时钟3"},
-                                     {"image_watch_timer", "时钟4"},
-                                     {"disc_watch_timer", "时钟5"}};
-    for (const auto& timer : timers)
-        ui::add_control(def, timer[0], timer[1], Kind::Timer, "", 0, 0, 0, 0).visible = false;
+    add_imagex_console_box(def, "编辑框1");
+    add_imagex_run_timers(def);
+    ui::add_timer(def, "image_watch_timer", "时钟4");
+    ui::add_timer(def, "disc_watch_timer", "时钟5");
     return def;
 }
 
@@ -302,10 +294,7 @@ void store_selected_edition(ui::Event& event) {
 
 void check_other_imagex_then_restore(ui::Event& event) {
     if (g_apply_finishing || g_apply_running) return;
-    if (is_process_running(g_imagex_exe_name)) {
-        if (message_box(kOtherImagexQuestion, 0x34) != os::kIdYes) return;
-        terminate_process_by_name(g_imagex_exe_name);
-    }
+    if (!end_other_imagex_if_agreed(kOtherImagexQuestion)) return;
     restore_with_format(*event.window);
 }
 
@@ -337,9 +326,7 @@ void restore_with_format(ui::Window& w) {
 
 void imagex_apply_start(ui::Window& w) {
     Target target = apply_target();
-    g_apply_progress = ImagexProgress{};
-    w.set_text(kConsoleBox, "");
-    w.set_text("elapsed_label", elapsed_label_text(0));
+    begin_imagex_run(w, g_apply_progress);
 
     std::string command = imagex_apply_command(g_imagex_exe_name, g_apply_image_path,
                                                g_wim_image_index, target.root, g_imagex_ref_option);
@@ -358,49 +345,27 @@ void imagex_apply_start(ui::Window& w) {
     w.set_enabled("cancel_button", true);
     w.set_text("remaining_label", "剩余时间：正在计算");
 
-    w.start_timer("end_timer", 500);
-    w.start_timer("progress_timer", 50);
-    w.start_timer("elapsed_timer", 1000);
-    g_apply_elapsed_seconds = 0;
-
-    for (const char* label : {"elapsed_label", "remaining_label", "percent_label"})
-        w.set_visible(label, true);
+    start_imagex_run_timers(w, g_apply_elapsed_seconds);
     set_choices_enabled(w, false);
-    w.set_text("percent_label", kZeroPercent);
+    w.set_text("percent_label", kImagexZeroPercent);
     g_busy = true;
     g_imagex_cancelled = false;
 }
 
 void apply_progress_tick(ui::Event& event) {
-    ui::Window& w = *event.window;
-    console_copy_output(w, kConsoleBox);
-    parse_imagex_progress(w.text(kConsoleBox), kApplyingMarker, g_apply_progress);
-    w.set_text("percent_label", percent_label_text(g_apply_progress));
-    w.set_progress("progress_bar", progress_bar_position(g_apply_progress));
-    w.set_text("remaining_label", remaining_label_text(g_apply_progress));
+    show_imagex_progress(*event.window, kApplyingMarker, g_apply_progress);
 }
 
 void elapsed_time_tick(ui::Event& event) {
-    ++g_apply_elapsed_seconds;
-    event.window->set_text("elapsed_label", elapsed_label_text(g_apply_elapsed_seconds));
+    count_imagex_second(*event.window, g_apply_elapsed_seconds);
 }
 
 void on_wim_apply_finished(ui::Event& event) {
     ui::Window& w = *event.window;
-    console_copy_output(w, kConsoleBox);
-    const std::uint32_t now = now_ms();
-    bool running = is_process_running(g_imagex_exe_name);
-    if (g_imagex_cancelled) {
-        // A cancelled apply whose imagex shows up only now is ended as it appears, and the job
-        // is not over while it may still appear.
-        if (running) terminate_process_by_name(g_imagex_exe_name);
-        if (running || imagex_may_be_starting(g_apply_end_watch, now)) return;
-    }
-    ImagexJobEnd end = decide_imagex_end(g_apply_end_watch, now, running, g_imagex_cancelled,
-                                         w.text(kConsoleBox), kApplySuccessMarker);
+    ImagexJobEnd end = read_imagex_run_end(w, g_apply_end_watch, kApplySuccessMarker);
     if (end == ImagexJobEnd::Wait) return;
-    for (const char* timer : {"end_timer", "progress_timer", "elapsed_timer", "image_watch_timer"})
-        w.stop_timer(timer);
+    stop_imagex_run_timers(w);
+    w.stop_timer("image_watch_timer");
     if (end == ImagexJobEnd::Cancelled) {
         end_without_success(w, kImagexCancelledText);
     } else if (end == ImagexJobEnd::Failed) {
@@ -415,16 +380,9 @@ void on_wim_apply_finished(ui::Event& event) {
 void cancel_imagex_restore(ui::Event& event) {
     ui::Window& w = *event.window;
     if (g_apply_finishing) return;
-    bool imagex_running = is_process_running(g_imagex_exe_name);
-    // Between the command and imagex's first appearance the job runs as well.
-    bool starting = g_apply_running && imagex_may_be_starting(g_apply_end_watch, now_ms());
-    if (imagex_running || starting) {
-        if (message_box(kStopImagexQuestion, 0x34) != os::kIdYes) return;
-        g_imagex_cancelled = true;
-        terminate_process_by_name(g_imagex_exe_name);
-        balloon(kImagexCancelledText);
+    if (ask_to_stop_imagex(g_apply_running, g_apply_end_watch, kStopImagexQuestion,
+                           kImagexCancelledText))
         return;
-    }
     g_busy = false;
     w.stop_timer("end_timer");
     console_stop();

@@ -7,6 +7,7 @@
 #include "jobs/command_console.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/imagex_apply.h"
+#include "jobs/imagex_job.h"
 #include "jobs/imagex_progress.h"
 #include "jobs/start_checks.h"
 #include "jobs/time_text.h"
@@ -28,13 +29,11 @@ const char kImagexBackupCancelledText[] = "用户取消Imagex备份。";
 
 namespace {
 
-const char kConsoleBox[] = "console_box";
+const char* const kConsoleBox = kImagexConsoleBox;
 const char kStatus[] = "status_label";
 constexpr int kStatusHeight = 16;
 constexpr int kStatusWidthRunning = 280;
 constexpr int kStatusWidthEnded = 192;
-const char kRemainingReset[] = "剩余时间：00:00:00";
-const char kZeroPercent[] = "  0%";
 constexpr std::size_t kShownWholeBelow = 26;
 constexpr std::size_t kShownHead = 8;
 constexpr std::size_t kShownTail = 14;
@@ -76,14 +75,14 @@ void set_choices_enabled(ui::Window& w, bool on) {
 }
 
 void end_without_success(ui::Window& w, const std::string& status) {
-    w.set_text("percent_label", kZeroPercent);
+    w.set_text("percent_label", kImagexZeroPercent);
     w.set_text(kStatus, status);
     w.set_progress("progress_bar", 0);
     set_choices_enabled(w, true);
     g_busy = false;
     w.set_visible("ok_button", true);
     set_backup_stopped_pictures(w, "cancel_button");
-    w.set_text("remaining_label", kRemainingReset);
+    w.set_text("remaining_label", kImagexRemainingReset);
 }
 
 // The summary judges the file: one that this run did not write, or under 1 MB, is a failed
@@ -95,7 +94,7 @@ void end_with_success(ui::Window& w) {
     set_choices_enabled(w, true);
     g_busy = false;
     set_backup_done_pictures(w, "cancel_button");
-    w.set_text("remaining_label", kRemainingReset);
+    w.set_text("remaining_label", kImagexRemainingReset);
     std::int64_t mb = backup_size_mb(g_inputs.save_path, g_saved_before);
     if (mb == 0) {
         message_box(backup_failed_report("Imagex", g_inputs.caption, time_to_text()), 0x10);
@@ -148,21 +147,15 @@ ui::WindowDef make_imagex_capture_window_def() {
     ui::add_control(def, "elapsed_label", "透明标签7", Kind::Label, p, 116, 100, 134, 16,
                     "已用时间：00:00:00");
     ui::add_control(def, "remaining_label", "透明标签8", Kind::Label, p, 250, 100, 134, 16,
-                    kRemainingReset);
+                    kImagexRemainingReset);
     ui::add_control(def, "progress_bar", "进度条1", Kind::ProgressBar, p, 8, 122, 376, 18);
     ui::add_control(def, "status_label", "透明标签9", Kind::Label, p, 8, 160, kStatusWidthEnded,
                     kStatusHeight);
     ui::add_picture_button(def, "ok_button", "图形按钮1", p, 212, 154, 82, 26, "确定(C)", "btn_ok");
     ui::add_picture_button(def, "cancel_button", "图形按钮2", p, 300, 154, 82, 26, "取消(X)",
                            "btn_job_stopped");
-    // Receives the console's output; it lies outside the window and is never shown.
-    c = &ui::add_control(def, kConsoleBox, "编辑框2", Kind::Edit, "", 8, 260, 200, 96);
-    c->flags = ui::kMultiLine | ui::kVScroll;
-    c->visible = false;
-    const char* const timers[][2] = {
-        {"end_timer", "时钟1"}, {"progress_timer", "时钟2"}, {"elapsed_timer", "时钟3"}};
-    for (const auto& timer : timers)
-        ui::add_control(def, timer[0], timer[1], Kind::Timer, "", 0, 0, 0, 0).visible = false;
+    add_imagex_console_box(def, "编辑框2");
+    add_imagex_run_timers(def);
     return def;
 }
 
@@ -262,10 +255,7 @@ void select_imagex_compression(ui::Event& event) {
 
 void check_other_imagex_then_backup(ui::Event& event) {
     if (g_capture_running) return;
-    if (is_process_running(g_imagex_exe_name)) {
-        if (message_box(kOtherImagexBackupQuestion, kAskYesNo) != os::kIdYes) return;
-        terminate_process_by_name(g_imagex_exe_name);
-    }
+    if (!end_other_imagex_if_agreed(kOtherImagexBackupQuestion)) return;
     imagex_capture_start(*event.window);
 }
 
@@ -274,11 +264,7 @@ void imagex_capture_start(ui::Window& w) {
     if (message_box(capture_exclusion_notice(g_inputs.target_root, g_inputs.caption), 0x44) !=
         os::kIdYes)
         return;
-    // A run starts from an empty box: the lines of an earlier run, its success marker among them,
-    // must not speak for this one.
-    g_capture_progress = ImagexProgress{};
-    w.set_text(kConsoleBox, "");
-    w.set_text("elapsed_label", elapsed_label_text(0));
+    begin_imagex_run(w, g_capture_progress);
 
     // From here the job runs: OK, the cancel button and closing wait for its end.
     g_capture_running = true;
@@ -297,14 +283,8 @@ void imagex_capture_start(ui::Window& w) {
     w.set_text(kStatus, running);
     balloon(running);
 
-    w.start_timer("end_timer", 500);
-    w.start_timer("progress_timer", 50);
-    w.start_timer("elapsed_timer", 1000);
-    g_capture_elapsed_seconds = 0;
-
+    start_imagex_run_timers(w, g_capture_elapsed_seconds);
     set_choices_enabled(w, false);
-    for (const char* label : {"elapsed_label", "remaining_label", "percent_label"})
-        w.set_visible(label, true);
     w.set_visible("ok_button", false);
 
     g_busy = true;
@@ -313,34 +293,18 @@ void imagex_capture_start(ui::Window& w) {
 }
 
 void capture_progress_tick(ui::Event& event) {
-    ui::Window& w = *event.window;
-    console_copy_output(w, kConsoleBox);
-    parse_imagex_progress(w.text(kConsoleBox), kCapturingMarker, g_capture_progress);
-    w.set_text("percent_label", percent_label_text(g_capture_progress));
-    w.set_progress("progress_bar", progress_bar_position(g_capture_progress));
-    w.set_text("remaining_label", remaining_label_text(g_capture_progress));
+    show_imagex_progress(*event.window, kCapturingMarker, g_capture_progress);
 }
 
 void backup_elapsed_time_tick(ui::Event& event) {
-    ++g_capture_elapsed_seconds;
-    event.window->set_text("elapsed_label", elapsed_label_text(g_capture_elapsed_seconds));
+    count_imagex_second(*event.window, g_capture_elapsed_seconds);
 }
 
 void imagex_backup_finish_tick(ui::Event& event) {
     ui::Window& w = *event.window;
-    console_copy_output(w, kConsoleBox);
-    const std::uint32_t now = now_ms();
-    bool running = is_process_running(g_imagex_exe_name);
-    if (g_imagex_cancelled) {
-        // A cancelled capture whose imagex shows up only now is ended as it appears, and the job
-        // is not over while it may still appear.
-        if (running) terminate_process_by_name(g_imagex_exe_name);
-        if (running || imagex_may_be_starting(g_capture_end_watch, now)) return;
-    }
-    ImagexJobEnd end = decide_imagex_end(g_capture_end_watch, now, running, g_imagex_cancelled,
-                                         w.text(kConsoleBox), kCaptureSuccessMarker);
+    ImagexJobEnd end = read_imagex_run_end(w, g_capture_end_watch, kCaptureSuccessMarker);
     if (end == ImagexJobEnd::Wait) return;
-    for (const char* timer : {"end_timer", "progress_timer", "elapsed_timer"}) w.stop_timer(timer);
+    stop_imagex_run_timers(w);
     set_status_width(w, kStatusWidthEnded);
     g_capture_running = false;
     if (end == ImagexJobEnd::Cancelled) {
@@ -357,16 +321,9 @@ void imagex_backup_finish_tick(ui::Event& event) {
 
 void cancel_imagex_backup(ui::Event& event) {
     ui::Window& w = *event.window;
-    bool imagex_running = is_process_running(g_imagex_exe_name);
-    // Between the command and imagex's first appearance the job runs as well.
-    bool starting = g_capture_running && imagex_may_be_starting(g_capture_end_watch, now_ms());
-    if (imagex_running || starting) {
-        if (message_box(kStopImagexBackupQuestion, kAskYesNo) != os::kIdYes) return;
-        g_imagex_cancelled = true;
-        terminate_process_by_name(g_imagex_exe_name);
-        balloon(kImagexBackupCancelledText);
+    if (ask_to_stop_imagex(g_capture_running, g_capture_end_watch, kStopImagexBackupQuestion,
+                           kImagexBackupCancelledText))
         return;
-    }
     // imagex has ended and the end timer is reading its last lines: the job ends there.
     if (g_capture_running) return;
     w.stop_timer("end_timer");

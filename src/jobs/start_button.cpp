@@ -1,7 +1,6 @@
 #include "jobs/start_button.h"
 
 #include "app/helpers.h"
-#include "app/pending_parts.h"
 #include "app/state.h"
 #include "app/tool_runner.h"
 #include "jobs/ghost_backup.h"

@@ -153,7 +153,7 @@ ui::WindowDef make_winnt32_setup_window_def() {
                            "btn_cancel_x");
     // Out of view until a setup runs.
     ui::add_control(def, kStatus, "透明标签6", Kind::Label, p, 112, 200, 280, 16);
-    ui::add_control(def, kTimer, "时钟3", Kind::Timer, "", 0, 0, 0, 0).visible = false;
+    ui::add_timer(def, kTimer, "时钟3");
     return def;
 }
 

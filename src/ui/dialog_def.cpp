@@ -10,22 +10,6 @@ constexpr int kMargin = 8;
 
 }  // namespace
 
-ControlDef& add_control(WindowDef& def, std::string role, std::string unit, Kind kind,
-                        std::string parent, int x, int y, int w, int h, std::string caption) {
-    ControlDef c;
-    c.role = std::move(role);
-    c.unit = std::move(unit);
-    c.kind = kind;
-    c.parent = std::move(parent);
-    c.x = x;
-    c.y = y;
-    c.w = w;
-    c.h = h;
-    c.caption = std::move(caption);
-    def.controls.push_back(std::move(c));
-    return def.controls.back();
-}
-
 ControlDef& add_picture_button(WindowDef& def, std::string role, std::string unit,
                                std::string parent, int x, int y, int w, int h, std::string caption,
                                std::string picture) {

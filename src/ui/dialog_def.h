@@ -17,9 +17,6 @@ inline constexpr const char* kDialogBackground = "dialog_panel";
 WindowDef dialog_window(const std::string& name, int w, int h, const std::string& caption,
                         bool close_button);
 
-// Appends a control and returns it; the reference is good until the next control is added.
-ControlDef& add_control(WindowDef& def, std::string role, std::string unit, Kind kind,
-                        std::string parent, int x, int y, int w, int h, std::string caption = {});
 // A picture button: its caption is drawn in its picture, a strip of four states.
 ControlDef& add_picture_button(WindowDef& def, std::string role, std::string unit,
                                std::string parent, int x, int y, int w, int h, std::string caption,

@@ -87,4 +87,14 @@ struct WindowDef {
     const MenuDef* menu(const std::string& role) const;
 };
 
+// Appends a control and returns it; the reference is good until the next control is added.
+ControlDef& add_control(std::vector<ControlDef>& controls, std::string role, std::string unit,
+                        Kind kind, std::string parent, int x, int y, int w, int h,
+                        std::string caption = {});
+ControlDef& add_control(WindowDef& def, std::string role, std::string unit, Kind kind,
+                        std::string parent, int x, int y, int w, int h, std::string caption = {});
+// A window timer: no place on screen, never shown.
+ControlDef& add_timer(std::vector<ControlDef>& controls, std::string role, std::string unit);
+ControlDef& add_timer(WindowDef& def, std::string role, std::string unit);
+
 }  // namespace qv::ui

@@ -52,13 +52,6 @@ waitgone ImagexCaptureWindow
 quit 0
 EOF
 
-fail() {
-  echo "FAIL: $*"
-  shot "$work/failure.png" || true
-  for f in notices.txt standin.txt; do [ -f "$work/$f" ] && { echo "-- $f"; cat "$work/$f"; }; done
-  exit 1
-}
-
 start_program /debug
 wait_program_end 120 || fail "the script did not end the program"
 grep -q $'\tfailed\t' "$work/notices.txt" && fail "a step of the script failed"

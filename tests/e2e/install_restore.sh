@@ -22,13 +22,6 @@ export QV_STANDIN_LOG='C:\qv\e2e\install_restore\standin.txt'
 export QV_NOTICE_LOG='C:\qv\e2e\install_restore\notices.txt'
 export QV_NORVEX32_DELAY_MS=2000
 
-fail() {
-  echo "FAIL: $*"
-  shot "$work/failure.png" || true
-  for f in notices.txt standin.txt; do [ -f "$work/$f" ] && { echo "-- $f"; cat "$work/$f"; }; done
-  exit 1
-}
-
 start_program '/install=D:\Backup\win7.GHO' '/DEVICE=G' /r
 probe wait "Tavrin Ghost" 30000 >/dev/null || fail "no Ghost restore window"
 shot "$work/restore_window.png"

@@ -36,13 +36,6 @@ waitgone GhostRestoreWindow
 quit 0
 EOF
 
-fail() {
-  echo "FAIL: $*"
-  shot "$work/failure.png" || true
-  for f in notices.txt standin.txt; do [ -f "$work/$f" ] && { echo "-- $f"; cat "$work/$f"; }; done
-  exit 1
-}
-
 start_program /debug
 wait_program_end 90 || fail "the script did not end the program"
 grep -q $'^script\t(end)' "$work/notices.txt" || grep -q $'^script\tquit 0' "$work/notices.txt" ||

@@ -44,3 +44,18 @@ wait_program_end() {
   done
   return 1
 }
+
+# report_failure MESSAGE: says the failure, keeps a screenshot and shows the run's notice and
+# stand-in logs, all in the script's $work folder.
+report_failure() {
+  echo "FAIL: $*"
+  shot "$work/failure.png" || true
+  local f
+  for f in notices.txt standin.txt; do [ -f "$work/$f" ] && { echo "-- $f"; cat "$work/$f"; }; done
+}
+
+# fail MESSAGE: report_failure, and the script ends with status 1.
+fail() {
+  report_failure "$@"
+  exit 1
+}

@@ -42,9 +42,7 @@ click MainWindow 按钮1
 EOF
 
 fail() {
-  echo "FAIL: $*"
-  shot "$work/failure.png" || true
-  for f in notices.txt standin.txt; do [ -f "$work/$f" ] && { echo "-- $f"; cat "$work/$f"; }; done
+  report_failure "$@"
   rm -f "$answer_file"
   exit 1
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <gtest/gtest.h>
+
 #include "app/helpers.h"
 
 namespace qv::fakes {
@@ -141,6 +143,35 @@ int RecordedNotices::message_box(const std::string& text, const std::string& cap
     int answer = answers.front();
     answers.pop_front();
     return answer;
+}
+
+std::vector<std::string> RecordedNotices::texts() const {
+    std::vector<std::string> out;
+    for (const Box& b : boxes) out.push_back(b.text);
+    return out;
+}
+
+std::vector<std::string> RecordedNotices::hint_texts_and_styles() const {
+    std::vector<std::string> out;
+    for (const Box& b : boxes) {
+        EXPECT_EQ(b.caption, "提示") << b.text;
+        out.push_back(b.text + "|" + std::to_string(b.style));
+    }
+    return out;
+}
+
+std::vector<std::string> RecordedNotices::captions_texts_and_styles() const {
+    std::vector<std::string> out;
+    for (const Box& b : boxes)
+        out.push_back(b.caption + "|" + b.text + "|" + std::to_string(b.style));
+    return out;
+}
+
+std::vector<std::string> RecordedNotices::texts_captions_and_styles() const {
+    std::vector<std::string> out;
+    for (const Box& b : boxes)
+        out.push_back(b.text + "|" + b.caption + "|" + std::to_string(b.style));
+    return out;
 }
 
 FakeOs::FakeOs() {

@@ -113,6 +113,13 @@ public:
     std::deque<int> answers;
     int default_answer = os::kIdOk;
     int message_box(const std::string& text, const std::string& caption, int style) override;
+
+    // The boxes in the forms the tests compare: each box's text alone; "text|style", failing the
+    // test for a box not captioned "提示"; "caption|text|style"; "text|caption|style".
+    std::vector<std::string> texts() const;
+    std::vector<std::string> hint_texts_and_styles() const;
+    std::vector<std::string> captions_texts_and_styles() const;
+    std::vector<std::string> texts_captions_and_styles() const;
 };
 
 // One set of fakes, installed as the program's seam for the life of the object.

@@ -658,6 +658,19 @@ int HeadlessRuntime::journal_index(const std::string& part) const {
 // ---------------------------------------------------------------------------------------------
 // What a user does
 
+std::vector<std::string> balloon_texts(const ui::Window& window) {
+    std::vector<std::string> out;
+    for (const Balloon& b : headless(window).balloons()) out.push_back(b.text);
+    return out;
+}
+
+void set_selected_partition(ui::Window& main, const std::string& root,
+                            const std::string& disk_partition) {
+    main.set_text("selected_drive_label", root);
+    main.set_text("selected_disk_partition_label", disk_partition);
+    main.set_text("selected_caption_label", root + "(" + disk_partition + ")");
+}
+
 HeadlessWindow& headless(ui::Window& window) {
     return static_cast<HeadlessWindow&>(window);
 }

@@ -293,6 +293,12 @@ private:
 
 HeadlessWindow& headless(ui::Window& window);
 const HeadlessWindow& headless(const ui::Window& window);
+// The texts of the balloons the window showed, in order.
+std::vector<std::string> balloon_texts(const ui::Window& window);
+// The main window's hidden labels of the selected partition as choosing its row leaves them: the
+// root, "disk:partition" and the caption root(disk:partition).
+void set_selected_partition(ui::Window& main, const std::string& root,
+                            const std::string& disk_partition);
 
 // What a user can see and reach. `shown`: the control's own flag, every container's and the
 // window's. `in_view`: shown and inside the visible area of each container (the panel clips).

@@ -1,23 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 
 #include "app/state.h"
+#include "fakes/console_waits.h"
 #include "fakes/fake_os.h"
 #include "jobs/command_console.h"
 
 namespace qv {
 namespace {
 
-bool eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 400; ++i) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return condition();
-}
+using fakes::eventually;
 
 // Two boxes of job windows, told apart by their target only (the reader never touches them).
 const ConsoleTarget kApplyBox{reinterpret_cast<const ui::Window*>(0x10), "console_box"};
@@ -26,10 +19,7 @@ const ConsoleTarget kOtherBox{reinterpret_cast<const ui::Window*>(0x20), "consol
 class CommandConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override { g_console_running = false; }
-    void TearDown() override {
-        console_stop();
-        EXPECT_TRUE(eventually([] { return console_reader_count() == 0; }));
-    }
+    void TearDown() override { fakes::stop_console_expecting_no_readers(); }
 
     bool start_reader(const ConsoleTarget& target) {
         return console_start_reader(target.window, target.box);

@@ -50,14 +50,7 @@ struct CommandLineStart {
         return run;
     }
     // Every message box as "text|style"; each must carry the caption "提示".
-    std::vector<std::string> boxes() const {
-        std::vector<std::string> out;
-        for (const auto& box : rig.os.notices.boxes) {
-            EXPECT_EQ(box.caption, "提示") << box.text;
-            out.push_back(box.text + "|" + std::to_string(box.style));
-        }
-        return out;
-    }
+    std::vector<std::string> boxes() const { return rig.os.notices.hint_texts_and_styles(); }
     std::vector<std::string> items(const char* combo) const {
         std::vector<std::string> out;
         for (int i = 0; i < main->item_count(combo); ++i) out.push_back(main->item_text(combo, i));

@@ -48,9 +48,7 @@ struct BackupRig {
         fakes::click(*main, "backup_radio");
         main->add_item("backup_path_combo", kSave);
         main->select("backup_path_combo", 0);
-        main->set_text("selected_caption_label", "C:\\(1:1)");
-        main->set_text("selected_disk_partition_label", "1:1");
-        main->set_text("selected_drive_label", "C:\\");
+        fakes::set_selected_partition(*main, "C:\\", "1:1");
         rig.os.processes.on_launch = [this](const std::string& command) {
             if (command.find("mode=pdump") != std::string::npos && written >= 0)
                 rig.os.files.add_file_of_size(kSave, written);
@@ -77,19 +75,8 @@ struct BackupRig {
             fakes::headless(w).runtime().advance(200);
         });
     }
-    Strings boxes() const {
-        Strings out;
-        for (const auto& b : rig.os.notices.boxes) {
-            EXPECT_EQ(b.caption, "提示");
-            out.push_back(b.text + "|" + std::to_string(b.style));
-        }
-        return out;
-    }
-    Strings balloons() const {
-        Strings out;
-        for (const auto& b : fakes::headless(*main).balloons()) out.push_back(b.text);
-        return out;
-    }
+    Strings boxes() const { return rig.os.notices.hint_texts_and_styles(); }
+    Strings balloons() const { return fakes::balloon_texts(*main); }
     Strings commands() const { return rig.os.processes.commands(); }
 };
 

@@ -64,9 +64,7 @@ struct RestoreRig {
                 const std::string& disk_partition) {
         main->add_item("image_combo", image);
         main->select("image_combo", main->item_count("image_combo") - 1);
-        main->set_text("selected_caption_label", root + "(" + disk_partition + ")");
-        main->set_text("selected_disk_partition_label", disk_partition);
-        main->set_text("selected_drive_label", root);
+        fakes::set_selected_partition(*main, root, disk_partition);
         main->set_text("selected_drive_type_label", "硬盘驱动器");
     }
     // "/install=" as the command line leaves the program-wide state.
@@ -83,19 +81,8 @@ struct RestoreRig {
         rig.ui.on_modal("GhostRestoreWindow", std::move(script));
         open_ghost_restore_window_modal();
     }
-    Strings boxes() const {
-        Strings out;
-        for (const auto& b : rig.os.notices.boxes) {
-            EXPECT_EQ(b.caption, "提示");
-            out.push_back(b.text + "|" + std::to_string(b.style));
-        }
-        return out;
-    }
-    Strings balloons() const {
-        Strings out;
-        for (const auto& b : fakes::headless(*main).balloons()) out.push_back(b.text);
-        return out;
-    }
+    Strings boxes() const { return rig.os.notices.hint_texts_and_styles(); }
+    Strings balloons() const { return fakes::balloon_texts(*main); }
     bool countdown_open() { return rig.ui.find("FinishCountdownWindow") != nullptr; }
     ~RestoreRig() { os::os().notices = &rig.os.notices; }
     RestoreRig(const RestoreRig&) = delete;

@@ -27,14 +27,7 @@ protected:
         return out;
     }
     // Every box as "text|style"; all of them carry the same title.
-    Lines boxes() const {
-        Lines out;
-        for (const auto& b : rig.os.notices.boxes) {
-            EXPECT_EQ(b.caption, "提示");
-            out.push_back(b.text + "|" + std::to_string(b.style));
-        }
-        return out;
-    }
+    Lines boxes() const { return rig.os.notices.hint_texts_and_styles(); }
 
     fakes::MainWindowRig rig;
     ui::Window& main;

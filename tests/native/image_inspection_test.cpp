@@ -48,17 +48,8 @@ protected:
             out.push_back(main->item_text("image_combo", i));
         return out;
     }
-    Lines balloons() const {
-        Lines out;
-        for (const fakes::Balloon& b : fakes::headless(*main).balloons()) out.push_back(b.text);
-        return out;
-    }
-    Lines boxes() const {
-        Lines out;
-        for (const auto& b : rig.os.notices.boxes)
-            out.push_back(b.caption + "|" + b.text + "|" + std::to_string(b.style));
-        return out;
-    }
+    Lines balloons() const { return fakes::balloon_texts(*main); }
+    Lines boxes() const { return rig.os.notices.captions_texts_and_styles(); }
     Lines details() const {
         return {main->text("image_location_label"), main->text("image_type_label"),
                 main->text("image_size_label"), main->text("image_time_label")};
@@ -336,13 +327,8 @@ TEST(DiscInspection, EveryBranchRunsTheToolLockedAndReports) {
         if (*c.type) {
             EXPECT_EQ(m.text("image_type_label"), c.type);
         }
-        Lines shown;
-        for (const fakes::Balloon& b : fakes::headless(m).balloons()) shown.push_back(b.text);
-        EXPECT_EQ(shown, c.balloons);
-        Lines said;
-        for (const auto& b : r.os.notices.boxes)
-            said.push_back(b.caption + "|" + b.text + "|" + std::to_string(b.style));
-        EXPECT_EQ(said, c.boxes);
+        EXPECT_EQ(fakes::balloon_texts(m), c.balloons);
+        EXPECT_EQ(r.os.notices.captions_texts_and_styles(), c.boxes);
         EXPECT_TRUE(g_iso_mounted);
         EXPECT_EQ(mounted_iso_behind("Z:\\I386"), iso);
     }

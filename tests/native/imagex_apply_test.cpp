@@ -3,11 +3,10 @@
 // steps after a success.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 
 #include "app/state.h"
+#include "fakes/console_waits.h"
 #include "fakes/main_window_rig.h"
 #include "fixture_files.h"
 #include "jobs/answer_files.h"
@@ -21,19 +20,12 @@ namespace qv {
 namespace {
 
 using fakes::click;
+using fakes::eventually;
 using testing_fixtures::read_fixture;
 using Lines = std::vector<std::string>;
 
 const char kImage[] = "D:\\images\\win7.wim";
 const char kApplyLine[] = "Imagex.exe /apply \"D:\\images\\win7.wim\" 4 C:\\\r\n";
-
-bool eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 1000; ++i) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return condition();
-}
 
 fakes::FakeDrive fixed_drive(const char* root, std::uint32_t device, std::uint32_t partition) {
     fakes::FakeDrive d;
@@ -71,14 +63,11 @@ struct ApplyRig {
     }
     ~ApplyRig() {
         rig.ui.pump_hook = nullptr;
-        console_stop();
-        EXPECT_TRUE(eventually([] { return console_reader_count() == 0; }));
+        fakes::stop_console_expecting_no_readers();
     }
 
     void set_target(const std::string& root, const std::string& disk_partition) {
-        main->set_text("selected_drive_label", root);
-        main->set_text("selected_disk_partition_label", disk_partition);
-        main->set_text("selected_caption_label", root + "(" + disk_partition + ")");
+        fakes::set_selected_partition(*main, root, disk_partition);
     }
     ui::Window& open() {
         window = rig.ui.open(imagex_apply_window_def(), main);
@@ -86,11 +75,7 @@ struct ApplyRig {
     }
     fakes::FakeConsoleState& console() { return *rig.os.consoles.last; }
     // Prints into the console and waits until the reader has taken it in.
-    void say(const std::string& text) {
-        std::uint64_t before = console_output_mark();
-        console().print(text);
-        ASSERT_TRUE(eventually([&] { return console_output_mark() >= before + text.size(); }));
-    }
+    void say(const std::string& text) { fakes::print_and_wait_for_reader(console(), text); }
     Lines inputs_starting(const std::string& start) {
         Lines found;
         for (const std::string& line : console().inputs())
@@ -115,16 +100,8 @@ struct ApplyRig {
         rig.os.processes.terminate(imagex, 0);
         rig.ui.advance(500);
     }
-    std::vector<std::string> box_texts() const {
-        Lines texts;
-        for (const auto& b : rig.os.notices.boxes) texts.push_back(b.text);
-        return texts;
-    }
-    Lines balloon_texts() const {
-        Lines texts;
-        for (const auto& b : fakes::headless(*main).balloons()) texts.push_back(b.text);
-        return texts;
-    }
+    std::vector<std::string> box_texts() const { return rig.os.notices.texts(); }
+    Lines balloon_texts() const { return fakes::balloon_texts(*main); }
     Lines launches_of(const std::string& part) const {
         Lines found;
         for (const std::string& c : rig.os.processes.commands())
@@ -132,10 +109,6 @@ struct ApplyRig {
         return found;
     }
 };
-
-bool has(const Lines& lines, const std::string& text) {
-    return std::find(lines.begin(), lines.end(), text) != lines.end();
-}
 
 TEST(ImagexApplyWindow, OpensWithTheEditionsOfTheImageAndStartsTheConsole) {
     ApplyRig r;
@@ -150,7 +123,7 @@ TEST(ImagexApplyWindow, OpensWithTheEditionsOfTheImageAndStartsTheConsole) {
     EXPECT_TRUE(g_busy);
     EXPECT_EQ(r.rig.os.consoles.starts.size(), 1u);
     EXPECT_EQ(g_main_boot_disk, "C:\\");
-    EXPECT_TRUE(has(r.balloon_texts(), "加载系统版本完成！"));
+    EXPECT_TRUE(fakes::contains(r.balloon_texts(), "加载系统版本完成！"));
     fakes::select(w, "edition_combo", 0);
     EXPECT_EQ(g_wim_image_index, 1);
 }
@@ -163,7 +136,7 @@ TEST(ImagexApplyWindow, EmptyEditionListOffersImageOneOrCloses) {
         ui::Window& w = r.open();
         ASSERT_EQ(r.rig.os.notices.boxes.size(), 1u);
         EXPECT_EQ(r.rig.os.notices.boxes[0].style, 0x14);
-        EXPECT_TRUE(has(r.balloon_texts(), "加载系统版本出现错误！"));
+        EXPECT_TRUE(fakes::contains(r.balloon_texts(), "加载系统版本出现错误！"));
         EXPECT_EQ(w.alive(), answer == os::kIdYes);
         // Yes applies image 1; No closes, and closing without a job leaves nothing busy.
         EXPECT_EQ(g_wim_image_index, answer == os::kIdYes ? 1 : 0);
@@ -241,7 +214,7 @@ TEST(ImagexApplyWindow, FormatsBeforeTheApplyAndNeverTakesAFailedFormatForDone) 
         ui::Window& w = r.open();
         fakes::select(w, "format_combo", c.choice);
         click(w, "ok_button");
-        EXPECT_TRUE(has(r.balloon_texts(), "正在格式化 C:\\(1:1)"));
+        EXPECT_TRUE(fakes::contains(r.balloon_texts(), "正在格式化 C:\\(1:1)"));
         if (c.choice == 0) {
             ASSERT_EQ(r.rig.os.formatter.dialogs.size(), 1u);
             EXPECT_EQ(r.rig.os.formatter.dialogs[0].drive_index, 2);
@@ -260,7 +233,7 @@ TEST(ImagexApplyWindow, FormatsBeforeTheApplyAndNeverTakesAFailedFormatForDone) 
         if (!c.applies) {
             const std::string failed = "格式化 C:\\(1:1) 失败！";
             EXPECT_EQ(w.text("status_label"), failed);
-            EXPECT_TRUE(has(r.balloon_texts(), failed));
+            EXPECT_TRUE(fakes::contains(r.balloon_texts(), failed));
             ASSERT_EQ(r.rig.os.notices.boxes.size(), 1u);
             EXPECT_EQ(r.rig.os.notices.boxes[0].text, failed);
             EXPECT_EQ(r.rig.os.notices.boxes[0].style, 0x10);
@@ -365,7 +338,7 @@ TEST(ImagexApplyWindow, CancelAsksStopsImagexAndReportsThenClosesWhenIdle) {
     click(w, "cancel_button");
     EXPECT_EQ(r.box_texts(), (Lines{kStopImagexQuestion, kStopImagexQuestion}));
     EXPECT_FALSE(r.rig.os.processes.running("Imagex.exe"));
-    EXPECT_TRUE(has(r.balloon_texts(), "用户取消Imagex还原。"));
+    EXPECT_TRUE(fakes::contains(r.balloon_texts(), "用户取消Imagex还原。"));
     r.rig.ui.advance(500);
     EXPECT_EQ(w.text("status_label"), "用户取消Imagex还原。");
     EXPECT_EQ(w.text("percent_label"), "  0%");
@@ -446,8 +419,8 @@ TEST(ImagexApplyWindow, WritesNt6BootFilesAndTheAnswerFileAfterASuccess) {
     EXPECT_EQ(r.launches_of("Panther"), Lines{"cmd.exe /c MD C:\\Windows\\Panther"});
     EXPECT_EQ(r.box_texts(), Lines{});
     Lines balloons = r.balloon_texts();
-    EXPECT_TRUE(has(balloons, "正在添加引导文件，请稍后......"));
-    EXPECT_TRUE(has(balloons, "正在添加无人值守安装文件，请稍后......"));
+    EXPECT_TRUE(fakes::contains(balloons, "正在添加引导文件，请稍后......"));
+    EXPECT_TRUE(fakes::contains(balloons, "正在添加无人值守安装文件，请稍后......"));
     EXPECT_EQ(balloons.back(), "Imagex还原 C:\\(1:1) 完成！");
     EXPECT_EQ(w.text("status_label"), "Imagex还原 C:\\(1:1) 完成！");
     EXPECT_TRUE(w.alive());  // no finish choice: the window stays
@@ -464,7 +437,7 @@ TEST(ImagexApplyWindow, BcdbootIsJudgedByItsOwnOutput) {
     ASSERT_EQ(r.rig.os.notices.boxes.size(), 1u);
     EXPECT_EQ(r.rig.os.notices.boxes[0].text, "创建引导文件失败！");
     EXPECT_EQ(r.rig.os.notices.boxes[0].style, 0x10);
-    EXPECT_TRUE(has(r.balloon_texts(), "创建引导文件失败！"));
+    EXPECT_TRUE(fakes::contains(r.balloon_texts(), "创建引导文件失败！"));
     EXPECT_EQ(w.text("status_label"), "Imagex还原 C:\\(1:1) 完成！");  // the job goes on
 }
 

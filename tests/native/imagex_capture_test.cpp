@@ -3,11 +3,10 @@
 // judged by the file written, cancelling, and the hand-over to the finish countdown.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 
 #include "app/state.h"
+#include "fakes/console_waits.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/command_console.h"
 #include "jobs/finish_countdown.h"
@@ -18,6 +17,7 @@ namespace qv {
 namespace {
 
 using fakes::click;
+using fakes::eventually;
 using Lines = std::vector<std::string>;
 constexpr std::int64_t kMB = 1024 * 1024;
 const char kSave[] = "E:\\backup\\sys.wim";
@@ -25,14 +25,6 @@ const char kCaptureLine[] =
     "Imagex.exe /capture C:\\ \"E:\\backup\\sys.wim\" \"C_BAK\" /compress Maximum /temp "
     "E:\\ImagexTemp\r\n";
 const char kDate[] = "2015-05-04 09:07:03";
-
-bool eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 1000; ++i) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return condition();
-}
 
 // The main window as the start button leaves it for C: (1:1) saved as E:\backup\sys.wim.
 struct CaptureRig {
@@ -48,26 +40,17 @@ struct CaptureRig {
         fakes::click(*main, "backup_radio");
         main->add_item("backup_path_combo", kSave);
         main->select("backup_path_combo", 0);
-        main->set_text("selected_drive_label", "C:\\");
-        main->set_text("selected_disk_partition_label", "1:1");
-        main->set_text("selected_caption_label", "C:\\(1:1)");
+        fakes::set_selected_partition(*main, "C:\\", "1:1");
         rig.os.files.add_folder("E:\\backup");
     }
-    ~CaptureRig() {
-        console_stop();
-        EXPECT_TRUE(eventually([] { return console_reader_count() == 0; }));
-    }
+    ~CaptureRig() { fakes::stop_console_expecting_no_readers(); }
     ui::Window& open() {
         if (temp_folder) rig.os.files.add_folder("E:\\ImagexTemp");
         window = rig.ui.open(imagex_capture_window_def(), main);
         return *window;
     }
     fakes::FakeConsoleState& console() { return *rig.os.consoles.last; }
-    void say(const std::string& text) {
-        std::uint64_t before = console_output_mark();
-        console().print(text);
-        ASSERT_TRUE(eventually([&] { return console_output_mark() >= before + text.size(); }));
-    }
+    void say(const std::string& text) { fakes::print_and_wait_for_reader(console(), text); }
     // OK and Yes to the notice; then imagex shows up.
     std::uint32_t start_capture() {
         rig.os.notices.answers.push_back(os::kIdYes);
@@ -83,24 +66,9 @@ struct CaptureRig {
         rig.os.processes.terminate(imagex, 0);
         rig.ui.advance(500);
     }
-    Lines boxes() const {
-        Lines texts;
-        for (const auto& b : rig.os.notices.boxes) {
-            EXPECT_EQ(b.caption, "提示");
-            texts.push_back(b.text + "|" + std::to_string(b.style));
-        }
-        return texts;
-    }
-    Lines balloons() const {
-        Lines texts;
-        for (const auto& b : fakes::headless(*main).balloons()) texts.push_back(b.text);
-        return texts;
-    }
+    Lines boxes() const { return rig.os.notices.hint_texts_and_styles(); }
+    Lines balloons() const { return fakes::balloon_texts(*main); }
 };
-
-bool has(const Lines& lines, const std::string& text) {
-    return std::find(lines.begin(), lines.end(), text) != lines.end();
-}
 
 std::string notice() {
     return capture_exclusion_notice("C:\\", "C:\\(1:1)") + "|68";
@@ -213,7 +181,7 @@ TEST(ImagexCaptureWindow, ShowsProgressRemainingAndElapsedTime) {
     ui::Window& w = r.open();
     r.start_capture();
     EXPECT_EQ(w.text("status_label"), "Imagex正在备份 C:\\(1:1)，请稍候....");
-    EXPECT_TRUE(has(r.balloons(), "Imagex正在备份 C:\\(1:1)，请稍候...."));
+    EXPECT_TRUE(fakes::contains(r.balloons(), "Imagex正在备份 C:\\(1:1)，请稍候...."));
     EXPECT_EQ(w.control_rect("status_label").w, 280);
     EXPECT_EQ(w.picture("cancel_button"), "btn_job_running");
     EXPECT_FALSE(w.enabled("compression_combo"));
@@ -282,7 +250,7 @@ TEST(ImagexCaptureWindow, FailureRemovesOnlyTheFileThisRunWrote) {
         ui::Window& w = r.open();
         r.finish_capture(r.start_capture(), 40 * kMB, "Error imaging drive [C:\\].\r\nC:\\>");
         EXPECT_EQ(w.text("status_label"), "Imagex备份失败。");
-        EXPECT_TRUE(has(r.balloons(), "Imagex备份失败！"));
+        EXPECT_TRUE(fakes::contains(r.balloons(), "Imagex备份失败！"));
         EXPECT_EQ(w.text("percent_label"), "  0%");
         EXPECT_EQ(w.progress("progress_bar"), 0);
         EXPECT_TRUE(w.control_visible("ok_button"));
@@ -337,7 +305,7 @@ TEST(ImagexCaptureWindow, CancelAsksStopsImagexAndReportsThenClosesWhenIdle) {
     EXPECT_EQ(r.boxes(), (Lines{notice(), std::string(kStopImagexBackupQuestion) + "|52",
                                 std::string(kStopImagexBackupQuestion) + "|52"}));
     EXPECT_FALSE(r.rig.os.processes.running("Imagex.exe"));
-    EXPECT_TRUE(has(r.balloons(), "用户取消Imagex备份。"));
+    EXPECT_TRUE(fakes::contains(r.balloons(), "用户取消Imagex备份。"));
     EXPECT_FALSE(fakes::request_close(w));  // the job has not ended yet
     r.rig.ui.advance(500);
     EXPECT_EQ(w.text("status_label"), "用户取消Imagex备份。");

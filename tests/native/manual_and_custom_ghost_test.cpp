@@ -38,12 +38,7 @@ struct GhostRig {
         fakes::click(*main, "custom_ghost_check");
     }
     bool custom_ticked() const { return main->checked("custom_ghost_check"); }
-    Strings boxes() const {
-        Strings out;
-        for (const auto& box : rig.os.notices.boxes)
-            out.push_back(box.text + "|" + box.caption + "|" + std::to_string(box.style));
-        return out;
-    }
+    Strings boxes() const { return rig.os.notices.texts_captions_and_styles(); }
     Strings balloons() const {
         Strings out;
         for (const auto& b : fakes::headless(*main).balloons())

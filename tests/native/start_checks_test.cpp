@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "app/helpers.h"
-#include "app/pending_parts.h"
 #include "app/state.h"
 #include "fakes/main_window_rig.h"
 #include "fixture_files.h"
@@ -61,7 +60,6 @@ struct Press {
 
     Press(StartMode mode, const Knobs& k, std::initializer_list<int> answers = {},
           bool now = true) {
-        pending_part_calls().clear();
         g_ghost_exe_path = "X:\\WINDOWS\\Norvex32.exe";
         g_imagex_exe_name = "Imagex.exe";
         auto& files = rig.os.files;
@@ -131,20 +129,9 @@ struct Press {
         main->add_item(combo, text);
         main->select(combo, 0);
     }
-    Strings boxes() const {
-        Strings out;
-        for (const auto& b : rig.os.notices.boxes) {
-            EXPECT_EQ(b.caption, "提示");
-            out.push_back(b.text + "|" + std::to_string(b.style));
-        }
-        return out;
-    }
-    // The job windows reached: the Ghost restore window and the later parts' windows.
-    Strings opened() const {
-        Strings out = rig.ui.modal_log();
-        for (const std::string& call : pending_part_calls()) out.push_back(call);
-        return out;
-    }
+    Strings boxes() const { return rig.os.notices.hint_texts_and_styles(); }
+    // The job windows reached, as the runtime opened them.
+    Strings opened() const { return rig.ui.modal_log(); }
 };
 
 // The checks by name, each with the fact that breaks it.
@@ -597,10 +584,8 @@ TEST(StartChecks, GhostImageCheckRefusesOnAnyOutput) {
         EXPECT_TRUE(main.visible());
         EXPECT_TRUE(main.enabled("start_button"));
         EXPECT_FALSE(g_busy);
-        Strings balloons;
-        for (const auto& b : fakes::headless(main).balloons()) balloons.push_back(b.text);
-        EXPECT_EQ(balloons, (Strings{"正在检查 D:\\GHO\\w7.gho 镜像文件完整性。",
-                                     "D:\\GHO\\w7.gho镜像文件完整性检查完成。"}));
+        EXPECT_EQ(fakes::balloon_texts(main), (Strings{"正在检查 D:\\GHO\\w7.gho 镜像文件完整性。",
+                                                       "D:\\GHO\\w7.gho镜像文件完整性检查完成。"}));
     }
 }
 

@@ -45,17 +45,8 @@ protected:
         ASSERT_TRUE(fakes::choose_menu_item(*main, "list_menu_mount"));
     }
     std::vector<fakes::FakeProcesses::Launch> launches() const { return rig.os.processes.launches; }
-    Lines balloons() const {
-        Lines out;
-        for (const fakes::Balloon& b : fakes::headless(*main).balloons()) out.push_back(b.text);
-        return out;
-    }
-    Lines boxes() const {
-        Lines out;
-        for (const auto& b : rig.os.notices.boxes)
-            out.push_back(b.caption + "|" + b.text + "|" + std::to_string(b.style));
-        return out;
-    }
+    Lines balloons() const { return fakes::balloon_texts(*main); }
+    Lines boxes() const { return rig.os.notices.captions_texts_and_styles(); }
 
     fakes::MainWindowRig rig;
     ui::Window* main = nullptr;

@@ -42,12 +42,7 @@ struct LayoutRig {
             rig.os.files.add_file(rig.os.files.system + "\\" + file);
     }
     // Every box as "text|caption|style".
-    Strings boxes() const {
-        Strings out;
-        for (const auto& box : rig.os.notices.boxes)
-            out.push_back(box.text + "|" + box.caption + "|" + std::to_string(box.style));
-        return out;
-    }
+    Strings boxes() const { return rig.os.notices.texts_captions_and_styles(); }
     std::vector<fakes::FakeProcesses::Launch> ghost_launches() const {
         std::vector<fakes::FakeProcesses::Launch> out;
         for (const auto& launch : rig.os.processes.launches)

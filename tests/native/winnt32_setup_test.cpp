@@ -154,17 +154,8 @@ protected:
         rig.os.processes.scripts.push_back(s);
     }
     Lines commands() const { return rig.os.processes.commands(); }
-    Lines boxes() const {
-        Lines out;
-        for (const auto& b : rig.os.notices.boxes)
-            out.push_back(b.caption + "|" + b.text + "|" + std::to_string(b.style));
-        return out;
-    }
-    Lines balloons() const {
-        Lines out;
-        for (const fakes::Balloon& b : fakes::headless(*main).balloons()) out.push_back(b.text);
-        return out;
-    }
+    Lines boxes() const { return rig.os.notices.captions_texts_and_styles(); }
+    Lines balloons() const { return fakes::balloon_texts(*main); }
 
     fakes::MainWindowRig rig;
     ui::Window* main = nullptr;
@@ -252,8 +243,7 @@ TEST(Winnt32SetupFormat, FormatsAsChosenBeforeTheSetup) {
             EXPECT_TRUE(w.timer_running("finish_timer"));
         });
         open_winnt32_setup_window();
-        Lines balloons;
-        for (const fakes::Balloon& b : fakes::headless(m).balloons()) balloons.push_back(b.text);
+        Lines balloons = fakes::balloon_texts(m);
         bool formats = *c.file_system || c.dialog;
         EXPECT_EQ(balloons, formats ? Lines{"正在格式化 C:\\(1:1)"} : Lines{});
         ASSERT_EQ(r.os.formatter.calls.size(), *c.file_system ? 1u : 0u);

@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "app/state.h"
 #include "app/tool_runner.h"
@@ -19,6 +17,9 @@
 #include "jobs/ghost_restore.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/imagex_capture.h"
+#include "support/files.h"
+#include "support/recorded_notices.h"
+#include "support/standins.h"
 #include "ui/main_window.h"
 #include "win32_os.h"
 
@@ -27,82 +28,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::wstring own_folder() {
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring folder(exe);
-    return folder.substr(0, folder.rfind(L'\\') + 1);
-}
-
-std::string read_bytes(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-bool write_bytes(const std::wstring& path, const std::string& bytes, LONGLONG size = -1) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0;
-    if (ok && size > 0) {
-        LARGE_INTEGER end;
-        end.QuadPart = size;
-        ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    }
-    CloseHandle(file);
-    return ok;
-}
-
-void remove_tree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                remove_tree(folder + name + L"\\");
-            else
-                DeleteFileW((folder + name).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The raw command lines a stand-in logged at its starts.
-Lines started(const std::wstring& log, const std::string& tool) {
-    Lines lines;
-    std::istringstream in(read_bytes(log));
-    std::string line;
-    while (std::getline(in, line)) {
-        std::vector<std::string> fields;
-        std::size_t start = 0;
-        for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-            fields.push_back(line.substr(start, tab - start));
-        fields.push_back(line.substr(start));
-        if (fields.size() == 4 && fields[0] == tool && fields[1] == "start")
-            lines.push_back(fields[3]);
-    }
-    return lines;
-}
-
-// Message boxes answered Yes (questions) or OK, and kept.
-class Answers : public os::Notices {
-public:
-    Lines boxes;
-    int message_box(const std::string& text, const std::string&, int style) override {
-        boxes.push_back(text + "|" + std::to_string(style));
-        return (style & 0x0F) == 4 ? os::kIdYes : os::kIdOk;
-    }
-};
+using namespace wine_support;
 
 // "yyyy-MM-dd HH:mm:ss" at the end of a report.
 bool ends_with_date(const std::string& text) {
@@ -118,31 +44,22 @@ bool ends_with_date(const std::string& text) {
 class BackupUnderWine : public ::testing::Test {
 protected:
     void SetUp() override {
-        standins = own_folder() + L"standin\\";
+        standins = standin(L"");
         if (!exists(standins + L"Norvex32.exe") || !exists(standins + L"Imagex.exe"))
             GTEST_SKIP() << "no stand-in tools";
-        // A folder of each test's own: ctest runs the tests side by side.
-        work = own_folder() + L"backup_e2e_" +
-               win32::widen(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-               L"\\";
-        remove_tree(work);
-        for (const wchar_t* folder :
-             {L"", L"source", L"source\\Windows", L"out", L"restored", L"tools"})
+        work = test_scratch_folder(L"backup") + L"\\";
+        for (const wchar_t* folder : {L"source", L"source\\Windows", L"out", L"restored", L"tools"})
             CreateDirectoryW((work + folder).c_str(), nullptr);
-        write_bytes(work + L"source\\备份说明.txt", u8"这个分区由测试备份。\r\n");
-        write_bytes(work + L"source\\Windows\\system.dat", "system\r\n");
+        write_all(work + L"source\\备份说明.txt", u8"这个分区由测试备份。\r\n");
+        write_all(work + L"source\\Windows\\system.dat", "system\r\n");
         // Large enough for the backup to count: the report's size is in whole MB.
-        write_bytes(work + L"source\\pagefile.bin", "", 1536 * 1024);
+        write_all(work + L"source\\pagefile.bin", "", 1536 * 1024);
         SetCurrentDirectoryW(work.c_str());
-        SetEnvironmentVariableW(L"QV_STANDIN_LOG", (work + L"tools.log").c_str());
-        wchar_t old[8192];
-        DWORD n = GetEnvironmentVariableW(L"PATH", old, 8192);
-        old_path.assign(old, n < 8192 ? n : 0);
+        set_env(L"QV_STANDIN_LOG", work + L"tools.log");
+        old_path = get_env(L"PATH");
 
         win32::install_win32_os();
-        os::Os set = os::os();
-        set.notices = &answers;
-        os::install(set);
+        os::os().notices = &answers;
         reset_program_state();
         reset_imagex_apply_state();
         reset_ghost_backup_state();
@@ -157,15 +74,14 @@ protected:
     }
     void TearDown() override {
         if (work.empty()) return;
-        console_stop();
-        for (int i = 0; i < 250 && console_reader_count() > 0; ++i) Sleep(20);
+        stop_console_and_readers();
         ui::clear_bindings();
-        SetCurrentDirectoryW(own_folder().c_str());
-        SetEnvironmentVariableW(L"PATH", old_path.c_str());
+        SetCurrentDirectoryW(build_folder().c_str());
+        set_env(L"PATH", old_path);
         for (const wchar_t* name :
              {L"QV_STANDIN_LOG", L"QV_GHOST_MAP", L"QV_NORVEX32_DELAY_MS", L"QV_IMAGEX_STEP_MS"})
-            SetEnvironmentVariableW(name, nullptr);
-        remove_tree(work);
+            set_env(name, L"");
+        remove_folder(work);
     }
 
     std::string path(const std::wstring& name) const { return win32::narrow(work + name); }
@@ -173,22 +89,13 @@ protected:
                 const std::string& disk_partition) {
         main->add_item("backup_path_combo", save);
         main->select("backup_path_combo", 0);
-        main->set_text("selected_drive_label", root);
-        main->set_text("selected_disk_partition_label", disk_partition);
-        main->set_text("selected_caption_label", root + "(" + disk_partition + ")");
+        fakes::set_selected_partition(*main, root, disk_partition);
     }
     // Lets timers fire in real time until the condition holds (at most a minute).
-    bool run_until(const std::function<bool()>& done) {
-        for (int waited = 0; waited < 60000; waited += 50) {
-            if (done()) return true;
-            runtime.advance(50);
-            Sleep(50);
-        }
-        return done();
-    }
+    bool run_until(const std::function<bool()>& done) { return run_timers_until(runtime, done); }
 
     std::wstring standins, work, old_path;
-    Answers answers;
+    RecordedNotices answers;
     fakes::HeadlessRuntime runtime;
     ui::Window* main = nullptr;
 };
@@ -196,10 +103,8 @@ protected:
 // Ghost backs the folder of 1:3 up with the chosen switches and a password with a blank; the
 // image it wrote restores with the same password, so the blank went through as one argument.
 TEST_F(BackupUnderWine, GhostBackupDumpsThePartitionAndReports) {
-    write_bytes(work + L"map.txt",
-                "1:3=" + path(L"source") + "\r\n1:4=" + path(L"restored") + "\r\n");
-    SetEnvironmentVariableW(L"QV_GHOST_MAP", (work + L"map.txt").c_str());
-    SetEnvironmentVariableW(L"QV_NORVEX32_DELAY_MS", L"300");
+    use_ghost_map(work, "1:3=" + path(L"source") + "\r\n1:4=" + path(L"restored") + "\r\n");
+    set_env(L"QV_NORVEX32_DELAY_MS", L"300");
     // Under a name of this test's own, so that the watch never sees another test's Ghost.
     CopyFileW((standins + L"Norvex32.exe").c_str(), (work + L"tools\\GhostB.exe").c_str(), FALSE);
     g_ghost_exe_path = path(L"tools\\GhostB.exe");
@@ -218,11 +123,11 @@ TEST_F(BackupUnderWine, GhostBackupDumpsThePartitionAndReports) {
     ASSERT_TRUE(run_until([&] { return !answers.boxes.empty(); }));
     EXPECT_FALSE(g_busy);
 
-    EXPECT_EQ(started(work + L"tools.log", "norvex32"),
+    EXPECT_EQ(standin_details(work + L"tools.log", "norvex32", "start"),
               Lines{g_ghost_exe_path + " -clone,mode=pdump,src=1:3,dst=\"" + save +
                     "\" -z2 -span  -split=650 -auto -noide -pwd=\"a b\" -sure -fx"});
     ASSERT_EQ(answers.boxes.size(), 1u);
-    const std::string report = answers.boxes[0];
+    const std::string report = answers.texts_and_styles()[0];
     const std::string head = "   Ghost备份完成！\r\n\r\n备份分区：G:\\(1:3)\r\n\r\n保存位置：" +
                              save + "\r\n\r\n大      小：1 MB\r\n\r\n备份日期：";
     EXPECT_EQ(report.substr(0, head.size()), head);
@@ -230,13 +135,13 @@ TEST_F(BackupUnderWine, GhostBackupDumpsThePartitionAndReports) {
     EXPECT_TRUE(ends_with_date(report.substr(0, report.size() - 3))) << report;
     EXPECT_EQ(report.substr(report.size() - 3), "|64");
     const std::string header = "QVGHO 1\ncompression 2\nspan 650\npassword a b\n\n";
-    EXPECT_EQ(read_bytes(win32::widen(save)).substr(0, header.size()), header);
+    EXPECT_EQ(read_all(win32::widen(save)).substr(0, header.size()), header);
 
     std::string restore =
         ghost_restore_command(g_ghost_exe_path, save, "1:4", "", "", " -pwd=\"a b\"");
     ASSERT_TRUE(run_program(restore, true, os::kShowHidden));
-    EXPECT_EQ(read_bytes(work + L"restored\\备份说明.txt"), u8"这个分区由测试备份。\r\n");
-    EXPECT_EQ(read_bytes(work + L"restored\\Windows\\system.dat"), "system\r\n");
+    EXPECT_EQ(read_all(work + L"restored\\备份说明.txt"), u8"这个分区由测试备份。\r\n");
+    EXPECT_EQ(read_all(work + L"restored\\Windows\\system.dat"), "system\r\n");
 }
 
 // The capture: the notice, the folder line for imagex's temporary folder, the capture line, the
@@ -245,12 +150,12 @@ TEST_F(BackupUnderWine, ImagexCaptureThroughTheConsoleAndReports) {
     // Under a name of this test's own, so that neither this job nor another test's takes the
     // other's imaging tool for its own.
     CopyFileW((standins + L"Imagex.exe").c_str(), (work + L"tools\\ImagexB.exe").c_str(), FALSE);
-    SetEnvironmentVariableW(L"PATH", (work + L"tools;" + old_path).c_str());
-    SetEnvironmentVariableW(L"QV_IMAGEX_STEP_MS", L"50");
+    set_env(L"PATH", work + L"tools;" + old_path);
+    set_env(L"QV_IMAGEX_STEP_MS", L"50");
     g_imagex_exe_name = "ImagexB.exe";
     // The tool's temporary folder lies at the root of the save drive (here the prefix's C:).
     const std::wstring temp = L"C:\\ImagexTemp";
-    remove_tree(temp + L"\\");
+    remove_folder(temp);
     const std::string root = path(L"source\\");
     const std::string save = path(L"out\\sys.wim");
     choose(save, root, "1:1");
@@ -272,22 +177,23 @@ TEST_F(BackupUnderWine, ImagexCaptureThroughTheConsoleAndReports) {
     EXPECT_TRUE(exists(temp));
 
     // The interpreter hands the typed line over as it was typed.
-    EXPECT_EQ(started(work + L"tools.log", "imagex"),
+    EXPECT_EQ(standin_details(work + L"tools.log", "imagex", "start"),
               Lines{"ImagexB.exe /capture " + root + " \"" + save +
                     "\" \"C_BAK\" /compress Fast /temp C:\\ImagexTemp"});
-    ASSERT_EQ(answers.boxes.size(), 2u);
-    EXPECT_EQ(answers.boxes[0], capture_exclusion_notice(root, root + "(1:1)") + "|68");
+    const Lines boxes = answers.texts_and_styles();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0], capture_exclusion_notice(root, root + "(1:1)") + "|68");
     const std::string head = "   Imagex备份完成！\r\n\r\n备份分区：" + root +
                              "(1:1)\r\n\r\n保存位置：" + save +
                              "\r\n\r\n大      小：2 MB\r\n\r\n备份日期：";
-    EXPECT_EQ(answers.boxes[1].substr(0, head.size()), head);
-    EXPECT_TRUE(ends_with_date(answers.boxes[1].substr(0, answers.boxes[1].size() - 3)));
-    std::string image = read_bytes(win32::widen(save));
+    EXPECT_EQ(boxes[1].substr(0, head.size()), head);
+    EXPECT_TRUE(ends_with_date(boxes[1].substr(0, boxes[1].size() - 3)));
+    std::string image = read_all(win32::widen(save));
     EXPECT_EQ(image.size(), 2048u * 1024u);
     const std::string header = "QVWIM 1\r\nname C_BAK\r\ncompression Fast\r\n";
     EXPECT_EQ(image.substr(0, header.size()), header);
     EXPECT_NE(image.find("file Windows\\system.dat\r\n"), std::string::npos);
-    remove_tree(temp + L"\\");
+    remove_folder(temp);
 }
 
 }  // namespace

@@ -7,15 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
+#include <functional>
 
 #include "app/shell_bindings.h"
 #include "app/state.h"
 #include "encoding.h"
 #include "fakes/headless_runtime.h"
 #include "jobs/whole_disk_layouts.h"
-#include "runners_support.h"
+#include "support/files.h"
+#include "support/recorded_notices.h"
+#include "support/standins.h"
 #include "ui/main_window.h"
+#include "win32_os.h"
 
 namespace qv {
 namespace {
@@ -23,34 +26,11 @@ namespace {
 using Strings = std::vector<std::string>;
 using namespace wine_support;
 
-// A Windows PE's folders, inside the test's scratch folder.
-class PeFolders : public win32::Win32FileSystem {
-public:
-    explicit PeFolders(std::string windows) : windows_(std::move(windows)) {}
-    std::string windows_folder() override { return windows_; }
-    std::string system_folder() override { return windows_ + "\\system32"; }
-
-private:
-    std::string windows_;
-};
-
-// Boxes are recorded as "text|caption|style"; questions are answered Yes.
-class AnsweringNotices : public os::Notices {
-public:
-    Strings boxes;
-    int message_box(const std::string& text, const std::string& caption, int style) override {
-        boxes.push_back(text + "|" + caption + "|" + std::to_string(style));
-        return (style & 0x4) != 0 ? os::kIdYes : os::kIdOk;
-    }
-};
-
 class ToolsUnderWine : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!exists(standin(L"Boot.exe"))) GTEST_SKIP() << "no stand-in tools";
-        // A folder per test: ctest runs them side by side.
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = scratch_folder(L"tools_" + win32::widen(test));
+        folder = test_scratch_folder(L"tools");
         windows = folder + L"\\WINDOWS";
         CreateDirectoryW(windows.c_str(), nullptr);
         CreateDirectoryW((windows + L"\\system32").c_str(), nullptr);
@@ -62,7 +42,9 @@ protected:
         SetCurrentDirectoryW(folder.c_str());
 
         win32::install_win32_os();
-        files = std::make_unique<PeFolders>(win32::narrow(windows));
+        system_notices = os::os().notices;
+        files = std::make_unique<MovedWindowsFolder>(win32::narrow(windows),
+                                                     win32::narrow(windows + L"\\system32"));
         os::Os set = os::os();
         set.files = files.get();
         set.notices = &notices;
@@ -78,43 +60,31 @@ protected:
     }
     void TearDown() override {
         ui::clear_bindings();
-        for (const wchar_t* name : {L"QV_STANDIN_LOG", L"QV_CUSTOMGHOST32_DELAY_MS"})
+        for (const wchar_t* name : {L"QV_STANDIN_LOG", L"QV_CUSTOMGHOST32_DELAY_MS",
+                                    L"QV_GHOST_MAP", L"QV_NOTICE_LOG", L"QV_NOTICE_ANSWERS"})
             set_env(name, L"");
         SetCurrentDirectoryW(build_folder().c_str());
     }
 
     std::string win(const std::wstring& tail) const { return win32::narrow(windows + tail); }
 
-    // The raw command lines of the stand-ins' starts, once `ends` runs have ended (10 s at most).
+    // The raw command lines of the stand-ins' starts, sorted, once `ends` runs have ended.
     Strings started_commands(int ends) const {
-        for (int waited = 0; waited < 10000 && count_of(read_all(log), "\tend\t") < ends;
-             waited += 20)
-            Sleep(20);
-        Strings commands;
-        std::istringstream in(read_all(log));
-        for (std::string line; std::getline(in, line);) {
-            std::size_t event = line.find('\t');
-            if (line.compare(event + 1, 6, "start\t") != 0) continue;
-            // tool, event, time, then the command line in UTF-8 (the paths here are ASCII).
-            std::size_t time_end = line.find('\t', event + 7);
-            commands.push_back(line.substr(time_end + 1));
-        }
+        wait_for_ends(log, ends);
+        Strings commands = wine_support::started_commands(log);
         std::sort(commands.begin(), commands.end());
         return commands;
     }
 
     // Lets the timers run until `done` holds or ten seconds passed.
-    template <typename Done>
-    void run_until(Done done) {
-        for (int waited = 0; waited < 10000 && !done(); waited += 10) {
-            runtime.advance(10);
-            Sleep(10);
-        }
+    void run_until(const std::function<bool()>& done) {
+        run_timers_until(runtime, done, 10000, 10);
     }
 
     std::wstring folder, windows, log;
-    std::unique_ptr<PeFolders> files;
-    AnsweringNotices notices;
+    std::unique_ptr<MovedWindowsFolder> files;
+    RecordedNotices notices;
+    os::Notices* system_notices = nullptr;  // the program's own, scripted by the test hooks
     fakes::HeadlessRuntime runtime;
     ui::Window* main = nullptr;
 };
@@ -153,8 +123,40 @@ TEST_F(ToolsUnderWine, WholeDiskLayoutRunsGhostWithTheDoubledBackslash) {
     EXPECT_EQ(started_commands(1), Strings{win(L"\\Norvex32.exe") +
                                            " -nousb -clone,mode=load,src=" + win(L"\\system32") +
                                            "\\\\HD4.GHO,dst=1 -fx -sure"});
-    EXPECT_EQ(notices.boxes,
+    EXPECT_EQ(notices.lines(),
               (Strings{"该操作将删除硬盘所有数据，是否继续？|警告|68", "一键分四完成！|提示|48"}));
+    EXPECT_TRUE(runtime.quitting());
+}
+
+// "/hdd3" with the program's own message boxes answered by the test hooks: the stand-in Ghost
+// loads the layout onto the folder that the map gives disk 1, and the end is reported once it is
+// gone.
+TEST_F(ToolsUnderWine, WholeDiskLayoutLoadsOntoTheMappedDisk) {
+#ifndef QV_TEST_HOOKS
+    GTEST_SKIP() << "needs the scripted notices of a build with test hooks";
+#endif
+    ASSERT_TRUE(write_all(windows + L"\\system32\\HD3.GHO", "layout"));
+    const std::wstring disk = folder + L"\\disk1";
+    CreateDirectoryW(disk.c_str(), nullptr);
+    use_ghost_map(folder, "1=" + utf8(disk) + "\r\n");
+    set_env(L"QV_NOTICE_LOG", folder + L"\\notices.log");
+    set_env(L"QV_NOTICE_ANSWERS", L"yes");
+    os::os().notices = system_notices;
+    g_automatic_mode = true;
+    g_expected_system_letter = win32::narrow(windows.substr(0, 1));
+    main->hide();
+    quick_restore_hd3();
+    run_until([&] { return runtime.quitting(); });
+
+    const std::string image = win(L"\\system32") + "\\\\HD3.GHO";
+    EXPECT_EQ(started_commands(1),
+              Strings{win(L"\\Norvex32.exe") + " -nousb -clone,mode=load,src=" + image +
+                      ",dst=1 -fx -sure"});
+    EXPECT_EQ(standin_details(log, "norvex32", "end"), Strings{"0"});
+    EXPECT_EQ(read_all(disk + L"\\whole-disk-layout.txt"), image + "\r\n");
+    EXPECT_EQ(read_all(folder + L"\\notices.log"),
+              u8"box\t警告\t68\t该操作将删除硬盘所有数据，是否继续？\n"
+              u8"box\t提示\t48\t一键分三完成！\n");
     EXPECT_TRUE(runtime.quitting());
 }
 
@@ -163,7 +165,7 @@ TEST_F(ToolsUnderWine, CustomGhostIsCheckedCopiedAndRunByHand) {
     runtime.answer_file_dialog(win32::narrow(standin(L"Boot.exe")));
     fakes::click(*main, "custom_ghost_check");
     EXPECT_FALSE(main->checked("custom_ghost_check"));
-    EXPECT_EQ(notices.boxes, Strings{"您选择的不是 Ghost32 程序文件，请重新选择！ |提示|48"});
+    EXPECT_EQ(notices.lines(), Strings{"您选择的不是 Ghost32 程序文件，请重新选择！ |提示|48"});
 
     runtime.answer_file_dialog(win32::narrow(standin(L"CustomGhost32.exe")));
     fakes::click(*main, "custom_ghost_check");

@@ -2,20 +2,14 @@
 
 #include "app/carried_tools.h"
 #include "app/state.h"
-#include "runners_support.h"
+#include "support/files.h"
+#include "support/standins.h"
+#include "win32_os.h"
 
 namespace qv {
 namespace {
 
 using namespace wine_support;
-
-// The real file system with the Windows and system folders moved into a scratch folder.
-class MappedFolders : public win32::Win32FileSystem {
-public:
-    std::string windows, system;
-    std::string windows_folder() override { return windows; }
-    std::string system_folder() override { return system; }
-};
 
 TEST(CarriedToolsWine, WritesTheToolsAndTheArchivesUnpackTheirs) {
     win32::install_win32_os();
@@ -23,13 +17,11 @@ TEST(CarriedToolsWine, WritesTheToolsAndTheArchivesUnpackTheirs) {
     std::wstring win = root + L"\\windows", sys = win + L"\\system32";
     CreateDirectoryW(win.c_str(), nullptr);
     CreateDirectoryW(sys.c_str(), nullptr);
-    MappedFolders folders;
-    folders.windows = win32::narrow(win);
-    folders.system = win32::narrow(sys);
+    MovedWindowsFolder folders(win32::narrow(win), win32::narrow(sys));
     os::os().files = &folders;
     std::wstring log = root + L"\\tools.log";
     set_env(L"QV_STANDIN_LOG", log);
-    g_ghost_exe_path = folders.windows + "\\Norvex32.exe";
+    g_ghost_exe_path = folders.windows_folder() + "\\Norvex32.exe";
     g_imagex_exe_name = "Imagex.exe";
 
     install_carried_tools();

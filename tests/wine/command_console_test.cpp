@@ -10,6 +10,7 @@
 #include "app/state.h"
 #include "jobs/command_console.h"
 #include "platform/os.h"
+#include "support/files.h"
 #include "win32_console.h"
 #include "win32_os.h"
 
@@ -115,13 +116,8 @@ TEST_F(RealConsole, ChunksStayWithinTheBufferAndKeepCharactersWhole) {
 TEST_F(RealConsole, StopEndsTheReaderWhileAToolStillHoldsTheOutput) {
     // The stand-in waits three seconds holding the interpreter's output pipe, as a running imagex
     // would after its window was closed.
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring folder(exe);
-    folder.resize(folder.rfind(L'\\'));
-    std::wstring tool = folder + L"\\standin\\PECMD.exe";
-    if (GetFileAttributesW(tool.c_str()) == INVALID_FILE_ATTRIBUTES)
-        GTEST_SKIP() << "no stand-in tools";
+    std::wstring tool = wine_support::standin(L"PECMD.exe");
+    if (!wine_support::exists(tool)) GTEST_SKIP() << "no stand-in tools";
     SetEnvironmentVariableW(L"QV_PECMD_DELAY_MS", L"3000");
     ASSERT_NE(start_console(), 0u);
     SetEnvironmentVariableW(L"QV_PECMD_DELAY_MS", nullptr);

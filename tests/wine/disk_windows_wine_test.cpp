@@ -18,7 +18,8 @@
 #include "fakes/headless_runtime.h"
 #include "platform/os_removal.h"
 #include "platform/os_shell.h"
-#include "support/runtime_fixture.h"
+#include "support/files.h"
+#include "support/recorded_notices.h"
 #include "ui/main_window_def.h"
 #include "win32_os.h"
 
@@ -35,37 +36,6 @@ Lines split_lines(const std::string& text) {
     lines.push_back(text.substr(start));
     return lines;
 }
-
-std::string read_file(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    std::string bytes;
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buf[512];
-    DWORD got = 0;
-    while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-// Message boxes recorded and answered from a queue (afterwards OK), instead of shown.
-class RecordedBoxes : public os::Notices {
-public:
-    struct Box {
-        std::string text;
-        std::string caption;
-        int style = 0;
-    };
-    std::vector<Box> boxes;
-    std::vector<int> answers;
-    int message_box(const std::string& text, const std::string& caption, int style) override {
-        boxes.push_back({text, caption, style});
-        if (answers.empty()) return os::kIdOk;
-        int answer = answers.front();
-        answers.erase(answers.begin());
-        return answer;
-    }
-};
 
 // The real Win32 set with message boxes recorded, and a headless main window whose selected
 // partition the test sets.
@@ -86,7 +56,7 @@ protected:
         main_->set_text("selected_caption_label", caption);
     }
 
-    RecordedBoxes notices_;
+    wine_support::RecordedNotices notices_;
     fakes::HeadlessRuntime ui_;
     ui::Window* main_ = nullptr;
 };
@@ -142,7 +112,7 @@ TEST_F(WineDiskWindows, PropertiesRequestIsLoggedInScriptedRuns) {
     select("D:\\", "D:\\(1:2)");
     ASSERT_TRUE(fakes::choose_menu_item(*main_, "disk_menu_properties"));
     SetEnvironmentVariableW(L"QV_NOTICE_LOG", nullptr);
-    EXPECT_EQ(testing::gbk_from_utf8(read_file(log)), "properties\tD:\\\t\t\n");
+    EXPECT_EQ(wine_support::gbk_from_utf8(wine_support::read_all(log)), "properties\tD:\\\t\t\n");
     DeleteFileW(log.c_str());
     EXPECT_TRUE(notices_.boxes.empty());
 }
@@ -161,7 +131,7 @@ TEST_F(WineDiskWindows, VolumeLabelRoundTripThroughTheWindow) {
     EXPECT_EQ(notices_.boxes[0].text, "更改 G:\\(1:3) 的卷标成功！");
     EXPECT_EQ(notices_.boxes[0].style, 0x40);
     // Wine keeps the label in the drive's label file and shows it after its server restarts.
-    std::string stored = read_file(L"G:\\.windows-label");
+    std::string stored = wine_support::read_all(L"G:\\.windows-label");
     EXPECT_EQ(stored.substr(0, stored.find_last_not_of("\r\n") + 1),
               "\xE5\x8D\xB7\xE6\xA0\x87\xE6\xB5\x8B\xE8\xAF\x95");
     EXPECT_TRUE(g_disk.set_volume_label("G:\\", "备份"));

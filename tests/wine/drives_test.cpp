@@ -6,20 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
-#include <utility>
-
 #include "app/helpers.h"
 #include "app/image_scan.h"
 #include "app/state.h"
 #include "disks/disk_manager.h"
 #include "disks/drive_facts.h"
 #include "disks/partition_rows.h"
-#include "encoding.h"
-#include "platform/os_carried.h"
-#include "platform/os_process.h"
 #include "platform/os_registry.h"
+#include "support/files.h"
 #include "win32_os.h"
 
 namespace qv {
@@ -27,88 +21,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-bool write_text(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
-    CloseHandle(file);
-    return ok;
-}
-
-std::string read_text(const std::wstring& path) {
-    std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (f == nullptr) return bytes;
-    char buf[512];
-    size_t n = 0;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-    fclose(f);
-    return bytes;
-}
-
-// Plain stand-ins for the process and carried-file layers, whose Win32 forms belong to another
-// part: a capture runs to its end through the C runtime's pipe, and the carried files are the
-// stand-in tools of the build folder.
-class FinishedCapture : public os::CapturedProcess {
-public:
-    explicit FinishedCapture(std::string output) : output_(std::move(output)) {}
-    std::size_t bytes_waiting() override { return output_.size(); }
-    std::string read(std::size_t max_bytes) override {
-        std::string chunk = output_.substr(0, max_bytes);
-        output_.erase(0, chunk.size());
-        return chunk;
-    }
-    bool ended() override { return true; }
-    int exit_code() override { return 0; }
-
-private:
-    std::string output_;
-};
-
-class PipeProcesses : public os::Processes {
-public:
-    bool nt_family() override { return true; }
-    bool run(const std::string&, bool, int) override { return false; }
-    std::unique_ptr<os::CapturedProcess> start_captured(const std::string& command) override {
-        FILE* pipe = _popen(command.c_str(), "rb");
-        if (pipe == nullptr) return nullptr;
-        std::string out;
-        char buf[1024];
-        size_t n = 0;
-        while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-        _pclose(pipe);
-        return std::make_unique<FinishedCapture>(out);
-    }
-    std::vector<os::ProcessEntry> snapshot() override { return {}; }
-    std::unique_ptr<os::ProcessWatch> open(std::uint32_t) override { return nullptr; }
-    bool terminate(std::uint32_t, int) override { return false; }
-};
-
-class StandInTools : public os::CarriedFiles {
-public:
-    bool carried_bytes(const std::string& name, std::string& bytes) override {
-        bytes = read_text(L"C:\\qv\\standin\\" + win32::widen(name));
-        return !bytes.empty();
-    }
-};
-
 class WineDrives : public ::testing::Test {
 protected:
     void SetUp() override {
         win32::install_win32_os();
-        os::Os set = os::os();
-        set.processes = &processes_;
-        set.carried = &tools_;
-        os::install(set);
         reset_program_state();
     }
-
-private:
-    PipeProcesses processes_;
-    StandInTools tools_;
 };
 
 TEST_F(WineDrives, NumbersAndTypesOfThePrefixDrives) {
@@ -139,7 +57,8 @@ TEST_F(WineDrives, PartitionListFromThePrefixWithTheStandInReport) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     std::wstring report = std::wstring(temp) + L"qv-omnifs32-report.txt";
-    ASSERT_TRUE(write_text(report, "Disk 1\r\n  [2] D:\\] Active  NTFS\r\n  [1] C:\\]  NTFS\r\n"));
+    ASSERT_TRUE(wine_support::write_all(
+        report, "Disk 1\r\n  [2] D:\\] Active  NTFS\r\n  [1] C:\\]  NTFS\r\n"));
     SetEnvironmentVariableW(L"QV_OMNIFS32_REPORT", report.c_str());
 
     std::vector<PartitionRow> rows = build_partition_list();
@@ -171,7 +90,7 @@ TEST_F(WineDrives, LabelReadAndSet) {
     // Wine writes the new label into the drive's label file; its volume cache shows it only after
     // the server restarts, so the file is what the test reads.
     ASSERT_TRUE(g_disk.set_volume_label("G:", "　新卷标 "));
-    std::string stored = read_text(L"G:\\.windows-label");
+    std::string stored = wine_support::read_all(L"G:\\.windows-label");
     EXPECT_EQ(stored.substr(0, stored.find_last_not_of("\r\n") + 1),
               "\xE6\x96\xB0\xE5\x8D\xB7\xE6\xA0\x87");
     EXPECT_TRUE(g_disk.set_volume_label("G:", "备份"));

@@ -3,8 +3,6 @@
 // real drive.
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,6 +10,9 @@
 #include "encoding.h"
 #include "jobs/ghost_restore.h"
 #include "jobs/start_checks.h"
+#include "jobs/whole_disk_layouts.h"
+#include "support/files.h"
+#include "support/standins.h"
 #include "win32_os.h"
 
 namespace {
@@ -19,107 +20,7 @@ namespace {
 using qv::win32::narrow;
 using qv::win32::widen;
 
-std::wstring build_folder() {
-    wchar_t path[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path, n);
-    return p.substr(0, p.find_last_of(L'\\'));
-}
-
-std::wstring standin(const std::wstring& file) {
-    return build_folder() + L"\\standin\\" + file;
-}
-
-// An empty folder of the test's own below the build folder.
-std::wstring scratch(const std::wstring& name) {
-    std::wstring root = build_folder() + L"\\wine-scratch";
-    CreateDirectoryW(root.c_str(), nullptr);
-    std::wstring folder = root + L"\\" + name;
-    std::wstring from = folder + L'\0';
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationW(&op);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-std::string read_all(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool write_all(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
-std::string utf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-    return out;
-}
-
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-struct Finished {
-    int exit_code = -1;
-    std::string output;
-};
-
-// Runs a command line hidden with its output on one pipe and waits for it, as the capture runner
-// does; `started` is false when the process could not be created.
-Finished run(const std::string& command_line, bool* started = nullptr) {
-    Finished result;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read_end = nullptr, write_end = nullptr;
-    if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return result;
-    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    si.hStdOutput = write_end;
-    si.hStdError = write_end;
-    PROCESS_INFORMATION pi{};
-    std::wstring line = widen(command_line);
-    bool ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                             nullptr, nullptr, &si, &pi) != FALSE;
-    CloseHandle(write_end);
-    if (started != nullptr) *started = ok;
-    if (ok) {
-        char buf[4096];
-        DWORD got = 0;
-        while (ReadFile(read_end, buf, sizeof buf, &got, nullptr) && got > 0)
-            result.output.append(buf, got);
-        WaitForSingleObject(pi.hProcess, 30000);
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
-        result.exit_code = static_cast<int>(code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    CloseHandle(read_end);
-    return result;
-}
+using namespace qv::wine_support;
 
 // The stand-in as the program's Ghost, its map and its log, in a scratch folder of the test.
 struct GhostPlace {
@@ -129,18 +30,17 @@ struct GhostPlace {
     std::string ghost;
 
     explicit GhostPlace(const std::wstring& name) {
-        folder = scratch(name);
+        folder = scratch_folder(name);
         target = folder + L"\\分区 1-3";
         CreateDirectoryW(target.c_str(), nullptr);
-        write_all(folder + L"\\map.txt", "# test map\r\n1:3 = " + utf8(target) + "\r\n");
+        use_ghost_map(folder, "# test map\r\n1:3 = " + utf8(target) + "\r\n");
         log = folder + L"\\log.txt";
-        SetEnvironmentVariableW(L"QV_GHOST_MAP", (folder + L"\\map.txt").c_str());
-        SetEnvironmentVariableW(L"QV_STANDIN_LOG", log.c_str());
+        set_env(L"QV_STANDIN_LOG", log);
         ghost = narrow(standin(L"Norvex32.exe"));
     }
     ~GhostPlace() {
         for (const wchar_t* name : {L"QV_GHOST_MAP", L"QV_STANDIN_LOG", L"QV_NORVEX32_REFUSE"})
-            SetEnvironmentVariableW(name, nullptr);
+            set_env(name, L"");
     }
     // A stand-in image of the build, copied under a name of the test's choice.
     std::string image(const wchar_t* built, const std::wstring& as) {
@@ -156,15 +56,7 @@ struct GhostPlace {
     }
     std::string logged_starts() const {
         std::string out;
-        std::string text = read_all(log);
-        for (std::size_t at = 0; at < text.size();) {
-            std::size_t end = text.find('\n', at);
-            std::string line = text.substr(at, end - at);
-            at = end == std::string::npos ? text.size() : end + 1;
-            std::size_t start = line.find("\tstart\t");
-            if (start != std::string::npos)
-                out += line.substr(line.find('\t', start + 7) + 1) + "\n";
-        }
+        for (const std::string& line : started_commands(log)) out += line + "\n";
         return out;
     }
 };
@@ -189,7 +81,8 @@ TEST(GhostStandIn, ImageCheckPrintsNothingOnlyForASoundImage) {
     for (const auto& c : cases) {
         SCOPED_TRACE(narrow(c.as));
         std::string image = place.image(c.built, c.as);
-        Finished r = run("cmd.exe /c " + qv::ghost_check_image_command(place.ghost, image));
+        Finished r =
+            run_captured("cmd.exe /c " + qv::ghost_check_image_command(place.ghost, image));
         if (c.sound) {
             EXPECT_EQ(r.output, "");
             EXPECT_EQ(r.exit_code, 0);
@@ -211,7 +104,7 @@ TEST(GhostStandIn, RestoreWritesTheImageIntoTheMappedFolderOnly) {
     std::string command = place.restore_command(image, "1:3");
     ASSERT_EQ(command, place.ghost + " -clone,mode=pload,src=\"" + image +
                            "\":1,dst=1:3 -crcignore  -noide -sure  -fx");
-    Finished r = run(command);
+    Finished r = run_captured(command);
     EXPECT_EQ(r.exit_code, 0) << r.output;
     EXPECT_EQ(read_all(place.target + L"\\已还原.txt"), kRestoredNote);
     EXPECT_EQ(read_all(place.target + L"\\Windows\\System32\\config.sys"),
@@ -245,7 +138,7 @@ TEST(GhostStandIn, RestoreRefusesWithoutWritingAnything) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Finished r = run(c.command);
+        Finished r = run_captured(c.command);
         EXPECT_EQ(r.exit_code, c.exit_code) << r.output;
         EXPECT_FALSE(r.output.empty());
         EXPECT_FALSE(exists(place.target + L"\\已还原.txt"));
@@ -253,26 +146,71 @@ TEST(GhostStandIn, RestoreRefusesWithoutWritingAnything) {
     EXPECT_FALSE(exists(place.folder + L"\\outside.txt"));
 
     SetEnvironmentVariableW(L"QV_NORVEX32_REFUSE", L"1");
-    EXPECT_EQ(run(place.restore_command(sample, "1:3")).exit_code, 5);
+    EXPECT_EQ(run_captured(place.restore_command(sample, "1:3")).exit_code, 5);
     SetEnvironmentVariableW(L"QV_NORVEX32_REFUSE", nullptr);
     EXPECT_FALSE(exists(place.target + L"\\已还原.txt"));
 
-    EXPECT_EQ(run(place.restore_command(locked, "1:3", " -pwd=secret")).exit_code, 0);
+    EXPECT_EQ(run_captured(place.restore_command(locked, "1:3", " -pwd=secret")).exit_code, 0);
     EXPECT_EQ(read_all(place.target + L"\\已还原.txt"), kRestoredNote);
     // Ignoring CRC errors restores even the damaged image.
-    EXPECT_EQ(run(place.restore_command(damaged, "1:3")).exit_code, 0);
+    EXPECT_EQ(run_captured(place.restore_command(damaged, "1:3")).exit_code, 0);
+}
+
+// A whole-disk load names its layout image in the folder of the mapped disk and nowhere else;
+// started by hand, with no arguments, Ghost stays open for its delay and ends well.
+TEST(GhostStandIn, WholeDiskLoadOnlyOntoAMappedDisk) {
+    qv::win32::install_win32_os();
+    GhostPlace place(L"ghost-load");
+    const std::wstring disk = place.folder + L"\\disk 1";
+    CreateDirectoryW(disk.c_str(), nullptr);
+    use_ghost_map(place.folder, "1:3=" + utf8(place.target) + "\r\n1 = " + utf8(disk) + "\r\n");
+    const std::string layout = narrow(place.folder + L"\\system32\\");
+    make_folders_to(widen(layout));
+    ASSERT_TRUE(write_all(widen(layout + "HD4.GHO"), "layout"));
+    const struct {
+        const char* name;
+        std::string image;
+        const char* disk;
+        int exit_code;
+    } refusals[] = {
+        {"unmapped disk", layout + "\\HD4.GHO", "2", 4},
+        {"a partition for a disk", layout + "\\HD4.GHO", "1:3", 10},
+        {"layout missing", layout + "\\HD5.GHO", "1", 2},
+    };
+    for (const auto& c : refusals) {
+        SCOPED_TRACE(c.name);
+        Finished r = run_captured(place.ghost + " -nousb -clone,mode=load,src=" + c.image +
+                                  ",dst=" + c.disk + " -fx -sure");
+        EXPECT_EQ(r.exit_code, c.exit_code) << r.output;
+        EXPECT_FALSE(r.output.empty());
+    }
+    EXPECT_FALSE(exists(disk + L"\\whole-disk-layout.txt"));
+    EXPECT_FALSE(exists(place.target + L"\\whole-disk-layout.txt"));
+
+    const std::string command = qv::ghost_disk_clone_command(place.ghost, layout, "HD4.GHO");
+    Finished r = run_captured(command);
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_EQ(read_all(disk + L"\\whole-disk-layout.txt"), layout + "\\HD4.GHO\r\n");
+    EXPECT_FALSE(exists(place.target + L"\\whole-disk-layout.txt"));
+
+    set_env(L"QV_NORVEX32_DELAY_MS", L"400");
+    DWORD started = GetTickCount();
+    r = run_captured(place.ghost);
+    set_env(L"QV_NORVEX32_DELAY_MS", L"");
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_GE(GetTickCount() - started, 400u);
 }
 
 // A Ghost file that is not a program cannot be started: the system refuses to create the process.
 TEST(GhostStandIn, AGhostThatIsNoProgramDoesNotStart) {
+    qv::win32::install_win32_os();
     GhostPlace place(L"ghost-broken");
     std::wstring broken = place.folder + L"\\Norvex32.exe";
     write_all(broken, "not a program");
-    bool started = true;
-    run(qv::ghost_restore_command(narrow(broken), place.image(L"sample.GHO", L"s.GHO"), "1:3", "",
-                                  "", ""),
-        &started);
-    EXPECT_FALSE(started);
+    EXPECT_FALSE(
+        run_captured(qv::ghost_restore_command(narrow(broken), place.image(L"sample.GHO", L"s.GHO"),
+                                               "1:3", "", "", ""))
+            .started);
 }
 
 // The probe on a real drive: it writes and removes its file; a probe file that cannot be replaced

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "app/exit_and_power.h"
 #include "app/helpers.h"
 #include "app/shell_bindings.h"
@@ -17,39 +15,20 @@
 #include "jobs/image_inspection.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/winnt32_setup.h"
-#include "runners_support.h"
+#include "support/files.h"
+#include "support/standins.h"
 #include "ui/main_window.h"
 
 namespace qv {
 namespace {
 
 using Lines = std::vector<std::string>;
-using wine_support::exists;
-using wine_support::read_all;
-using wine_support::set_env;
-
-std::string utf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-    return out;
-}
+using namespace wine_support;
 
 // A file of that size; large ones stay sparse on the host. Folders on the way are made.
 void make_file(const std::wstring& path, LONGLONG size) {
-    for (std::size_t slash = path.find(L'\\', 3); slash != std::wstring::npos;
-         slash = path.find(L'\\', slash + 1))
-        CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
-    SetEndOfFile(file);
-    CloseHandle(file);
+    make_folders_to(path);
+    ASSERT_TRUE(write_all(path, "", size));
 }
 
 // The prefix's dosdevices folder as a Unix path, from where Wine keeps C:.
@@ -67,35 +46,13 @@ std::wstring dosdevices_folder() {
     return win32::widen(unix_name.substr(0, at));  // ASCII build paths
 }
 
-// The details of the stand-ins' log: (tool, event) -> details in order.
-Lines log_details(const std::wstring& path, const std::string& tool, const std::string& event) {
-    Lines out;
-    std::istringstream in(read_all(path));
-    std::string line;
-    while (std::getline(in, line)) {
-        std::vector<std::string> fields;
-        std::size_t start = 0;
-        for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-            fields.push_back(line.substr(start, tab - start));
-        fields.push_back(line.substr(start));
-        if (fields.size() >= 4 && fields[0] == tool && fields[1] == event) {
-            std::string detail = fields[3];
-            for (std::size_t i = 4; i < fields.size(); ++i) detail += "\t" + fields[i];
-            out.push_back(detail);
-        }
-    }
-    return out;
-}
-
 class MediaUnderWine : public ::testing::Test {
 protected:
     void SetUp() override {
-        standins = wine_support::build_folder() + L"\\standin\\";
+        standins = standin(L"");
         if (!exists(standins + L"Iso.exe") || !exists(standins + L"WINNT32.exe"))
             GTEST_SKIP() << "no stand-in tools";
-        wchar_t path[8192];
-        DWORD n = GetEnvironmentVariableW(L"PATH", path, 8192);
-        old_path.assign(path, n < 8192 ? n : 0);
+        old_path = get_env(L"PATH");
         set_env(L"PATH", standins + L";" + old_path);
         win32::install_win32_os();
         reset_program_state();
@@ -128,7 +85,7 @@ protected:
 
 // Mounting adds a drive to the prefix, which the other Wine tests would see: this one runs alone.
 TEST_F(MediaUnderWine, SerialMountedDiscsAreSeenByTheProgram) {
-    const std::wstring work = wine_support::scratch_folder(L"virtual_drive");
+    const std::wstring work = scratch_folder(L"virtual_drive");
     log_to(work);
     const std::wstring dosdevices = dosdevices_folder();
     ASSERT_FALSE(dosdevices.empty());
@@ -169,19 +126,19 @@ TEST_F(MediaUnderWine, SerialMountedDiscsAreSeenByTheProgram) {
     EXPECT_TRUE(exists(L"Y:\\sources\\install.wim"));
 
     const std::string image = utf8(iso);
-    EXPECT_EQ(log_details(work + L"\\tools.log", "iso", "start"),
+    EXPECT_EQ(standin_details(work + L"\\tools.log", "iso", "start"),
               (Lines{"ISO.exe /D:Z /I:" + image, "ISO.exe /D:Y:\\  /I:" + image}));
-    EXPECT_EQ(log_details(work + L"\\tools.log", "iso", "end"), (Lines{"0", "0"}));
+    EXPECT_EQ(standin_details(work + L"\\tools.log", "iso", "end"), (Lines{"0", "0"}));
 
     // The end of the run takes both drives away again.
     unmount_virtual_drive();
     EXPECT_FALSE(drive_exists("Z"));
     EXPECT_FALSE(drive_exists("Y"));
-    EXPECT_EQ(log_details(work + L"\\tools.log", "iso", "start").back(), "iso.exe /q");
+    EXPECT_EQ(standin_details(work + L"\\tools.log", "iso", "start").back(), "iso.exe /q");
 }
 
 TEST_F(MediaUnderWine, SetupRunsWithItsAnswerFileAndTheWatchSeesItEnd) {
-    const std::wstring work = wine_support::scratch_folder(L"winnt32");
+    const std::wstring work = scratch_folder(L"winnt32");
     log_to(work);
     set_env(L"QV_WINNT32_DELAY_MS", L"600");
     const std::wstring source = work + L"\\I386";
@@ -217,11 +174,11 @@ TEST_F(MediaUnderWine, SetupRunsWithItsAnswerFileAndTheWatchSeesItEnd) {
     const std::string line =
         winnt32_setup_command(kSetupFromFolder, true, target, "", win32::narrow(source));
     const std::wstring tools = work + L"\\tools.log";
-    EXPECT_EQ(log_details(tools, "winnt32", "start"), Lines{line});
+    EXPECT_EQ(standin_details(tools, "winnt32", "start"), Lines{line});
     const std::string sif_size = std::to_string(std::string(kWinntSifTemplate).size());
-    EXPECT_EQ(log_details(tools, "winnt32", "unattend"),
+    EXPECT_EQ(standin_details(tools, "winnt32", "unattend"),
               Lines{target + "\\winnt.sif\t" + sif_size});
-    EXPECT_EQ(log_details(tools, "winnt32", "end"), Lines{"0"});
+    EXPECT_EQ(standin_details(tools, "winnt32", "end"), Lines{"0"});
     EXPECT_GE(ticks_while_running, 5);  // it ran for a while and the watch waited for it
     EXPECT_EQ(read_all(work + L"\\target\\winnt.sif"), kWinntSifTemplate);
     EXPECT_FALSE(g_busy);

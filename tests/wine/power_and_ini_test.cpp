@@ -7,6 +7,7 @@
 #include "app/exit_and_power.h"
 #include "platform/os_ini.h"
 #include "encoding.h"
+#include "support/files.h"
 #include "win32_os.h"
 
 namespace {
@@ -15,29 +16,6 @@ std::wstring temp_file(const wchar_t* name) {
     wchar_t dir[MAX_PATH];
     DWORD n = GetTempPathW(MAX_PATH, dir);
     return n == 0 || n >= MAX_PATH ? std::wstring() : std::wstring(dir) + name;
-}
-
-std::string read_bytes(const std::wstring& path) {
-    std::string out;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return out;
-    char buf[512];
-    DWORD got = 0;
-    while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
-    CloseHandle(file);
-    return out;
-}
-
-bool write_bytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(file);
-    return ok;
 }
 
 }  // namespace
@@ -58,7 +36,7 @@ TEST(Win32Power, LogModeRecordsTheSessionEndsInsteadOfActing) {
     qv::win32::install_win32_os();
     qv::exit_windows_reboot();
     qv::exit_windows_shutdown();
-    EXPECT_EQ(read_bytes(log), "restart\r\nshutdown\r\n");
+    EXPECT_EQ(qv::wine_support::read_all(log), "restart\r\nshutdown\r\n");
 
     SetEnvironmentVariableW(L"QV_POWER_LOG", nullptr);
     DeleteFileW(log.c_str());
@@ -69,11 +47,11 @@ TEST(Win32IniFiles, ReadsAValueAsTheSystemTrimsIt) {
     std::wstring path = temp_file(L"qv_ini_test.ini");
     ASSERT_FALSE(path.empty());
     std::string long_value(300, 'a');
-    ASSERT_TRUE(
-        write_bytes(path,
-                    "[Other]\r\nPath=wrong.gho\r\n[Config]\r\nPath = \"系统\\Win7.gho\" \r\n"
-                    "Long=" +
-                        long_value + "\r\n"));
+    ASSERT_TRUE(qv::wine_support::write_all(
+        path,
+        "[Other]\r\nPath=wrong.gho\r\n[Config]\r\nPath = \"系统\\Win7.gho\" \r\n"
+        "Long=" +
+            long_value + "\r\n"));
     qv::win32::Win32IniFiles ini;
     std::string file = qv::win32::narrow(path);
     EXPECT_EQ(ini.read_value(file, "config", "PATH"), "系统\\Win7.gho");

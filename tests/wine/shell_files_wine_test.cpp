@@ -13,10 +13,11 @@
 #include "app/shell_file_operations.h"
 #include "fakes/headless_runtime.h"
 #include "platform/os_shell_files.h"
-#include "runners_support.h"
+#include "support/files.h"
 #include "support/runtime_fixture.h"
 #include "ui/image_file_operations.h"
 #include "ui/main_window_def.h"
+#include "win32_os.h"
 
 namespace qv {
 namespace {
@@ -27,19 +28,12 @@ using Lines = std::vector<std::string>;
 // FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI: nothing the test would have to answer.
 constexpr unsigned kNoUi = 0x4 | 0x10 | 0x400;
 
-void write_file(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 class ShellFilesWine : public ::testing::Test {
 protected:
     void SetUp() override {
         win32::install_win32_os();
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        folder = scratch_folder(L"shell_files");
+        folder = test_scratch_folder(L"shell_files");
         log = folder + L"\\notices.log";
     }
     void TearDown() override {
@@ -56,7 +50,7 @@ protected:
 
 TEST_F(ShellFilesWine, MovesCopiesAndDeletesASmallFile) {
     os::ShellFiles& shell = *os::os().shell_files;
-    write_file(folder + L"\\映像.GHO", "ghost image");
+    write_all(folder + L"\\映像.GHO", "ghost image");
     const std::string source = path(L"映像.GHO");
 
     os::ShellTransferResult copied =
@@ -72,7 +66,7 @@ TEST_F(ShellFilesWine, MovesCopiesAndDeletesASmallFile) {
     EXPECT_EQ(read_all(folder + L"\\移走.GHO"), "ghost image");
 
     // Onto an existing file with the confirmation switched off: replaced.
-    write_file(folder + L"\\old.GHO", "old");
+    write_all(folder + L"\\old.GHO", "old");
     EXPECT_EQ(shell.transfer(os::ShellTransfer::Copy, source, path(L"old.GHO"), kNoUi).code, 0);
     EXPECT_EQ(read_all(folder + L"\\old.GHO"), "ghost image");
 
@@ -82,7 +76,7 @@ TEST_F(ShellFilesWine, MovesCopiesAndDeletesASmallFile) {
 }
 
 TEST_F(ShellFilesWine, ExplorerAndPropertiesAreLoggedUnderTheTestHooks) {
-    write_file(folder + L"\\a.WIM", "wim");
+    write_all(folder + L"\\a.WIM", "wim");
     // Without the log the properties call reaches the shell and comes back at once; the
     // answer of show_properties follows the instance value.
     std::intptr_t value = shell_execute_properties(path(L"a.WIM"), nullptr);
@@ -105,7 +99,7 @@ TEST_F(ShellFilesWine, ListMenuMovesExportsAndDeletesRealFiles) {
     ui::bind_image_file_operation_handlers();
     SetEnvironmentVariableW(L"QV_NOTICE_LOG", log.c_str());
     SetEnvironmentVariableW(L"QV_NOTICE_ANSWERS", L"ok,ok,ok,yes,ok");
-    write_file(folder + L"\\系统 备份.GHO", "ghost image");
+    write_all(folder + L"\\系统 备份.GHO", "ghost image");
     const std::string image = path(L"系统 备份.GHO");
     const std::string moved = path(L"移走.GHO");
     const std::string exported = path(L"导出.GHO");

@@ -4,7 +4,8 @@
 
 #include "app/helpers.h"
 #include "app/shortcut.h"
-#include "runners_support.h"
+#include "support/files.h"
+#include "win32_os.h"
 
 namespace qv {
 namespace {

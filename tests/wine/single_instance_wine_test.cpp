@@ -5,7 +5,8 @@
 
 #include "app/single_instance.h"
 #include "app/state.h"
-#include "runners_support.h"
+#include "support/files.h"
+#include "win32_os.h"
 #include "win32_instance.h"
 
 namespace qv {

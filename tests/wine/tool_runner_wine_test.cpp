@@ -2,7 +2,9 @@
 
 #include "app/tool_runner.h"
 #include "platform/os_process.h"
-#include "runners_support.h"
+#include "support/files.h"
+#include "support/standins.h"
+#include "win32_os.h"
 #include "win32_process.h"
 
 namespace qv {
@@ -21,12 +23,7 @@ std::string many_lines_expected(int count) {
 }
 
 int exit_code_of(const std::string& command_line) {
-    auto run = os::os().processes->start_captured(command_line);
-    if (!run) return -1;
-    // The pipe is emptied meanwhile: a tool blocked on a full pipe would never end.
-    while (!run->ended())
-        if (std::size_t n = run->bytes_waiting()) run->read(n);
-    return run->exit_code();
+    return run_captured(command_line).exit_code;
 }
 
 TEST_F(RunnerWine, CapturesTheInterpretersOutput) {

@@ -12,20 +12,26 @@
 //       format at the given path, with the password when one is given. The compression level and
 //       the split choice are taken and written into the image's header ("compression 9",
 //       "span 650" or "span auto"); the image stays one file.
+//   Norvex32.exe -nousb -clone,mode=load,src=<layout image>,dst=<disk> -fx -sure
+//       loads a whole-disk layout: writes "whole-disk-layout.txt" into the folder that stands for
+//       the disk, naming the layout image (UTF-8, as the command line gave it, then CR LF).
+//   Norvex32.exe
+//       the hand-run Ghost: stays open for its DELAY_MS (or until it is closed) and ends.
 //
-// Partitions are never touched: QV_GHOST_MAP names a map file (UTF-8), one "disk:partition=folder"
-// per line ("1:3=C:\qv\e2e\target", "1:3=G:\"; "#" starts a comment), and a destination without a
-// line is refused. A restore writes only below the mapped folder: image paths that are absolute
-// or climb out with ".." make the image damaged. Files of the image replace files of the same
-// name; nothing else in the folder is removed. A dump only reads the mapped folder and writes
-// only the image file it is given, into a folder that must exist.
+// Disks and partitions are never touched: QV_GHOST_MAP names a map file (UTF-8), one
+// "disk:partition=folder" or "disk=folder" per line ("1:3=C:\qv\e2e\target", "1:3=G:\",
+// "1=C:\qv\e2e\disk1"; "#" starts a comment), and a destination without a line is refused. A
+// restore writes only below the mapped folder: image paths that are absolute or climb out with ".."
+// make the image damaged. Files of the image replace files of the same name; nothing else in the
+// folder is removed. A dump only reads the mapped folder and writes only the image file it is
+// given, into a folder that must exist.
 //
 // Switches besides the common ones (QV_NORVEX32_DELAY_MS, _EXIT, _HANG): QV_NORVEX32_REFUSE=1
 // makes the tool give up at once after its start, as a Ghost that cannot run here would.
 //
 // Exit codes: 0 done, 1 damaged image, 2 image missing or unreadable, 3 wrong password,
-// 4 partition not mapped or missing, 5 refused by the switch, 6 a write failed, 10 a command
-// line this tool does not understand.
+// 4 disk or partition not mapped or missing, 5 refused by the switch, 6 a write failed, 10 a
+// command line this tool does not understand.
 #include <windows.h>
 
 #include <algorithm>
@@ -247,6 +253,19 @@ std::wstring mapped_folder(const std::wstring& disk_partition) {
     return {};
 }
 
+// The mapped folder of "disk:partition" or "disk" with a trailing backslash, or empty when there
+// is no line for it or its folder is missing.
+std::wstring mapped_existing_folder(const std::wstring& key) {
+    std::wstring folder = mapped_folder(key);
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    DWORD attributes =
+        folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    if (folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
 bool make_folders_to(const std::wstring& path) {
     for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos;
          at = path.find(L'\\', at + 1)) {
@@ -266,12 +285,13 @@ struct Command {
     bool check = false;
     bool restore = false;
     bool dump = false;
+    bool load = false;    // a whole-disk layout
     std::wstring source;  // a dump's disk:partition
     std::wstring compression;
     std::wstring span;  // empty, "auto" or the part size in MB
     std::wstring image;
     std::wstring image_partition;
-    std::wstring destination;
+    std::wstring destination;  // a restore's disk:partition, a load's disk
     bool has_password = false;
     std::wstring password;
     bool crcignore = false;
@@ -288,9 +308,22 @@ bool parse_dump(const std::wstring& spec, Command& c) {
     return !c.source.empty() && !c.image.empty();
 }
 
+// "mode=load,src=<image>,dst=<disk>" (the quotes around the image are gone).
+bool parse_load(const std::wstring& spec, Command& c) {
+    std::wstring mode = L"mode=load,src=";
+    std::size_t dst = spec.rfind(L",dst=");
+    if (dst == std::wstring::npos || dst < mode.size()) return false;
+    c.image = spec.substr(mode.size(), dst - mode.size());
+    c.destination = spec.substr(dst + 5);
+    c.load = true;
+    return !c.image.empty() && !c.destination.empty() &&
+           c.destination.find_first_not_of(L"0123456789") == std::wstring::npos;
+}
+
 // "mode=pload,src=<image>:<n>,dst=<disk>:<partition>" (the quotes around the image are gone).
 bool parse_clone(const std::wstring& spec, Command& c) {
     if (starts_with_ci(spec, L"mode=pdump,src=")) return parse_dump(spec, c);
+    if (starts_with_ci(spec, L"mode=load,src=")) return parse_load(spec, c);
     std::wstring mode = L"mode=pload,src=";
     if (!starts_with_ci(spec, mode)) return false;
     std::size_t dst = spec.rfind(L",dst=");
@@ -329,13 +362,13 @@ bool parse_arguments(const std::vector<std::wstring>& args, Command& c, std::wst
                    a.find_first_not_of(L"0123456789", 7) == std::wstring::npos) {
             c.span = a.substr(7);
         } else if (u == L"-SURE" || u == L"-FX" || u == L"-BATCH" || u == L"-NOIDE" ||
-                   u == L"-AUTO") {
+                   u == L"-AUTO" || u == L"-NOUSB") {
         } else {
             bad = a;
             return false;
         }
     }
-    if (int(c.check) + int(c.restore) + int(c.dump) != 1) {
+    if (int(c.check) + int(c.restore) + int(c.dump) + int(c.load) != 1) {
         bad = L"(one of -clone and -CHKIMG)";
         return false;
     }
@@ -364,14 +397,10 @@ int run_restore(const Command& c) {
     if (!image.password.empty() &&
         (!c.has_password || standin::to_utf8(c.password) != image.password))
         return say("Invalid password", kWrongPassword);
-    std::wstring folder = mapped_folder(c.destination);
-    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    DWORD attributes =
-        folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    std::wstring folder = mapped_existing_folder(c.destination);
+    if (folder.empty())
         return say("Destination partition " + standin::to_utf8(c.destination) + " is not available",
                    kNotMapped);
-    if (folder.back() != L'\\') folder += L'\\';
     for (const Entry& e : image.entries) {
         std::wstring target = folder + standin::from_utf8(e.path);
         for (wchar_t& ch : target)
@@ -415,14 +444,10 @@ bool add_entries(const std::wstring& folder, const std::string& relative, std::s
 }
 
 int run_dump(const Command& c) {
-    std::wstring folder = mapped_folder(c.source);
-    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    DWORD attributes =
-        folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    std::wstring folder = mapped_existing_folder(c.source);
+    if (folder.empty())
         return say("Source partition " + standin::to_utf8(c.source) + " is not available",
                    kNotMapped);
-    if (folder.back() != L'\\') folder += L'\\';
     std::string image = std::string(kMagic) + "\n";
     if (!c.compression.empty()) image += "compression " + standin::to_utf8(c.compression) + "\n";
     if (!c.span.empty()) image += "span " + standin::to_utf8(c.span) + "\n";
@@ -436,16 +461,34 @@ int run_dump(const Command& c) {
     return kDone;
 }
 
+// The layout image is only named, never read beyond its being there.
+int run_load(const Command& c) {
+    std::string bytes;
+    if (!standin::read_file(c.image, bytes))
+        return say("Unable to open image file " + standin::to_utf8(c.image), kUnreadable);
+    std::wstring folder = mapped_existing_folder(c.destination);
+    if (folder.empty())
+        return say("Destination disk " + standin::to_utf8(c.destination) + " is not available",
+                   kNotMapped);
+    if (!standin::write_file(folder + L"whole-disk-layout.txt", standin::to_utf8(c.image) + "\r\n"))
+        return say("Unable to write disk " + standin::to_utf8(c.destination), kWriteFailed);
+    return kDone;
+}
+
 }  // namespace
 
 int wmain() {
     standin::begin(L"norvex32");
     if (standin::tool_switch_int(L"REFUSE", 0) != 0)
         return standin::finish(say("Ghost cannot run on this system", kRefused));
+    const std::vector<std::wstring> args = standin::arguments();
+    // Started by hand it has run for its DELAY_MS (begin waited), unless it was closed first.
+    if (args.empty()) return standin::finish(kDone);
     Command command;
     std::wstring bad;
-    if (!parse_arguments(standin::arguments(), command, bad))
+    if (!parse_arguments(args, command, bad))
         return standin::finish(say("Invalid switch: " + standin::to_utf8(bad), kBadCommand));
     if (command.dump) return standin::finish(run_dump(command));
+    if (command.load) return standin::finish(run_load(command));
     return standin::finish(command.check ? run_check(command) : run_restore(command));
 }

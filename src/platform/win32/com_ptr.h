@@ -1,4 +1,5 @@
-// Owners of COM objects and strings: each releases what it holds when it goes out of scope.
+// Owners of COM objects, strings and variants, and of a thread's COM initialisation: each
+// releases what it holds when it goes out of scope.
 #pragma once
 
 #include <windows.h>
@@ -6,6 +7,8 @@
 #include <oleauto.h>
 
 #include <string>
+
+#include "encoding.h"
 
 namespace qv::win32 {
 
@@ -45,6 +48,23 @@ public:
 
 private:
     BSTR s_;
+};
+
+// Owns one VARIANT's contents.
+class Variant {
+public:
+    VARIANT v;
+    Variant() { VariantInit(&v); }
+    ~Variant() { VariantClear(&v); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    // A BSTR made from a code-page-936 text, in place of what was held.
+    void set_text(const std::string& text) {
+        VariantClear(&v);
+        std::wstring wide = widen(text);
+        v.vt = VT_BSTR;
+        v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    }
 };
 
 // One COM initialisation of the calling thread as an apartment, undone once when it succeeded

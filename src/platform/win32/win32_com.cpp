@@ -8,75 +8,15 @@
 #include <utility>
 #include <vector>
 
+#include "com_ptr.h"
 #include "encoding.h"
 
 namespace qv::win32 {
 namespace {
 
-// Owns one interface pointer.
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T* get() const { return p_; }
-    T** put() {
-        reset();
-        return &p_;
-    }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    void reset() {
-        if (p_ != nullptr) p_->Release();
-        p_ = nullptr;
-    }
-
-private:
-    T* p_ = nullptr;
-};
-
-// Owns one VARIANT's contents.
-struct Variant {
-    VARIANT v;
-    Variant() { VariantInit(&v); }
-    ~Variant() { VariantClear(&v); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-};
-
-// A BSTR argument made from a code-page-936 text; the VARIANT owns it.
-void set_text(Variant& arg, const std::string& text) {
-    std::wstring wide = widen(text);
-    arg.v.vt = VT_BSTR;
-    arg.v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-}
-
 std::string text_of(const VARIANT& v) {
     if (v.vt != VT_BSTR || v.bstrVal == nullptr) return {};
     return narrow(std::wstring(v.bstrVal, SysStringLen(v.bstrVal)));
-}
-
-// Invokes a member by name; the arguments are given in their written order.
-HRESULT invoke(IDispatch* object, const wchar_t* name, WORD kind, std::vector<VARIANT*> args,
-               VARIANT* result) {
-    DISPID id = 0;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) return hr;
-    std::vector<VARIANT> reversed;
-    for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(**it);
-    DISPPARAMS params{};
-    params.cArgs = static_cast<UINT>(reversed.size());
-    params.rgvarg = reversed.empty() ? nullptr : reversed.data();
-    DISPID put_id = DISPID_PROPERTYPUT;
-    if (kind == DISPATCH_PROPERTYPUT) {
-        params.cNamedArgs = 1;
-        params.rgdispidNamedArgs = &put_id;
-    }
-    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, nullptr,
-                          nullptr);
 }
 
 HRESULT get(IDispatch* object, const wchar_t* name, Variant& result) {
@@ -118,7 +58,7 @@ public:
     void set_global(bool on) override { put_bool(L"Global", on); }
     void set_pattern(const std::string& pattern) override {
         Variant arg;
-        set_text(arg, pattern);
+        arg.set_text(pattern);
         invoke(object_.get(), L"Pattern", DISPATCH_PROPERTYPUT, {&arg.v}, nullptr);
     }
     std::string pattern() override {
@@ -129,7 +69,7 @@ public:
     bool execute(const std::string& subject, std::vector<os::RegexMatchData>& matches) override {
         matches.clear();
         Variant arg;
-        set_text(arg, subject);
+        arg.set_text(subject);
         ComPtr<IDispatch> collection;
         if (!get_dispatch(object_.get(), L"Execute", {&arg.v}, collection)) return false;
         int count = get_int(collection.get(), L"Count");
@@ -161,8 +101,8 @@ public:
     bool replace(const std::string& subject, const std::string& replacement,
                  std::string& result) override {
         Variant s, r, out;
-        set_text(s, subject);
-        set_text(r, replacement);
+        s.set_text(subject);
+        r.set_text(replacement);
         if (FAILED(invoke(object_.get(), L"Replace", DISPATCH_METHOD, {&s.v, &r.v}, &out.v)))
             return false;
         result = text_of(out.v);
@@ -181,6 +121,26 @@ private:
 };
 
 }  // namespace
+
+HRESULT invoke(IDispatch* object, const wchar_t* name, WORD kind, std::vector<VARIANT*> args,
+               VARIANT* result) {
+    DISPID id = 0;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) return hr;
+    std::vector<VARIANT> reversed;
+    for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(**it);
+    DISPPARAMS params{};
+    params.cArgs = static_cast<UINT>(reversed.size());
+    params.rgvarg = reversed.empty() ? nullptr : reversed.data();
+    DISPID put_id = DISPID_PROPERTYPUT;
+    if (kind == DISPATCH_PROPERTYPUT) {
+        params.cNamedArgs = 1;
+        params.rgdispidNamedArgs = &put_id;
+    }
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, nullptr,
+                          nullptr);
+}
 
 bool Win32Com::initialize() {
     HRESULT hr = CoInitialize(nullptr);

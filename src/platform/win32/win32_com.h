@@ -2,9 +2,20 @@
 // 936 <-> UTF-16, and GetBinaryType.
 #pragma once
 
+#include <windows.h>
+
+#include <oaidl.h>
+
+#include <vector>
+
 #include "platform/os_com.h"
 
 namespace qv::win32 {
+
+// Invokes a member of an automation object by name; the arguments are given in their written
+// order. A property put passes its one argument as the named put argument.
+HRESULT invoke(IDispatch* object, const wchar_t* name, WORD kind, std::vector<VARIANT*> args,
+               VARIANT* result);
 
 class Win32Com : public os::Com {
 public:

@@ -2,7 +2,7 @@
 
 #include <ole2.h>
 
-#include "encoding.h"
+#include "support/files.h"
 
 namespace qv::testing {
 
@@ -36,29 +36,12 @@ bool pump_until(const std::function<bool()>& condition, int timeout_ms) {
     return true;
 }
 
-std::string gbk_from_utf8(const std::string& utf8) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return win32::narrow(wide);
-}
-
 std::vector<std::string> notice_log_lines() {
-    wchar_t path[MAX_PATH] = {};
-    GetEnvironmentVariableW(L"QV_NOTICE_LOG", path, MAX_PATH);
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    const std::string bytes = wine_support::read_all(wine_support::get_env(L"QV_NOTICE_LOG"));
     std::vector<std::string> lines;
-    if (file == INVALID_HANDLE_VALUE) return lines;
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
     size_t start = 0;
     for (size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(gbk_from_utf8(bytes.substr(start, end - start)));
+        lines.push_back(wine_support::gbk_from_utf8(bytes.substr(start, end - start)));
     return lines;
 }
 

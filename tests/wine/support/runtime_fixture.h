@@ -36,7 +36,6 @@ void record(const std::string& window,
 bool pump_until(const std::function<bool()>& condition, int timeout_ms = 3000);
 // The lines of the notice log written since the test began (UTF-8 converted to GBK).
 std::vector<std::string> notice_log_lines();
-std::string gbk_from_utf8(const std::string& utf8);
 
 class RuntimeTest : public ::testing::Test {
 protected:
