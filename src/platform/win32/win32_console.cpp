@@ -106,17 +106,21 @@ int Win32ConsoleProcess::read_output(char* buffer, int max) {
 
 bool Win32ConsoleProcess::stop(std::uint32_t exit_code) {
     SetEvent(stop_event_.get());
+    // The interpreter is ended before its input is closed: with its input gone it would end by
+    // itself, with its own exit code instead of the stop's.
+    bool stopped = true;
+    // The kept handle, never the id: a process id can be reused once the interpreter has gone.
+    if (process_.valid() && WaitForSingleObject(process_.get(), 0) != WAIT_OBJECT_0) {
+        if (TerminateProcess(process_.get(), exit_code))
+            WaitForSingleObject(process_.get(), 2000);
+        else
+            stopped = WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
+    }
     // The reading end stays open until the last reader has let go of this object.
     stdin_read_.reset();
     stdin_write_.reset();
     stdout_write_.reset();
-    if (!process_.valid()) return true;
-    // The kept handle, never the id: a process id can be reused once the interpreter has gone.
-    if (WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) return true;
-    if (!TerminateProcess(process_.get(), exit_code))
-        return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
-    WaitForSingleObject(process_.get(), 2000);
-    return true;
+    return stopped;
 }
 
 Win32ConsoleProcess::PipeEnds Win32ConsoleProcess::pipe_ends() const {
