@@ -55,10 +55,6 @@ std::string without_first(const std::string& text, std::size_t count) {
     return text.size() <= count ? std::string() : text.substr(count);
 }
 
-int notice(const std::string& text, int style) {
-    return os::os().notices->message_box(text, "提示", style);
-}
-
 bool quitting() {
     const ui::Runtime* runtime = os::os().ui;
     return runtime != nullptr && runtime->quitting();
@@ -89,7 +85,7 @@ void show_image_details(ui::Window& main, const std::string& path) {
 // "/ms", "/system" and unknown options: the reason, then the parameter help, whose closing ends
 // the program.
 void show_parameter_help_then_end(ui::Window& main, const std::string& message, int style) {
-    notice(message, style);
+    ui::show_notice(message, style);
     g_end_after_help = true;
     main.tray_remove();
     ui::open_parameter_help_window();
@@ -102,16 +98,16 @@ void apply_load(StartUpRun& run) {
     g_scan_images_at_start = false;
     g_expected_system_letter = "X";
     if (g_command_text == kTooManyPieces) {
-        notice("调用参数 /load 时出现错误！\r\n错误原因：命令行不可有很多的空格！", 0x30);
+        ui::show_notice("调用参数 /load 时出现错误！\r\n错误原因：命令行不可有很多的空格！", 0x30);
         return;
     }
     std::string path = without_first(g_command_text, 6);
     if (path.empty()) {
-        notice("参数 /Load 不可为空！", 0x10);
+        ui::show_notice("参数 /Load 不可为空！", 0x10);
         return;
     }
     if (!has_extension(path, {".GHO", ".WIM"})) {
-        notice("本工具仅支持加载*.WIM、*.Gho格式！", 0x30);
+        ui::show_notice("本工具仅支持加载*.WIM、*.Gho格式！", 0x30);
         return;
     }
     if (find_text(path, ":\\") != -1) {
@@ -125,7 +121,7 @@ void apply_load(StartUpRun& run) {
     remove_small_images(main);
     // An entry that is left counts even when the one shown was the small one removed.
     if (main.item_count("image_combo") == 0) {
-        notice("未找到 " + path, 0x30);
+        ui::show_notice("未找到 " + path, 0x30);
         g_scan_images_at_start = true;
     } else {
         main.select("image_combo", 0);
@@ -144,31 +140,33 @@ void apply_backup(StartUpRun& run) {
     if (has_extension(path, {".GHO", ".WIM"}))
         add_and_select(main, "backup_path_combo", full_path(path));
     else
-        notice("本工具仅支持备份*.Gho、*.WIM格式映像文件！", 0x30);
+        ui::show_notice("本工具仅支持备份*.Gho、*.WIM格式映像文件！", 0x30);
 }
 
 // The checks that guard the unattended restore, in their order; the first that fails names
 // itself and the restore does not start.
 bool install_checks_pass(const std::string& image) {
     if (g_command_text == kTooManyPieces) {
-        notice("调用参数 /install 时出现错误！\r\n错误原因：命令行不可有很多的空格！", 0x30);
+        ui::show_notice("调用参数 /install 时出现错误！\r\n错误原因：命令行不可有很多的空格！",
+                        0x30);
         return false;
     }
     if (g_install_image_path.empty()) {
-        notice("未找到 " + image + " ！", 0x30);
+        ui::show_notice("未找到 " + image + " ！", 0x30);
         g_scan_images_at_start = true;
         return false;
     }
     if (g_target_disk_partition.empty()) {
-        notice("调用参数 /DEVICE 时需指定要安装分区！", 0x30);
+        ui::show_notice("调用参数 /DEVICE 时需指定要安装分区！", 0x30);
         return false;
     }
     if (g_target_row_key.empty()) {
-        notice("参数 /DEVICE 指定要安装分区 " + g_target_disk_partition + " 不存在！", 0x30);
+        ui::show_notice("参数 /DEVICE 指定要安装分区 " + g_target_disk_partition + " 不存在！",
+                        0x30);
         return false;
     }
     if (!has_extension(image, {".GHO"})) {
-        notice("本工具仅支持还原*.Gho格式映像文件！", 0x30);
+        ui::show_notice("本工具仅支持还原*.Gho格式映像文件！", 0x30);
         return false;
     }
     return true;
@@ -180,7 +178,7 @@ void apply_install(StartUpRun& run) {
     g_expected_system_letter = "X";
     const std::string& text = g_command_text;
     if (find_text(text, "/DEVICE=") == -1) {
-        notice("调用参数 /install 时需参数 /DEVICE 指定要安装的分区！", 0x30);
+        ui::show_notice("调用参数 /install 时需参数 /DEVICE 指定要安装的分区！", 0x30);
         return;
     }
     std::string image = text_between(text, "/install=", "/DEVICE=");
@@ -189,7 +187,7 @@ void apply_install(StartUpRun& run) {
     g_install_device_arg =
         tail > 0 ? text.substr(text.size() - static_cast<std::size_t>(tail)) : "";
     if (image.empty()) {
-        notice("调用参数 /install 时需指定要安装的*.GHO文件！", 0x30);
+        ui::show_notice("调用参数 /install 时需指定要安装的*.GHO文件！", 0x30);
         return;
     }
     g_drive_roots = list_drives(kAllDrives);
@@ -369,24 +367,25 @@ std::string config_file_path() {
 void load_config_image(ui::Window& main) {
     std::string ini = config_file_path();
     if (!file_exists(ini)) {
-        notice("配置文件 " + get_file_title(os::os().program->file_name()) + ".ini 不存在！", 0x10);
+        ui::show_notice(
+            "配置文件 " + get_file_title(os::os().program->file_name()) + ".ini 不存在！", 0x10);
         end_program(0);
         return;
     }
     std::string path = os::os().ini->read_value(ini, "Config", "Path");
     if (path.empty()) {
-        notice("未指定需加载的文件！", 0x10);
+        ui::show_notice("未指定需加载的文件！", 0x10);
         return;
     }
     if (!has_extension(path, {".GHO", ".WIM"})) {
-        notice("本参数仅支持加载*.WIM、*.GHO映像文件！", 0x10);
+        ui::show_notice("本参数仅支持加载*.WIM、*.GHO映像文件！", 0x10);
         end_program(0);
         return;
     }
     std::string root = with_trailing_backslash(drive_root_of_path(os::os().program->run_folder()));
     std::string image = full_path(root + "MarluneOS\\" + path);
     if (!file_exists(image)) {
-        notice("未找到 " + image + " ！", 0x30);
+        ui::show_notice("未找到 " + image + " ！", 0x30);
         g_scan_images_at_start = true;
         return;
     }
@@ -407,7 +406,7 @@ void apply_command_line(StartUpRun& run) {
     else if (find_text(g_command_text, "/s") != -1)
         run.main.set_checked("shutdown_after_job_check", true);
     if (g_no_partitions) {
-        notice("未检测到磁盘分区，参数无法调用！", 0x30);
+        ui::show_notice("未检测到磁盘分区，参数无法调用！", 0x30);
         g_expected_system_letter = "X";
         return;
     }

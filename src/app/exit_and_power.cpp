@@ -5,6 +5,7 @@
 #include "platform/os.h"
 #include "platform/os_power.h"
 #include "ui/info_windows.h"
+#include "ui/main_window.h"
 #include "ui/main_window_def.h"
 
 namespace qv {
@@ -24,26 +25,22 @@ void quit(int exit_code) {
     if (ui::Runtime* runtime = os::os().ui) runtime->quit(exit_code);
 }
 
-int notice(const std::string& text, int style) {
-    return os::os().notices->message_box(text, "提示", style);
-}
-
 // The main menu's power items: lower the automatic-mode window, refuse while busy, ask, raise it
 // again whatever the answer.
 void confirm_power_item(const char* question, void (*act)()) {
     ui::lower_ghost_restore_window();
     if (g_busy) {
         ui::raise_ghost_restore_window();
-        notice("程序正在操作，请等待！", 0x30);
+        ui::show_notice("程序正在操作，请等待！", 0x30);
         return;
     }
-    int answer = notice(question, 0x44);
+    int answer = ui::show_notice(question, 0x44);
     ui::raise_ghost_restore_window();
     if (answer == os::kIdYes) act();
 }
 
 void confirm_system_item(const char* question, void (*act)()) {
-    if (notice(question, 0x44) == os::kIdYes) act();
+    if (ui::show_notice(question, 0x44) == os::kIdYes) act();
 }
 
 }  // namespace
@@ -106,7 +103,7 @@ void confirm_restart_system(ui::Event&) {
 
 void quit_unless_busy(ui::Event&) {
     if (g_busy) {
-        notice("正在执行任务，无法退出！", 0x30);
+        ui::show_notice("正在执行任务，无法退出！", 0x30);
         return;
     }
     // An automatic run leaves the drive mounted for whoever started it.

@@ -13,14 +13,6 @@ namespace {
 constexpr const char* kBox = "custom_ghost_check";
 constexpr const char* kDialog = "custom_ghost_dialog";
 
-int notice(const std::string& text, int style) {
-    return os::os().notices->message_box(text, "提示", style);
-}
-
-void balloon(const std::string& text) {
-    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
-}
-
 bool custom_ghost_in_use() {
     return equals_ignore_case(g_ghost_exe_path, custom_ghost_path());
 }
@@ -34,7 +26,7 @@ void choose_custom_ghost(ui::Window& main) {
     g_ghost_version_info = read_file_version_info(chosen);
     if (!describes_ghost(g_ghost_version_info.file_description)) {
         main.set_checked(kBox, false);
-        notice("您选择的不是 Ghost32 程序文件，请重新选择！ ", 0x30);
+        ui::show_notice("您选择的不是 Ghost32 程序文件，请重新选择！ ", 0x30);
         return;
     }
     // The destination keeps its doubled backslash (the system folder ends in one already).
@@ -45,22 +37,23 @@ void choose_custom_ghost(ui::Window& main) {
         // Switching to the copy anyway would run an earlier custom Ghost, or none, under the
         // version just announced.
         main.set_checked(kBox, custom_ghost_in_use());
-        notice("Ghost32 程序文件复制失败，请重新选择！", 0x10);
+        ui::show_notice("Ghost32 程序文件复制失败，请重新选择！", 0x10);
         return;
     }
     main.set_checked(kBox, true);
     g_ghost_exe_path = custom_ghost_path();
     const char* bitness = is_32bit_binary(chosen) ? " 32位 " : " 64位 ";
-    balloon("您选择的Ghost版本：Ghost " + std::string(bitness) + g_ghost_version_info.file_version);
+    ui::show_notice_balloon("您选择的Ghost版本：Ghost " + std::string(bitness) +
+                            g_ghost_version_info.file_version);
 }
 
 void offer_default_ghost(ui::Window& main) {
-    if (notice("是否取消自定义Ghost32使用默认Ghost 11.5.1.2266？ ", 0x34) != os::kIdYes) {
+    if (ui::show_notice("是否取消自定义Ghost32使用默认Ghost 11.5.1.2266？ ", 0x34) != os::kIdYes) {
         main.set_checked(kBox, true);
         return;
     }
     g_ghost_exe_path = default_ghost_path();
-    balloon("您恢复了默认Ghost版本:11.5.1.2266");
+    ui::show_notice_balloon("您恢复了默认Ghost版本:11.5.1.2266");
 }
 
 }  // namespace

@@ -63,10 +63,6 @@ int say(const std::string& text, int style) {
     return os::os().notices->message_box(text, "提示", style);
 }
 
-void balloon(const std::string& text) {
-    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
-}
-
 void show_buttons(ui::Window& w, bool on) {
     for (const char* role : {"ok_button", "cancel_button"}) {
         w.set_enabled(role, on);
@@ -103,7 +99,7 @@ void end_job(ui::Window& w) {
     w.stop_timer(kWatch);
     g_job.running = false;
     hide_status(w);
-    balloon(g_confirmed.caption + " 备份到 " + g_confirmed.save_path + " 完成！");
+    ui::show_notice_balloon(g_confirmed.caption + " 备份到 " + g_confirmed.save_path + " 完成！");
     std::int64_t mb = backup_size_mb(g_confirmed.save_path, g_job.saved_before);
     if (mb == 0) {
         report_failure();
@@ -173,7 +169,7 @@ void ghost_backup_start(ui::Event& event) {
     std::string status = "Ghost正在备份 " + g_confirmed.caption + "，请稍候....";
     show_buttons(w, false);
     show_status(w, status);
-    balloon(status);
+    ui::show_notice_balloon(status);
     RunningBackup job;
     job.ghost_name = get_file_title(g_ghost_exe_path, true);
     job.saved_before = note_saved_file(g_confirmed.save_path);

@@ -80,10 +80,6 @@ std::string erase_warning(const std::string& target) {
     return "注意：本操作将删除 " + target + " 上的所有数据。";
 }
 
-void balloon(const std::string& text) {
-    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
-}
-
 std::string question_text(const std::string& shortened) {
     return "是否马上还原 " + shortened + " ？";
 }
@@ -116,7 +112,7 @@ void start_job(ui::Window& w, RunningRestore job, const std::string& command) {
     std::string status = "Ghost正在还原 " + job.target + "，请稍候....";
     show_buttons(w, false);
     show_status(w, status);
-    balloon(status);
+    ui::show_notice_balloon(status);
     if (!run_program(command, false, os::kShowNormal)) {
         hide_status(w);
         show_buttons(w, true);
@@ -137,7 +133,7 @@ void end_job(ui::Window& w) {
     hide_status(w);
     std::string report = g_job.image + " 还原到 " + g_job.target + " 完成！";
     ui::lower_ghost_restore_window();
-    balloon(report);
+    ui::show_notice_balloon(report);
     if (open_finish_countdown_if_chosen(kJobRestore)) {
         w.close();
         return;

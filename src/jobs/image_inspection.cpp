@@ -24,14 +24,6 @@ constexpr const char* kCombo = "image_combo";
 constexpr const char* kDiscImages = "disc_images_list";
 constexpr const char* kWimTypeLine = "类型： WIM 映像文件";
 
-int notice(const std::string& text, int style) {
-    return os::os().notices->message_box(text, "提示", style);
-}
-
-void balloon(const std::string& text) {
-    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
-}
-
 std::vector<std::string> items_of(const ui::Window& w, const std::string& role) {
     std::vector<std::string> items;
     int count = w.item_count(role);
@@ -67,7 +59,7 @@ void describe_current_image(ui::Window& main, const std::string& type_line) {
 void take_image_file(ui::Window& main, const std::string& path, const char* type_line,
                      const char* invalid_text) {
     if (file_size(path) <= 0) {
-        notice(invalid_text, 0x30);
+        ui::show_notice(invalid_text, 0x30);
         return;
     }
     ui::choose_or_add_image(main, path);
@@ -75,8 +67,8 @@ void take_image_file(ui::Window& main, const std::string& path, const char* type
 }
 
 void load_failed(const std::string& text) {
-    balloon(text);
-    notice(text, 0x10);
+    ui::show_notice_balloon(text);
+    ui::show_notice(text, 0x10);
 }
 
 // The images the mounted disc holds, in the image combo; install.wim first, else a Ghost image.
@@ -102,13 +94,13 @@ void take_setup_folder(ui::Window& main, const std::string& letter, const std::s
         g_winnt32_version_info = read_file_version_info(setup);
         if (is_winnt32_setup_program(g_winnt32_version_info)) {
             select_or_append(main, letter + ":\\I386");
-            balloon("加载：" + iso + "成功！");
+            ui::show_notice_balloon("加载：" + iso + "成功！");
         } else {
             load_failed("错误或不支持的Windows安装镜像，请选择正确的Windows安装镜像！");
         }
     } else if (drive_exists(letter)) {
-        balloon("加载：" + iso + "失败！");
-        notice("无效或不支持的ISO映像文件，请选择正确的Windows安装镜像！", 0x30);
+        ui::show_notice_balloon("加载：" + iso + "失败！");
+        ui::show_notice("无效或不支持的ISO映像文件，请选择正确的Windows安装镜像！", 0x30);
     } else {
         load_failed("加载组件出现错误，请重试！");
     }
@@ -118,13 +110,13 @@ void inspect_iso(ui::Window& main, const std::string& iso) {
     // Even an image refused here counts: the end of the run unmounts whatever may be mounted.
     g_iso_mounted = true;
     if (file_size(iso) <= 0) {
-        notice("无效的ISO镜像文件，请选择正确的ISO镜像文件！", 0x30);
+        ui::show_notice("无效的ISO镜像文件，请选择正确的ISO镜像文件！", 0x30);
         return;
     }
     const std::string letter = g_virtual_drive_letter;
     ui::lock_ui();
     main.clear_items(kDiscImages);
-    balloon("正在加载：" + iso);
+    ui::show_notice_balloon("正在加载：" + iso);
     // Without a free letter at start-up there is nowhere to mount: the tool is not asked to
     // mount on no letter at all, and the search below finds no drive.
     if (!letter.empty()) {
@@ -139,7 +131,7 @@ void inspect_iso(ui::Window& main, const std::string& iso) {
         take_setup_folder(main, letter, iso);
     } else {
         take_disc_images(main, letter);
-        balloon("加载：" + iso + "成功！");
+        ui::show_notice_balloon("加载：" + iso + "成功！");
     }
     ui::unlock_ui();
 }
@@ -149,7 +141,7 @@ void take_setup_program(ui::Window& main, const std::string& path) {
     if (is_winnt32_setup_program(g_ghost_version_info))
         select_or_append(main, path);
     else
-        notice("您选择的不是 WinNT5.X 安装程序，请重新选择！ ", 0x30);
+        ui::show_notice("您选择的不是 WinNT5.X 安装程序，请重新选择！ ", 0x30);
 }
 
 // The first three characters of the program's folder: its drive root.
@@ -223,7 +215,7 @@ void inspect_chosen_image(ui::Window& main, const std::string& path, InspectionS
         take_image_file(main, path, "类型： SWM 分卷映像文件",
                         "无效的SWM分卷映像文件，请选择正确的SWM分卷映像文件！");
     } else if (dropped) {
-        notice("不支持的文件格式！", 0x10);
+        ui::show_notice("不支持的文件格式！", 0x10);
     }
 }
 

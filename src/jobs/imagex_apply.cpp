@@ -65,14 +65,6 @@ std::uint32_t now_ms() {
     return os::os().clock->tick_ms();
 }
 
-int message_box(const std::string& text, int style) {
-    return os::os().notices->message_box(text, "提示", style);
-}
-
-void balloon(const std::string& text) {
-    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
-}
-
 void set_status_width(ui::Window& w, int width) {
     w.resize_control(kStatus, width, kStatusHeight);
 }
@@ -111,7 +103,7 @@ void end_with_success(ui::Window& w) {
     w.stop_timer("disc_watch_timer");
     lock_apply_window(w);
     if (w.checked("add_boot_check")) {
-        balloon(kBootBalloonText);
+        ui::show_notice_balloon(kBootBalloonText);
         BootMode mode = w.selected("boot_mode_combo") == 0 ? BootMode::Auto : BootMode::None;
         add_boot_files(w, mode, target.root, kStatus, kConsoleBox);
     }
@@ -121,7 +113,7 @@ void end_with_success(ui::Window& w) {
         return;
     }
     if (w.checked("unattended_check")) {
-        balloon(kAnswerFileBalloonText);
+        ui::show_notice_balloon(kAnswerFileBalloonText);
         w.set_text(kStatus, kAnswerFileStatusText);
         AnswerFileResult answer = write_answer_file(
             target.root, [](const std::string& command) { run_command_capture_output(command); });
@@ -132,7 +124,7 @@ void end_with_success(ui::Window& w) {
     end_job(w);
     std::string done = "Imagex还原 " + target.caption + " 完成！";
     w.set_text(kStatus, done);
-    balloon(done);
+    ui::show_notice_balloon(done);
     if (g_from_install_disc) w.start_timer("disc_watch_timer", 50);
     if (open_finish_countdown_if_chosen(kJobRestore)) w.close();
 }
@@ -140,7 +132,7 @@ void end_with_success(ui::Window& w) {
 void close_for_lost_source(ui::Window& w, const char* timer, const std::string& message) {
     w.stop_timer(timer);
     if (ui::Window* main = ui::main_window()) main->clear_items("image_combo");
-    message_box(message, 0x10);
+    ui::show_notice(message, 0x10);
     w.close();
 }
 
@@ -277,12 +269,12 @@ void load_wim_editions(ui::Event& event) {
     start_console();
     g_busy = true;
     if (!prepared.editions.empty()) {
-        balloon(kEditionsLoadedBalloon);
+        ui::show_notice_balloon(kEditionsLoadedBalloon);
         g_wim_image_index = prepared.image_index;
         return;
     }
-    balloon(kEditionsFailedBalloon);
-    if (message_box(wim_editions_error_text(g_shown_image_path), 0x14) == os::kIdYes)
+    ui::show_notice_balloon(kEditionsFailedBalloon);
+    if (ui::show_notice(wim_editions_error_text(g_shown_image_path), 0x14) == os::kIdYes)
         g_wim_image_index = 1;
     else
         w.close();
@@ -303,7 +295,7 @@ void restore_with_format(ui::Window& w) {
     int choice = w.selected("format_combo");
     if (choice == kFormatDialog || choice == kFormatNtfs || choice == kFormatFat) {
         std::string formatting = "正在格式化 " + target.caption;
-        balloon(formatting);
+        ui::show_notice_balloon(formatting);
         w.set_text(kStatus, formatting);
         lock_apply_window(w);
         bool formatted = choice == kFormatDialog
@@ -316,8 +308,8 @@ void restore_with_format(ui::Window& w) {
             unlock_apply_window(w);
             std::string failed = "格式化 " + target.caption + " 失败！";
             w.set_text(kStatus, failed);
-            balloon(failed);
-            message_box(failed, 0x10);
+            ui::show_notice_balloon(failed);
+            ui::show_notice(failed, 0x10);
             return;
         }
     }
@@ -337,7 +329,7 @@ void imagex_apply_start(ui::Window& w) {
     console_start_reader(&w, kConsoleBox);
 
     std::string running = "Imagex正在还原 " + target.caption + "，请稍候....";
-    balloon(running);
+    ui::show_notice_balloon(running);
     w.set_text(kStatus, running);
     set_status_width(w, kStatusWidthRunning);
     w.set_visible("ok_button", false);
@@ -370,7 +362,7 @@ void on_wim_apply_finished(ui::Event& event) {
         end_without_success(w, kImagexCancelledText);
     } else if (end == ImagexJobEnd::Failed) {
         std::string failed = "Imagex还原" + apply_target().caption + "失败！";
-        balloon(failed);
+        ui::show_notice_balloon(failed);
         end_without_success(w, failed);
     } else {
         end_with_success(w);
@@ -425,7 +417,7 @@ void open_format_dialog(ui::Event&) {
     if (drive_exists(target.root))
         format_drive_dialog(target.root, 1);
     else
-        message_box(target.caption + " 不存在！", 0x30);
+        ui::show_notice(target.caption + " 不存在！", 0x30);
 }
 
 void bind_imagex_apply_handlers() {

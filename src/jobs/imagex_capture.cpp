@@ -57,14 +57,6 @@ std::uint32_t now_ms() {
     return os::os().clock->tick_ms();
 }
 
-int message_box(const std::string& text, int style) {
-    return os::os().notices->message_box(text, "提示", style);
-}
-
-void balloon(const std::string& text) {
-    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
-}
-
 void set_status_width(ui::Window& w, int width) {
     w.resize_control(kStatus, width, kStatusHeight);
 }
@@ -89,7 +81,7 @@ void end_without_success(ui::Window& w, const std::string& status) {
 // backup, and a failed backup never hands over to the countdown.
 void end_with_success(ui::Window& w) {
     std::string done = "Imagex备份 " + g_inputs.caption + " 完成！";
-    balloon(done);
+    ui::show_notice_balloon(done);
     w.set_text(kStatus, done);
     set_choices_enabled(w, true);
     g_busy = false;
@@ -97,7 +89,7 @@ void end_with_success(ui::Window& w) {
     w.set_text("remaining_label", kImagexRemainingReset);
     std::int64_t mb = backup_size_mb(g_inputs.save_path, g_saved_before);
     if (mb == 0) {
-        message_box(backup_failed_report("Imagex", g_inputs.caption, time_to_text()), 0x10);
+        ui::show_notice(backup_failed_report("Imagex", g_inputs.caption, time_to_text()), 0x10);
         return;
     }
     if (open_finish_countdown_if_chosen(kJobBackup)) {
@@ -105,9 +97,9 @@ void end_with_success(ui::Window& w) {
         return;
     }
     g_imagex_backup_size_text = backup_size_line(mb);
-    message_box(backup_done_report("Imagex", g_inputs.caption, g_inputs.save_path,
-                                   g_imagex_backup_size_text, time_to_text()),
-                0x40);
+    ui::show_notice(backup_done_report("Imagex", g_inputs.caption, g_inputs.save_path,
+                                       g_imagex_backup_size_text, time_to_text()),
+                    0x40);
 }
 
 // imagex needs its temporary folder when it starts. The interpreter reads its input a line at a
@@ -261,7 +253,7 @@ void check_other_imagex_then_backup(ui::Event& event) {
 
 void imagex_capture_start(ui::Window& w) {
     std::string name = capture_name_text(w.text("name_edit"));
-    if (message_box(capture_exclusion_notice(g_inputs.target_root, g_inputs.caption), 0x44) !=
+    if (ui::show_notice(capture_exclusion_notice(g_inputs.target_root, g_inputs.caption), 0x44) !=
         os::kIdYes)
         return;
     begin_imagex_run(w, g_capture_progress);
@@ -281,7 +273,7 @@ void imagex_capture_start(ui::Window& w) {
 
     std::string running = "Imagex正在备份 " + g_inputs.caption + "，请稍候....";
     w.set_text(kStatus, running);
-    balloon(running);
+    ui::show_notice_balloon(running);
 
     start_imagex_run_timers(w, g_capture_elapsed_seconds);
     set_choices_enabled(w, false);
@@ -310,7 +302,7 @@ void imagex_backup_finish_tick(ui::Event& event) {
     if (end == ImagexJobEnd::Cancelled) {
         end_without_success(w, kImagexBackupCancelledText);
     } else if (end == ImagexJobEnd::Failed) {
-        balloon("Imagex备份失败！");
+        ui::show_notice_balloon("Imagex备份失败！");
         end_without_success(w, "Imagex备份失败。");
         // Only what this run wrote is removed: a file the tool never touched is still the user's.
         if (saved_file_written(g_inputs.save_path, g_saved_before)) delete_file(g_inputs.save_path);

@@ -5,6 +5,7 @@
 #include "app/state.h"
 #include "app/tool_runner.h"
 #include "platform/os.h"
+#include "ui/main_window.h"
 #include "ui/main_window_def.h"
 
 namespace qv {
@@ -18,10 +19,6 @@ constexpr int kWatchMs = 10;
 // untick the box (and allow a second start) while the first one is still open.
 std::string g_manual_ghost_name;
 
-int notice(const std::string& text, int style) {
-    return os::os().notices->message_box(text, "提示", style);
-}
-
 }  // namespace
 
 void start_ghost32(ui::Event& event) {
@@ -29,11 +26,11 @@ void start_ghost32(ui::Event& event) {
     if (!main.checked(kBox)) {
         // Only the end of that Ghost unticks the box.
         main.set_checked(kBox, true);
-        notice("请先退出 Ghost32 主程序！", 0x30);
+        ui::show_notice("请先退出 Ghost32 主程序！", 0x30);
         return;
     }
     if (!file_exists(g_ghost_exe_path)) {
-        notice("出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！", 0x10);
+        ui::show_notice("出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！", 0x10);
         main.set_checked(kBox, false);
         return;
     }

@@ -35,14 +35,6 @@ char drive_letter_of(const std::string& path) {
     return c >= 'A' && c <= 'Z' ? c : '\0';
 }
 
-int notice(const std::string& text, int style) {
-    return os::os().notices->message_box(text, "提示", style);
-}
-
-void balloon(const std::string& text) {
-    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
-}
-
 std::string current_item(const ui::Window& w, const std::string& role) {
     return w.item_text(role, w.selected(role));
 }
@@ -145,19 +137,19 @@ void open_virtual_drive_window() {
 void mount_iso_from_list(ui::Window& main) {
     std::string letter = free_mount_letter();
     if (letter.empty())
-        notice(kNoMountLetterMessage, 0x10);
+        ui::show_notice(kNoMountLetterMessage, 0x10);
     else
         g_iso_mount_letter = letter;
     const std::string& l = g_iso_mount_letter;
     g_iso_mounted = true;
     std::string iso = current_item(main, "found_images_list");
-    balloon("正在加载 " + iso + " 到 " + l + ":\\ ，请稍后.....");
+    ui::show_notice_balloon("正在加载 " + iso + " 到 " + l + ":\\ ，请稍后.....");
     ui::lock_ui();
     run_hidden(virtual_drive_mount_command(l, iso), true);
     remember_mounted_iso(l, iso);
     ui::unlock_ui();
     run_shown(list_mount_explorer_command(l), false);
-    balloon("加载 " + iso + " 到 " + l + ":\\ 完成！");
+    ui::show_notice_balloon("加载 " + iso + " 到 " + l + ":\\ 完成！");
 }
 
 void lock_virtual_drive_window(ui::Window& window) {
@@ -200,20 +192,20 @@ void mount_iso(ui::Event& event) {
     ui::Window& w = *event.window;
     std::string iso = current_item(w, kIsoCombo);
     if (iso.empty()) {
-        notice("请选中要加载的光盘镜像文件！", 0x30);
+        ui::show_notice("请选中要加载的光盘镜像文件！", 0x30);
         return;
     }
     std::string letter_text = current_item(w, kLetterCombo);
     if (letter_text.empty()) {
-        notice("请输入虚拟光驱盘符！", 0x30);
+        ui::show_notice("请输入虚拟光驱盘符！", 0x30);
         return;
     }
     if (!file_exists(iso)) {
-        notice("未找到 " + iso, 0x30);
+        ui::show_notice("未找到 " + iso, 0x30);
         return;
     }
     lock_virtual_drive_window(w);
-    balloon("正在加载：" + iso);
+    ui::show_notice_balloon("正在加载：" + iso);
     run_hidden(virtual_drive_window_mount_command(letter_text.substr(0, 1), iso), true);
     remember_mounted_iso(letter_text.substr(0, 1), iso);
     unlock_virtual_drive_window(w);
@@ -224,7 +216,7 @@ void open_drive_in_explorer(ui::Event& event) {
     if (drive_exists(letter))
         run_shown(drive_explorer_command(letter), false);
     else
-        notice(letter + ":\\ 不存在！", 0x30);
+        ui::show_notice(letter + ":\\ 不存在！", 0x30);
 }
 
 void on_virtual_drive_exit_clicked(ui::Event& event) {

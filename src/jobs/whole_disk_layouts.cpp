@@ -24,17 +24,13 @@ const WholeDiskLayout kLayouts[] = {{"HD3.GHO", "三"}, {"HD4.GHO", "四"}, {"HD
 // Ghost chosen on the main window meanwhile must not make the watch miss the one that writes.
 std::string g_watched_ghost;
 
-int notice(const std::string& text, int style, const std::string& caption = "提示") {
-    return os::os().notices->message_box(text, caption, style);
-}
-
 // The same file that the load command names with a doubled backslash.
 std::string layout_path(const WholeDiskLayout& layout) {
     return system_dir() + layout.file;
 }
 
 bool wipe_confirmed() {
-    return notice("该操作将删除硬盘所有数据，是否继续？", 0x44, "警告") == os::kIdYes;
+    return ui::show_notice("该操作将删除硬盘所有数据，是否继续？", 0x44, "警告") == os::kIdYes;
 }
 
 // A Ghost that could not be started has written nothing: that is said, and no watch runs, so the
@@ -44,7 +40,7 @@ void start_layout(const WholeDiskLayout& layout) {
     const std::string command =
         ghost_disk_clone_command(g_ghost_exe_path, system_dir(), layout.file);
     if (!run_program(command, false, os::kShowNormal)) {
-        notice("Ghost启动失败，一键分" + g_layout_count_word + "未能完成！", 0x10);
+        ui::show_notice("Ghost启动失败，一键分" + g_layout_count_word + "未能完成！", 0x10);
         if (g_automatic_mode) end_program(0);
         return;
     }
@@ -59,7 +55,7 @@ void restore_from_command_line(const WholeDiskLayout& layout) {
         return;
     }
     if (!file_exists(layout_path(layout))) {
-        notice(layout_missing_text(layout), 0x10);
+        ui::show_notice(layout_missing_text(layout), 0x10);
         return;
     }
     if (!wipe_confirmed()) {
@@ -71,12 +67,12 @@ void restore_from_command_line(const WholeDiskLayout& layout) {
 
 void restore_from_menu(const WholeDiskLayout& layout) {
     if (!file_exists(layout_path(layout))) {
-        notice(layout_missing_text(layout), 0x10);
+        ui::show_notice(layout_missing_text(layout), 0x10);
         return;
     }
     const std::string windows = windows_dir();
     if (windows.empty() || windows[0] != 'X') {
-        notice("请在Windows PE下运行", 0x10);
+        ui::show_notice("请在Windows PE下运行", 0x10);
         return;
     }
     if (!wipe_confirmed()) return;
@@ -146,7 +142,7 @@ void wait_for_ghost(ui::Event& event) {
     if (is_process_running(g_watched_ghost)) return;
     // Stopped before the box: the box's own message loop would otherwise let the timer fire again.
     event.window->stop_timer(kWatchTimer);
-    notice(layout_done_text(g_layout_count_word), 0x30);
+    ui::show_notice(layout_done_text(g_layout_count_word), 0x30);
     if (g_automatic_mode) end_program(0);
 }
 

@@ -95,14 +95,6 @@ std::string setup_source() {
     return main->text("image_combo");
 }
 
-int notice(const std::string& text, int style) {
-    return os::os().notices->message_box(text, "提示", style);
-}
-
-void balloon(const std::string& text) {
-    ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
-}
-
 std::string caption_text() {
     return "安装 Windows" + g_setup_system_name;
 }
@@ -222,10 +214,10 @@ void winnt32_install_with_format(ui::Window& w) {
         // A disc image mounted from the target partition would be wiped with it, and the setup
         // would then read from nothing.
         if (source_lies_on_drive(setup_source(), target.root)) {
-            notice("需安装的分区不可与还原映像文件所在的路径相同！", 0x30);
+            ui::show_notice("需安装的分区不可与还原映像文件所在的路径相同！", 0x30);
             return;
         }
-        balloon("正在格式化 " + target.caption);
+        ui::show_notice_balloon("正在格式化 " + target.caption);
         lock_install_window(w);
         bool formatted =
             choice == kFormatDialog
@@ -236,8 +228,8 @@ void winnt32_install_with_format(ui::Window& w) {
         if (!formatted) {
             unlock_install_window(w);
             std::string failed = "格式化 " + target.caption + " 失败！";
-            balloon(failed);
-            notice(failed, 0x10);
+            ui::show_notice_balloon(failed);
+            ui::show_notice(failed, 0x10);
             return;
         }
     }
@@ -260,8 +252,8 @@ void winnt32_install_start(ui::Window& w) {
         // setup, and a finish box would restart the machine with nothing installed.
         unlock_install_window(w);
         std::string failed = "启动 Windows" + g_setup_system_name + " 安装程序失败！";
-        balloon(failed);
-        notice(failed, 0x10);
+        ui::show_notice_balloon(failed);
+        ui::show_notice(failed, 0x10);
         return;
     }
     w.set_visible("cancel_button", false);
@@ -305,7 +297,8 @@ void winnt32_finish_tick(ui::Event& event) {
         w.close();
         return;
     }
-    notice("Windows" + g_setup_system_name + "安装完成，请重启计算机并移除移动设备！", 0x40);
+    ui::show_notice("Windows" + g_setup_system_name + "安装完成，请重启计算机并移除移动设备！",
+                    0x40);
 }
 
 // While the watch runs there is no button to leave by, and the window must not go away under it:

@@ -218,4 +218,12 @@ void bind_main_window_handlers() {
     ui::bind_handler(w, "menu_button", EventKind::Click, pop_up_main_menu_below_button);
 }
 
+int show_notice(const std::string& text, int style, const std::string& caption) {
+    return os::os().notices->message_box(text, caption, style);
+}
+
+bool show_notice_balloon(const std::string& text) {
+    return show_tray_balloon("提示", text, kBalloonInfo, 0);
+}
+
 }  // namespace qv::ui

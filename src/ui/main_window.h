@@ -19,6 +19,11 @@ Window* main_window();
 // inside a double-byte character. Returns whether the shell took the balloon; false without a
 // main window.
 bool show_tray_balloon(const std::string& title, const std::string& text, int icon, int timeout_ms);
+// The two ordinary notices of the system: a message box titled "提示" (the style gives its icon
+// and buttons; the result is the button chosen), and a tray balloon titled "提示" with the
+// information icon and time-out 0.
+int show_notice(const std::string& text, int style, const std::string& caption = "提示");
+bool show_notice_balloon(const std::string& text);
 
 // Panel modes. Each acts only while its own radio is set.
 void show_restore_panel(Window& main);
