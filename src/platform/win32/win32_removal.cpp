@@ -9,6 +9,7 @@
 #include <winioctl.h>
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -111,6 +112,28 @@ DWORD WINAPI query_name(LPVOID parameter) {
     return 0;
 }
 
+// The table in the layout of a 32-bit process, which the portable code reads: a 32-bit count,
+// then 16-byte entries. A 64-bit build (the Wine tests' fallback where 32-bit Wine cannot run)
+// gets 8 bytes of header and 24-byte entries, whose object address is cut to its low 32 bits.
+std::string in_32_bit_layout(const std::string& table) {
+    if (sizeof(void*) == 4 || table.size() < 8) return table;
+    constexpr std::size_t kHeader = 8, kEntry = 24;
+    std::uint32_t count = 0;
+    std::memcpy(&count, table.data(), 4);
+    std::size_t room = (table.size() - kHeader) / kEntry;
+    if (count > room) count = static_cast<std::uint32_t>(room);
+    std::string out(4 + std::size_t{count} * 16, '\0');
+    std::memcpy(out.data(), &count, 4);
+    for (std::size_t i = 0; i < count; ++i) {
+        const char* from = table.data() + kHeader + i * kEntry;
+        char* to = out.data() + 4 + i * 16;
+        std::memcpy(to, from, 8);            // process, back trace, type, attributes, handle
+        std::memcpy(to + 8, from + 8, 4);    // the object's low 32 bits
+        std::memcpy(to + 12, from + 16, 4);  // granted access
+    }
+    return out;
+}
+
 class Win32HandleTable : public os::HandleTable {
 public:
     std::uint32_t current_process_id() override { return GetCurrentProcessId(); }
@@ -133,7 +156,7 @@ public:
             ULONG returned = 0;
             std::uint32_t status = status_of(native().query_system_information(
                 kSystemHandleInformation, bytes.data(), size, &returned));
-            if ((status & 0x80000000u) == 0) buffer.swap(bytes);
+            if ((status & 0x80000000u) == 0) buffer = in_32_bit_layout(bytes);
             return status;
         } catch (const std::bad_alloc&) {
             return kStatusNoMemory;
