@@ -14,7 +14,7 @@ packages=(cmake ninja-build g++ pkg-config
   libz-mingw-w64-dev googletest libgtest-dev libbenchmark-dev libexpat1-dev
   clang-14 libclang-rt-14-dev
   libpng-dev libjpeg-dev zlib1g-dev nasm dpkg-dev
-  wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei locales)
+  wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei fonts-arphic-uming locales)
 
 missing=()
 for p in "${packages[@]}"; do

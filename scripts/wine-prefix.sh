@@ -115,6 +115,16 @@ if [ ! -f "$template/.unmanaged" ]; then
   WINEPREFIX="$template" "$WINESERVER" -w
   touch "$template/.unmanaged"
 fi
+# The program's face is SimSun ("宋体"), which Wine lacks; a Song-style font of the same metrics
+# keeps the design's widths (a wider face cuts captions short at the right).
+if [ ! -f "$template/.song-font" ] && fc-list 2>/dev/null | grep -q 'AR PL UMing CN'; then
+  for face in 宋体 SimSun; do
+    WINEPREFIX="$template" "$QV_WINE_LOADER" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" \
+      /d 'AR PL UMing CN' /f </dev/null >/dev/null 2>&1 || true
+  done
+  WINEPREFIX="$template" "$WINESERVER" -w
+  touch "$template/.song-font"
+fi
 "$WINESERVER" -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
 cp -a "$template" "$WINEPREFIX"
