@@ -442,25 +442,36 @@ LRESULT CALLBACK Win32Window::control_subclass_proc(HWND hwnd, UINT msg, WPARAM 
     return self->handle_subclassed_message(hwnd, static_cast<int>(id), msg, wp, lp);
 }
 
-LRESULT Win32Window::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
-    LRESULT result = 0;
-    if (handle_child_message(msg, wp, lp, &result)) return result;
+bool Win32Window::paint_from_backdrop(HWND target, UINT msg, WPARAM wp, LRESULT* result) {
     switch (msg) {
         case WM_PAINT: {
             PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            blit_backdrop(dc, hwnd_, ps.rcPaint);
-            EndPaint(hwnd_, &ps);
-            return 0;
+            HDC dc = BeginPaint(target, &ps);
+            blit_backdrop(dc, target, ps.rcPaint);
+            EndPaint(target, &ps);
+            *result = 0;
+            return true;
         }
         case WM_ERASEBKGND:
-            return 1;
+            *result = 1;
+            return true;
         case WM_PRINTCLIENT: {
             RECT client;
-            GetClientRect(hwnd_, &client);
-            blit_backdrop(reinterpret_cast<HDC>(wp), hwnd_, client);
-            return 0;
+            GetClientRect(target, &client);
+            blit_backdrop(reinterpret_cast<HDC>(wp), target, client);
+            *result = 0;
+            return true;
         }
+        default:
+            return false;
+    }
+}
+
+LRESULT Win32Window::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    if (handle_child_message(msg, wp, lp, &result)) return result;
+    if (paint_from_backdrop(hwnd_, msg, wp, &result)) return result;
+    switch (msg) {
         case WM_SIZE:
             invalidate_backdrop();
             break;
@@ -526,22 +537,8 @@ LRESULT Win32Window::handle_message(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT Win32Window::handle_picture_box_message(HWND box, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (handle_child_message(msg, wp, lp, &result)) return result;
+    if (paint_from_backdrop(box, msg, wp, &result)) return result;
     switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(box, &ps);
-            blit_backdrop(dc, box, ps.rcPaint);
-            EndPaint(box, &ps);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PRINTCLIENT: {
-            RECT client;
-            GetClientRect(box, &client);
-            blit_backdrop(reinterpret_cast<HDC>(wp), box, client);
-            return 0;
-        }
         case WM_LBUTTONDOWN: {
             int index = index_of_hwnd(box);
             if (index >= 0 && (controls_[static_cast<size_t>(index)].def->flags & ui::kSkin) &&

@@ -208,6 +208,8 @@ private:
     bool visible_in_tree(int index) const;
     POINT origin_in_window(HWND hwnd) const;
     void blit_backdrop(HDC dc, HWND target, const RECT& area);
+    // Paint, erase and print-client of the window or a picture box, all drawn from the backdrop.
+    bool paint_from_backdrop(HWND target, UINT msg, WPARAM wp, LRESULT* result);
     void paint_label(const DRAWITEMSTRUCT& item, int index);
     void paint_picture_button(const DRAWITEMSTRUCT& item, int index);
     LRESULT color_transparent_control(HDC dc, HWND control, int index);
