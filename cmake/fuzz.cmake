@@ -5,8 +5,8 @@ if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   message(FATAL_ERROR "The fuzz build needs clang (preset fuzz)")
 endif()
 set(QV_FUZZ_FLAGS -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -g -O1)
-set(QV_FUZZ_SOURCES src/app/helpers.cpp src/app/text_between_all.cpp src/app/regex_object.cpp
-    src/app/cmd_quoting.cpp src/jobs/wim_editions.cpp src/jobs/imagex_commands.cpp
+set(QV_FUZZ_SOURCES src/base/helpers.cpp src/base/text_between_all.cpp src/base/regex_object.cpp
+    src/base/cmd_quoting.cpp src/jobs/wim_editions.cpp src/jobs/imagex_commands.cpp
     src/jobs/imagex_progress.cpp src/platform/os.cpp tests/fakes/fake_com.cpp)
 foreach(name wim_editions imagex_progress)
   add_executable(fuzz_${name} tests/fuzz/${name}_fuzz.cpp ${QV_FUZZ_SOURCES})

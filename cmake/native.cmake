@@ -40,10 +40,20 @@ if(benchmark_FOUND)
 
   # The progress tick's cost at the console box's size, against one plain scan of the same bytes;
   # scripts/test.sh runs it.
-  add_executable(qv_progress_bench tests/bench/progress_bench.cpp src/app/text_between_all.cpp
-                 src/app/regex_object.cpp src/app/helpers.cpp src/jobs/imagex_progress.cpp src/platform/os.cpp)
+  add_executable(qv_progress_bench tests/bench/progress_bench.cpp src/base/text_between_all.cpp
+                 src/base/regex_object.cpp src/base/helpers.cpp src/jobs/imagex_progress.cpp src/platform/os.cpp)
   target_include_directories(qv_progress_bench PRIVATE src tests)
   target_compile_options(qv_progress_bench PRIVATE ${QV_TEXT_FLAGS} ${QV_WARNINGS} -O2)
   target_compile_definitions(qv_progress_bench PRIVATE QV_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures")
   target_link_libraries(qv_progress_bench PRIVATE benchmark::benchmark)
 endif()
+
+# The folders of src/ are layers: an include that reaches a folder above its own fails the tests,
+# and the check itself must catch one.
+add_test(NAME LayerDirection.SourcesIncludeOnlyTheirOwnLayerAndBelow
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/layers/check_layers.sh ${CMAKE_SOURCE_DIR}/src)
+add_test(NAME LayerDirection.AnIncludeAgainstTheDirectionFails
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/layers/check_layers.sh
+                 ${CMAKE_SOURCE_DIR}/tests/fixtures/layers/upward)
+set_tests_properties(LayerDirection.AnIncludeAgainstTheDirectionFails PROPERTIES
+                     PASS_REGULAR_EXPRESSION "jobs/job.cpp includes shell/startup.h against the layer direction")

@@ -41,14 +41,14 @@ set_source_files_properties(src/platform/win32/resources.rc PROPERTIES OBJECT_DE
                             "${CMAKE_SOURCE_DIR}/assets/pictures.rc;${QV_PICTURE_FILES}")
 
 # The carried tools, embedded as RCDATA resources named by their file names (upper case). The
-# names come from src/app/carried_tools.h. By default the stand-in tools are embedded (demo and
+# names come from src/base/carried_tools.h. By default the stand-in tools are embedded (demo and
 # tests); a release points QV_PAYLOAD_DIR at a folder of the real files, and a name without a
 # file there is simply not carried.
 set(QV_PAYLOAD_DIR "" CACHE PATH "Folder of the real carried tool files; empty embeds the stand-in tools")
 set(QV_STANDIN_DIR ${CMAKE_BINARY_DIR}/standin)
-file(STRINGS ${CMAKE_SOURCE_DIR}/src/app/carried_tools.h qv_carried_lines
+file(STRINGS ${CMAKE_SOURCE_DIR}/src/base/carried_tools.h qv_carried_lines
      REGEX "kCarried[A-Za-z]+\\[\\] = \"[^\"]+\";")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/carried_tools.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/base/carried_tools.h)
 if(QV_PAYLOAD_DIR)
   file(GLOB qv_payload_files LIST_DIRECTORIES false "${QV_PAYLOAD_DIR}/*")
   # A file added to or removed from the folder configures again.

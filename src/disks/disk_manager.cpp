@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/helpers.h"
-#include "app/tool_runner.h"
+#include "base/helpers.h"
+#include "base/tool_runner.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
 #include "platform/os_registry.h"

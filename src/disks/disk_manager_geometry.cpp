@@ -3,7 +3,7 @@
 #include <climits>
 #include <limits>
 
-#include "app/tool_runner.h"
+#include "base/tool_runner.h"
 #include "disks/disk_manager.h"
 #include "platform/os.h"
 #include "platform/os_disk_devices.h"

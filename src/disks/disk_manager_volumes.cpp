@@ -5,8 +5,8 @@
 #include <cmath>
 #include <new>
 
-#include "app/helpers.h"
-#include "app/tool_runner.h"
+#include "base/helpers.h"
+#include "base/tool_runner.h"
 #include "disks/disk_manager.h"
 #include "platform/os.h"
 #include "platform/os_disk_devices.h"

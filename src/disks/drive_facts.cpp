@@ -1,9 +1,9 @@
 #include "disks/drive_facts.h"
 
-#include "app/carried_tools.h"
-#include "app/helpers.h"
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/carried_tools.h"
+#include "base/helpers.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
 
@@ -180,6 +180,14 @@ int get_firmware_type() {
     std::uint32_t value = 0;
     bool asked = drives().firmware_type(value);
     return firmware_kind(asked, value);
+}
+
+const char* const kNoMountLetterMessage = "检测到系统盘符异常，部分功能将无法正常使用！";
+
+std::string free_mount_letter() {
+    for (const char* letter : {"Z", "Y", "W", "A", "B"})
+        if (!drive_exists(letter)) return letter;
+    return {};
 }
 
 }  // namespace qv

@@ -53,6 +53,10 @@ std::string windows_short_name_for_version(const std::string& file_version);
 // The short name of the Windows installed on the drive root, or empty.
 std::string windows_short_name(const std::string& root);
 
+// The first of Z, Y, W, A and B that names no drive, or empty when all five exist.
+std::string free_mount_letter();
+extern const char* const kNoMountLetterMessage;
+
 // 0 unknown or not askable, 1 BIOS, 2 UEFI.
 int firmware_kind(bool asked, std::uint32_t value);
 int get_firmware_type();

@@ -2,14 +2,14 @@
 
 #include <cmath>
 
-#include "app/helpers.h"
-#include "app/shell_file_operations.h"
+#include "base/helpers.h"
+#include "base/shell_file_operations.h"
 #include "disks/disk_manager.h"
 #include "disks/drive_facts.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
 #include "ui/dialog_def.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 

@@ -2,13 +2,13 @@
 
 #include <vector>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "disks/partition_info.h"
 #include "disks/safe_removal.h"
 #include "disks/volume_label.h"
 #include "platform/os.h"
-#include "ui/lock_ui.h"
-#include "ui/main_window.h"
+#include "main_window/lock_ui.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "disks/partition_rows.h"
+#include "main_window/partition_columns.h"
 #include "ui/runtime.h"
 
 namespace qv {

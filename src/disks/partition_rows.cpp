@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/helpers.h"
-#include "app/state.h"
+#include "base/helpers.h"
+#include "base/state.h"
 #include "disks/drive_facts.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
@@ -80,14 +80,6 @@ bool split_disk_partition(const std::string& text, std::string& disk, std::strin
 
 std::vector<std::string> PartitionRow::cells() const {
     return {root, disk_partition, system, type_name, total, free};
-}
-
-std::vector<PartitionColumn> partition_columns(PartitionListMode mode) {
-    const char* first = mode == PartitionListMode::Backup    ? "备份"
-                        : mode == PartitionListMode::Install ? "安装"
-                                                             : "还原";
-    return {{first, 39},  {"盘号", 47},   {"系统", 65},
-            {"类型", 84}, {"总大小", 66}, {"可用空间", 66}};
 }
 
 std::string partition_size_text(std::int64_t kib) {

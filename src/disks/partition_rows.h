@@ -33,14 +33,6 @@ struct PartitionRow {
     std::vector<std::string> cells() const;
 };
 
-// The list's column layout; column 0 is titled by the panel the list serves.
-enum class PartitionListMode { Restore, Backup, Install };
-struct PartitionColumn {
-    std::string caption;
-    int width = 0;
-};
-std::vector<PartitionColumn> partition_columns(PartitionListMode mode);
-
 // A KiB count as the list writes it: MB, GB or TB with exactly two decimals.
 std::string partition_size_text(std::int64_t kib);
 std::string partition_system_text(bool active, const std::string& short_name);

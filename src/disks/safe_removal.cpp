@@ -1,10 +1,10 @@
 #include "disks/safe_removal.h"
 
-#include "app/helpers.h"
+#include "base/helpers.h"
 #include "disks/drive_facts.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

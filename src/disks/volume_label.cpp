@@ -4,7 +4,7 @@
 #include "disks/partition_info.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 

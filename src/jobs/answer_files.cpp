@@ -1,6 +1,6 @@
 #include "jobs/answer_files.h"
 
-#include "app/helpers.h"
+#include "base/helpers.h"
 #include "platform/os.h"
 #include "platform/os_com.h"
 

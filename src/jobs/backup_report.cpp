@@ -1,6 +1,6 @@
 #include "jobs/backup_report.h"
 
-#include "app/helpers.h"
+#include "base/helpers.h"
 
 namespace qv {
 namespace {

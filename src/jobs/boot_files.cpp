@@ -2,16 +2,16 @@
 
 #include <set>
 
-#include "app/cmd_quoting.h"
-#include "app/helpers.h"
-#include "app/tool_runner.h"
+#include "base/cmd_quoting.h"
+#include "base/helpers.h"
+#include "base/tool_runner.h"
 #include "disks/drive_facts.h"
 #include "disks/partition_rows.h"
 #include "jobs/command_console.h"
 #include "jobs/imagex_progress.h"
 #include "platform/os.h"
 #include "platform/os_process.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 

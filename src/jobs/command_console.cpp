@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/helpers.h"
-#include "app/state.h"
+#include "base/helpers.h"
+#include "base/state.h"
 #include "platform/os.h"
 #include "platform/os_console.h"
 #include "ui/runtime.h"

@@ -1,11 +1,11 @@
 #include "jobs/custom_ghost.h"
 
-#include "app/helpers.h"
-#include "app/state.h"
+#include "base/helpers.h"
+#include "base/state.h"
 #include "jobs/image_inspection.h"
 #include "platform/os.h"
 #include "platform/os_com.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

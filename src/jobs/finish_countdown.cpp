@@ -1,10 +1,10 @@
 #include "jobs/finish_countdown.h"
 
-#include "app/exit_and_power.h"
-#include "app/state.h"
+#include "base/power.h"
+#include "base/state.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 

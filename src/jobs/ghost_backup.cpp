@@ -1,16 +1,16 @@
 #include "jobs/ghost_backup.h"
 
-#include "app/cmd_quoting.h"
-#include "app/helpers.h"
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/cmd_quoting.h"
+#include "base/helpers.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "jobs/backup_report.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_switches.h"
 #include "jobs/time_text.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 

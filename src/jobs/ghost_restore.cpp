@@ -1,18 +1,18 @@
 #include "jobs/ghost_restore.h"
 
-#include "app/cmd_quoting.h"
-#include "app/exit_and_power.h"
-#include "app/helpers.h"
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/cmd_quoting.h"
+#include "base/power.h"
+#include "base/helpers.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "disks/drive_facts.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_switches.h"
 #include "jobs/start_checks.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "ui/info_windows.h"
-#include "ui/main_window.h"
+#include "main_window/info_windows.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {
@@ -141,16 +141,6 @@ void end_job(ui::Window& w) {
     // The interactive window stays for another run; an unattended run ends with its job.
     say(report, kInformation);
     if (g_job.automatic) end_program(0);
-}
-
-void watch_tick(ui::Event& event) {
-    ui::Window& w = *event.window;
-    if (!g_job.running || g_job.timer != event.role) {
-        w.stop_timer(event.role);
-        return;
-    }
-    if (is_process_running(g_job.ghost_name)) return;
-    end_job(w);
 }
 
 std::string ghost_name() {
@@ -355,12 +345,14 @@ void run_ghost_restore_dropped(ui::Window& w) {
     run_command_line_job(w, g_dropped_image_path);
 }
 
-void ghost_restore_finish_tick(ui::Event& event) {
-    watch_tick(event);
-}
-
-void ghost_restore_auto_finish_tick(ui::Event& event) {
-    watch_tick(event);
+void ghost_restore_watch_tick(ui::Event& event) {
+    ui::Window& w = *event.window;
+    if (!g_job.running || g_job.timer != event.role) {
+        w.stop_timer(event.role);
+        return;
+    }
+    if (is_process_running(g_job.ghost_name)) return;
+    end_job(w);
 }
 
 void on_ghost_restore_cancel_clicked(ui::Event& event) {
@@ -389,8 +381,8 @@ void bind_ghost_restore_handlers() {
     ui::bind_handler(w, "", ui::EventKind::Created, ghost_restore_window_load);
     ui::bind_handler(w, "ok_button", ui::EventKind::Click, start_ghost_restore_job);
     ui::bind_handler(w, "cancel_button", ui::EventKind::Click, on_ghost_restore_cancel_clicked);
-    ui::bind_handler(w, kInteractiveWatch, ui::EventKind::Timer, ghost_restore_finish_tick);
-    ui::bind_handler(w, kAutomaticWatch, ui::EventKind::Timer, ghost_restore_auto_finish_tick);
+    ui::bind_handler(w, kInteractiveWatch, ui::EventKind::Timer, ghost_restore_watch_tick);
+    ui::bind_handler(w, kAutomaticWatch, ui::EventKind::Timer, ghost_restore_watch_tick);
     ui::bind_handler(w, "drop_target", ui::EventKind::Drop, on_file_dropped);
 }
 

@@ -41,8 +41,8 @@ void start_ghost_restore_job(ui::Event& event);
 void run_ghost_restore(ui::Window& window);
 void run_ghost_restore_cmdline(ui::Window& window);
 void run_ghost_restore_dropped(ui::Window& window);
-void ghost_restore_finish_tick(ui::Event& event);       // the interactive job's watch
-void ghost_restore_auto_finish_tick(ui::Event& event);  // the unattended and dropped jobs' watch
+// The watch of all three jobs (each on a timer of its own): ends the job when its Ghost is gone.
+void ghost_restore_watch_tick(ui::Event& event);
 void on_ghost_restore_cancel_clicked(ui::Event& event);
 void on_file_dropped(ui::Event& event);
 

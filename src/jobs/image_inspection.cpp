@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/helpers.h"
-#include "app/image_scan.h"
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/helpers.h"
+#include "images/image_scan.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "disks/partition_list.h"
 #include "jobs/virtual_drive.h"
 #include "platform/os.h"
-#include "ui/image_list.h"
-#include "ui/lock_ui.h"
-#include "ui/main_window.h"
+#include "images/image_list.h"
+#include "main_window/lock_ui.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "ui/runtime.h"
 
 namespace qv {

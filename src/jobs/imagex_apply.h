@@ -36,19 +36,10 @@ const ui::WindowDef& imagex_apply_window_def();
 // Opens ImagexApplyWindow modally over MainWindow; returns when it is gone.
 void open_imagex_apply_window();
 
-// The cancel button's three picture sets (the backup window uses them too).
-void set_apply_running_pictures(ui::Window& window, const std::string& button);
-void set_apply_done_pictures(ui::Window& window, const std::string& button);
-void set_apply_stopped_pictures(ui::Window& window, const std::string& button);
-
 // Disable / enable the edition, format and boot-mode combos, the two boxes and both buttons (the
 // boot-mode combo only while the add-boot box is ticked).
 void lock_apply_window(ui::Window& window);
 void unlock_apply_window(ui::Window& window);
-
-// Ends the first process of that executable name (exit code 0); false when none runs or it
-// cannot be ended.
-bool terminate_process_by_name(const std::string& name);
 
 // The format step of the OK button, then the apply.
 void restore_with_format(ui::Window& window);

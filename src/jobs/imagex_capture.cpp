@@ -1,12 +1,13 @@
 #include "jobs/imagex_capture.h"
 
-#include "app/helpers.h"
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/helpers.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "jobs/backup_report.h"
 #include "jobs/command_console.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/imagex_apply.h"
+#include "jobs/imagex_apply_window.h"
 #include "jobs/imagex_job.h"
 #include "jobs/imagex_progress.h"
 #include "jobs/start_checks.h"
@@ -14,7 +15,7 @@
 #include "jobs/wim_editions.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 

@@ -1,7 +1,7 @@
 #include "jobs/imagex_commands.h"
 
-#include "app/cmd_quoting.h"
-#include "app/helpers.h"
+#include "base/cmd_quoting.h"
+#include "base/helpers.h"
 
 namespace qv {
 

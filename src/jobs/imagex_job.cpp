@@ -1,12 +1,12 @@
 #include "jobs/imagex_job.h"
 
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "jobs/command_console.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/start_checks.h"
 #include "platform/os.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

@@ -1,7 +1,7 @@
 #include "jobs/imagex_progress.h"
 
-#include "app/helpers.h"
-#include "app/text_between_all.h"
+#include "base/helpers.h"
+#include "base/text_between_all.h"
 
 namespace qv {
 

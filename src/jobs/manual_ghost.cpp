@@ -1,12 +1,12 @@
 #include "jobs/manual_ghost.h"
 
-#include "app/cmd_quoting.h"
-#include "app/helpers.h"
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/cmd_quoting.h"
+#include "base/helpers.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "platform/os.h"
-#include "ui/main_window.h"
-#include "ui/main_window_def.h"
+#include "main_window/main_window.h"
+#include "main_window/main_window_def.h"
 
 namespace qv {
 namespace {

@@ -1,8 +1,8 @@
 #include "jobs/start_button.h"
 
-#include "app/helpers.h"
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/helpers.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "jobs/ghost_backup.h"
 #include "jobs/ghost_restore.h"
 #include "jobs/imagex_apply.h"
@@ -11,8 +11,8 @@
 #include "jobs/start_checks.h"
 #include "jobs/winnt32_setup.h"
 #include "platform/os.h"
-#include "ui/lock_ui.h"
-#include "ui/main_window.h"
+#include "main_window/lock_ui.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

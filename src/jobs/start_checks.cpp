@@ -1,11 +1,10 @@
 #include "jobs/start_checks.h"
 
-#include "app/cmd_quoting.h"
-#include "app/helpers.h"
-#include "app/state.h"
+#include "base/cmd_quoting.h"
+#include "base/helpers.h"
+#include "base/state.h"
 #include "jobs/virtual_drive.h"
 #include "platform/os.h"
-#include "platform/os_drives.h"
 
 namespace qv {
 namespace {
@@ -351,26 +350,6 @@ bool test_partition_writable(const std::string& drive) {
     if (!written || !path_exists(probe)) return false;
     delete_file(drive.substr(0, 1) + ":\\Marlune.tmp");
     return true;
-}
-
-bool delete_file(const std::string& path) {
-    return os::os().files->delete_file(path);
-}
-
-bool path_is_directory(const std::string& path) {
-    return os::os().files->is_directory(path);
-}
-
-std::string parent_dir(const std::string& path) {
-    std::string p = path;
-    if (!p.empty() && p.back() == '\\' && find_last_char(p, '\\') == p.size() - 1) p.pop_back();
-    std::size_t slash = find_last_char(p, '\\');
-    return slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
-}
-
-std::int64_t disk_total_kib(const std::string& root) {
-    os::SpaceBytes space;
-    return os::os().drives->space_bytes(root, space) ? space.total / 1024 : -1;
 }
 
 std::string not_hard_disk_question(const std::string& caption, const std::string& type_name) {

@@ -97,13 +97,6 @@ std::string write_probe_path(const std::string& drive);
 // Writes the probe file at the drive's root; true only when the write itself succeeded and the
 // file is then there. The file is deleted again.
 bool test_partition_writable(const std::string& drive);
-bool delete_file(const std::string& path);
-bool path_is_directory(const std::string& path);
-// The folder of a path with its trailing backslash; one trailing backslash of the path is cut
-// off first.
-std::string parent_dir(const std::string& path);
-// The total size of a drive in KB, -1 when it cannot be read.
-std::int64_t disk_total_kib(const std::string& root);
 
 // The question asked before a target that is not a hard disk, in the restore and install form.
 std::string not_hard_disk_question(const std::string& caption, const std::string& type_name);

@@ -2,15 +2,15 @@
 
 #include <map>
 
-#include "app/exit_and_power.h"
-#include "app/helpers.h"
-#include "app/startup.h"
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/power.h"
+#include "base/helpers.h"
+#include "disks/drive_facts.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "ui/lock_ui.h"
-#include "ui/main_window.h"
+#include "main_window/lock_ui.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 

@@ -1,6 +1,6 @@
 #include "jobs/volume_format.h"
 
-#include "app/helpers.h"
+#include "base/helpers.h"
 #include "platform/os.h"
 #include "platform/os_format.h"
 

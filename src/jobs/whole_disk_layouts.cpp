@@ -2,15 +2,14 @@
 
 #include <utility>
 
-#include "app/cmd_quoting.h"
-#include "app/command_line.h"
-#include "app/exit_and_power.h"
-#include "app/helpers.h"
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/cmd_quoting.h"
+#include "base/power.h"
+#include "base/helpers.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "platform/os.h"
-#include "ui/info_windows.h"
-#include "ui/main_window.h"
+#include "main_window/info_windows.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

@@ -1,8 +1,8 @@
 #include "jobs/wim_editions.h"
 
-#include "app/helpers.h"
-#include "app/regex_object.h"
-#include "app/text_between_all.h"
+#include "base/helpers.h"
+#include "base/regex_object.h"
+#include "base/text_between_all.h"
 #include "jobs/imagex_commands.h"
 
 namespace qv {

@@ -1,15 +1,15 @@
 #include "jobs/winnt32_setup.h"
 
-#include "app/helpers.h"
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/helpers.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/start_checks.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/volume_format.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 

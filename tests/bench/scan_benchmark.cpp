@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/image_scan.h"
+#include "images/image_scan.h"
 #include "fakes/fake_os.h"
 #include "platform/os_directories.h"
 

@@ -1,6 +1,6 @@
 #include "fakes/fake_carried.h"
 
-#include "app/helpers.h"
+#include "base/helpers.h"
 
 namespace qv::fakes {
 

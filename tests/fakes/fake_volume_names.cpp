@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/helpers.h"
+#include "base/helpers.h"
 
 namespace qv::fakes {
 namespace {

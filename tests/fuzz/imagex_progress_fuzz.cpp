@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_between_all.h"
+#include "base/text_between_all.h"
 #include "fuzz_setup.h"
 #include "jobs/imagex_progress.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/api_module.h"
-#include "app/state.h"
+#include "shell/api_module.h"
+#include "base/state.h"
 #include "fakes/main_window_rig.h"
 
 namespace qv {

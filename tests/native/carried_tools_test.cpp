@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/carried_tools.h"
-#include "app/state.h"
+#include "base/carried_tools.h"
+#include "base/state.h"
 #include "fakes/fake_os.h"
 
 namespace qv {

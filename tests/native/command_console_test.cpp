@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "fakes/console_waits.h"
 #include "fakes/fake_os.h"
 #include "jobs/command_console.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "disks/drive_facts.h"
 #include "fakes/fake_os.h"
 

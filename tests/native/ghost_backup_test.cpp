@@ -3,13 +3,13 @@
 // the hand-over to the finish countdown.
 #include <gtest/gtest.h>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_backup.h"
 #include "jobs/ghost_switches.h"
 #include "jobs/time_text.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <functional>
 
-#include "app/command_line.h"
-#include "app/state.h"
+#include "shell/command_line.h"
+#include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/ghost_restore.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

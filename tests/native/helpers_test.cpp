@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/helpers.h"
+#include "base/helpers.h"
 #include "fakes/fake_os.h"
 
 namespace qv {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/hot_keys.h"
+#include "shell/hot_keys.h"
 #include "fakes/main_window_rig.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

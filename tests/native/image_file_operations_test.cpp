@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/shell_file_operations.h"
+#include "base/shell_file_operations.h"
 #include "fakes/main_window_rig.h"
-#include "ui/image_file_operations.h"
+#include "images/image_file_operations.h"
 
 namespace qv {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <utility>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/image_inspection.h"
 #include "jobs/virtual_drive.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

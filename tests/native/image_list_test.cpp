@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "fakes/main_window_rig.h"
-#include "ui/image_list.h"
+#include "images/image_list.h"
 
 namespace qv {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/image_scan.h"
-#include "app/state.h"
+#include "images/image_scan.h"
+#include "base/state.h"
 #include "disks/disk_manager.h"
 #include "fakes/fake_os.h"
 

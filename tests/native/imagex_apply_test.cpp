@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "fakes/console_waits.h"
 #include "fakes/main_window_rig.h"
 #include "fixture_files.h"
@@ -14,7 +14,8 @@
 #include "jobs/command_console.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/imagex_apply.h"
-#include "ui/lock_ui.h"
+#include "jobs/imagex_apply_window.h"
+#include "main_window/lock_ui.h"
 
 namespace qv {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "fakes/console_waits.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/command_console.h"

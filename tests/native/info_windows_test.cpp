@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/ghost_restore.h"
-#include "ui/info_windows.h"
-#include "ui/main_window.h"
+#include "main_window/info_windows.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

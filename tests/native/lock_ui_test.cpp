@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "fakes/main_window_rig.h"
-#include "ui/lock_ui.h"
-#include "ui/main_window_def.h"
+#include "main_window/lock_ui.h"
+#include "main_window/main_window_def.h"
 
 namespace qv {
 namespace {

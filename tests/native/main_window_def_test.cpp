@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "ui/main_window_def.h"
+#include "main_window/main_window_def.h"
 
 namespace qv {
 namespace {

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "fakes/main_window_rig.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
+#include "shell/main_window_handlers.h"
 
 namespace qv {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "disks/partition_info.h"
 #include "disks/partition_list.h"
 #include "fakes/main_window_rig.h"

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "disks/partition_list.h"
 #include "fakes/main_window_rig.h"
-#include "ui/lock_ui.h"
+#include "main_window/lock_ui.h"
 
 namespace qv {
 namespace {

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "disks/partition_rows.h"
+#include "main_window/partition_columns.h"
 #include "fakes/fake_os.h"
 
 namespace qv {

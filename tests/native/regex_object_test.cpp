@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/regex_object.h"
+#include "base/regex_object.h"
 #include "fakes/fake_os.h"
 
 namespace qv {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/shortcut.h"
-#include "app/state.h"
+#include "shell/shortcut.h"
+#include "base/state.h"
 #include "fakes/fake_os.h"
 
 namespace qv {

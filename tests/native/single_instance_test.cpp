@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/single_instance.h"
-#include "app/state.h"
+#include "shell/single_instance.h"
+#include "base/state.h"
 #include "fakes/fake_os.h"
 #include "pump_hook_runtime.h"
 

@@ -4,14 +4,15 @@
 #include <map>
 #include <memory>
 
-#include "app/helpers.h"
-#include "app/state.h"
+#include "base/helpers.h"
+#include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "fixture_files.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/start_checks.h"
 #include "jobs/virtual_drive.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
+#include "shell/main_window_handlers.h"
 
 namespace qv {
 namespace {

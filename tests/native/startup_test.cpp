@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "app/program.h"
-#include "app/startup.h"
-#include "app/state.h"
+#include "shell/program.h"
+#include "shell/startup.h"
+#include "base/state.h"
 #include "disks/disk_manager.h"
+#include "disks/drive_facts.h"
 #include "fakes/main_window_rig.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <random>
 
-#include "app/helpers.h"
-#include "app/regex_object.h"
-#include "app/text_between_all.h"
+#include "base/helpers.h"
+#include "base/regex_object.h"
+#include "base/text_between_all.h"
 
 namespace qv {
 namespace {

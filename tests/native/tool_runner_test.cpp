@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/tool_runner.h"
+#include "base/tool_runner.h"
 #include "fakes/fake_os.h"
 #include "pump_hook_runtime.h"
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/exit_and_power.h"
-#include "app/state.h"
+#include "base/power.h"
+#include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/virtual_drive.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/whole_disk_layouts.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

@@ -4,12 +4,12 @@
 #include <map>
 #include <sstream>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/winnt32_setup.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

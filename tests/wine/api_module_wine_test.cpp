@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/api_module.h"
+#include "shell/api_module.h"
 #include "platform/os_api_module.h"
 #include "win32_os.h"
 

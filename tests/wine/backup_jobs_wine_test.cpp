@@ -8,8 +8,8 @@
 
 #include <functional>
 
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "encoding.h"
 #include "fakes/headless_runtime.h"
 #include "jobs/command_console.h"
@@ -20,7 +20,8 @@
 #include "support/files.h"
 #include "support/recorded_notices.h"
 #include "support/standins.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
+#include "shell/main_window_handlers.h"
 #include "win32_os.h"
 
 namespace qv {

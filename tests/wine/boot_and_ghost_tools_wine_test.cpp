@@ -9,15 +9,16 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/shell_bindings.h"
-#include "app/state.h"
+#include "shell/shell_bindings.h"
+#include "base/state.h"
 #include "encoding.h"
 #include "fakes/headless_runtime.h"
 #include "jobs/whole_disk_layouts.h"
 #include "support/files.h"
 #include "support/recorded_notices.h"
 #include "support/standins.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
+#include "shell/main_window_handlers.h"
 #include "win32_os.h"
 
 namespace qv {

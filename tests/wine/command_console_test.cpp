@@ -7,7 +7,7 @@
 #include <functional>
 #include <thread>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "jobs/command_console.h"
 #include "platform/os.h"
 #include "support/files.h"

@@ -20,7 +20,7 @@
 #include "platform/os_shell.h"
 #include "support/files.h"
 #include "support/recorded_notices.h"
-#include "ui/main_window_def.h"
+#include "main_window/main_window_def.h"
 #include "win32_os.h"
 
 namespace qv {

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/helpers.h"
-#include "app/image_scan.h"
-#include "app/state.h"
+#include "base/helpers.h"
+#include "images/image_scan.h"
+#include "base/state.h"
 #include "disks/disk_manager.h"
 #include "disks/drive_facts.h"
 #include "disks/partition_rows.h"

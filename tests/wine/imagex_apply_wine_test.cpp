@@ -11,19 +11,21 @@
 
 #include <memory>
 
-#include "app/helpers.h"
-#include "app/state.h"
-#include "app/tool_runner.h"
+#include "base/helpers.h"
+#include "base/state.h"
+#include "base/tool_runner.h"
 #include "encoding.h"
 #include "fakes/headless_runtime.h"
 #include "jobs/answer_files.h"
 #include "jobs/command_console.h"
 #include "jobs/imagex_apply.h"
+#include "jobs/imagex_apply_window.h"
 #include "jobs/imagex_commands.h"
 #include "platform/os_format.h"
 #include "support/files.h"
 #include "support/standins.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
+#include "shell/main_window_handlers.h"
 #include "win32_os.h"
 
 namespace qv {

@@ -6,18 +6,19 @@
 
 #include <gtest/gtest.h>
 
-#include "app/exit_and_power.h"
-#include "app/helpers.h"
-#include "app/shell_bindings.h"
-#include "app/startup.h"
-#include "app/state.h"
+#include "base/power.h"
+#include "base/helpers.h"
+#include "shell/shell_bindings.h"
+#include "disks/drive_facts.h"
+#include "base/state.h"
 #include "fakes/headless_runtime.h"
 #include "jobs/image_inspection.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/winnt32_setup.h"
 #include "support/files.h"
 #include "support/standins.h"
-#include "ui/main_window.h"
+#include "main_window/main_window.h"
+#include "shell/main_window_handlers.h"
 
 namespace qv {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/exit_and_power.h"
+#include "base/power.h"
 #include "platform/os_ini.h"
 #include "encoding.h"
 #include "support/files.h"

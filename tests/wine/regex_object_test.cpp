@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/regex_object.h"
-#include "app/text_between_all.h"
+#include "base/regex_object.h"
+#include "base/text_between_all.h"
 #include "jobs/answer_files.h"
 #include "win32_os.h"
 

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/helpers.h"
-#include "app/shell_file_operations.h"
+#include "base/helpers.h"
+#include "base/shell_file_operations.h"
 #include "fakes/headless_runtime.h"
 #include "platform/os_shell_files.h"
 #include "support/files.h"
 #include "support/runtime_fixture.h"
-#include "ui/image_file_operations.h"
-#include "ui/main_window_def.h"
+#include "images/image_file_operations.h"
+#include "main_window/main_window_def.h"
 #include "win32_os.h"
 
 namespace qv {

@@ -2,8 +2,8 @@
 
 #include <shlobj.h>
 
-#include "app/helpers.h"
-#include "app/shortcut.h"
+#include "base/helpers.h"
+#include "shell/shortcut.h"
 #include "support/files.h"
 #include "win32_os.h"
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/single_instance.h"
-#include "app/state.h"
+#include "shell/single_instance.h"
+#include "base/state.h"
 #include "support/files.h"
 #include "win32_os.h"
 #include "win32_instance.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/tool_runner.h"
+#include "base/tool_runner.h"
 #include "platform/os_process.h"
 #include "support/files.h"
 #include "support/standins.h"

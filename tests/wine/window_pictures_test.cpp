@@ -14,13 +14,14 @@
 #include "jobs/ghost_backup.h"
 #include "jobs/ghost_restore.h"
 #include "jobs/imagex_apply.h"
+#include "jobs/imagex_apply_window.h"
 #include "jobs/imagex_capture.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/winnt32_setup.h"
 #include "support/carried_pictures.h"
 #include "ui/dialog_def.h"
-#include "ui/info_windows.h"
-#include "ui/main_window_def.h"
+#include "main_window/info_windows.h"
+#include "main_window/main_window_def.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "app/program.h"
+#include "shell/program.h"
 #include "win32_os.h"
 #include "win32_runtime.h"
 

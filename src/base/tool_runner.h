@@ -1,0 +1,58 @@
+// Running tools and waiting for processes: a command line started with a window state, the whole
+// output of a short command read through a pipe, the look-up of a process by executable name and
+// the waits that keep the window alive. Everything runs on the user-interface thread; the waits
+// and the capture loops process window messages between their polls, so handlers may nest inside
+// them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/os_process.h"
+
+namespace qv {
+
+// The show argument of `run_program` brought into 1..6: above 6 counts as 6, 0 or below as 1.
+int clamp_show_state(int show);
+
+// Starts the command line (no handle inheritance) with the window state. With `wait` it blocks
+// without processing messages until the process ends. True when the process was created.
+bool run_program(const std::string& command_line, bool wait, int show = os::kShowNormal);
+inline bool run_hidden(const std::string& command_line, bool wait = false) {
+    return run_program(command_line, wait, os::kShowHidden);
+}
+inline bool run_shown(const std::string& command_line, bool wait = false) {
+    return run_program(command_line, wait, os::kShowNormal);
+}
+
+// The command lines of the two capture runners.
+std::string console_capture_command_line(const std::string& command);
+std::string command_capture_command_line(const std::string& command);
+
+// The whole standard output and error of the command run through the command interpreter from
+// the system folder, read at most 1023 bytes at a time; empty when nothing was written or the
+// process did not start.
+std::string run_console_capture(const std::string& command);
+// The same through "cmd.exe" found on the search path, reading what the pipe reports waiting.
+std::string run_command_capture_output(const std::string& command);
+
+// The id of the first process whose executable name equals `name` (case ignored unless
+// `exact`), or 0.
+std::uint32_t find_process_id(const std::string& name, bool exact = false);
+bool is_process_running(const std::string& name, bool exact = false);
+// Ends the first process of that executable name (case ignored) with exit code 0; false when
+// none runs or it cannot be ended.
+bool terminate_process_by_name(const std::string& name);
+
+// Waits for the first process of that executable name (case ignored: the system reports the
+// on-disk case) to end, processing window messages. False when no such process runs or it
+// cannot be opened, and, with a limit above 0, when that many seconds passed first. Each wait
+// counts its own time, so a wait nested in another leaves the outer count alone.
+bool wait_process_end(const std::string& name, int limit_seconds = 0);
+
+// Processes the window messages that are waiting, when a window runtime is installed.
+void pump_messages();
+// Returns after at least `ms` milliseconds, processing window messages meanwhile.
+void delay_pumping(int ms);
+
+}  // namespace qv

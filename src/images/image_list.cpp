@@ -1,0 +1,127 @@
+#include "images/image_list.h"
+
+#include <vector>
+
+#include "base/helpers.h"
+#include "disks/drive_facts.h"
+#include "main_window/main_window.h"
+
+namespace qv::ui {
+namespace {
+
+constexpr const char* kCombo = "image_combo";
+constexpr const char* kFound = "found_images_list";
+
+const char* const kSearchControls[] = {kFound, "depth_edit", "search_pattern_combo",
+                                       "search_button"};
+
+std::vector<std::string> items_of(const Window& main, const std::string& role) {
+    std::vector<std::string> items;
+    int count = main.item_count(role);
+    for (int i = 0; i < count; ++i) items.push_back(main.item_text(role, i));
+    return items;
+}
+
+std::string chosen_item(const Window& main, const std::string& role) {
+    return main.item_text(role, main.selected(role));
+}
+
+void set_search_controls_enabled(Window& main, bool on) {
+    for (const char* role : kSearchControls) main.set_enabled(role, on);
+}
+
+}  // namespace
+
+void show_image_details(Window& main, const ImageDetails& details) {
+    main.set_text("image_location_label", details.location);
+    main.set_text("image_type_label", details.type);
+    main.set_text("image_size_label", details.size);
+    main.set_text("image_time_label", details.time);
+    main.set_visible("image_size_label", true);
+    main.set_visible("image_time_label", true);
+}
+
+void scan_images_into_combo(Window& main) {
+    ImageScan scan = scan_drives_for_images(items_of(main, kCombo));
+    main.clear_items(kCombo);
+    for (const std::string& item : scan.items) main.add_item(kCombo, item);
+    if (scan.chosen >= 0) main.select(kCombo, scan.chosen);
+    if (scan.described) show_image_details(main, scan.details);
+}
+
+void choose_or_add_image(Window& main, const std::string& path) {
+    int count = main.item_count(kCombo);
+    for (int i = 0; i < count; ++i) {
+        if (starts_with_ignore_case(main.item_text(kCombo, i), path)) {
+            main.select(kCombo, i);
+            return;
+        }
+    }
+    main.select(kCombo, main.add_item(kCombo, path));
+}
+
+void search_image_files(Window& main) {
+    main.clear_items(kFound);
+    set_search_controls_enabled(main, false);
+    show_tray_balloon("提示", kSearchingText, kBalloonInfo, 0);
+    main.add_item(kFound, kSearchingText);
+
+    std::vector<std::string> found;
+    std::string pattern, depth_text;
+    auto read_choice = [&] {
+        pattern = chosen_item(main, "search_pattern_combo");
+        depth_text = main.text("depth_edit");
+    };
+    read_choice();
+    for (const std::string& root : list_drives(kAllDrives)) {
+        read_choice();  // for each drive, as the user left them
+        walk_directory(
+            root,
+            [&](const std::string& path) {
+                found.push_back(path);
+                main.add_item(kFound, path);
+            },
+            pattern, true, parse_search_depth(depth_text), true);
+    }
+
+    main.clear_items(kFound);
+    for (const std::string& line : search_result_lines_for(found, pattern, depth_text))
+        main.add_item(kFound, line);
+    set_search_controls_enabled(main, true);
+    show_tray_balloon("提示", kSearchDoneText, kBalloonInfo, 0);
+}
+
+void show_selected_image_details(Event& event) {
+    Window& main = *event.window;
+    if (!main.checked("restore_radio")) return;
+    main.set_visible("image_size_label", true);
+    main.set_visible("image_time_label", true);
+    std::string path = chosen_item(main, kCombo);
+    if (is_described_in_combo(path)) show_image_details(main, image_details(path));
+}
+
+void on_image_selected(Event& event) {
+    Window& main = *event.window;
+    std::string path = chosen_item(main, kFound);
+    std::string ext = upper_ascii(path_extension(path));
+    if (ext == ".ISO") {
+        // A disc image is mounted from the list's menu; it never goes into the combo.
+        show_image_details(main, image_details(path));
+    } else if (ext == ".GHO" || ext == ".WIM" || ext == ".SWM") {
+        show_image_details(main, image_details(path));
+        if (main.checked("restore_radio")) choose_or_add_image(main, path);
+    }
+}
+
+void on_search_button_clicked(Event& event) {
+    search_image_files(*event.window);
+}
+
+void bind_image_list_handlers() {
+    const std::string w = kMainWindowName;
+    ui::bind_handler(w, kCombo, EventKind::SelChange, show_selected_image_details);
+    ui::bind_handler(w, kFound, EventKind::SelChange, on_image_selected);
+    ui::bind_handler(w, "search_button", EventKind::Click, on_search_button_clicked);
+}
+
+}  // namespace qv::ui
