@@ -7,6 +7,10 @@
 //   qv_probe close TITLE               posts WM_CLOSE to the window
 //   qv_probe gone TITLE [TIMEOUT_MS]   waits until no window has that title; exit 1 on time-out
 //   qv_probe click TITLE TEXT          clicks the window's enabled button whose text is TEXT
+//   qv_probe ping TITLE DURATION_MS    for that long, sends WM_NULL to the window again and again
+//                                      (SendMessageTimeout, 10 s) and prints "longest N pings M":
+//                                      the longest time in ms the window took to answer one;
+//                                      exit 1 when it stopped answering or went away
 // Titles are passed as the shell passes them; texts are printed in UTF-8. Programs started inside a
 // Wine virtual desktop see only that desktop's windows, so the probe runs there too, and its caller
 // cannot read its output or exit code through the desktop's launcher: when QV_PROBE_OUT names a
@@ -134,6 +138,27 @@ int run(int argc, wchar_t** argv) {
     if (w == nullptr) return 1;
     if (verb == L"controls") {
         EnumChildWindows(w, print_child, 0);
+        return 0;
+    }
+    if (verb == L"ping") {
+        // How long the window's thread leaves a sent message waiting: a thread that dispatches
+        // messages answers at once, one that is blocked answers when it is free again.
+        const DWORD duration = argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 10000;
+        const DWORD start = GetTickCount();
+        DWORD longest = 0, pings = 0;
+        while (GetTickCount() - start < duration) {
+            DWORD_PTR result = 0;
+            const DWORD sent = GetTickCount();
+            if (SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) == 0) {
+                std::fprintf(g_out, "longest %lu pings %lu\n", GetTickCount() - sent, pings);
+                return 1;
+            }
+            const DWORD took = GetTickCount() - sent;
+            if (took > longest) longest = took;
+            ++pings;
+            Sleep(10);
+        }
+        std::fprintf(g_out, "longest %lu pings %lu\n", longest, pings);
         return 0;
     }
     if (verb == L"close") return PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
