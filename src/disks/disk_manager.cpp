@@ -76,7 +76,9 @@ std::uint32_t drive_hide_bit(const std::string& drive) {
 }
 
 std::string explorer_restart_command() {
-    return "cmd.exe /k taskkill /f /im explorer.exe & @explorer.exe";
+    // "/c": the hidden interpreter ends with its command; one left waiting for input would stay
+    // behind, unseen, after every hiding.
+    return "cmd.exe /c taskkill /f /im explorer.exe & @explorer.exe";
 }
 
 DiskManager::DiskManager() = default;

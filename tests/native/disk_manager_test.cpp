@@ -60,7 +60,7 @@ TEST_F(DiskManagerTest, HideDriveWritesOneBitAndRestartsOnlyExplorer) {
     fake.registry.read_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", value);
     EXPECT_EQ(value, 16u);
     EXPECT_EQ(fake.processes.commands(),
-              std::vector<std::string>{"cmd.exe /k taskkill /f /im explorer.exe & @explorer.exe"});
+              std::vector<std::string>{"cmd.exe /c taskkill /f /im explorer.exe & @explorer.exe"});
     EXPECT_EQ(fake.processes.launches[0].show, os::kShowHidden);
     EXPECT_FALSE(fake.processes.launches[0].wait);
     ASSERT_EQ(fake.notices.boxes.size(), 2u);
