@@ -1,4 +1,4 @@
-// The piece of the device search that the Wine tests reach on a device set of their own: Wine
+// The step of the device search that the Wine tests reach on a device set of their own: Wine
 // lists no storage interfaces, so the search itself never gets that far there.
 #pragma once
 
