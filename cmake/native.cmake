@@ -22,9 +22,17 @@ target_link_libraries(qv_native_tests PRIVATE qv_fakes GTest::gtest GTest::gtest
 target_compile_options(qv_native_tests PRIVATE ${QV_WARNINGS})
 gtest_discover_tests(qv_native_tests DISCOVERY_TIMEOUT 60)
 
-# Recorded tool output for the tests; expat reads the answer-file templates back.
+# Recorded tool output for the tests, copied beside the test programs at every build (afresh, so
+# that a fixture removed from the sources is gone there too): the programs find it beside
+# themselves, or where QV_FIXTURES_DIR says, so a moved or copied build tree still runs.
+add_custom_target(qv_native_fixtures ALL
+                  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/fixtures
+                  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/tests/fixtures
+                          ${CMAKE_BINARY_DIR}/fixtures
+                  VERBATIM)
+add_dependencies(qv_native_tests qv_native_fixtures)
+# expat reads the answer-file templates back.
 find_package(EXPAT REQUIRED)
-target_compile_definitions(qv_native_tests PRIVATE QV_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures")
 target_link_libraries(qv_native_tests PRIVATE EXPAT::EXPAT)
 
 # The walk benchmark: not a test (nothing is timed against a limit); it prints how the scan and the
@@ -44,7 +52,7 @@ if(benchmark_FOUND)
                  src/base/regex_object.cpp src/base/helpers.cpp src/jobs/imagex_progress.cpp src/platform/os.cpp)
   target_include_directories(qv_progress_bench PRIVATE src tests)
   target_compile_options(qv_progress_bench PRIVATE ${QV_TEXT_FLAGS} ${QV_WARNINGS} -O2)
-  target_compile_definitions(qv_progress_bench PRIVATE QV_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures")
+  add_dependencies(qv_progress_bench qv_native_fixtures)
   target_link_libraries(qv_progress_bench PRIVATE benchmark::benchmark)
 endif()
 

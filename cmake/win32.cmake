@@ -108,7 +108,8 @@ add_executable(qv_wine_tests ${QV_WINE_TESTS} tests/fakes/headless_runtime.cpp
                src/platform/win32/resources.rc tests/wine/data/test_pictures.rc ${QV_CARRIED_RC})
 file(GLOB QV_TEST_PICTURES CONFIGURE_DEPENDS tests/wine/data/*.png tests/wine/data/*.jpg)
 set_source_files_properties(tests/wine/data/test_pictures.rc PROPERTIES OBJECT_DEPENDS "${QV_TEST_PICTURES}")
-target_link_libraries(qv_wine_tests PRIVATE qv_win32 gtest gtest_main)
+# setupapi: the removal tests make a device of their own, which the program itself never does.
+target_link_libraries(qv_wine_tests PRIVATE qv_win32 gtest gtest_main setupapi)
 target_include_directories(qv_wine_tests PRIVATE tests tests/wine src/platform/win32 tests/wine/data)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh")
 set_target_properties(qv_wine_tests PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh")

@@ -7,6 +7,7 @@
 #include "platform/os.h"
 #include "platform/os_drives.h"
 #include "platform/os_registry.h"
+#include "platform/os_shares.h"
 #include "platform/os_wmi.h"
 #include "ui/runtime.h"
 
@@ -20,6 +21,8 @@ const char* const kExplorerPolicyKey =
 namespace {
 
 const char* const kFullWidthSpace = "　";
+// Read, write, create, run, delete, attributes and permissions: the server's full set.
+constexpr std::uint32_t kShareAllPermissions = 127;
 
 os::Drives& drives() {
     return *os::os().drives;
@@ -76,7 +79,9 @@ std::uint32_t drive_hide_bit(const std::string& drive) {
 }
 
 std::string explorer_restart_command() {
-    return "cmd.exe /k taskkill /f /im explorer.exe & @explorer.exe";
+    // "/c": the hidden interpreter ends with its command; one left waiting for input would stay
+    // behind, unseen, after every hiding.
+    return "cmd.exe /c taskkill /f /im explorer.exe & @explorer.exe";
 }
 
 DiskManager::DiskManager() = default;
@@ -214,6 +219,25 @@ bool DiskManager::cdrom_has_disc() {
     std::string root = find_cdrom_drive();
     os::VolumeInformation info;
     return !root.empty() && drives().volume_information(root, info);
+}
+
+bool DiskManager::share_drive(const std::optional<std::string>& drive,
+                              const std::string& share_name, const std::string& remark) {
+    os::NetworkShares* shares = os::os().shares;
+    if (shares == nullptr) return false;
+    os::ShareRecord share;
+    share.name = share_name;
+    share.type = os::kShareTypeDisk;
+    share.remark = remark;
+    share.permissions = kShareAllPermissions;
+    share.max_uses = os::kShareUsesUnlimited;
+    share.path = volume_root_of(drive);
+    return shares->add_share(share);
+}
+
+bool DiskManager::unshare_drive(const std::string& share_name) {
+    os::NetworkShares* shares = os::os().shares;
+    return shares != nullptr && shares->delete_share(share_name);
 }
 
 bool DiskManager::hide_drive(const std::string& drive) {

@@ -92,6 +92,12 @@ public:
     std::string find_cdrom_drive();
     bool cdrom_has_disc();
 
+    // Network shares of the local machine: the drive's root shared under a name (a disk share
+    // with every permission, no use limit and no password), and a share taken away again.
+    bool share_drive(const std::optional<std::string>& drive, const std::string& share_name,
+                     const std::string& remark);
+    bool unshare_drive(const std::string& share_name);
+
     // Drive hiding: the per-user Explorer policy value "NoDrives".
     bool hide_drive(const std::string& drive);
     bool show_all_drives();

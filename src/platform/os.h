@@ -37,6 +37,7 @@ class ApiModuleHost;    // os_api_module.h
 class ShellFiles;       // os_shell_files.h
 class VolumeNames;      // os_volume_names.h
 class DiskDevices;      // os_disk_devices.h
+class NetworkShares;    // os_shares.h
 
 // A local date and time, as the system's calendar gives it.
 struct LocalTime {
@@ -153,6 +154,7 @@ struct Os {
     ShellFiles* shell_files = nullptr;     // os_shell_files.h
     VolumeNames* volume_names = nullptr;   // os_volume_names.h
     DiskDevices* disk_devices = nullptr;   // os_disk_devices.h
+    NetworkShares* shares = nullptr;       // os_shares.h
 };
 
 // The one program-wide accessor: main installs the Win32 set, tests install fakes.

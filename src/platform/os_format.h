@@ -24,7 +24,8 @@ public:
     virtual ~VolumeFormatter() = default;
     // The library's FormatEx on a drive ("E:" or "E:\") with the media type, file system and
     // label, quick flag and cluster size; returns when the library has ended, having passed every
-    // report on. False when the library or its entry point is missing, so that nothing ran.
+    // report on. False when the library or its entry point is missing, so that nothing ran (and
+    // always in a build with test hooks, which formats nothing).
     virtual bool format_ex(const std::string& root, int media_type, const std::string& file_system,
                            const std::string& label, bool quick, std::uint32_t cluster_size,
                            const FormatReport& report) = 0;

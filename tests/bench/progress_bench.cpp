@@ -5,16 +5,23 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
-#include "../native/fixture_files.h"
+#include "../native/fixture_folder.h"
 #include "jobs/command_console.h"
 #include "jobs/imagex_progress.h"
 
 namespace {
 
 std::string full_box() {
-    std::string record = qv::testing_fixtures::read_fixture("imagex_console/apply_success.txt");
+    const char* fixture = "imagex_console/apply_success.txt";
+    std::string record;
+    if (!qv::testing_fixtures::read_fixture_file(fixture, record)) {
+        std::fprintf(stderr, "missing fixture %s\n",
+                     qv::testing_fixtures::fixture_path(fixture).c_str());
+        std::exit(1);
+    }
     std::string lines;
     for (int p = 0; lines.size() < qv::kConsoleBoxLimit; p = (p + 1) % 100) {
         char line[80];

@@ -206,6 +206,7 @@ FakeOs::FakeOs() {
     shell_files.files = &files;
     set.volume_names = &volume_names;
     set.disk_devices = &disk_devices;
+    set.shares = &shares;
     set.ui = os::os().ui;
     os::install(set);
 }

@@ -21,6 +21,7 @@
 #include "fakes/fake_volume_names.h"
 #include "fakes/fake_disk_devices.h"
 #include "fakes/fake_removal.h"
+#include "fakes/fake_shares.h"
 #include "platform/os.h"
 
 namespace qv::fakes {
@@ -150,6 +151,7 @@ struct FakeOs {
     FakeShellFiles shell_files;
     FakeVolumeNames volume_names;
     FakeDiskDevices disk_devices;
+    FakeNetworkShares shares;
     FakeOs();
     ~FakeOs();
     FakeOs(const FakeOs&) = delete;

@@ -60,7 +60,7 @@ TEST_F(DiskManagerTest, HideDriveWritesOneBitAndRestartsOnlyExplorer) {
     fake.registry.read_dword(RegistryRoot::CurrentUser, kExplorerPolicyKey, "NoDrives", value);
     EXPECT_EQ(value, 16u);
     EXPECT_EQ(fake.processes.commands(),
-              std::vector<std::string>{"cmd.exe /k taskkill /f /im explorer.exe & @explorer.exe"});
+              std::vector<std::string>{"cmd.exe /c taskkill /f /im explorer.exe & @explorer.exe"});
     EXPECT_EQ(fake.processes.launches[0].show, os::kShowHidden);
     EXPECT_FALSE(fake.processes.launches[0].wait);
     ASSERT_EQ(fake.notices.boxes.size(), 2u);
@@ -98,6 +98,37 @@ TEST_F(DiskManagerTest, LabelsByRootWithTheProgramDriveAsDefault) {
         EXPECT_EQ(fake.drives.drives[0].volume.label, r.stored) << r.typed;
     }
     EXPECT_FALSE(disk.set_volume_label("E:", "x"));
+}
+
+TEST_F(DiskManagerTest, ShareDriveHandsTheRootOverAsAFullDiskShareWithoutLimit) {
+    struct Row {
+        std::optional<std::string> drive;
+        const char* path;
+    } rows[] = {{std::nullopt, "D:\\"},  // D:\Tools\QV
+                {"E:", "E:\\"},
+                {"E:\\", "E:\\"},
+                {"E", "E\\"}};  // the "\" rule alone: no colon is made up
+    int n = 0;
+    for (const Row& r : rows) {
+        std::string name = "资料" + std::to_string(n++);
+        EXPECT_TRUE(disk.share_drive(r.drive, name, "共享的数据盘")) << r.path;
+        ASSERT_EQ(fake.shares.added.size(), static_cast<std::size_t>(n));
+        const os::ShareRecord& share = fake.shares.added.back();
+        EXPECT_EQ(share.name, name);
+        EXPECT_EQ(share.type, 0u);
+        EXPECT_EQ(share.remark, "共享的数据盘");
+        EXPECT_EQ(share.permissions, 127u);
+        EXPECT_EQ(share.max_uses, 0xFFFFFFFFu);
+        EXPECT_EQ(share.path, r.path);
+    }
+    EXPECT_FALSE(disk.share_drive("E:", "资料0", ""));  // the name is taken
+
+    EXPECT_TRUE(disk.unshare_drive("资料0"));
+    EXPECT_FALSE(disk.unshare_drive("资料0"));  // gone already
+    EXPECT_EQ(fake.shares.deleted, (std::vector<std::string>{"资料0", "资料0"}));
+    fake.shares.refuse = true;
+    EXPECT_FALSE(disk.share_drive("E:", "备份", ""));
+    EXPECT_FALSE(disk.unshare_drive("资料1"));
 }
 
 TEST_F(DiskManagerTest, VolumeFiguresFromClusterCounts) {

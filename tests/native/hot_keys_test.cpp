@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "disks/partition_list.h"
 #include "shell/hot_keys.h"
 #include "fakes/main_window_rig.h"
 #include "main_window/main_window.h"
@@ -58,8 +59,21 @@ TEST(HotKeys, RegistrationKeepsEntriesInOrderAndDispatchTakesTheFirst) {
 
 TEST(DeviceChanges, ArrivalAndRemovalShowABalloonEachAndNothingElse) {
     fakes::MainWindowRig rig;
+    rig.os.drives.add("C:\\", os::kDriveFixed, 0, 1);
+    rig.os.files.add_folder("C:\\");
     ui::Window* main = rig.start_program();
     ASSERT_NE(main, nullptr);
+    auto rows = [&] {
+        std::vector<std::string> cells;
+        for (int r = 0; r < main->row_count("partition_list"); ++r)
+            for (int c = 0; c < 6; ++c) cells.push_back(main->cell("partition_list", r, c));
+        return cells;
+    };
+    const std::vector<std::string> listed = rows();
+    ASSERT_EQ(main->row_count("partition_list"), 1);
+    // A stick arrives: the notices announce it, but only a refresh lists it.
+    rig.os.drives.add("U:\\", os::kDriveRemovable, 1, 1);
+    rig.os.files.add_folder("U:\\");
     const auto& w = fakes::headless(*main);
     std::size_t before = w.balloons().size();
     for (int code : {0x8000, 0x8004, 0x8006, 0x0007, 0x8000})
@@ -75,7 +89,9 @@ TEST(DeviceChanges, ArrivalAndRemovalShowABalloonEachAndNothingElse) {
         EXPECT_EQ(b.icon, ui::kBalloonInfo);
         EXPECT_EQ(b.timeout_ms, 0);
     }
-    EXPECT_EQ(main->row_count("partition_list"), 0);  // the list waits for a refresh
+    EXPECT_EQ(rows(), listed);
+    refresh_partition_list(*main);  // what the user does next
+    EXPECT_EQ(main->row_count("partition_list"), 2);
 }
 
 }  // namespace

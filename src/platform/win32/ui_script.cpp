@@ -282,7 +282,9 @@ private:
         } else if (command == "hotkey") {
             PostMessageW(hwnd, WM_HOTKEY, static_cast<WPARAM>(to_number(take_word(rest), 0)), 0);
         } else if (command == "device") {
-            PostMessageW(hwnd, WM_DEVICECHANGE, static_cast<WPARAM>(to_number(take_word(rest), 0)),
+            // Sent, as the system sends it: event numbers from 0x8000 on (arrival, removal) carry
+            // a pointer, and the system refuses to post those.
+            SendMessageW(hwnd, WM_DEVICECHANGE, static_cast<WPARAM>(to_number(take_word(rest), 0)),
                          0);
         } else if (command == "drop") {
             HGLOBAL list = make_drop_list(rest);

@@ -353,6 +353,7 @@ void install_win32_os() {
     set.disk_devices = win32_disk_devices();
     set.handles = win32_handle_table();
     set.ejector = win32_device_ejector();
+    set.shares = win32_network_shares();
     os::install(set);
 }
 

@@ -97,6 +97,8 @@ os::DiskDevices* win32_disk_devices();
 // The handle table and the device eject of the safe removal (win32_removal.cpp).
 os::HandleTable* win32_handle_table();
 os::DeviceEjector* win32_device_ejector();
+// The local machine's network shares through netapi32 (win32_shares.cpp).
+os::NetworkShares* win32_network_shares();
 
 // Installs the Win32 set (every interface of os::Os but the window runtime, which is installed by
 // its own code) as the program's seam.

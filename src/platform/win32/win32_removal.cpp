@@ -17,6 +17,7 @@
 #include "handles.h"
 #include "platform/os_removal.h"
 #include "win32_os.h"
+#include "win32_removal.h"
 
 namespace qv::win32 {
 namespace {
@@ -279,6 +280,13 @@ struct InterfaceDetail {
     DWORD size;
     char path[260];
 };
+static_assert(offsetof(InterfaceDetail, path) ==
+              offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath));
+// The size field holds the size of the system's fixed record (the field and one character) as this
+// word size lays it out: packed to 5 bytes in a 32-bit process, padded to 8 in a 64-bit one. The
+// call refuses any other value.
+constexpr DWORD kInterfaceDetailSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
+static_assert(kInterfaceDetailSize == (sizeof(void*) == 8 ? 8 : 5));
 
 // The device number of a device path; false when it cannot be opened or does not answer. The
 // device is opened without read or write access: only its number is asked.
@@ -296,6 +304,32 @@ bool device_number_of_path(const char* path, DWORD& number) {
     return true;
 }
 
+}  // namespace
+
+bool read_interface_detail(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& interface_data,
+                           std::string& path, std::uint32_t& instance) {
+    auto get_detail =
+        entry_of<GetInterfaceDetailFn>(setupapi(), "SetupDiGetDeviceInterfaceDetailA");
+    if (get_detail == nullptr) return false;
+    DWORD required = 0;
+    get_detail(set, &interface_data, nullptr, 0, &required, nullptr);
+    if (required < 1 || required > 1024 || required > sizeof(InterfaceDetail)) return false;
+    InterfaceDetail detail{};
+    detail.size = kInterfaceDetailSize;
+    SP_DEVINFO_DATA info{};
+    info.cbSize = sizeof info;
+    if (!get_detail(set, &interface_data,
+                    reinterpret_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(&detail), sizeof detail,
+                    nullptr, &info)) {
+        return false;
+    }
+    path.assign(detail.path, strnlen(detail.path, sizeof detail.path));
+    instance = info.DevInst;
+    return true;
+}
+
+namespace {
+
 class Win32DeviceEjector : public os::DeviceEjector {
 public:
     std::uint32_t find_device_instance(os::DeviceInterfaceClass interface_class,
@@ -303,13 +337,8 @@ public:
         auto get_class_devs = entry_of<GetClassDevsFn>(setupapi(), "SetupDiGetClassDevsA");
         auto enum_interfaces =
             entry_of<EnumInterfacesFn>(setupapi(), "SetupDiEnumDeviceInterfaces");
-        auto get_detail =
-            entry_of<GetInterfaceDetailFn>(setupapi(), "SetupDiGetDeviceInterfaceDetailA");
         auto destroy = entry_of<DestroyListFn>(setupapi(), "SetupDiDestroyDeviceInfoList");
-        if (get_class_devs == nullptr || enum_interfaces == nullptr || get_detail == nullptr ||
-            destroy == nullptr) {
-            return 0;
-        }
+        if (get_class_devs == nullptr || enum_interfaces == nullptr || destroy == nullptr) return 0;
         const GUID& guid = guid_of(interface_class);
         HDEVINFO set =
             get_class_devs(&guid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
@@ -319,23 +348,12 @@ public:
             SP_DEVICE_INTERFACE_DATA interface_data{};
             interface_data.cbSize = sizeof interface_data;
             if (!enum_interfaces(set, nullptr, &guid, index, &interface_data)) break;
-            DWORD required = 0;
-            get_detail(set, &interface_data, nullptr, 0, &required, nullptr);
-            if (required < 1 || required > 1024 || required > sizeof(InterfaceDetail)) continue;
-            InterfaceDetail detail{};
-            // The size field counts the fixed part of the 32-bit record: the field and one
-            // character.
-            detail.size = 5;
-            SP_DEVINFO_DATA info{};
-            info.cbSize = sizeof info;
-            if (!get_detail(set, &interface_data,
-                            reinterpret_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(&detail),
-                            sizeof detail, nullptr, &info)) {
-                continue;
-            }
+            std::string path;
+            std::uint32_t instance = 0;
+            if (!read_interface_detail(set, interface_data, path, instance)) continue;
             DWORD number = 0;
-            if (device_number_of_path(detail.path, number) && number == device_number)
-                found = info.DevInst;
+            if (device_number_of_path(path.c_str(), number) && number == device_number)
+                found = instance;
         }
         destroy(set);
         return found;

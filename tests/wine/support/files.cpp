@@ -80,6 +80,11 @@ bool write_all(const std::wstring& path, const std::string& bytes, LONGLONG size
     return ok;
 }
 
+bool under_wine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 void set_env(const wchar_t* name, const std::wstring& value) {
     SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
 }

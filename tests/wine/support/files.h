@@ -31,6 +31,10 @@ std::string read_all(const std::wstring& path);
 // or cut to that size.
 bool write_all(const std::wstring& path, const std::string& bytes, LONGLONG size = -1);
 
+// True inside Wine (its ntdll carries an entry of its own): tests that place files where a real
+// system keeps its own ask this first.
+bool under_wine();
+
 // An empty value removes the variable.
 void set_env(const wchar_t* name, const std::wstring& value);
 std::wstring get_env(const wchar_t* name);
