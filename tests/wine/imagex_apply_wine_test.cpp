@@ -180,6 +180,36 @@ TEST_F(WimApplyUnderWine, AppliesWritesBootFilesAndTheAnswerFile) {
     EXPECT_EQ(xml_texts(answer, L"SkipMachineOOBE"), Lines{"true"});
 }
 
+// A path with a defined variable's name, "%", "&", blanks and double-byte characters reaches the
+// tool exactly, through "cmd.exe /c" (the edition list) and through the console (the apply): the
+// tool finds the image both times, and its log shows the very path.
+TEST_F(WimApplyUnderWine, ThePathReachesImagexExactlyThroughBothInterpreters) {
+    const std::wstring folder = work + L"a&b %PATH% 系统 50%";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    write_all(folder + L"\\win7.wim", "");
+    const std::string image = win32::narrow(folder + L"\\win7.wim");
+    const std::string target = work_path(L"target\\");
+    ui::Window& main = *runtime.open(ui::main_window_def(), nullptr);
+    main.add_item("image_combo", image);
+    main.select("image_combo", 0);
+    fakes::set_selected_partition(main, target, "1:1");
+    main.set_text("edition_info_edit",
+                  run_command_capture_output(imagex_info_command("Imagex.exe", image)));
+
+    ui::Window& w = *runtime.open(imagex_apply_window_def(), &main);
+    ASSERT_EQ(w.item_count("edition_combo"), 2) << main.text("edition_info_edit");
+    fakes::select(w, "format_combo", 3);
+    w.set_checked("add_boot_check", false);
+    w.set_checked("unattended_check", false);
+    ASSERT_TRUE(fakes::click(w, "ok_button"));
+    const std::string done = "Imagex还原 " + target + "(1:1) 完成！";
+    run_timers_until(runtime, [&] { return !g_busy; });
+    EXPECT_EQ(w.text("status_label"), done) << w.text("console_box");
+    EXPECT_EQ(started_arguments(work + L"tools.log", "imagex"),
+              (std::vector<Lines>{{"/INFO", image}, {"/apply", image, "2", target}}));
+    EXPECT_TRUE(exists(work + L"target\\Windows\\explorer.exe"));
+}
+
 // Wine has no formatting library and its format dialog formats nothing: both are failures, never
 // a format taken for done. (Q: is no drive, so not even a real system would format anything.)
 TEST(Win32Formatter, MissingLibraryAndRefusingDialogAreFailures) {
