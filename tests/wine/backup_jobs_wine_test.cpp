@@ -199,17 +199,17 @@ TEST_F(BackupUnderWine, ImagexCaptureThroughTheConsoleAndReports) {
 
 // A save path and a name with a defined variable's name, "%", "&", blanks and double-byte
 // characters reach imagex exactly through the console: the file lies where the user chose and
-// carries the name typed.
-TEST_F(BackupUnderWine, ImagexCaptureTakesThePathAndNameExactly) {
+// carries the name typed. (Serial: the capture above empties C:\ImagexTemp, which this one needs.)
+TEST_F(BackupUnderWine, SerialImagexCaptureTakesThePathAndNameExactly) {
     CopyFileW((standins + L"Imagex.exe").c_str(), (work + L"tools\\ImagexC.exe").c_str(), FALSE);
     set_env(L"PATH", work + L"tools;" + old_path);
     set_env(L"QV_IMAGEX_STEP_MS", L"20");
     g_imagex_exe_name = "ImagexC.exe";
     const std::wstring temp = L"C:\\ImagexTemp";
     remove_folder(temp);
-    CreateDirectoryW((work + L"out\\50% & %PATH%").c_str(), nullptr);
+    CreateDirectoryW((work + L"out\\%PATH% & 50%").c_str(), nullptr);
     const std::string root = path(L"source\\");
-    const std::string save = path(L"out\\50% & %PATH%\\系统 备份.wim");
+    const std::string save = path(L"out\\%PATH% & 50%\\系统 备份.wim");
     choose(save, root, "1:1");
 
     ui::Window& w = *runtime.open(imagex_capture_window_def(), main);

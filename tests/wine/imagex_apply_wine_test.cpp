@@ -79,7 +79,7 @@ protected:
     void SetUp() override {
         standins = standin(L"");
         if (!exists(standins + L"Imagex.exe")) GTEST_SKIP() << "no stand-in tools";
-        work = scratch_folder(L"wimjob") + L"\\";
+        work = test_scratch_folder(L"wimjob") + L"\\";
         CreateDirectoryW((work + L"target").c_str(), nullptr);
         CreateDirectoryW((work + L"sys").c_str(), nullptr);
         write_all(work + L"win7.wim", "");
@@ -184,6 +184,11 @@ TEST_F(WimApplyUnderWine, AppliesWritesBootFilesAndTheAnswerFile) {
 // tool exactly, through "cmd.exe /c" (the edition list) and through the console (the apply): the
 // tool finds the image both times, and its log shows the very path.
 TEST_F(WimApplyUnderWine, ThePathReachesImagexExactlyThroughBothInterpreters) {
+    // Under a name of this test's own, so that the other test's job never takes it for its own.
+    CreateDirectoryW((work + L"tools").c_str(), nullptr);
+    CopyFileW((standins + L"Imagex.exe").c_str(), (work + L"tools\\ImagexP.exe").c_str(), FALSE);
+    set_env(L"PATH", work + L"tools;" + get_env(L"PATH"));
+    g_imagex_exe_name = "ImagexP.exe";
     const std::wstring folder = work + L"a&b %PATH% 系统 50%";
     CreateDirectoryW(folder.c_str(), nullptr);
     write_all(folder + L"\\win7.wim", "");
@@ -194,7 +199,7 @@ TEST_F(WimApplyUnderWine, ThePathReachesImagexExactlyThroughBothInterpreters) {
     main.select("image_combo", 0);
     fakes::set_selected_partition(main, target, "1:1");
     main.set_text("edition_info_edit",
-                  run_command_capture_output(imagex_info_command("Imagex.exe", image)));
+                  run_command_capture_output(imagex_info_command(g_imagex_exe_name, image)));
 
     ui::Window& w = *runtime.open(imagex_apply_window_def(), &main);
     ASSERT_EQ(w.item_count("edition_combo"), 2) << main.text("edition_info_edit");
