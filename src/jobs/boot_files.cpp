@@ -108,8 +108,8 @@ std::string bcdboot_command(const std::string& target_root, const std::string& d
     return "BCDBOOT.EXE " + target_root + "Windows  /l zh-cn /S " + device_root;
 }
 
-LoaderKind choose_loader_kind(const std::string& cmd_version, bool device_holds_bcd) {
-    if (cmd_version.substr(0, 1) == "5" && !device_holds_bcd) return LoaderKind::Nt5;
+LoaderKind choose_loader_kind(const std::string& cmd_version, bool boot_disk_holds_bcd) {
+    if (cmd_version.substr(0, 1) == "5" && !boot_disk_holds_bcd) return LoaderKind::Nt5;
     return LoaderKind::Nt6;
 }
 
@@ -169,10 +169,12 @@ void report_step_failure(ui::Window& window, const std::string& status_role,
 void add_boot_files(ui::Window& window, BootMode mode, const std::string& target_root,
                     const std::string& status_role, const std::string& console_box_role) {
     std::string device = boot_device_root(mode, g_main_boot_disk, target_root);
-    // The records go where the boot files would: the device's own Boot\BCD decides.
-    bool device_holds_bcd = !device.empty() && file_exists(device + "Boot\\BCD");
+    // The disk's boot partition decides, in either mode: an NT6 loader there stays, and an older
+    // Windows restored beside it joins it. An unknown boot partition holds nothing.
+    bool boot_disk_holds_bcd =
+        !g_main_boot_disk.empty() && file_exists(g_main_boot_disk + "Boot\\BCD");
     LoaderKind kind = choose_loader_kind(
-        get_file_version(target_root + "Windows\\system32\\CMD.EXE"), device_holds_bcd);
+        get_file_version(target_root + "Windows\\system32\\CMD.EXE"), boot_disk_holds_bcd);
     if (kind == LoaderKind::Nt5)
         add_boot_files_nt5(window, mode, device, status_role);
     else

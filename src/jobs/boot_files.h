@@ -38,9 +38,9 @@ std::vector<std::string> bootice_boot_commands(const std::string& windows_folder
 // "BCDBOOT.EXE ", the target's Windows folder, the language and the device root after "/S".
 std::string bcdboot_command(const std::string& target_root, const std::string& device_root);
 
-// A target whose CMD.EXE version begins with "5" gets the NT5 loaders unless its boot device
-// already holds Boot\BCD; every other version, an unreadable one included, gets NT6.
-LoaderKind choose_loader_kind(const std::string& cmd_version, bool device_holds_bcd);
+// A target whose CMD.EXE version begins with "5" gets the NT5 loaders unless the boot partition of
+// its disk already holds Boot\BCD; every other version, an unreadable one included, gets NT6.
+LoaderKind choose_loader_kind(const std::string& cmd_version, bool boot_disk_holds_bcd);
 
 // The device whose records are written: the boot partition in Auto mode (empty when none was
 // found), the target itself otherwise.

@@ -7,15 +7,19 @@
 #include "jobs/boot_files.h"
 #include "jobs/command_console.h"
 #include "jobs/finish_countdown.h"
+#include "jobs/ghost_backup.h"
 #include "jobs/imagex_apply_window.h"
+#include "jobs/imagex_capture.h"
 #include "jobs/imagex_commands.h"
 #include "jobs/imagex_job.h"
 #include "jobs/imagex_progress.h"
 #include "jobs/volume_format.h"
 #include "jobs/wim_editions.h"
+#include "jobs/winnt32_setup.h"
 #include "platform/os.h"
 #include "platform/os_process.h"
 #include "ui/dialog_def.h"
+#include "main_window/info_windows.h"
 #include "main_window/lock_ui.h"
 #include "main_window/main_window.h"
 
@@ -124,6 +128,17 @@ void end_with_success(ui::Window& w) {
     ui::show_notice_balloon(done);
     if (g_from_install_disc) w.start_timer("disc_watch_timer", 50);
     if (open_finish_countdown_if_chosen(kJobRestore)) w.close();
+}
+
+// The windows of the jobs that set the busy state while they are open or run.
+bool job_window_open() {
+    ui::Runtime* runtime = os::os().ui;
+    if (runtime == nullptr) return false;
+    for (const char* name :
+         {kImagexApplyWindowName, kImagexCaptureWindowName, ui::kGhostRestoreWindowName,
+          kGhostBackupWindowName, kWinnt32SetupWindowName})
+        if (runtime->find(name) != nullptr) return true;
+    return false;
 }
 
 void close_for_lost_source(ui::Window& w, const char* timer, const std::string& message) {
@@ -315,8 +330,20 @@ void on_imagex_apply_window_destroyed(ui::Event&) {
     console_stop();
     g_apply_running = false;
     g_apply_finishing = false;
-    // A window closed while no imagex runs leaves no job behind to clear the busy state.
-    if (!is_process_running(g_imagex_exe_name)) g_busy = false;
+    // imagex goes on without the window (the console's end does not end it): the busy state
+    // stays until it has ended, watched from the main window, which outlives this one.
+    ui::Window* main = ui::main_window();
+    if (is_process_running(g_imagex_exe_name) && main != nullptr)
+        main->start_timer(kImagexLeftTimer, 500);
+    else
+        g_busy = false;
+}
+
+void imagex_left_tick(ui::Event& event) {
+    if (is_process_running(g_imagex_exe_name)) return;
+    event.window->stop_timer(kImagexLeftTimer);
+    // A job that began meanwhile holds the busy state itself and clears it at its own end.
+    if (!job_window_open()) g_busy = false;
 }
 
 void image_watch_tick(ui::Event& event) {
@@ -357,6 +384,7 @@ void bind_imagex_apply_handlers() {
     ui::bind_handler(w, "disc_watch_timer", ui::EventKind::Timer, disc_watch_tick);
     ui::bind_handler(ui::kMainWindowName, "disk_menu_format", ui::EventKind::Menu,
                      open_format_dialog);
+    ui::bind_handler(ui::kMainWindowName, kImagexLeftTimer, ui::EventKind::Timer, imagex_left_tick);
 }
 
 void reset_imagex_apply_state() {

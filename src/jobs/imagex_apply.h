@@ -16,6 +16,9 @@
 namespace qv {
 
 inline constexpr const char* kImagexApplyWindowName = "ImagexApplyWindow";
+// MainWindow's timer that holds the busy state while an imagex left by a closed restore window
+// still runs.
+inline constexpr const char* kImagexLeftTimer = "imagex_left_timer";
 
 // The 1-based number of the edition to apply.
 extern int g_wim_image_index;
@@ -60,6 +63,7 @@ void elapsed_time_tick(ui::Event& event);      // 1000 ms
 void image_watch_tick(ui::Event& event);       // 50 ms
 void disc_watch_tick(ui::Event& event);        // 50 ms
 void open_format_dialog(ui::Event& event);     // MainWindow's disk menu
+void imagex_left_tick(ui::Event& event);       // MainWindow's imagex_left_timer, 500 ms
 
 void bind_imagex_apply_handlers();
 // The window's program-wide values back to their start.

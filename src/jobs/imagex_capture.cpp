@@ -1,5 +1,6 @@
 #include "jobs/imagex_capture.h"
 
+#include "base/cmd_quoting.h"
 #include "base/helpers.h"
 #include "base/state.h"
 #include "base/tool_runner.h"
@@ -78,9 +79,21 @@ void end_without_success(ui::Window& w, const std::string& status) {
     w.set_text("remaining_label", kImagexRemainingReset);
 }
 
-// The summary judges the file: one that this run did not write, or under 1 MB, is a failed
-// backup, and a failed backup never hands over to the countdown.
-void end_with_success(ui::Window& w) {
+void end_as_failed(ui::Window& w) {
+    ui::show_notice_balloon("Imagex备份失败！");
+    end_without_success(w, "Imagex备份失败。");
+}
+
+// imagex's success line is not enough: the file decides. One that this run did not write, or
+// under 1 MB, is a failed backup in the status and the balloon as in the summary, and a failed
+// backup never hands over to the countdown.
+void end_with_success_line(ui::Window& w) {
+    std::int64_t mb = backup_size_mb(g_inputs.save_path, g_saved_before);
+    if (mb == 0) {
+        end_as_failed(w);
+        ui::show_notice(backup_failed_report("Imagex", g_inputs.caption, time_to_text()), 0x10);
+        return;
+    }
     std::string done = "Imagex备份 " + g_inputs.caption + " 完成！";
     ui::show_notice_balloon(done);
     w.set_text(kStatus, done);
@@ -88,11 +101,6 @@ void end_with_success(ui::Window& w) {
     g_busy = false;
     set_backup_done_pictures(w, "cancel_button");
     w.set_text("remaining_label", kImagexRemainingReset);
-    std::int64_t mb = backup_size_mb(g_inputs.save_path, g_saved_before);
-    if (mb == 0) {
-        ui::show_notice(backup_failed_report("Imagex", g_inputs.caption, time_to_text()), 0x10);
-        return;
-    }
     if (open_finish_countdown_if_chosen(kJobBackup)) {
         w.close();
         return;
@@ -172,12 +180,14 @@ std::string capture_name_text(const std::string& typed) {
     std::string name;
     for (char c : typed)
         if (c != '"') name += c;  // a GBK trail byte is never 0x22
-    if (name.empty()) return " ";
-    // Backslashes before the closing quote escape it for imagex: doubled, they stay the name's own.
-    std::size_t trailing = 0;
-    for (std::size_t i = 0; i < name.size(); i = next_char(name, i))
-        trailing = name[i] == '\\' && next_char(name, i) == i + 1 ? trailing + 1 : 0;
-    return name + std::string(trailing, '\\');
+    return name.empty() ? " " : name;
+}
+
+std::string capture_refusal_text(const std::string& save_path, const std::string& name) {
+    if (!cmd_can_carry(save_path))
+        return "保存路径 " + save_path + " 含有无法传给Imagex的字符，请重新选择保存位置！";
+    if (!cmd_can_carry(name)) return "映像名称含有无法传给Imagex的字符，请重新输入！";
+    return {};
 }
 
 std::string imagex_compress_option_for(int item) {
@@ -189,8 +199,8 @@ std::string imagex_compress_option_for(int item) {
 std::string imagex_capture_command(const std::string& imagex_exe_name,
                                    const std::string& target_root, const std::string& save_path,
                                    const std::string& name, const std::string& compress_option) {
-    return imagex_exe_name + " /capture " + target_root + " \"" + save_path + "\" \"" + name +
-           "\"" + compress_option + " /temp " + save_path.substr(0, 3) + "ImagexTemp";
+    return imagex_exe_name + " /capture " + target_root + " " + cmd_argument(save_path) + " " +
+           cmd_argument(name) + compress_option + " /temp " + save_path.substr(0, 3) + "ImagexTemp";
 }
 
 std::string imagex_temp_folder_command(const std::string& save_path) {
@@ -248,6 +258,12 @@ void select_imagex_compression(ui::Event& event) {
 
 void check_other_imagex_then_backup(ui::Event& event) {
     if (g_capture_running) return;
+    std::string refusal = capture_refusal_text(g_inputs.save_path,
+                                               capture_name_text(event.window->text("name_edit")));
+    if (!refusal.empty()) {
+        ui::show_notice(refusal, 0x30);
+        return;
+    }
     if (!end_other_imagex_if_agreed(kOtherImagexBackupQuestion)) return;
     imagex_capture_start(*event.window);
 }
@@ -303,12 +319,11 @@ void imagex_backup_finish_tick(ui::Event& event) {
     if (end == ImagexJobEnd::Cancelled) {
         end_without_success(w, kImagexBackupCancelledText);
     } else if (end == ImagexJobEnd::Failed) {
-        ui::show_notice_balloon("Imagex备份失败！");
-        end_without_success(w, "Imagex备份失败。");
+        end_as_failed(w);
         // Only what this run wrote is removed: a file the tool never touched is still the user's.
         if (saved_file_written(g_inputs.save_path, g_saved_before)) delete_file(g_inputs.save_path);
     } else {
-        end_with_success(w);
+        end_with_success_line(w);
     }
 }
 

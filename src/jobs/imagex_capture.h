@@ -32,15 +32,19 @@ std::string shortened_save_path(const std::string& path);
 
 // The name typed for the image inside the WIM as the command line carries it: a double quote
 // would end the quoting and hand the rest of the line to the command interpreter, so none is
-// kept; backslashes that end the name are doubled, so that the closing quote still closes it; an
-// empty name is one blank.
+// kept; an empty name is one blank.
 std::string capture_name_text(const std::string& typed);
+
+// What OK refuses before anything is typed: a save path or a name that the console cannot carry
+// to imagex as it is (the message names which); empty when both can go.
+std::string capture_refusal_text(const std::string& save_path, const std::string& name);
 
 // 0 " /compress Fast", 1 " /compress Maximum", any other " /compress none".
 std::string imagex_compress_option_for(int item);
 
 // The tool's name, " /capture ", the target's drive root, the quoted save path, the quoted image
-// name, the compression option, " /temp " and the save drive's "ImagexTemp" folder.
+// name, the compression option, " /temp " and the save drive's "ImagexTemp" folder. The quoting
+// carries "%" and the backslashes before a quote to imagex as they are.
 std::string imagex_capture_command(const std::string& imagex_exe_name,
                                    const std::string& target_root, const std::string& save_path,
                                    const std::string& name, const std::string& compress_option);

@@ -6,7 +6,7 @@
 namespace qv {
 
 std::string imagex_info_command(const std::string& imagex_exe_name, const std::string& image_path) {
-    return imagex_exe_name + " /INFO " + quote_path_for_cmd(image_path);
+    return imagex_exe_name + " /INFO " + cmd_path_argument(image_path);
 }
 
 std::string install_disc_image_path(const std::string& optical_drive_text) {
@@ -21,10 +21,10 @@ std::string split_set_pattern(const std::string& swm_path) {
 std::string imagex_apply_command(const std::string& imagex_exe_name, const std::string& image_path,
                                  int image_index, const std::string& target_root,
                                  const std::string& ref_option) {
-    std::string line = imagex_exe_name + " /apply \"" + image_path + "\" " +
+    std::string line = imagex_exe_name + " /apply " + cmd_argument(image_path) + " " +
                        std::to_string(image_index) + " " + target_root;
     if (!ref_option.empty())
-        line += " " + ref_option + " \"" + split_set_pattern(image_path) + "\"";
+        line += " " + ref_option + " " + cmd_argument(split_set_pattern(image_path));
     return line;
 }
 

@@ -6,7 +6,8 @@
 namespace qv {
 
 // The tool's name, " /INFO " and the image path; the path is quoted only when the interpreter
-// would otherwise split it or act on it (the runner prefixes "cmd.exe /c ").
+// would otherwise split it or act on it (the runner prefixes "cmd.exe /c "), and then so that it
+// reaches the tool exactly, "%" included.
 std::string imagex_info_command(const std::string& imagex_exe_name, const std::string& image_path);
 
 // The image of a Windows disc in the optical drive: the drive root (the first three characters
@@ -18,6 +19,7 @@ std::string split_set_pattern(const std::string& swm_path);
 
 // The tool's name, " /apply ", the quoted image path, the image number and the target's drive
 // root; with the split-set option ("/ref") the option and the quoted pattern of the set follow.
+// The line is typed into the console: the quoting carries "%" through it unexpanded.
 std::string imagex_apply_command(const std::string& imagex_exe_name, const std::string& image_path,
                                  int image_index, const std::string& target_root,
                                  const std::string& ref_option);

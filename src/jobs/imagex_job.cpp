@@ -84,16 +84,24 @@ bool end_other_imagex_if_agreed(const char* question) {
     return true;
 }
 
-bool ask_to_stop_imagex(bool run_sent, const ImagexEndWatch& watch, const char* question,
+bool ask_to_stop_imagex(const bool& job_running, const ImagexEndWatch& watch, const char* question,
                         const char* cancelled_text) {
     bool imagex_running = is_process_running(g_imagex_exe_name);
-    bool starting = run_sent && imagex_may_be_starting(watch, now_ms());
-    if (!imagex_running && !starting) return false;
-    if (os::os().notices->message_box(question, "提示", kAskYesNo) == os::kIdYes) {
-        g_imagex_cancelled = true;
-        terminate_process_by_name(g_imagex_exe_name);
-        ui::show_tray_balloon("提示", cancelled_text, ui::kBalloonInfo, 0);
+    const bool job_asked_about = job_running;
+    if (!imagex_running && !(job_asked_about && imagex_may_be_starting(watch, now_ms())))
+        return false;
+    const std::uint32_t run = watch.started_ms;
+    if (os::os().notices->message_box(question, "提示", kAskYesNo) != os::kIdYes) return true;
+    // The timers ran while the question was open: a job that has ended since, or whose imagex
+    // has ended by itself, is reported by its end timer as what it was.
+    if (job_asked_about) {
+        if (!job_running || watch.started_ms != run) return true;
+        if (!is_process_running(g_imagex_exe_name) && !imagex_may_be_starting(watch, now_ms()))
+            return true;
     }
+    g_imagex_cancelled = true;
+    terminate_process_by_name(g_imagex_exe_name);
+    ui::show_tray_balloon("提示", cancelled_text, ui::kBalloonInfo, 0);
     return true;
 }
 

@@ -49,7 +49,10 @@ bool end_other_imagex_if_agreed(const char* question);
 // The cancel button while imagex runs or may still be starting (between the command and imagex's
 // first appearance): asks the question and, on Yes, ends imagex and says the cancelled text.
 // False when no imagex runs and none is starting: the caller goes on to its own closing.
-bool ask_to_stop_imagex(bool run_sent, const ImagexEndWatch& watch, const char* question,
+// `job_running` is the job's own flag, read again when the answer comes: the timers run while
+// the question is open, and a job that has ended meanwhile, or whose imagex has ended by itself,
+// keeps the end it has, so a Yes then changes nothing.
+bool ask_to_stop_imagex(const bool& job_running, const ImagexEndWatch& watch, const char* question,
                         const char* cancelled_text);
 
 }  // namespace qv

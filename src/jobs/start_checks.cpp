@@ -373,8 +373,8 @@ void record_setup_version(const std::string& path) {
 }
 
 std::string ghost_check_image_command(const std::string& ghost_exe, const std::string& image) {
-    std::string command = quote_path_for_cmd(ghost_exe) + "   -CHKIMG," +
-                          quote_path_for_cmd(image) + " -sure  -fx -BATCH ";
+    std::string command = cmd_path_argument(ghost_exe) + "   -CHKIMG," + cmd_path_argument(image) +
+                          " -sure  -fx -BATCH ";
     return path_needs_quotes(ghost_exe) ? "\"" + command + "\"" : command;
 }
 

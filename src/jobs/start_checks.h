@@ -109,9 +109,10 @@ std::string setup_system_name_of(const std::string& version);
 void record_setup_version(const std::string& path);
 
 // Ghost's image check: the tool's path, "   -CHKIMG,", the image, " -sure  -fx -BATCH ". A path
-// that the command interpreter would split or act on is quoted; when the tool's own path needs
-// quotes, the whole command is quoted once more, since the interpreter takes off the first and
-// the last quote of a command that begins with one.
+// that the command interpreter would split or act on is quoted so that it reaches Ghost exactly,
+// "%" included (see cmd_argument); when the tool's own path needs quotes, the whole command is
+// quoted once more, since the interpreter takes off the first and the last quote of a command
+// that begins with one.
 std::string ghost_check_image_command(const std::string& ghost_exe, const std::string& image);
 
 }  // namespace qv

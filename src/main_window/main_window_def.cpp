@@ -181,6 +181,7 @@ void add_controls(std::vector<ControlDef>& cs) {
     add_control(cs, "drop_target", "拖放对象1", Kind::DropTarget, "", 0, 0, 0, 0);
     add_timer(cs, "disk_layout_timer", "时钟2");   // whole-disk layout watch
     add_timer(cs, "manual_ghost_timer", "时钟3");  // hand-run Ghost watch
+    add_timer(cs, "imagex_left_timer", "时钟4");   // imagex left running by a closed window
     add_dialog(cs, "image_open_dialog", "通用对话框1", Kind::OpenDialog,
                "请选择Gho、ISO、SWM、WIM映像文件",
                "Windows 安装映像(*.Gho;*.ISO;*.SWM;*.WIM)|*.Gho;*.SWM;*.ISO;*.WIM|"

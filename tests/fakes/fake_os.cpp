@@ -139,9 +139,17 @@ bool FakeFileSystem::copy_file(const std::string& from, const std::string& to,
 
 int RecordedNotices::message_box(const std::string& text, const std::string& caption, int style) {
     boxes.push_back({text, caption, style});
-    if (answers.empty()) return default_answer;
-    int answer = answers.front();
-    answers.pop_front();
+    int answer = default_answer;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    // The answer is this box's own; boxes that open while it is open take the next ones.
+    if (while_open) {
+        std::function<void(const Box&)> hook = while_open;
+        Box open = boxes.back();
+        hook(open);
+    }
     return answer;
 }
 

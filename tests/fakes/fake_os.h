@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -113,6 +114,9 @@ public:
     std::vector<Box> boxes;
     std::deque<int> answers;
     int default_answer = os::kIdOk;
+    // Runs while a box is open, before its answer returns: what the program's timers do meanwhile
+    // (a real box keeps dispatching them). Boxes it opens take the answers after this box's.
+    std::function<void(const Box&)> while_open;
     int message_box(const std::string& text, const std::string& caption, int style) override;
 
     // The boxes in the forms the tests compare: each box's text alone; "text|style", failing the

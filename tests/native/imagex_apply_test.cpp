@@ -15,6 +15,7 @@
 #include "jobs/finish_countdown.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/imagex_apply_window.h"
+#include "jobs/imagex_capture.h"
 #include "main_window/lock_ui.h"
 
 namespace qv {
@@ -372,6 +373,90 @@ TEST(ImagexApplyWindow, CancelBeforeImagexShowsUpEndsItWhenItAppears) {
     EXPECT_FALSE(g_busy);
 }
 
+// The question stays open while the timers run: a job that ends meanwhile keeps its end, and the
+// answer that comes after it changes nothing. Only a job whose imagex still runs is cancelled.
+TEST(ImagexApplyWindow, AYesToTheStopQuestionNeverCancelsAJobThatHasEnded) {
+    const std::string done = "Imagex还原 C:\\(1:1) 完成！";
+    struct Case {
+        const char* name;
+        bool job_ends;      // the end timer concludes while the question is open
+        bool imagex_stays;  // imagex still runs when the answer comes
+        std::string status;
+    } cases[] = {
+        {"ended while asked, boot step and all", true, false, done},
+        {"imagex ended by itself, its last line still on its way", false, false, done},
+        {"imagex still running", false, true, kImagexCancelledText},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ApplyRig r;
+        ui::Window& w = r.open();
+        fakes::select(w, "format_combo", 3);
+        std::uint32_t imagex = r.start_apply();
+        r.say("[  95% ] Applying progress: 0:30 mins remaining\r\n");
+        r.rig.ui.advance(500);
+        r.rig.os.notices.answers = {os::kIdYes};
+        r.rig.os.notices.while_open = [&](const fakes::RecordedNotices::Box& box) {
+            if (box.text != kStopImagexQuestion) return;
+            if (c.job_ends) r.say("Successfully applied image.\r\n");
+            if (!c.imagex_stays) r.rig.os.processes.terminate(imagex, 0);
+            if (c.job_ends) r.rig.ui.advance(500);
+        };
+        click(w, "cancel_button");
+        r.rig.os.notices.while_open = nullptr;
+        if (c.job_ends) {
+            EXPECT_EQ(r.inputs_starting("BCDBOOT").size(), 1u);
+        } else if (!c.imagex_stays) {
+            r.say("Successfully applied image.\r\n");
+        }
+        r.rig.ui.advance(500);
+        EXPECT_EQ(w.text("status_label"), c.status);
+        EXPECT_EQ(fakes::contains(r.balloon_texts(), kImagexCancelledText), c.imagex_stays);
+        EXPECT_FALSE(r.rig.os.processes.running("Imagex.exe"));
+        EXPECT_FALSE(g_busy);
+    }
+}
+
+// However the window goes while imagex runs (its close box, a lost source), imagex goes on and
+// the busy state with it; it ends when imagex ends, unless another job holds it by then.
+TEST(ImagexApplyWindow, BusyEndsWithAnImagexThatOutlivesItsWindow) {
+    struct Case {
+        const char* name;
+        bool lost_source;
+        bool other_job_open;
+    } cases[] = {
+        {"close box", false, false},
+        {"image file lost", true, false},
+        {"a backup window opened meanwhile", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ApplyRig r;
+        ui::Window& w = r.open();
+        fakes::select(w, "format_combo", 3);
+        std::uint32_t imagex = r.start_apply();
+        r.rig.ui.advance(500);
+        if (c.lost_source) {
+            r.rig.os.files.delete_file(kImage);
+            r.rig.ui.advance(50);
+        } else {
+            EXPECT_TRUE(fakes::request_close(w));
+        }
+        ASSERT_FALSE(w.alive());
+        EXPECT_TRUE(r.console().stopped());
+        EXPECT_TRUE(r.rig.os.processes.running("Imagex.exe"));
+        r.rig.ui.advance(5000);
+        EXPECT_TRUE(g_busy);
+        ui::Window* other = nullptr;
+        if (c.other_job_open) other = r.rig.ui.open(imagex_capture_window_def(), r.main);
+        r.rig.os.processes.terminate(imagex, 0);
+        r.rig.ui.advance(500);
+        EXPECT_EQ(g_busy, c.other_job_open);
+        EXPECT_FALSE(r.main->timer_running(kImagexLeftTimer));
+        if (other != nullptr) other->close();
+    }
+}
+
 TEST(ImagexApplyWindow, ClosesWhenTheSourceDisappears) {
     for (bool disc : {false, true}) {
         SCOPED_TRACE(disc ? "disc" : "image file");
@@ -449,7 +534,7 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
         const char* disk_partition;
         int mode;
         const char* cmd_version;
-        bool device_has_bcd;
+        const char* bcd;  // where a Boot\\BCD lies, if anywhere
         Lines bootice;
         Lines bcdboot;
         Lines boxes;
@@ -459,7 +544,7 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
          "1:2",
          0,
          "5.1.2600.5512",
-         false,
+         nullptr,
          {"X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /mbr /install  /type=nt52  /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /pbr /install  /type=ntldr /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /partitions /activate /quiet"},
@@ -470,7 +555,7 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
          "1:2",
          0,
          "5.1.2600.5512",
-         true,
+         "C:\\Boot\\BCD",
          {"X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /mbr /install  /type=nt60  /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /pbr /install  /type=bootmgr /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=C:\\ /partitions /activate /quiet"},
@@ -481,7 +566,7 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
          "1:2",
          1,
          "",
-         false,
+         nullptr,
          {"X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /mbr /install  /type=nt60  /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /pbr /install  /type=bootmgr /quiet",
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /partitions /activate /quiet"},
@@ -494,10 +579,34 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
          "3:2",
          0,
          "6.1.7601.17514",
-         false,
+         nullptr,
          {},
          {},
          {"获取主引导盘失败，无法添加引导文件！"}},
+        // Boot\BCD is looked for on the disk's boot partition in either mode: with "跳过 None"
+        // the records go to the target, but the loader kind follows what that partition holds.
+        {"Windows XP on itself beside an NT6 boot",
+         "D:\\",
+         "1:2",
+         1,
+         "5.1.2600.5512",
+         "C:\\Boot\\BCD",
+         {"X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /mbr /install  /type=nt60  /quiet",
+          "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /pbr /install  /type=bootmgr /quiet",
+          "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /partitions /activate /quiet"},
+         {"BCDBOOT.EXE D:\\Windows  /l zh-cn /S D:\\\r\n"},
+         {}},
+        {"Windows XP on itself, a BCD of its own only",
+         "D:\\",
+         "1:2",
+         1,
+         "5.1.2600.5512",
+         "D:\\Boot\\BCD",
+         {"X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /mbr /install  /type=nt52  /quiet",
+          "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /pbr /install  /type=ntldr /quiet",
+          "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /partitions /activate /quiet"},
+         {},
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -507,7 +616,7 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
         std::string cmd = std::string(c.root) + "Windows\\system32\\CMD.EXE";
         r.rig.os.files.add_file(cmd);
         r.rig.os.files.entry(cmd)->version = c.cmd_version;
-        if (c.device_has_bcd) r.rig.os.files.add_file("C:\\Boot\\BCD");
+        if (c.bcd != nullptr) r.rig.os.files.add_file(c.bcd);
         g_main_boot_disk = "C:\\";
         ui::Window& w = r.open();
         fakes::select(w, "format_combo", 3);

@@ -90,12 +90,14 @@ TEST(ImagexCaptureCommand, IsBuiltExactly) {
     EXPECT_EQ(capture_name_text("a\" & del x \""), "a & del x ");
     EXPECT_EQ(capture_name_text("\"\""), " ");
     EXPECT_EQ(capture_name_text("系统备份"), "系统备份");
-    // imagex reads backslashes before a closing quote as escapes: those that end the name are
-    // doubled, or the quote would not close it and the switches after it would join the name. The
-    // trail byte 0x5C of "嘰" is no backslash.
-    EXPECT_EQ(capture_name_text("C_BAK\\"), "C_BAK\\\\");
-    EXPECT_EQ(capture_name_text("a\\b\\\\"), "a\\b\\\\\\\\");
     EXPECT_EQ(capture_name_text("备份嘰"), "备份嘰");
+    // imagex reads backslashes before a closing quote as escapes: those that end the name are
+    // doubled, or the quote would not close it and the switches after it would join the name. A
+    // "%" stands outside the quotes, where the interpreter expands no name.
+    EXPECT_EQ(imagex_capture_command("Imagex.exe", "C:\\", "E:\\50%\\a&b %PATH%.wim",
+                                     capture_name_text("C_BAK\\"), imagex_compress_option_for(1)),
+              "Imagex.exe /capture C:\\ \"E:\\50\"%\"\\a&b \"%\"PATH\"%\".wim\" \"C_BAK\\\\\" "
+              "/compress Maximum /temp E:\\ImagexTemp");
     EXPECT_EQ(capture_exclusion_notice("D:\\", "D:\\(1:2)"),
               "Imagex将不会备份以下文件及文件夹：\r\nD:\\$windows.~bt\r\nD:\\$windows.~ls\r\n"
               "D:\\winpepge.sys\r\nD:\\windows\\csc\r\nD:\\Recycled\r\nD:\\Recycler\r\n"
@@ -205,8 +207,10 @@ TEST(ImagexCaptureWindow, ShowsProgressRemainingAndElapsedTime) {
     EXPECT_TRUE(g_busy);
 }
 
-// Success: the status, the balloon and a summary with the file's size and the date; the window
-// stays for another run. The size line follows the same limits as the Ghost backup's.
+// The success line ends the job; the file this run wrote judges it, in the status and the
+// balloon as in the summary: one with its size and the date, the window staying for another run,
+// or, for no file or one under 1 MB, a failed backup ready to run again. The size line follows
+// the same limits as the Ghost backup's.
 TEST(ImagexCaptureWindow, ReportsTheSummaryBySizeOfTheFileWritten) {
     const std::string summary_head =
         "   "
@@ -214,30 +218,39 @@ TEST(ImagexCaptureWindow, ReportsTheSummaryBySizeOfTheFileWritten) {
     const std::string failed =
         std::string("   Imagex备份失败！\r\n\r\n备份分区：C:\\(1:1)\r\n\r\n备份日期：") + kDate +
         "|16";
+    const std::string done = "Imagex备份 C:\\(1:1) 完成！";
     const struct {
-        std::int64_t bytes;
+        std::int64_t bytes;  // -1: imagex wrote no file
         std::string box;
+        bool good;
     } cases[] = {
-        {300 * kMB, summary_head + "大      小：300 MB\r\n\r\n备份日期：" + kDate + "|64"},
-        {4097 * kMB, summary_head + "大      小： > 4096 MB\r\n\r\n备份日期：" + kDate + "|64"},
-        {1048575, failed},
+        {300 * kMB, summary_head + "大      小：300 MB\r\n\r\n备份日期：" + kDate + "|64", true},
+        {4097 * kMB, summary_head + "大      小： > 4096 MB\r\n\r\n备份日期：" + kDate + "|64",
+         true},
+        {1048575, failed, false},
+        {-1, failed, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
         CaptureRig r;
         ui::Window& w = r.open();
-        r.finish_capture(r.start_capture(), c.bytes);
+        std::uint32_t imagex = r.start_capture();
+        r.say("[ 100% ] Capturing progress\r\n");
+        r.finish_capture(imagex, c.bytes);
         EXPECT_EQ(r.boxes(), (Lines{notice(), c.box}));
-        EXPECT_EQ(w.text("status_label"), "Imagex备份 C:\\(1:1) 完成！");
-        EXPECT_EQ(r.balloons().back(), "Imagex备份 C:\\(1:1) 完成！");
-        EXPECT_EQ(w.picture("cancel_button"), "btn_job_done");
-        EXPECT_FALSE(w.control_visible("ok_button"));
+        EXPECT_EQ(w.text("status_label"), c.good ? done : "Imagex备份失败。");
+        EXPECT_EQ(r.balloons().back(), c.good ? done : "Imagex备份失败！");
+        EXPECT_FALSE(fakes::contains(r.balloons(), c.good ? "Imagex备份失败！" : done));
+        EXPECT_EQ(w.picture("cancel_button"), c.good ? "btn_job_done" : "btn_job_stopped");
+        EXPECT_EQ(w.control_visible("ok_button"), !c.good);
+        EXPECT_EQ(w.text("percent_label"), c.good ? "100%" : "  0%");
         EXPECT_TRUE(w.enabled("compression_combo"));
         EXPECT_TRUE(w.enabled("name_edit"));
         EXPECT_EQ(w.text("remaining_label"), "剩余时间：00:00:00");
         EXPECT_EQ(w.control_rect("status_label").w, 192);
         EXPECT_FALSE(g_busy);
         EXPECT_TRUE(w.alive());
+        EXPECT_EQ(r.rig.os.files.has(kSave), c.bytes >= 0);  // a success line's file is kept
     }
 }
 
@@ -320,6 +333,69 @@ TEST(ImagexCaptureWindow, CancelAsksStopsImagexAndReportsThenClosesWhenIdle) {
     EXPECT_FALSE(w.alive());
     EXPECT_TRUE(r.console().stopped());
     EXPECT_EQ(r.console().exit_code(), kConsoleStopExitCode);
+}
+
+// The question stays open while the timers run: a capture that ends meanwhile keeps its report,
+// and the Yes that comes after it changes nothing.
+TEST(ImagexCaptureWindow, AYesToTheStopQuestionNeverCancelsACaptureThatHasEnded) {
+    CaptureRig r;
+    ui::Window& w = r.open();
+    std::uint32_t imagex = r.start_capture();
+    r.rig.ui.advance(500);
+    r.rig.os.notices.answers = {os::kIdYes};
+    r.rig.os.notices.while_open = [&](const fakes::RecordedNotices::Box& box) {
+        if (box.text == kStopImagexBackupQuestion) r.finish_capture(imagex);
+    };
+    click(w, "cancel_button");
+    r.rig.os.notices.while_open = nullptr;
+    r.rig.ui.advance(500);
+    EXPECT_EQ(w.text("status_label"), "Imagex备份 C:\\(1:1) 完成！");
+    EXPECT_FALSE(fakes::contains(r.balloons(), kImagexBackupCancelledText));
+    EXPECT_NE(r.boxes().back().find("Imagex备份完成！"), std::string::npos);
+    EXPECT_TRUE(r.rig.os.files.has(kSave));
+    EXPECT_FALSE(g_imagex_cancelled);
+}
+
+// A save path or a name that the console cannot carry to imagex as it is is refused before
+// anything is asked or typed; "%", "&" and blanks go through.
+TEST(ImagexCaptureWindow, RefusesWhatTheConsoleCannotCarryBeforeAnythingRuns) {
+    struct Case {
+        const char* save_path;
+        const char* name;
+        std::string refusal;
+    } cases[] = {
+        {"E:\\a\"&calc&\".wim", "C_BAK",
+         "保存路径 E:\\a\"&calc&\".wim 含有无法传给Imagex的字符，请重新选择保存位置！|48"},
+        {kSave, "C_BAK\r\ncalc", "映像名称含有无法传给Imagex的字符，请重新输入！|48"},
+        {"E:\\50% & %PATH%\\系统.wim", "%PATH% \"备份\"", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.save_path);
+        CaptureRig r;
+        r.main->clear_items("backup_path_combo");
+        r.main->add_item("backup_path_combo", c.save_path);
+        r.main->select("backup_path_combo", 0);
+        r.rig.os.processes.add_process("Imagex.exe");  // refused before this is asked about
+        ui::Window& w = r.open();
+        w.set_text("name_edit", c.name);
+        r.rig.os.notices.answers = {os::kIdYes, os::kIdYes};
+        click(w, "ok_button");
+        if (c.refusal.empty()) {
+            EXPECT_EQ(r.boxes(),
+                      (Lines{std::string(kOtherImagexBackupQuestion) + "|52", notice()}));
+            ASSERT_EQ(r.console().inputs().size(), 1u);
+            EXPECT_EQ(r.console().inputs()[0],
+                      "Imagex.exe /capture C:\\ \"E:\\50\"%\" & \"%\"PATH\"%\"\\系统.wim\" "
+                      "\"\"%\"PATH\"%\" "
+                      "备份\" /compress Maximum /temp E:\\ImagexTemp\r\n");
+        } else {
+            EXPECT_EQ(r.boxes(), Lines{c.refusal});
+            EXPECT_TRUE(r.console().inputs().empty());
+            EXPECT_TRUE(r.rig.os.processes.running("Imagex.exe"));
+            EXPECT_TRUE(w.control_visible("ok_button"));
+            EXPECT_FALSE(g_busy);
+        }
+    }
 }
 
 // A finish box hands a good capture to the countdown (backup wording) and closes the window; a

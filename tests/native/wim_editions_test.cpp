@@ -77,7 +77,10 @@ TEST(ImagexCommands, BuildsTheInfoAndApplyLines) {
         {"D:\\My Images\\w7.wim", "Imagex.exe /INFO \"D:\\My Images\\w7.wim\""},
         {"D:\\x&calc&.wim", "Imagex.exe /INFO \"D:\\x&calc&.wim\""},
         {"D:\\a(1).wim", "Imagex.exe /INFO \"D:\\a(1).wim\""},
-        {"D:\\50%.wim", "Imagex.exe /INFO \"D:\\50%.wim\""},
+        // "%" stands outside the quotes, so that the interpreter expands no name (what the tool
+        // then receives is checked in cmd_quoting_test).
+        {"D:\\50%.wim", "Imagex.exe /INFO \"D:\\50\"%\".wim\""},
+        {"D:\\a&b %PATH% c.wim", "Imagex.exe /INFO \"D:\\a&b \"%\"PATH\"%\" c.wim\""},
         {"D:\\hi!.wim", "Imagex.exe /INFO \"D:\\hi!.wim\""},
         {"D:\\\x81|\\w.wim", "Imagex.exe /INFO D:\\\x81|\\w.wim"},  // '|' as a trail byte
         {"D:\\系统\\w7.wim", "Imagex.exe /INFO D:\\系统\\w7.wim"},
@@ -89,6 +92,8 @@ TEST(ImagexCommands, BuildsTheInfoAndApplyLines) {
               "Imagex.exe /apply \"E:\\images\\win7.wim\" 4 C:\\");
     EXPECT_EQ(imagex_apply_command("Imagex.exe", "E:\\set\\win.swm", 1, "C:\\", "/ref"),
               "Imagex.exe /apply \"E:\\set\\win.swm\" 1 C:\\ /ref \"E:\\set\\win*.swm\"");
+    EXPECT_EQ(imagex_apply_command("Imagex.exe", "D:\\a&b %PATH% c.wim", 5, "E:\\", ""),
+              "Imagex.exe /apply \"D:\\a&b \"%\"PATH\"%\" c.wim\" 5 E:\\");
     EXPECT_EQ(split_set_pattern("F:\\a.b\\part"), "F:\\a.b\\part*");
 }
 

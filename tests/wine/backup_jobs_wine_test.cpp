@@ -197,5 +197,35 @@ TEST_F(BackupUnderWine, ImagexCaptureThroughTheConsoleAndReports) {
     remove_folder(temp);
 }
 
+// A save path and a name with a defined variable's name, "%", "&", blanks and double-byte
+// characters reach imagex exactly through the console: the file lies where the user chose and
+// carries the name typed. (Serial: the capture above empties C:\ImagexTemp, which this one needs.)
+TEST_F(BackupUnderWine, SerialImagexCaptureTakesThePathAndNameExactly) {
+    CopyFileW((standins + L"Imagex.exe").c_str(), (work + L"tools\\ImagexC.exe").c_str(), FALSE);
+    set_env(L"PATH", work + L"tools;" + old_path);
+    set_env(L"QV_IMAGEX_STEP_MS", L"20");
+    g_imagex_exe_name = "ImagexC.exe";
+    const std::wstring temp = L"C:\\ImagexTemp";
+    remove_folder(temp);
+    CreateDirectoryW((work + L"out\\%PATH% & 50%").c_str(), nullptr);
+    const std::string root = path(L"source\\");
+    const std::string save = path(L"out\\%PATH% & 50%\\系统 备份.wim");
+    choose(save, root, "1:1");
+
+    ui::Window& w = *runtime.open(imagex_capture_window_def(), main);
+    w.set_text("name_edit", "%PATH% 备份&50%\\");
+    ASSERT_TRUE(fakes::click(w, "ok_button"));
+    ASSERT_TRUE(run_until([&] { return !g_busy; }));
+    EXPECT_EQ(w.text("status_label"), "Imagex备份 " + root + "(1:1) 完成！")
+        << w.text("console_box");
+    EXPECT_EQ(started_arguments(work + L"tools.log", "imagex"),
+              (std::vector<Lines>{{"/capture", root, save, "%PATH% 备份&50%\\", "/compress",
+                                   "Maximum", "/temp", "C:\\ImagexTemp"}}));
+    const std::string header = "QVWIM 1\r\nname " + utf8(win32::widen("%PATH% 备份&50%\\")) +
+                               "\r\ncompression Maximum\r\n";
+    EXPECT_EQ(read_all(win32::widen(save)).substr(0, header.size()), header);
+    remove_folder(temp);
+}
+
 }  // namespace
 }  // namespace qv

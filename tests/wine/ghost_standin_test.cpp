@@ -77,6 +77,9 @@ TEST(GhostStandIn, ImageCheckPrintsNothingOnlyForASoundImage) {
         // The command interpreter would split the blank and act on "&" without the quotes.
         {L"sample.GHO", L"My Images\\a&b.GHO", true},
         {L"damaged.GHO", L"My Images\\c&d.GHO", false},
+        // Nor would it leave a defined variable's name as it is, even inside quotes.
+        {L"sample.GHO", L"%PATH% 50% 镜像\\e&f.GHO", true},
+        {L"damaged.GHO", L"%PATH% 50% 镜像\\g&h.GHO", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(narrow(c.as));

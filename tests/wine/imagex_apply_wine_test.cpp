@@ -79,7 +79,7 @@ protected:
     void SetUp() override {
         standins = standin(L"");
         if (!exists(standins + L"Imagex.exe")) GTEST_SKIP() << "no stand-in tools";
-        work = scratch_folder(L"wimjob") + L"\\";
+        work = test_scratch_folder(L"wimjob") + L"\\";
         CreateDirectoryW((work + L"target").c_str(), nullptr);
         CreateDirectoryW((work + L"sys").c_str(), nullptr);
         write_all(work + L"win7.wim", "");
@@ -178,6 +178,41 @@ TEST_F(WimApplyUnderWine, AppliesWritesBootFilesAndTheAnswerFile) {
               unattend_template(wide_build ? UnattendTemplate::B : UnattendTemplate::A));
     EXPECT_EQ(xml_texts(answer, L"ComputerName"), Lines{"Marlune"});
     EXPECT_EQ(xml_texts(answer, L"SkipMachineOOBE"), Lines{"true"});
+}
+
+// A path with a defined variable's name, "%", "&", blanks and double-byte characters reaches the
+// tool exactly, through "cmd.exe /c" (the edition list) and through the console (the apply): the
+// tool finds the image both times, and its log shows the very path.
+TEST_F(WimApplyUnderWine, ThePathReachesImagexExactlyThroughBothInterpreters) {
+    // Under a name of this test's own, so that the other test's job never takes it for its own.
+    CreateDirectoryW((work + L"tools").c_str(), nullptr);
+    CopyFileW((standins + L"Imagex.exe").c_str(), (work + L"tools\\ImagexP.exe").c_str(), FALSE);
+    set_env(L"PATH", work + L"tools;" + get_env(L"PATH"));
+    g_imagex_exe_name = "ImagexP.exe";
+    const std::wstring folder = work + L"a&b %PATH% 系统 50%";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    write_all(folder + L"\\win7.wim", "");
+    const std::string image = win32::narrow(folder + L"\\win7.wim");
+    const std::string target = work_path(L"target\\");
+    ui::Window& main = *runtime.open(ui::main_window_def(), nullptr);
+    main.add_item("image_combo", image);
+    main.select("image_combo", 0);
+    fakes::set_selected_partition(main, target, "1:1");
+    main.set_text("edition_info_edit",
+                  run_command_capture_output(imagex_info_command(g_imagex_exe_name, image)));
+
+    ui::Window& w = *runtime.open(imagex_apply_window_def(), &main);
+    ASSERT_EQ(w.item_count("edition_combo"), 2) << main.text("edition_info_edit");
+    fakes::select(w, "format_combo", 3);
+    w.set_checked("add_boot_check", false);
+    w.set_checked("unattended_check", false);
+    ASSERT_TRUE(fakes::click(w, "ok_button"));
+    const std::string done = "Imagex还原 " + target + "(1:1) 完成！";
+    run_timers_until(runtime, [&] { return !g_busy; });
+    EXPECT_EQ(w.text("status_label"), done) << w.text("console_box");
+    EXPECT_EQ(started_arguments(work + L"tools.log", "imagex"),
+              (std::vector<Lines>{{"/INFO", image}, {"/apply", image, "2", target}}));
+    EXPECT_TRUE(exists(work + L"target\\Windows\\explorer.exe"));
 }
 
 // Wine has no formatting library and its format dialog formats nothing: both are failures, never

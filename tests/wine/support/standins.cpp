@@ -1,7 +1,10 @@
 #include "support/standins.h"
 
+#include <shellapi.h>
+
 #include <sstream>
 
+#include "encoding.h"
 #include "jobs/command_console.h"
 #include "platform/os.h"
 #include "platform/os_process.h"
@@ -39,6 +42,25 @@ Lines started_commands(const std::wstring& log) {
     Lines out;
     for (const LogLine& l : read_standin_log(log))
         if (l.event == "start") out.push_back(l.detail);
+    return out;
+}
+
+std::vector<Lines> started_arguments(const std::wstring& log, const std::string& tool) {
+    std::vector<Lines> out;
+    for (const std::string& line : standin_details(log, tool, "start")) {
+        int n =
+            MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
+        std::wstring command(static_cast<std::size_t>(n), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), command.data(),
+                            n);
+        int count = 0;
+        wchar_t** args = CommandLineToArgvW(command.c_str(), &count);
+        Lines received;
+        for (int i = 1; args != nullptr && i < count; ++i)
+            received.push_back(win32::narrow(args[i]));
+        if (args != nullptr) LocalFree(args);
+        out.push_back(received);
+    }
     return out;
 }
 

@@ -23,6 +23,9 @@ std::vector<LogLine> read_standin_log(const std::wstring& log);
 Lines standin_details(const std::wstring& log, const std::string& tool, const std::string& event);
 // The raw command lines of every tool's starts, in order.
 Lines started_commands(const std::wstring& log);
+// The arguments of each start of the tool as its runtime reads the logged command line (the
+// program's name left out), in the program's GBK: what the tool received.
+std::vector<Lines> started_arguments(const std::wstring& log, const std::string& tool);
 // Waits (10 s at most) until the log holds that many ends of runs.
 void wait_for_ends(const std::wstring& log, int ends);
 
