@@ -57,7 +57,7 @@ ui::WindowDef make_ghost_backup_window_def() {
     ui::add_picture_button(def, "ok_button", "按钮2", "panel", 100, 70, 82, 26, "确定(&C)",
                            "btn_ok");
     ui::add_picture_button(def, "cancel_button", "按钮1", "panel", 208, 70, 82, 26, "取消(&X)",
-                           "btn_cancel");
+                           "btn_cancel_x");
     ui::add_timer(def, kWatch, "时钟3");
     return def;
 }

@@ -64,7 +64,7 @@ ui::WindowDef make_ghost_restore_window_def() {
     ui::add_picture_button(def, "ok_button", "按钮2", "panel", 96, 94, 82, 26, "确定(&C)",
                            "btn_ok");
     ui::add_picture_button(def, "cancel_button", "按钮1", "panel", 204, 94, 82, 26, "取消(&X)",
-                           "btn_cancel");
+                           "btn_cancel_x");
     ui::add_control(def, "drop_target", "拖放对象1", ui::Kind::DropTarget, "", 0, 0, 0, 0);
     ui::add_timer(def, kInteractiveWatch, "时钟3");
     ui::add_timer(def, kAutomaticWatch, "时钟4");

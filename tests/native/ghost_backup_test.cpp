@@ -154,6 +154,8 @@ TEST(GhostBackupWindow, RunsWatchesAndReportsSizeAndDate) {
         EXPECT_EQ(fakes::headless(w).parent(), r.main);
         EXPECT_EQ(w.text("question_label"), "是否马上用 Ghost32 进行备份分区 C:\\(1:1) ？");
         EXPECT_EQ(w.picture("panel"), "dialog_panel");
+        EXPECT_EQ(w.picture("ok_button"), "btn_ok");
+        EXPECT_EQ(w.picture("cancel_button"), "btn_cancel_x");  // "取消(X)", as its hint names it
         EXPECT_FALSE(fakes::shown(w, "status_label"));
 
         ASSERT_TRUE(fakes::click(w, "ok_button"));

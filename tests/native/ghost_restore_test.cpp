@@ -144,6 +144,8 @@ TEST(GhostRestoreWindow, InteractiveJobRunsWatchesAndReports) {
         EXPECT_EQ(w.text("question_label"), "程序准备就绪，是否马上用 Ghost32 进行还原？");
         EXPECT_EQ(w.text("warning_label"), "注意：本操作将删除 C:\\(1:1) 上的所有数据。");
         EXPECT_EQ(w.picture("panel"), "dialog_panel");
+        EXPECT_EQ(w.picture("ok_button"), "btn_ok");
+        EXPECT_EQ(w.picture("cancel_button"), "btn_cancel_x");  // "取消(X)", as its hint names it
         EXPECT_FALSE(fakes::headless(w).drop_enabled());
         EXPECT_FALSE(fakes::headless(w).topmost());
 
