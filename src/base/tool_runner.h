@@ -19,8 +19,9 @@ int clamp_show_state(int show);
 
 // The one wait of the program: returns when the process has ended (true), or when `timeout_ms`
 // has passed (false; os::kWaitForever: never), dispatching window messages as they arrive. Without
-// a process it waits the time only. Once the program is ending it no longer dispatches: the
-// waiting messages are the end's own, and the wait sleeps until its process or its time is up.
+// a process it waits the time only. Once the program is ending it no longer wakes for messages:
+// the one waiting is the end's own quit message, which would wake it again at once, so it sleeps
+// until its process or its time is up.
 bool wait_pumping(os::ProcessWatch* process, int timeout_ms);
 inline bool wait_for_process(os::ProcessWatch& process, int timeout_ms = os::kWaitForever) {
     return wait_pumping(&process, timeout_ms);
