@@ -36,7 +36,12 @@ public:
             owner_.launches[static_cast<std::size_t>(launch_)].wait = true;
         return owner_.wait_on(id_, timeout_ms);
     }
-    bool input_idle() override { return true; }
+    bool input_idle() override {
+        FakeProcesses::Proc* p = owner_.find(id_);
+        if (p == nullptr || p->busy_for_input == 0) return true;
+        if (p->busy_for_input > 0) --p->busy_for_input;
+        return false;
+    }
 
 private:
     FakeProcesses& owner_;
@@ -115,6 +120,7 @@ std::uint32_t FakeProcesses::spawn(const std::string& command_line, const Script
         p.last_output = script->last_output;
         p.exit_code = script->exit_code;
         p.polls = script->polls;
+        p.busy_for_input = script->busy_for_input;
     }
     std::uint32_t id = next_id_++;
     procs_[id] = p;

@@ -29,6 +29,8 @@ public:
         int exit_code = 0;
         int polls = 0;
         bool fails = false;  // the launch fails
+        // Questions whether it is idle for input answered "not yet" (-1: never idle).
+        int busy_for_input = 0;
     };
     struct Launch {
         std::string command_line;
@@ -70,6 +72,7 @@ public:
         std::string last_output;
         int exit_code = 0;
         int polls = 0;
+        int busy_for_input = 0;
         bool ended = false;
     };
     // Counts one question about the process; true once it has ended.

@@ -115,6 +115,31 @@ TEST(RunProgram, WaitsOnTheStartedProcessAndGivesItBack) {
     EXPECT_EQ(start_program("gone.exe", os::kShowNormal), nullptr);
 }
 
+// A started program is given up to a second to become idle for input (its window up), with
+// messages processed meanwhile; a console tool, idle at once, is not waited for at all.
+TEST(StartProgram, GivesAWindowUpToASecondToAppear) {
+    struct Row {
+        int busy_for_input;
+        std::uint32_t min_ms, max_ms;
+    } rows[] = {{0, 0, 0}, {3, 30, 30}, {-1, 1000, 1000}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.busy_for_input);
+        fakes::FakeOs fake;
+        PumpHookRuntime runtime;
+        os::os().ui = &runtime;
+        Script s;
+        s.polls = -1;
+        s.busy_for_input = r.busy_for_input;
+        fake.processes.scripts.push_back(s);
+        std::uint32_t start = fake.clock.ticks;
+        EXPECT_TRUE(run_program("Norvex32.exe", false));
+        EXPECT_GE(fake.clock.ticks - start, r.min_ms);
+        EXPECT_LE(fake.clock.ticks - start, r.max_ms);
+        EXPECT_EQ(runtime.pumps > 0, r.busy_for_input != 0);
+        EXPECT_TRUE(fake.processes.running("Norvex32.exe"));
+    }
+}
+
 // Every wait sleeps in the seam's wait until a message, its process's end or its time; only an
 // ending program's waits stop waking for messages, since its own quit message would wake them
 // again and again.
