@@ -24,24 +24,56 @@ void append_chunk(std::string& out, const std::string& chunk) {
     out.append(chunk, 0, zero);
 }
 
+// How often the capture wakes to look at its pipe while the tool writes nothing: a pipe cannot
+// be waited on, and a tool that fills it stops until it is read.
+constexpr int kCaptureLookMs = 20;
+// How long a started program is given to become idle for input.
+constexpr int kInputIdleMs = 1000;
+constexpr int kInputIdleLookMs = 10;
+
+bool program_ending() {
+    ui::Runtime* runtime = os::os().ui;
+    return runtime != nullptr && runtime->quitting();
+}
+
 // `read_limit` 0 reads exactly what the pipe reports waiting.
 std::string capture(const std::string& command_line, std::size_t read_limit) {
     std::unique_ptr<os::CapturedProcess> run = processes().start_captured(command_line);
     if (!run) return {};
     std::string out;
-    for (;;) {
+    // One read of what is waiting; false when nothing is, or the pipe gives nothing after all.
+    auto read_some = [&] {
         std::size_t waiting = run->bytes_waiting();
-        if (waiting > 0) {
-            append_chunk(out, run->read(read_limit == 0 ? waiting : std::min(waiting, read_limit)));
-        } else if (run->ended()) {
-            break;
+        if (waiting == 0) return false;
+        std::string chunk = run->read(read_limit == 0 ? waiting : std::min(waiting, read_limit));
+        append_chunk(out, chunk);
+        return !chunk.empty();
+    };
+    for (;;) {
+        if (read_some()) {
+            pump_messages();
+            continue;
         }
-        pump_messages();
+        if (wait_pumping(run.get(), kCaptureLookMs)) break;
     }
     // What the process wrote between the last look at the pipe and its end is still in the pipe.
-    while (std::size_t waiting = run->bytes_waiting())
-        append_chunk(out, run->read(read_limit == 0 ? waiting : std::min(waiting, read_limit)));
+    while (read_some()) {
+    }
     return out;
+}
+
+// A program that shows a window is given time to show it before the caller goes on, as the
+// platform's own launchers do; the window keeps answering meanwhile.
+void wait_for_input_idle(os::ProcessWatch& process) {
+    os::Clock& clock = *os::os().clock;
+    const std::uint32_t start = clock.tick_ms();
+    while (!process.input_idle()) {
+        const std::int64_t left = kInputIdleMs - static_cast<std::int64_t>(clock.tick_ms() - start);
+        if (left <= 0) return;
+        if (wait_pumping(&process,
+                         static_cast<int>(std::min<std::int64_t>(left, kInputIdleLookMs))))
+            return;
+    }
 }
 
 bool same_name(const std::string& a, const std::string& b, bool exact) {
@@ -56,8 +88,44 @@ int clamp_show_state(int show) {
     return show;
 }
 
+bool wait_pumping(os::ProcessWatch* process, int timeout_ms) {
+    os::Clock& clock = *os::os().clock;
+    const std::uint32_t start = clock.tick_ms();
+    for (;;) {
+        int slice = os::kWaitForever;
+        if (timeout_ms != os::kWaitForever) {
+            const std::int64_t left =
+                timeout_ms - static_cast<std::int64_t>(clock.tick_ms() - start);
+            slice = static_cast<int>(std::max<std::int64_t>(left, 0));
+        }
+        // An ending program's own quit message would wake the wait again at once, for ever.
+        const os::Wake wake = program_ending() ? os::Wake::OnlyOnEnd : os::Wake::OnMessages;
+        if (process != nullptr) {
+            if (process->wait(slice, wake)) return true;
+        } else {
+            processes().wait_for_message(slice, wake);
+        }
+        pump_messages();
+        if (timeout_ms != os::kWaitForever &&
+            static_cast<std::int64_t>(clock.tick_ms() - start) >= timeout_ms)
+            return false;
+    }
+}
+
+std::unique_ptr<os::ProcessWatch> start_program(const std::string& command_line, int show) {
+    std::unique_ptr<os::ProcessWatch> process =
+        processes().start(command_line, clamp_show_state(show));
+    if (process) wait_for_input_idle(*process);
+    return process;
+}
+
 bool run_program(const std::string& command_line, bool wait, int show) {
-    return processes().run(command_line, wait, clamp_show_state(show));
+    if (!wait) return start_program(command_line, show) != nullptr;
+    std::unique_ptr<os::ProcessWatch> process =
+        processes().start(command_line, clamp_show_state(show));
+    if (!process) return false;
+    wait_for_process(*process);
+    return true;
 }
 
 std::string console_capture_command_line(const std::string& command) {
@@ -102,20 +170,8 @@ bool wait_process_end(const std::string& name, int limit_seconds) {
     }
     std::unique_ptr<os::ProcessWatch> process = id == 0 ? nullptr : processes().open(id);
     if (!process) return false;
-    if (limit_seconds <= 0) {
-        while (!process->ended()) pump_messages();
-        return true;
-    }
     // The seconds are counted from this wait's own start, not by a shared counter.
-    os::Clock& clock = *os::os().clock;
-    const std::uint32_t start = clock.tick_ms();
-    for (;;) {
-        if (process->ended()) return true;
-        if ((clock.tick_ms() - start) / 1000 >= static_cast<std::uint32_t>(limit_seconds))
-            return false;
-        delay_pumping(250);
-        pump_messages();
-    }
+    return wait_for_process(*process, limit_seconds <= 0 ? os::kWaitForever : limit_seconds * 1000);
 }
 
 void pump_messages() {
@@ -123,12 +179,7 @@ void pump_messages() {
 }
 
 void delay_pumping(int ms) {
-    os::Clock& clock = *os::os().clock;
-    const std::uint32_t start = clock.tick_ms();
-    do {
-        pump_messages();
-        clock.sleep_ms(10);
-    } while (static_cast<std::int64_t>(clock.tick_ms() - start) < ms);
+    wait_pumping(nullptr, std::max(ms, 0));
 }
 
 }  // namespace qv

@@ -1,11 +1,13 @@
 // Running tools and waiting for processes: a command line started with a window state, the whole
 // output of a short command read through a pipe, the look-up of a process by executable name and
-// the waits that keep the window alive. Everything runs on the user-interface thread; the waits
-// and the capture loops process window messages between their polls, so handlers may nest inside
-// them.
+// the waits that keep the window alive. Everything runs on the user-interface thread, and every
+// wait goes through `wait_pumping`: it sleeps until the process ends, the time is up or a window
+// message arrives, and dispatches the messages, so the window always answers, the program uses no
+// processor time while it waits, and handlers may nest inside a wait.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/os_process.h"
@@ -15,8 +17,25 @@ namespace qv {
 // The show argument of `run_program` brought into 1..6: above 6 counts as 6, 0 or below as 1.
 int clamp_show_state(int show);
 
-// Starts the command line (no handle inheritance) with the window state. With `wait` it blocks
-// without processing messages until the process ends. True when the process was created.
+// The one wait of the program: returns when the process has ended (true), or when `timeout_ms`
+// has passed (false; os::kWaitForever: never), dispatching window messages as they arrive. Without
+// a process it waits the time only. Once the program is ending it no longer wakes for messages:
+// the one waiting is the end's own quit message, which would wake it again at once, so it sleeps
+// until its process or its time is up.
+bool wait_pumping(os::ProcessWatch* process, int timeout_ms);
+inline bool wait_for_process(os::ProcessWatch& process, int timeout_ms = os::kWaitForever) {
+    return wait_pumping(&process, timeout_ms);
+}
+
+// Starts the command line (no handle inheritance) with the window state, without waiting for its
+// end: it waits at most a second for the process to become idle for input, and gives it back so
+// that the caller can ask that very process whether it has ended and how. Null when the process
+// could not be created.
+std::unique_ptr<os::ProcessWatch> start_program(const std::string& command_line,
+                                                int show = os::kShowNormal);
+
+// Starts the command line as `start_program` does; with `wait` it returns once the process has
+// ended, processing window messages meanwhile. True when the process was created.
 bool run_program(const std::string& command_line, bool wait, int show = os::kShowNormal);
 inline bool run_hidden(const std::string& command_line, bool wait = false) {
     return run_program(command_line, wait, os::kShowHidden);

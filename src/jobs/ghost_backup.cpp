@@ -1,5 +1,7 @@
 #include "jobs/ghost_backup.h"
 
+#include <memory>
+
 #include "base/cmd_quoting.h"
 #include "base/helpers.h"
 #include "base/state.h"
@@ -34,10 +36,11 @@ struct ConfirmedBackup {
 };
 ConfirmedBackup g_confirmed;
 
-// The running job: the Ghost it watches, taken at its start, and the save file as it was then.
+// The running job: the very Ghost process it started, which the watch asks whether it has ended
+// and how, and the save file as it was at the start.
 struct RunningBackup {
     bool running = false;
-    std::string ghost_name;
+    std::shared_ptr<os::ProcessWatch> ghost;
     SavedFileBefore saved_before;
 };
 RunningBackup g_job;
@@ -54,7 +57,7 @@ ui::WindowDef make_ghost_backup_window_def() {
     ui::add_picture_button(def, "ok_button", "按钮2", "panel", 100, 70, 82, 26, "确定(&C)",
                            "btn_ok");
     ui::add_picture_button(def, "cancel_button", "按钮1", "panel", 208, 70, 82, 26, "取消(&X)",
-                           "btn_cancel");
+                           "btn_cancel_x");
     ui::add_timer(def, kWatch, "时钟3");
     return def;
 }
@@ -91,15 +94,24 @@ void report_failure() {
     say(backup_failed_report("Ghost", g_confirmed.caption, time_to_text()), 0x10);
 }
 
-// The file decides: only a file that this run wrote, of at least 1 MB, is a backup. A failed run
-// never reaches the countdown, so the machine is not shut down over a backup that is not there.
+// Ghost's exit code and the file decide: only a run that Ghost ended with 0 and that wrote a file
+// of at least 1 MB is a backup; a file that a failing Ghost left behind is not. A failed run never
+// reaches the countdown, so the machine is not shut down over a backup that is not there.
 void end_job(ui::Window& w) {
+    const bool ghost_done = g_job.ghost->exit_code() == 0;
+    g_job.ghost.reset();
     show_buttons(w, true);
     g_busy = false;
     w.stop_timer(kWatch);
     g_job.running = false;
     hide_status(w);
-    ui::show_notice_balloon(g_confirmed.caption + " 备份到 " + g_confirmed.save_path + " 完成！");
+    if (!ghost_done) {
+        ui::show_notice_balloon(
+            ghost_backup_failed_balloon(g_confirmed.caption, g_confirmed.save_path));
+        report_failure();
+        return;
+    }
+    ui::show_notice_balloon(ghost_backup_done_balloon(g_confirmed.caption, g_confirmed.save_path));
     std::int64_t mb = backup_size_mb(g_confirmed.save_path, g_job.saved_before);
     if (mb == 0) {
         report_failure();
@@ -134,6 +146,14 @@ std::string ghost_backup_command(const std::string& ghost_exe, const std::string
     return quote_path_for_cmd(ghost_exe) + " -clone,mode=pdump,src=" + disk_partition + ",dst=\"" +
            save_path + "\"" + compression_switch + split_switch + noide_switch + password_part +
            " -sure -fx";
+}
+
+std::string ghost_backup_done_balloon(const std::string& caption, const std::string& save_path) {
+    return caption + " 备份到 " + save_path + " 完成！";
+}
+
+std::string ghost_backup_failed_balloon(const std::string& caption, const std::string& save_path) {
+    return caption + " 备份到 " + save_path + " 失败！";
 }
 
 void open_ghost_backup_window() {
@@ -171,7 +191,6 @@ void ghost_backup_start(ui::Event& event) {
     show_status(w, status);
     ui::show_notice_balloon(status);
     RunningBackup job;
-    job.ghost_name = get_file_title(g_ghost_exe_path, true);
     job.saved_before = note_saved_file(g_confirmed.save_path);
     std::string command =
         ghost_backup_command(g_ghost_exe_path, g_confirmed.disk_partition, g_confirmed.save_path,
@@ -179,7 +198,8 @@ void ghost_backup_start(ui::Event& event) {
                              g_confirmed.noide_switch, g_confirmed.password_part);
     // A Ghost that cannot be started has written nothing: that is a failed backup, and no watch
     // runs that could take its absence for the end of a backup.
-    if (!run_program(command, false, os::kShowHidden)) {
+    job.ghost = start_program(command, os::kShowHidden);
+    if (!job.ghost) {
         hide_status(w);
         show_buttons(w, true);
         report_failure();
@@ -197,7 +217,7 @@ void ghost_backup_finish_tick(ui::Event& event) {
         w.stop_timer(kWatch);
         return;
     }
-    if (is_process_running(g_job.ghost_name)) return;
+    if (!g_job.ghost->ended()) return;
     end_job(w);
 }
 

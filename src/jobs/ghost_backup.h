@@ -1,8 +1,8 @@
 // GhostBackupWindow: confirms and runs the backup of the selected partition into a .GHO file.
-// Ghost runs hidden as a process of its own; a 50 ms watch sees it end, and the end is judged by
-// the file it wrote: a report with its size and the date, or the finish countdown when a finish
-// box is ticked. The main window's compression and split combos, which choose two of the
-// command's switches, are here too.
+// Ghost runs hidden as a process of its own; a 50 ms watch sees that process end, and the end is
+// judged by Ghost's exit code and the file it wrote: a report with its size and the date, or the
+// finish countdown when a finish box is ticked. The main window's compression and split combos,
+// which choose two of the command's switches, are here too.
 #pragma once
 
 #include <string>
@@ -26,6 +26,11 @@ std::string ghost_backup_command(const std::string& ghost_exe, const std::string
                                  const std::string& compression_switch,
                                  const std::string& split_switch, const std::string& noide_switch,
                                  const std::string& password_part);
+
+// The balloons at the end: caption + " 备份到 " + save path + " 完成！" once Ghost has ended with
+// exit code 0, the same with " 失败！" when it ended with any other.
+std::string ghost_backup_done_balloon(const std::string& caption, const std::string& save_path);
+std::string ghost_backup_failed_balloon(const std::string& caption, const std::string& save_path);
 
 // Loads GhostBackupWindow modally over MainWindow; returns when it is gone.
 void open_ghost_backup_window();

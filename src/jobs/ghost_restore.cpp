@@ -1,5 +1,7 @@
 #include "jobs/ghost_restore.h"
 
+#include <memory>
+
 #include "base/cmd_quoting.h"
 #include "base/power.h"
 #include "base/helpers.h"
@@ -34,14 +36,15 @@ struct ConfirmedRestore {
 };
 ConfirmedRestore g_confirmed;
 
-// The job that runs: what its end reports, and the Ghost it watches, both taken once at its start
-// so that a Ghost chosen on the main window meanwhile cannot end the watch early.
+// The job that runs: what its end reports, and the very Ghost process it started, which the
+// watch asks whether it has ended and how. Another Ghost running meanwhile (a hand-run one, or
+// a custom Ghost chosen on the main window) neither holds the job up nor ends it early.
 struct RunningRestore {
     bool running = false;
     bool automatic = false;
     std::string image;
     std::string target;
-    std::string ghost_name;
+    std::shared_ptr<os::ProcessWatch> ghost;
     std::string timer;
 };
 RunningRestore g_job;
@@ -61,7 +64,7 @@ ui::WindowDef make_ghost_restore_window_def() {
     ui::add_picture_button(def, "ok_button", "按钮2", "panel", 96, 94, 82, 26, "确定(&C)",
                            "btn_ok");
     ui::add_picture_button(def, "cancel_button", "按钮1", "panel", 204, 94, 82, 26, "取消(&X)",
-                           "btn_cancel");
+                           "btn_cancel_x");
     ui::add_control(def, "drop_target", "拖放对象1", ui::Kind::DropTarget, "", 0, 0, 0, 0);
     ui::add_timer(def, kInteractiveWatch, "时钟3");
     ui::add_timer(def, kAutomaticWatch, "时钟4");
@@ -113,7 +116,8 @@ void start_job(ui::Window& w, RunningRestore job, const std::string& command) {
     show_buttons(w, false);
     show_status(w, status);
     ui::show_notice_balloon(status);
-    if (!run_program(command, false, os::kShowNormal)) {
+    job.ghost = start_program(command, os::kShowNormal);
+    if (!job.ghost) {
         hide_status(w);
         show_buttons(w, true);
         say("Ghost启动失败，" + job.image + " 未能还原到 " + job.target + "！", kStopError);
@@ -125,26 +129,27 @@ void start_job(ui::Window& w, RunningRestore job, const std::string& command) {
     g_busy = true;
 }
 
+// Ghost's exit code is its verdict: only 0 is a restore. A failed one never reaches the
+// countdown, so the machine is not restarted over a partition that Ghost left unfinished.
 void end_job(ui::Window& w) {
+    const bool done = g_job.ghost->exit_code() == 0;
+    g_job.ghost.reset();
     show_buttons(w, true);
     g_busy = false;
     w.stop_timer(g_job.timer);
     g_job.running = false;
     hide_status(w);
-    std::string report = g_job.image + " 还原到 " + g_job.target + " 完成！";
+    std::string report = done ? ghost_restore_done_text(g_job.image, g_job.target)
+                              : ghost_restore_failed_text(g_job.image, g_job.target);
     ui::lower_ghost_restore_window();
     ui::show_notice_balloon(report);
-    if (open_finish_countdown_if_chosen(kJobRestore)) {
+    if (done && open_finish_countdown_if_chosen(kJobRestore)) {
         w.close();
         return;
     }
     // The interactive window stays for another run; an unattended run ends with its job.
-    say(report, kInformation);
+    say(report, done ? kInformation : kStopError);
     if (g_job.automatic) end_program(0);
-}
-
-std::string ghost_name() {
-    return get_file_title(g_ghost_exe_path, true);
 }
 
 // ---- the unattended and dropped-image jobs' checks ---------------------------------------------
@@ -234,7 +239,6 @@ void run_command_line_job(ui::Window& w, const std::string& image_path) {
     job.automatic = true;
     job.image = run.image;
     job.target = command_line_target_text();
-    job.ghost_name = ghost_name();
     job.timer = kAutomaticWatch;
     start_job(w, job,
               ghost_restore_command(g_ghost_exe_path, run.image, g_target_disk_partition,
@@ -267,6 +271,14 @@ std::string shortened_image_text(const std::string& path) {
     std::size_t tail = head;
     while (tail < full.size() && full.size() - tail > kShortenedPart) tail = next_char(full, tail);
     return full.substr(0, head) + "..." + full.substr(tail);
+}
+
+std::string ghost_restore_done_text(const std::string& image, const std::string& target) {
+    return image + " 还原到 " + target + " 完成！";
+}
+
+std::string ghost_restore_failed_text(const std::string& image, const std::string& target) {
+    return image + " 还原到 " + target + " 失败！";
 }
 
 std::string command_line_target_text() {
@@ -329,7 +341,6 @@ void run_ghost_restore(ui::Window& w) {
     RunningRestore job;
     job.image = g_confirmed.image;
     job.target = g_confirmed.caption;
-    job.ghost_name = ghost_name();
     job.timer = kInteractiveWatch;
     start_job(w, job,
               ghost_restore_command(g_ghost_exe_path, g_confirmed.image, g_confirmed.disk_partition,
@@ -351,7 +362,7 @@ void ghost_restore_watch_tick(ui::Event& event) {
         w.stop_timer(event.role);
         return;
     }
-    if (is_process_running(g_job.ghost_name)) return;
+    if (!g_job.ghost->ended()) return;
     end_job(w);
 }
 
@@ -374,6 +385,11 @@ void on_file_dropped(ui::Event& event) {
     g_dropped_image_path = path;
     g_dropped_image_display = shortened_image_text(path);
     event.window->set_text("question_label", question_text(g_dropped_image_display));
+}
+
+void reset_ghost_restore_state() {
+    g_job = RunningRestore{};
+    g_confirmed = ConfirmedRestore{};
 }
 
 void bind_ghost_restore_handlers() {

@@ -1,8 +1,9 @@
 // GhostRestoreWindow: confirms and runs the restore of a Ghost image onto one partition, either
 // for the start button (the image combo's image onto the selected partition) or unattended for
 // the "/install=" option (automatic mode: always on top, a dropped .GHO may replace the image).
-// Ghost runs as a process of its own; a 50 ms watch sees it end, reports, and hands over to the
-// finish countdown when a finish box is ticked. In automatic mode the end of a job, or a cancel,
+// Ghost runs as a process of its own; a 50 ms watch sees that process end, judges its exit code,
+// reports, and hands a successful restore over to the finish countdown when a finish box is
+// ticked. In automatic mode the end of a job, or a cancel,
 // ends the program.
 #pragma once
 
@@ -28,6 +29,11 @@ std::string ghost_restore_command(const std::string& ghost_exe, const std::strin
 // otherwise its first 12 bytes, "..." and its last 12 bytes (never half a double-byte character).
 std::string shortened_image_text(const std::string& path);
 
+// The end reports: image + " 还原到 " + target + " 完成！" when Ghost ended with exit code 0, the
+// same with " 失败！" when it ended with any other.
+std::string ghost_restore_done_text(const std::string& image, const std::string& target);
+std::string ghost_restore_failed_text(const std::string& image, const std::string& target);
+
 // The unattended restore's target as its messages write it: drive root and "(disk:partition)".
 std::string command_line_target_text();
 
@@ -47,5 +53,7 @@ void on_ghost_restore_cancel_clicked(ui::Event& event);
 void on_file_dropped(ui::Event& event);
 
 void bind_ghost_restore_handlers();
+// Forgets the job and its Ghost (a new run of the program in tests).
+void reset_ghost_restore_state();
 
 }  // namespace qv

@@ -36,4 +36,13 @@ std::string ghost_password_part(const std::string& password_switch, const std::s
     return password_switch + (blank ? "\"" + password + "\"" : password);
 }
 
+// No trail byte of a double-byte character is a double quote (they are 0x40 and above).
+bool ghost_password_has_quote(const std::string& password) {
+    return password.find('"') != std::string::npos;
+}
+
+std::string ghost_password_quote_refusal_text() {
+    return "Gho密码不能包含双引号（\"）！";
+}
+
 }  // namespace qv

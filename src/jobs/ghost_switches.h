@@ -17,4 +17,10 @@ std::string ghost_split_switch(int item);
 // Without the switch (the password box unticked) there is no password part.
 std::string ghost_password_part(const std::string& password_switch, const std::string& password);
 
+// A double quote in the password would close or open a quoted part of Ghost's command line, and
+// what follows it would reach Ghost as switches of their own: the start button refuses such a
+// password with this text before anything starts.
+bool ghost_password_has_quote(const std::string& password);
+std::string ghost_password_quote_refusal_text();
+
 }  // namespace qv

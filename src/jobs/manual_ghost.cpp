@@ -1,5 +1,7 @@
 #include "jobs/manual_ghost.h"
 
+#include <memory>
+
 #include "base/cmd_quoting.h"
 #include "base/helpers.h"
 #include "base/state.h"
@@ -15,9 +17,10 @@ constexpr const char* kBox = "manual_ghost_check";
 constexpr const char* kWatchTimer = "manual_ghost_timer";
 constexpr int kWatchMs = 10;
 
-// The Ghost the box started, by executable name: a custom Ghost chosen while it runs must not
-// untick the box (and allow a second start) while the first one is still open.
-std::string g_manual_ghost_name;
+// The very Ghost process that the box started: a custom Ghost chosen while it runs, or another
+// Ghost that happens to run, must neither untick the box (and allow a second start) while this
+// one is still open nor keep it ticked after this one has gone.
+std::unique_ptr<os::ProcessWatch> g_manual_ghost;
 
 }  // namespace
 
@@ -34,15 +37,20 @@ void start_ghost32(ui::Event& event) {
         main.set_checked(kBox, false);
         return;
     }
-    g_manual_ghost_name = get_file_title(g_ghost_exe_path, true);
-    run_program(quote_path_for_cmd(g_ghost_exe_path), false, os::kShowNormal);
+    // A Ghost that did not start has ended at once: the first look unticks the box.
+    g_manual_ghost = start_program(quote_path_for_cmd(g_ghost_exe_path), os::kShowNormal);
     main.start_timer(kWatchTimer, kWatchMs);
 }
 
 void watch_manual_ghost32(ui::Event& event) {
-    if (is_process_running(g_manual_ghost_name)) return;
+    if (g_manual_ghost && !g_manual_ghost->ended()) return;
+    g_manual_ghost.reset();
     event.window->stop_timer(kWatchTimer);
     event.window->set_checked(kBox, false);
+}
+
+void reset_manual_ghost_state() {
+    g_manual_ghost.reset();
 }
 
 void bind_manual_ghost_handlers() {

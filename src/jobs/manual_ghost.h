@@ -13,5 +13,7 @@ void start_ghost32(ui::Event& event);
 void watch_manual_ghost32(ui::Event& event);
 
 void bind_manual_ghost_handlers();
+// Forgets the Ghost that the box started (a new run of the program in tests).
+void reset_manual_ghost_state();
 
 }  // namespace qv

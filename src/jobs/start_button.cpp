@@ -5,6 +5,7 @@
 #include "base/tool_runner.h"
 #include "jobs/ghost_backup.h"
 #include "jobs/ghost_restore.h"
+#include "jobs/ghost_switches.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/imagex_capture.h"
 #include "jobs/imagex_commands.h"
@@ -63,13 +64,25 @@ void start_restore(ui::Window& main, StartRun& run) {
     }
 }
 
+// The password checks of the restore and the backup alike, the empty box first.
+bool ghost_password_acceptable(bool required, const std::string& password) {
+    if (!required) return true;
+    if (password.empty()) {
+        ask("请输入Gho密码", kStopWarning);
+        return false;
+    }
+    if (ghost_password_has_quote(password)) {
+        ask(ghost_password_quote_refusal_text(), kStopWarning);
+        return false;
+    }
+    return true;
+}
+
 void start_backup(StartRun& run) {
     if (!checks_pass(run, backup_checks())) return;
     std::string ext = upper_ascii(path_extension(run.in.save_path));
     if (ext == ".GHO") {
-        if (run.in.password_required && run.in.password.empty())
-            ask("请输入Gho密码", kStopWarning);
-        else
+        if (ghost_password_acceptable(run.in.password_required, run.in.password))
             open_ghost_backup_window();
     } else if (ext == ".WIM") {
         open_imagex_capture_window();
@@ -146,10 +159,9 @@ bool ghost_image_check_passes(ui::Window& main, const std::string& image) {
 
 void confirm_ghost_password_then_start() {
     ui::Window* main = ui::main_window();
-    if (main != nullptr && main->checked("password_check") && main->text("password_edit").empty()) {
-        ask("请输入Gho密码", kStopWarning);
+    if (main != nullptr &&
+        !ghost_password_acceptable(main->checked("password_check"), main->text("password_edit")))
         return;
-    }
     open_ghost_restore_window_modal();
 }
 

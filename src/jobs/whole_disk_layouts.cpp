@@ -1,5 +1,6 @@
 #include "jobs/whole_disk_layouts.h"
 
+#include <memory>
 #include <utility>
 
 #include "base/cmd_quoting.h"
@@ -19,9 +20,10 @@ constexpr int kWatchMs = 50;
 
 const WholeDiskLayout kLayouts[] = {{"HD3.GHO", "三"}, {"HD4.GHO", "四"}, {"HD5.GHO", "五"}};
 
-// The Ghost that the running layout started, by executable name. Taken at the start: a custom
-// Ghost chosen on the main window meanwhile must not make the watch miss the one that writes.
-std::string g_watched_ghost;
+// The very Ghost process that the running layout started: the watch asks it whether it has ended
+// and how, so neither a custom Ghost chosen on the main window meanwhile nor another Ghost that
+// happens to run can make the watch miss the one that writes.
+std::unique_ptr<os::ProcessWatch> g_layout_ghost;
 
 // The same file that the load command names with a doubled backslash.
 std::string layout_path(const WholeDiskLayout& layout) {
@@ -38,12 +40,13 @@ void start_layout(const WholeDiskLayout& layout) {
     g_layout_count_word = layout.word;
     const std::string command =
         ghost_disk_clone_command(g_ghost_exe_path, system_dir(), layout.file);
-    if (!run_program(command, false, os::kShowNormal)) {
+    std::unique_ptr<os::ProcessWatch> ghost = start_program(command, os::kShowNormal);
+    if (!ghost) {
         ui::show_notice("Ghost启动失败，一键分" + g_layout_count_word + "未能完成！", 0x10);
         if (g_automatic_mode) end_program(0);
         return;
     }
-    g_watched_ghost = get_file_title(g_ghost_exe_path, true);
+    g_layout_ghost = std::move(ghost);
     if (ui::Window* main = ui::main_window()) main->start_timer(kWatchTimer, kWatchMs);
 }
 
@@ -99,6 +102,10 @@ std::string layout_done_text(const std::string& word) {
     return "一键分" + word + "完成！";
 }
 
+std::string layout_failed_text(const std::string& word) {
+    return "一键分" + word + "失败！";
+}
+
 void quick_restore_hd3() {
     restore_from_command_line(whole_disk_layout(3));
 }
@@ -137,12 +144,23 @@ void on_disk_menu_five_partitions_selected(ui::Event&) {
     quick_restore_hd5_pe();
 }
 
+// Ghost's exit code is its verdict: only 0 has laid the disk out.
 void wait_for_ghost(ui::Event& event) {
-    if (is_process_running(g_watched_ghost)) return;
+    if (g_layout_ghost && !g_layout_ghost->ended()) return;
     // Stopped before the box: the box's own message loop would otherwise let the timer fire again.
     event.window->stop_timer(kWatchTimer);
-    ui::show_notice(layout_done_text(g_layout_count_word), 0x30);
+    if (!g_layout_ghost) return;
+    const bool done = g_layout_ghost->exit_code() == 0;
+    g_layout_ghost.reset();
+    if (done)
+        ui::show_notice(layout_done_text(g_layout_count_word), 0x30);
+    else
+        ui::show_notice(layout_failed_text(g_layout_count_word), 0x10);
     if (g_automatic_mode) end_program(0);
+}
+
+void reset_whole_disk_layout_state() {
+    g_layout_ghost.reset();
 }
 
 void bind_whole_disk_layout_handlers() {

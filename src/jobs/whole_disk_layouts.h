@@ -26,6 +26,8 @@ std::string ghost_disk_clone_command(const std::string& ghost_exe, const std::st
                                      const std::string& layout_file);
 std::string layout_missing_text(const WholeDiskLayout& layout);
 std::string layout_done_text(const std::string& word);
+// "一键分" + word + "失败！": Ghost ended with an exit code other than 0.
+std::string layout_failed_text(const std::string& word);
 
 // The command-line entries: the Windows folder's letter, upper-cased, must be the expected one,
 // otherwise the PE-only notice ends the program; No to the warning ends it too.
@@ -49,5 +51,7 @@ void on_disk_menu_five_partitions_selected(ui::Event& event);
 void wait_for_ghost(ui::Event& event);
 
 void bind_whole_disk_layout_handlers();
+// Forgets the Ghost of a layout that was running (a new run of the program in tests).
+void reset_whole_disk_layout_state();
 
 }  // namespace qv

@@ -46,6 +46,9 @@ void reset_shell_state() {
     reset_end_of_run();
     reset_imagex_apply_state();
     reset_ghost_backup_state();
+    reset_ghost_restore_state();
+    reset_whole_disk_layout_state();
+    reset_manual_ghost_state();
     reset_imagex_capture_state();
     reset_virtual_drive_state();
     reset_image_inspection_state();

@@ -7,7 +7,9 @@
 //   qv_probe close TITLE               posts WM_CLOSE to the window
 //   qv_probe gone TITLE [TIMEOUT_MS]   waits until no window has that title; exit 1 on time-out
 //   qv_probe click TITLE TEXT          clicks the window's enabled button whose text is TEXT
-//   qv_probe ping TITLE DURATION_MS    for that long, sends WM_NULL to the window again and again
+//   qv_probe ping TITLE DURATION_MS    for that long, sends WM_NULL to the window (a hidden one
+//   when
+//                                      no visible window has the title) again and again
 //                                      (SendMessageTimeout, 10 s) and prints "longest N pings M":
 //                                      the longest time in ms the window took to answer one;
 //                                      exit 1 when it stopped answering or went away
@@ -34,6 +36,7 @@ std::string to_utf8(const std::wstring& s) {
 
 struct Search {
     std::wstring title;
+    bool hidden_too = false;
     HWND found = nullptr;
 };
 
@@ -43,15 +46,15 @@ BOOL CALLBACK match_title(HWND w, LPARAM p) {
     auto* s = reinterpret_cast<Search*>(p);
     wchar_t text[512] = {};
     GetWindowTextW(w, text, 512);
-    if (s->title == text && IsWindowVisible(w)) {
+    if (s->title == text && (s->hidden_too || IsWindowVisible(w))) {
         s->found = w;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND find_window(const std::wstring& title) {
-    Search s{title};
+HWND find_window(const std::wstring& title, bool hidden_too = false) {
+    Search s{title, hidden_too};
     EnumWindows(match_title, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
@@ -134,7 +137,10 @@ int run(int argc, wchar_t** argv) {
         }
         return 0;
     }
+    // A hidden window's thread answers sent messages all the same: ping takes one when no
+    // visible window has the title (the main window hides during some waits).
     HWND w = find_window(title);
+    if (w == nullptr && verb == L"ping") w = find_window(title, true);
     if (w == nullptr) return 1;
     if (verb == L"controls") {
         EnumChildWindows(w, print_child, 0);

@@ -36,6 +36,7 @@ struct BackupRig {
     ui::Window* main = nullptr;
     std::int64_t written = 200 * kMB;
     bool ghost_fails = false;
+    int ghost_exit_code = 0;
 
     BackupRig() {
         main = &rig.open_main_window();
@@ -59,6 +60,7 @@ struct BackupRig {
         s.match = "mode=pdump";
         s.name = "Norvex32.exe";
         s.polls = 3;
+        s.exit_code = ghost_exit_code;
         s.fails = ghost_fails;
         rig.os.processes.scripts.push_back(s);
     }
@@ -152,6 +154,8 @@ TEST(GhostBackupWindow, RunsWatchesAndReportsSizeAndDate) {
         EXPECT_EQ(fakes::headless(w).parent(), r.main);
         EXPECT_EQ(w.text("question_label"), "是否马上用 Ghost32 进行备份分区 C:\\(1:1) ？");
         EXPECT_EQ(w.picture("panel"), "dialog_panel");
+        EXPECT_EQ(w.picture("ok_button"), "btn_ok");
+        EXPECT_EQ(w.picture("cancel_button"), "btn_cancel_x");  // "取消(X)", as its hint names it
         EXPECT_FALSE(fakes::shown(w, "status_label"));
 
         ASSERT_TRUE(fakes::click(w, "ok_button"));
@@ -254,6 +258,34 @@ TEST(GhostBackupWindow, HandsOnlyAGoodBackupToTheFinishCountdown) {
         } else {
             EXPECT_EQ(r.boxes(), Strings{kFailedReport});
         }
+    }
+}
+
+// A Ghost that reports failure has not made a backup, whatever file it left: the failure report
+// and balloon, no countdown with a finish box ticked, and the old file is never removed.
+TEST(GhostBackupWindow, GhostThatEndsWithAnErrorIsAFailureWhateverItWrote) {
+    EXPECT_EQ(ghost_backup_done_balloon("C:\\(1:1)", kSave),
+              "C:\\(1:1) 备份到 D:\\BAK\\c.GHO 完成！");
+    EXPECT_EQ(ghost_backup_failed_balloon("C:\\(1:1)", kSave),
+              "C:\\(1:1) 备份到 D:\\BAK\\c.GHO 失败！");
+    for (int exit_code : {1, 6}) {
+        SCOPED_TRACE(exit_code);
+        BackupRig r;
+        r.ghost_exit_code = exit_code;
+        r.written = 200 * kMB;
+        fakes::click(*r.main, "shutdown_after_job_check");
+        r.open([&](ui::Window& w) {
+            ASSERT_TRUE(fakes::click(w, "ok_button"));
+            r.rig.ui.advance(200);
+            EXPECT_FALSE(g_busy);
+            EXPECT_TRUE(w.alive());
+            EXPECT_TRUE(fakes::shown(w, "ok_button"));
+        });
+        EXPECT_EQ(r.boxes(), Strings{kFailedReport});
+        EXPECT_EQ(r.balloons(), (Strings{"Ghost正在备份 C:\\(1:1)，请稍候....",
+                                         "C:\\(1:1) 备份到 D:\\BAK\\c.GHO 失败！"}));
+        EXPECT_EQ(r.rig.ui.find(kFinishCountdownWindowName), nullptr);
+        EXPECT_TRUE(r.rig.os.files.has(kSave));
     }
 }
 

@@ -33,6 +33,7 @@ struct RestoreRig {
     BoxWatch watch;
     ui::Window* main = nullptr;
     int ghost_polls = 3;
+    int ghost_exit_code = 0;
 
     RestoreRig() {
         watch.owner = this;
@@ -56,6 +57,7 @@ struct RestoreRig {
         s.match = "-clone,mode=pload";
         s.name = "Norvex32.exe";
         s.polls = ghost_polls;
+        s.exit_code = ghost_exit_code;
         s.fails = fails;
         rig.os.processes.scripts.push_back(s);
     }
@@ -142,6 +144,8 @@ TEST(GhostRestoreWindow, InteractiveJobRunsWatchesAndReports) {
         EXPECT_EQ(w.text("question_label"), "程序准备就绪，是否马上用 Ghost32 进行还原？");
         EXPECT_EQ(w.text("warning_label"), "注意：本操作将删除 C:\\(1:1) 上的所有数据。");
         EXPECT_EQ(w.picture("panel"), "dialog_panel");
+        EXPECT_EQ(w.picture("ok_button"), "btn_ok");
+        EXPECT_EQ(w.picture("cancel_button"), "btn_cancel_x");  // "取消(X)", as its hint names it
         EXPECT_FALSE(fakes::headless(w).drop_enabled());
         EXPECT_FALSE(fakes::headless(w).topmost());
 
@@ -287,6 +291,64 @@ TEST(GhostRestoreWindow, GhostThatFailsToStartIsAFailure) {
         EXPECT_FALSE(r.rig.ui.quitting());
         EXPECT_TRUE(r.rig.os.power.calls.empty());
     }
+}
+
+// Ghost's exit code is the verdict: anything but 0 is reported as a failure with the error icon,
+// never as "完成！", and no countdown follows even with a finish box ticked; the job's busy state
+// is cleared, the interactive window stays, and an unattended run still ends with its job.
+TEST(GhostRestoreWindow, GhostThatEndsWithAnErrorIsAFailure) {
+    EXPECT_EQ(ghost_restore_done_text("D:\\GHO\\w7.gho", "C:\\(1:1)"),
+              "D:\\GHO\\w7.gho 还原到 C:\\(1:1) 完成！");
+    EXPECT_EQ(ghost_restore_failed_text("D:\\GHO\\w7.gho", "C:\\(1:1)"),
+              "D:\\GHO\\w7.gho 还原到 C:\\(1:1) 失败！");
+    struct Case {
+        bool automatic;
+        int exit_code;
+    } cases[] = {{false, 1}, {false, 3}, {true, 2}, {true, 259}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.automatic ? "automatic" : "interactive") + ", exit code " +
+                     std::to_string(c.exit_code));
+        RestoreRig r;
+        r.ghost_exit_code = c.exit_code;
+        r.script_ghost();
+        r.main->set_checked("restart_after_job_check", true);
+        if (c.automatic)
+            r.command_line("D:\\GHO\\w7.gho", "C:\\", "1:1");
+        else
+            r.choose("D:\\GHO\\w7.gho", "C:\\", "1:1");
+        r.open([&](ui::Window& w) {
+            ASSERT_TRUE(fakes::click(w, "ok_button"));
+            r.rig.ui.advance(200);
+            EXPECT_FALSE(g_busy);
+            EXPECT_FALSE(w.timer_running("interactive_watch_timer"));
+            EXPECT_FALSE(w.timer_running("automatic_watch_timer"));
+            EXPECT_TRUE(w.alive());
+            EXPECT_TRUE(fakes::shown(w, "ok_button"));
+        });
+        EXPECT_EQ(r.boxes(), Strings{"D:\\GHO\\w7.gho 还原到 C:\\(1:1) 失败！|16"});
+        EXPECT_EQ(r.balloons().back(), "D:\\GHO\\w7.gho 还原到 C:\\(1:1) 失败！");
+        EXPECT_FALSE(r.countdown_open());
+        EXPECT_EQ(r.rig.ui.quitting(), c.automatic);
+        EXPECT_EQ(r.rig.ui.exit_code(), 0);
+        r.rig.ui.advance(11000);
+        EXPECT_TRUE(r.rig.os.power.calls.empty());
+    }
+}
+
+// The watch asks the Ghost it started: another Ghost of the same name that runs on (a hand-run
+// one) neither holds the job up nor is taken for it.
+TEST(GhostRestoreWindow, WatchAsksTheGhostItStartedNotAName) {
+    RestoreRig r;
+    r.script_ghost();
+    r.rig.os.processes.add_process("Norvex32.exe");  // runs until the end of the test
+    r.choose("D:\\GHO\\w7.gho", "C:\\", "1:1");
+    r.open([&](ui::Window& w) {
+        ASSERT_TRUE(fakes::click(w, "ok_button"));
+        r.rig.ui.advance(200);
+        EXPECT_FALSE(g_busy);
+    });
+    EXPECT_TRUE(r.rig.os.processes.running("Norvex32.exe"));
+    EXPECT_EQ(r.boxes(), Strings{"D:\\GHO\\w7.gho 还原到 C:\\(1:1) 完成！|64"});
 }
 
 // A finish box hands the end over to the countdown (shutdown wins when both are ticked) and the

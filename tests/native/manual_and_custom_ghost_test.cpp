@@ -75,6 +75,19 @@ TEST(ManualGhost, StaysTickedWhileGhostRunsAndUntickedWhenItEnds) {
     EXPECT_FALSE(r.main->timer_running("manual_ghost_timer"));
 }
 
+// The box follows the Ghost it started: a restore's Ghost of the same name that runs on does not
+// keep it ticked.
+TEST(ManualGhost, BoxFollowsTheGhostItStarted) {
+    GhostRig r;
+    r.rig.os.processes.add_process("Norvex32.exe");
+    r.rig.os.processes.scripts.push_back({"Norvex32.exe", "", "", "", 0, 2, false});
+    EXPECT_TRUE(fakes::click(*r.main, "manual_ghost_check"));
+    r.rig.ui.advance(30);
+    EXPECT_FALSE(r.main->checked("manual_ghost_check"));
+    EXPECT_FALSE(r.main->timer_running("manual_ghost_timer"));
+    EXPECT_TRUE(r.rig.os.processes.running("Norvex32.exe"));
+}
+
 TEST(ManualGhost, MissingGhostIsReportedAndUnticks) {
     GhostRig r;
     g_ghost_exe_path = "X:\\WINDOWS\\Gone32.exe";

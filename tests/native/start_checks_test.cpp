@@ -8,6 +8,7 @@
 #include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "fixture_files.h"
+#include "jobs/ghost_switches.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/start_checks.h"
 #include "jobs/virtual_drive.h"
@@ -382,6 +383,44 @@ TEST(StartChecks, BackupOpensTheWindowOfItsFileType) {
         Press p(StartMode::Backup, k);
         EXPECT_EQ(p.boxes(), c.boxes);
         EXPECT_EQ(p.opened(), c.opened);
+    }
+}
+
+// A double quote in the password would end up among Ghost's switches: the start button refuses
+// such a password for the restore and the backup alike, and nothing starts; every other password
+// reaches Ghost as it always did.
+TEST(StartChecks, GhostPasswordWithADoubleQuoteIsRefused) {
+    EXPECT_EQ(ghost_password_quote_refusal_text(), "Gho密码不能包含双引号（\"）！");
+    const struct {
+        const char* password;
+        const char* part;  // null: refused
+    } cases[] = {
+        {"a\"b -sure -fx", nullptr}, {"\"", nullptr},           {"密\"码", nullptr},
+        {"abc123", " -pwd=abc123 "}, {"a b", " -pwd=\"a b\" "}, {"密码", " -pwd=密码 "},
+    };
+    for (StartMode mode : {StartMode::Restore, StartMode::Backup}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(mode == StartMode::Restore ? "restore " : "backup ") +
+                         c.password);
+            Knobs k;
+            k.password_required = true;
+            k.password = c.password;
+            Press p(mode, k, {}, false);
+            for (const char* window : {"GhostRestoreWindow", "GhostBackupWindow"})
+                p.rig.ui.on_modal(window, [](ui::Window& w) { fakes::click(w, "ok_button"); });
+            p.click_start();
+            const Strings ghost = p.rig.os.processes.commands();
+            if (c.part == nullptr) {
+                EXPECT_EQ(p.boxes(), Strings{"Gho密码不能包含双引号（\"）！|48"});
+                EXPECT_TRUE(p.opened().empty());
+                EXPECT_TRUE(ghost.empty());
+                continue;
+            }
+            EXPECT_TRUE(p.boxes().empty());
+            EXPECT_EQ(p.opened().size(), 1u);
+            ASSERT_EQ(ghost.size(), 1u);
+            EXPECT_NE(ghost[0].find(c.part), std::string::npos) << ghost[0];
+        }
     }
 }
 

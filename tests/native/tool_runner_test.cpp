@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "base/tool_runner.h"
 #include "fakes/fake_os.h"
 #include "pump_hook_runtime.h"
@@ -88,6 +90,75 @@ TEST(RunProgram, ClampsTheShowStateAndPassesTheLineAsIs) {
     }
     fake.processes.scripts.push_back({"missing", "", "", "", 0, 0, true});
     EXPECT_FALSE(run_program("missing.exe", true));
+}
+
+// Waiting for a tool is a wait on the process the start gave back, with messages processed until
+// it ends; without waiting the caller gets that process to ask about its end and exit code.
+TEST(RunProgram, WaitsOnTheStartedProcessAndGivesItBack) {
+    fakes::FakeOs fake;
+    PumpHookRuntime runtime;
+    os::os().ui = &runtime;
+    fake.processes.scripts.push_back({"ISO.exe", "", "", "", 3, 4});
+    EXPECT_TRUE(run_program("ISO.exe /D:Z /I:D:\\a.iso", true, os::kShowHidden));
+    ASSERT_EQ(fake.processes.launches.size(), 1u);
+    EXPECT_TRUE(fake.processes.launches[0].wait);
+    EXPECT_FALSE(fake.processes.running("ISO.exe"));
+    EXPECT_GE(runtime.pumps, 4);
+
+    std::unique_ptr<os::ProcessWatch> tool = start_program("ISO.exe /q", os::kShowHidden);
+    ASSERT_NE(tool, nullptr);
+    EXPECT_FALSE(fake.processes.launches[1].wait);
+    EXPECT_EQ(tool->exit_code(), os::kStillActive);
+    EXPECT_TRUE(wait_for_process(*tool));
+    EXPECT_EQ(tool->exit_code(), 3);
+    fake.processes.scripts.push_back({"gone.exe", "", "", "", 0, 0, true});
+    EXPECT_EQ(start_program("gone.exe", os::kShowNormal), nullptr);
+}
+
+// A started program is given up to a second to become idle for input (its window up), with
+// messages processed meanwhile; a console tool, idle at once, is not waited for at all.
+TEST(StartProgram, GivesAWindowUpToASecondToAppear) {
+    struct Row {
+        int busy_for_input;
+        std::uint32_t min_ms, max_ms;
+    } rows[] = {{0, 0, 0}, {3, 30, 30}, {-1, 1000, 1000}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.busy_for_input);
+        fakes::FakeOs fake;
+        PumpHookRuntime runtime;
+        os::os().ui = &runtime;
+        Script s;
+        s.polls = -1;
+        s.busy_for_input = r.busy_for_input;
+        fake.processes.scripts.push_back(s);
+        std::uint32_t start = fake.clock.ticks;
+        EXPECT_TRUE(run_program("Norvex32.exe", false));
+        EXPECT_GE(fake.clock.ticks - start, r.min_ms);
+        EXPECT_LE(fake.clock.ticks - start, r.max_ms);
+        EXPECT_EQ(runtime.pumps > 0, r.busy_for_input != 0);
+        EXPECT_TRUE(fake.processes.running("Norvex32.exe"));
+    }
+}
+
+// Every wait sleeps in the seam's wait until a message, its process's end or its time; only an
+// ending program's waits stop waking for messages, since its own quit message would wake them
+// again and again.
+TEST(WaitPumping, SleepsInTheSeamAndWakesForMessagesUnlessTheProgramEnds) {
+    for (bool ending : {false, true}) {
+        SCOPED_TRACE(ending ? "ending" : "running");
+        fakes::FakeOs fake;
+        PumpHookRuntime runtime;
+        os::os().ui = &runtime;
+        if (ending) runtime.quit(0);
+        fake.processes.add_process("tool.exe", 5);
+        std::uint32_t start = fake.clock.ticks;
+        EXPECT_TRUE(wait_process_end("tool.exe"));
+        EXPECT_FALSE(wait_pumping(nullptr, 300));
+        EXPECT_GE(fake.clock.ticks - start, 300u);
+        ASSERT_FALSE(fake.processes.wakes.empty());
+        for (os::Wake wake : fake.processes.wakes)
+            EXPECT_EQ(wake, ending ? os::Wake::OnlyOnEnd : os::Wake::OnMessages);
+    }
 }
 
 TEST(ProcessLookup, ComparesNamesWithoutCaseUnlessExact) {

@@ -238,11 +238,36 @@ TEST(WholeDiskLayouts, GhostThatCannotStartIsReportedNotCompleted) {
     EXPECT_TRUE(cmd.rig.ui.quitting());
 }
 
-// Another Ghost chosen on the main window while the layout runs does not end the watch early.
+// Ghost's exit code is the verdict: anything but 0 is "一键分" + word + "失败！" with the error
+// icon, and the option's run still ends with its job.
+TEST(WholeDiskLayouts, GhostThatEndsWithAnErrorIsReportedAsFailed) {
+    EXPECT_EQ(layout_failed_text("四"), "一键分四失败！");
+    LayoutRig menu;
+    menu.rig.os.processes.scripts[0].exit_code = 4;
+    ui::Window& main = menu.main_window();
+    menu.rig.os.notices.answers = {os::kIdYes};
+    fakes::choose_menu_item(main, "disk_menu_four_partitions");
+    menu.rig.ui.advance(200);
+    EXPECT_EQ(menu.boxes(), (Strings{kWarning, "一键分四失败！|提示|16"}));
+    EXPECT_FALSE(main.timer_running("disk_layout_timer"));
+    EXPECT_FALSE(menu.rig.ui.quitting());
+
+    LayoutRig cmd;
+    cmd.rig.os.processes.scripts[0].exit_code = 1;
+    cmd.rig.os.notices.answers = {os::kIdYes};
+    cmd.run("/hdd5");
+    EXPECT_EQ(cmd.boxes(), (Strings{kWarning, "一键分五失败！|提示|16"}));
+    EXPECT_TRUE(cmd.rig.ui.quitting());
+    EXPECT_EQ(cmd.rig.exit_code, 0);
+}
+
+// Another Ghost chosen on the main window while the layout runs does not end the watch early,
+// and another Ghost of the same name that runs on does not hold it up.
 TEST(WholeDiskLayouts, WatchFollowsTheGhostItStarted) {
     LayoutRig r;
     ui::Window& main = r.main_window();
     r.rig.os.notices.answers = {os::kIdYes};
+    r.rig.os.processes.add_process("Norvex32.exe");
     fakes::choose_menu_item(main, "main_menu_five_partitions");
     g_ghost_exe_path = "X:\\WINDOWS\\system32\\TesvaneGhostZDY.exe";
     r.rig.ui.advance(100);

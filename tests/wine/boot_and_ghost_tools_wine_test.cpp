@@ -110,7 +110,8 @@ TEST_F(ToolsUnderWine, BootToolsStartWithTheirCommandLines) {
 }
 
 // Wine's Windows folder is never on X:, so the expected letter is the folder's own here, as
-// "/debug" makes it.
+// "/debug" makes it. Without a map the stand-in Ghost refuses the disk (exit code 4), and the
+// report says that the layout failed.
 TEST_F(ToolsUnderWine, WholeDiskLayoutRunsGhostWithTheDoubledBackslash) {
     HANDLE layout = CreateFileW((windows + L"\\system32\\HD4.GHO").c_str(), GENERIC_WRITE, 0,
                                 nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -124,8 +125,9 @@ TEST_F(ToolsUnderWine, WholeDiskLayoutRunsGhostWithTheDoubledBackslash) {
     EXPECT_EQ(started_commands(1), Strings{win(L"\\Norvex32.exe") +
                                            " -nousb -clone,mode=load,src=" + win(L"\\system32") +
                                            "\\\\HD4.GHO,dst=1 -fx -sure"});
+    EXPECT_EQ(standin_details(log, "norvex32", "end"), Strings{"4"});
     EXPECT_EQ(notices.lines(),
-              (Strings{"该操作将删除硬盘所有数据，是否继续？|警告|68", "一键分四完成！|提示|48"}));
+              (Strings{"该操作将删除硬盘所有数据，是否继续？|警告|68", "一键分四失败！|提示|16"}));
     EXPECT_TRUE(runtime.quitting());
 }
 

@@ -12,6 +12,8 @@
 namespace qv::win32 {
 namespace {
 
+constexpr DWORD kPipeBytes = 64 * 1024;
+
 WORD show_command(int show) {
     switch (show) {
         case os::kShowHidden:
@@ -37,6 +39,42 @@ std::vector<wchar_t> command_buffer(const std::string& command_line) {
     return buf;
 }
 
+// The process half of every wait. A wait that fails can never succeed later, so it counts as
+// the end: nothing is left to wait for, and the caller must not wait on it for ever.
+bool wait_on(HANDLE process, int timeout_ms, os::Wake wake) {
+    const DWORD timeout = timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms);
+    const DWORD count = process != nullptr ? 1 : 0;
+    if (wake == os::Wake::OnMessages) {
+        // MWMO_INPUTAVAILABLE: messages already in the queue wake it too, not only new ones.
+        DWORD got = MsgWaitForMultipleObjectsEx(count, count != 0 ? &process : nullptr, timeout,
+                                                QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (got == WAIT_FAILED) return count != 0;
+        return count != 0 && got == WAIT_OBJECT_0;
+    }
+    if (count == 0) {
+        Sleep(timeout);
+        return false;
+    }
+    return WaitForSingleObject(process, timeout) != WAIT_TIMEOUT;
+}
+
+bool has_ended(HANDLE process) {
+    return WaitForSingleObject(process, 0) != WAIT_TIMEOUT;
+}
+
+int exit_code_of(HANDLE process) {
+    DWORD code = STILL_ACTIVE;
+    // A tool whose exit code happens to be 259 has still ended once its handle is signalled.
+    if (!has_ended(process) || !GetExitCodeProcess(process, &code)) return os::kStillActive;
+    return static_cast<int>(code);
+}
+
+// A process without a message queue (a console tool) or one that has ended gives WAIT_FAILED:
+// there is nothing to wait for.
+bool is_input_idle(HANDLE process) {
+    return WaitForInputIdle(process, 0) != WAIT_TIMEOUT;
+}
+
 class Win32Captured : public os::CapturedProcess {
 public:
     Win32Captured(Handle read_end, Handle process)
@@ -57,14 +95,12 @@ public:
         return chunk;
     }
 
-    // A zero-time wait, so that a tool whose exit code happens to be 259 still counts as ended.
-    bool ended() override { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
-
-    int exit_code() override {
-        DWORD code = STILL_ACTIVE;
-        if (!GetExitCodeProcess(process_.get(), &code)) return os::kStillActive;
-        return static_cast<int>(code);
+    bool ended() override { return has_ended(process_.get()); }
+    int exit_code() override { return exit_code_of(process_.get()); }
+    bool wait(int timeout_ms, os::Wake wake) override {
+        return wait_on(process_.get(), timeout_ms, wake);
     }
+    bool input_idle() override { return is_input_idle(process_.get()); }
 
 private:
     Handle read_;
@@ -74,7 +110,12 @@ private:
 class Win32Watch : public os::ProcessWatch {
 public:
     explicit Win32Watch(Handle process) : process_(std::move(process)) {}
-    bool ended() override { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
+    bool ended() override { return has_ended(process_.get()); }
+    int exit_code() override { return exit_code_of(process_.get()); }
+    bool wait(int timeout_ms, os::Wake wake) override {
+        return wait_on(process_.get(), timeout_ms, wake);
+    }
+    bool input_idle() override { return is_input_idle(process_.get()); }
 
 private:
     Handle process_;
@@ -94,7 +135,7 @@ public:
         return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
     }
 
-    bool run(const std::string& command_line, bool wait, int show) override {
+    std::unique_ptr<os::ProcessWatch> start(const std::string& command_line, int show) override {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         si.dwFlags = STARTF_USESHOWWINDOW;
@@ -103,20 +144,16 @@ public:
         std::vector<wchar_t> cmd = command_buffer(command_line);
         if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                             &pi))
-            return false;
-        Handle process(pi.hProcess);
+            return nullptr;
         Handle thread(pi.hThread);
-        if (wait)
-            WaitForSingleObject(process.get(), INFINITE);
-        else
-            WaitForInputIdle(process.get(), 1000);
-        return true;
+        return std::make_unique<Win32Watch>(Handle(pi.hProcess));
     }
 
     std::unique_ptr<os::CapturedProcess> start_captured(const std::string& command_line) override {
         SECURITY_ATTRIBUTES sa{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
         HANDLE r = nullptr, w = nullptr;
-        if (!CreatePipe(&r, &w, &sa, 0)) return nullptr;
+        // A roomy pipe: a tool that fills it stops until the capture's next look.
+        if (!CreatePipe(&r, &w, &sa, kPipeBytes)) return nullptr;
         Handle read_end(r), write_end(w);
         // Only the write end goes to the child; a child holding the read end would gain nothing.
         SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
@@ -160,6 +197,10 @@ public:
     bool terminate(std::uint32_t id, int exit_code) override {
         Handle process(OpenProcess(PROCESS_TERMINATE, FALSE, id));
         return process.valid() && TerminateProcess(process.get(), static_cast<UINT>(exit_code));
+    }
+
+    void wait_for_message(int timeout_ms, os::Wake wake) override {
+        wait_on(nullptr, timeout_ms, wake);
     }
 };
 
