@@ -95,8 +95,9 @@ void report_failure() {
 }
 
 // Ghost's exit code and the file decide: only a run that Ghost ended with 0 and that wrote a file
-// of at least 1 MB is a backup; a file that a failing Ghost left behind is not. A failed run never
-// reaches the countdown, so the machine is not shut down over a backup that is not there.
+// of at least 1 MB is a backup; a file that a failing Ghost left behind is not. A failed run is
+// announced as failed and never reaches the countdown, so the machine is not shut down over a
+// backup that is not there.
 void end_job(ui::Window& w) {
     const bool ghost_done = g_job.ghost->exit_code() == 0;
     g_job.ghost.reset();
@@ -105,18 +106,15 @@ void end_job(ui::Window& w) {
     w.stop_timer(kWatch);
     g_job.running = false;
     hide_status(w);
-    if (!ghost_done) {
+    const std::int64_t mb =
+        ghost_done ? backup_size_mb(g_confirmed.save_path, g_job.saved_before) : 0;
+    if (mb == 0) {
         ui::show_notice_balloon(
             ghost_backup_failed_balloon(g_confirmed.caption, g_confirmed.save_path));
         report_failure();
         return;
     }
     ui::show_notice_balloon(ghost_backup_done_balloon(g_confirmed.caption, g_confirmed.save_path));
-    std::int64_t mb = backup_size_mb(g_confirmed.save_path, g_job.saved_before);
-    if (mb == 0) {
-        report_failure();
-        return;
-    }
     if (open_finish_countdown_if_chosen(kJobBackup)) {
         w.close();
         return;

@@ -194,18 +194,22 @@ TEST(GhostBackupWindow, RunsWatchesAndReportsSizeAndDate) {
     EXPECT_EQ(r.rig.ui.find(kFinishCountdownWindowName), nullptr);
 }
 
-// Only the file decides; with a split backup it is the file the save path names.
+// Only the file decides, the balloon as well as the box; with a split backup it is the file the
+// save path names.
 TEST(GhostBackupWindow, ReportsBySizeOfTheFileGhostWrote) {
+    const std::string done = ghost_backup_done_balloon("C:\\(1:1)", kSave);
+    const std::string failed = ghost_backup_failed_balloon("C:\\(1:1)", kSave);
     const struct {
         const char* name;
         std::int64_t bytes;
         std::string box;
+        const std::string& balloon;
     } cases[] = {
-        {"no file", -1, kFailedReport},
-        {"one byte short of 1 MB", 1048575, kFailedReport},
-        {"1 MB", 1048576, done_report("大      小：1 MB")},
-        {"4096 MB", 4096 * kMB, done_report("大      小：4096 MB")},
-        {"4097 MB", 4097 * kMB, done_report("大      小： > 4096 MB")},
+        {"no file", -1, kFailedReport, failed},
+        {"one byte short of 1 MB", 1048575, kFailedReport, failed},
+        {"1 MB", 1048576, done_report("大      小：1 MB"), done},
+        {"4096 MB", 4096 * kMB, done_report("大      小：4096 MB"), done},
+        {"4097 MB", 4097 * kMB, done_report("大      小： > 4096 MB"), done},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -213,6 +217,8 @@ TEST(GhostBackupWindow, ReportsBySizeOfTheFileGhostWrote) {
         r.written = c.bytes;
         r.back_up();
         EXPECT_EQ(r.boxes(), Strings{c.box});
+        ASSERT_FALSE(r.balloons().empty());
+        EXPECT_EQ(r.balloons().back(), c.balloon);
     }
 }
 
