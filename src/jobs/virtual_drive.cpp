@@ -5,6 +5,7 @@
 #include "base/power.h"
 #include "base/helpers.h"
 #include "disks/drive_facts.h"
+#include "images/image_list.h"
 #include "base/state.h"
 #include "base/tool_runner.h"
 #include "platform/os.h"
@@ -107,7 +108,15 @@ std::string drive_explorer_command(const std::string& letter) {
 
 void remember_mounted_iso(const std::string& letter, const std::string& iso_path) {
     char key = drive_letter_of(letter);
-    if (key != '\0') g_mounted_isos[key] = iso_path;
+    if (key == '\0') return;
+    auto earlier = g_mounted_isos.find(key);
+    bool replaced =
+        earlier != g_mounted_isos.end() && !equals_ignore_case(earlier->second, iso_path);
+    g_mounted_isos[key] = iso_path;
+    // What the image combo took from the replaced disc names files that are gone: a restore of
+    // such an entry would read the other disc, or nothing.
+    if (replaced)
+        if (ui::Window* main = ui::main_window()) ui::drop_images_on_drive(*main, letter);
 }
 
 std::string mounted_iso_behind(const std::string& path) {
