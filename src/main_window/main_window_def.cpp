@@ -140,8 +140,9 @@ void add_controls(std::vector<ControlDef>& cs) {
     add_control(cs, "version_label", "透明标签18", Kind::Label, "skin", 592, 415, 64, 16,
                 "Ver：1.8.2");
     // The title drawn on the skin, beside the skin's disc mark: the window's caption, which
-    // start-up sets on both.
-    c = &add_control(cs, "caption_label", "标题标签", Kind::Label, "skin", 30, 5, 240, 16,
+    // start-up sets on both. Sized to its text, so that the rest of the title band still moves
+    // the window.
+    c = &add_control(cs, "caption_label", "标题标签", Kind::Label, "skin", 30, 5, 0, 0,
                      kDesignCaption);
     c->flags = kBold;
     // The title-bar buttons show only symbols; their captions name them for tools that read
