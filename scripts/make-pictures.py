@@ -24,7 +24,7 @@ OUT = os.path.join(ASSETS, "pictures")
 
 # name, kind, width, height, caption. For buttons the size is one state's size.
 PICTURES = [
-    ("main_skin", "skin", 664, 446, "QuennixVelquist"),
+    ("main_skin", "skin", 664, 446, ""),
     ("dialog_skin", "dialog_skin", 480, 360, ""),
     ("main_panel", "panel", 648, 330, ""),
     ("dialog_panel", "panel", 442, 444, ""),
@@ -200,18 +200,17 @@ def title_bar(w, h):
             "-draw", "rectangle 0,%d %d,%d" % (TITLE_BAR_HEIGHT, w - 1, TITLE_BAR_HEIGHT)]
 
 
-def make_skin(path, w, h, caption):
+def make_skin(path, w, h):
     # The frame runs round the body only: the title-bar buttons cover the top corners. Its bottom
     # edge is three rows deep because the wide layout shows the skin two rows shorter than drawn.
+    # The title beside the disc mark is the program's own label, so that it reads as the caption.
     top = TITLE_BAR_HEIGHT + 1
     frame = ["-fill", FRAME,
              "-draw", "rectangle 0,%d 0,%d" % (top, h - 1),
              "-draw", "rectangle %d,%d %d,%d" % (w - 1, top, w - 1, h - 1),
              "-draw", "rectangle 0,%d %d,%d" % (h - 3, w - 1, h - 1)]
     mark = [*disc_args(16, ACCENT, ACCENT_LIGHT), "-geometry", "+8+5", "-composite"]
-    logo = ["-font", FONT, "-pointsize", "14", "-fill", ACCENT, "-gravity", "northwest",
-            "-annotate", "+30+3", literal(caption)]
-    convert(*title_bar(w, h), *frame, *mark, *logo, *png_out(path))
+    convert(*title_bar(w, h), *frame, *mark, *png_out(path))
 
 
 def make_dialog_skin(path, w, h):
@@ -247,7 +246,7 @@ def file_name(name, kind):
 def make(name, kind, w, h, caption):
     path = os.path.join(OUT, file_name(name, kind))
     if kind == "skin":
-        make_skin(path, w, h, caption)
+        make_skin(path, w, h)
     elif kind == "dialog_skin":
         make_dialog_skin(path, w, h)
     elif kind == "panel":

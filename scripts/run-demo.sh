@@ -2,7 +2,8 @@
 # Sets up, builds and starts QuennixVelquist.exe under Wine on the demo drives, with the stand-in
 # tools as its carried tools. With a display (DISPLAY set) the program runs in a Wine desktop
 # window until you close it; without one, the script starts its own Xvfb, lets the program come up,
-# saves screenshots into build/win32/demo/ and closes it.
+# saves a screenshot into build/win32/demo/ (build/win64/demo/ where the Wine runs use the x86_64
+# build, see wine-env.sh) and closes it.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"

@@ -30,6 +30,15 @@ void set_search_controls_enabled(Window& main, bool on) {
     for (const char* role : kSearchControls) main.set_enabled(role, on);
 }
 
+// The detail lines follow the combo's current image in the restore panel.
+void describe_chosen_image(Window& main) {
+    if (!main.checked("restore_radio")) return;
+    main.set_visible("image_size_label", true);
+    main.set_visible("image_time_label", true);
+    std::string path = chosen_item(main, kCombo);
+    if (is_described_in_combo(path)) show_image_details(main, image_details(path));
+}
+
 }  // namespace
 
 void show_image_details(Window& main, const ImageDetails& details) {
@@ -91,13 +100,28 @@ void search_image_files(Window& main) {
     show_tray_balloon("提示", kSearchDoneText, kBalloonInfo, 0);
 }
 
+void drop_images_on_drive(Window& main, const std::string& drive) {
+    if (drive.empty()) return;
+    const std::string root = drive.substr(0, 1) + ":";
+    int current = main.selected(kCombo);
+    bool current_dropped = false;
+    for (int i = main.item_count(kCombo) - 1; i >= 0; --i) {
+        if (!starts_with_ignore_case(main.item_text(kCombo, i), root)) continue;
+        if (i == current) current_dropped = true;
+        if (i < current) --current;
+        main.remove_item(kCombo, i);
+    }
+    if (!current_dropped) {
+        if (current >= 0) main.select(kCombo, current);
+        return;
+    }
+    if (main.item_count(kCombo) == 0) return;
+    main.select(kCombo, 0);
+    describe_chosen_image(main);
+}
+
 void show_selected_image_details(Event& event) {
-    Window& main = *event.window;
-    if (!main.checked("restore_radio")) return;
-    main.set_visible("image_size_label", true);
-    main.set_visible("image_time_label", true);
-    std::string path = chosen_item(main, kCombo);
-    if (is_described_in_combo(path)) show_image_details(main, image_details(path));
+    describe_chosen_image(*event.window);
 }
 
 void on_image_selected(Event& event) {

@@ -21,6 +21,10 @@ void scan_images_into_combo(Window& main);
 // new item when there is none.
 void choose_or_add_image(Window& main, const std::string& path);
 
+// The combo's entries that lie on the drive named by the text's first character (case ignored)
+// leave it; when the current one was among them, the first entry left becomes current.
+void drop_images_on_drive(Window& main, const std::string& drive);
+
 // The search of the right-hand column: every drive walked for the chosen pattern to the depth in
 // the depth box, the hits shown as they come, then the large ones with a summary line, or the
 // lines that explain why nothing was found.

@@ -253,6 +253,14 @@ std::string install_no_row_text(const StartRun&) {
 std::string edition_no_row_text(const StartRun&) {
     return "请选择要还原的分区！";
 }
+// The disc may be an image file mounted from the target partition: formatting the target would
+// wipe the disc before imagex has read it.
+bool disc_off_row_drive(StartRun& r) {
+    return !source_lies_on_drive(disc_root(r), r.in.row_root);
+}
+std::string disc_on_row_text(const StartRun&) {
+    return "需安装的分区不可与还原映像文件所在的路径相同！";
+}
 
 const Check<StartRun> kOpticalDriveFound{optical_drive_found, no_optical_drive_text, kStopWarning};
 const Check<StartRun> kDiscInserted{disc_inserted, insert_disc_text, kStopWarning};
@@ -260,6 +268,7 @@ const Check<StartRun> kInstallRowSelected{row_selected, install_no_row_text, kSt
 const Check<StartRun> kInstallTypeKnown{type_known, install_no_row_text, kStopWarning};
 const Check<StartRun> kEditionRowSelected{row_selected, edition_no_row_text, kStopWarning};
 const Check<StartRun> kEditionTypeKnown{type_known, edition_no_row_text, kStopWarning};
+const Check<StartRun> kDiscOffRowDrive{disc_off_row_drive, disc_on_row_text, kStopWarning};
 
 }  // namespace
 
@@ -324,7 +333,7 @@ CheckList<StartRun> disc_setup_target_checks() {
 }
 
 CheckList<StartRun> disc_edition_target_checks() {
-    return {&kEditionRowSelected, &kEditionTypeKnown, &kTargetIsHardDisk};
+    return {&kEditionRowSelected, &kDiscOffRowDrive, &kEditionTypeKnown, &kTargetIsHardDisk};
 }
 
 bool same_drive_letter(const std::string& a, const std::string& b) {

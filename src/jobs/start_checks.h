@@ -83,7 +83,9 @@ CheckList<StartRun> image_checks();
 CheckList<StartRun> restore_target_checks(RestoreKind kind);
 CheckList<StartRun> backup_checks();
 CheckList<StartRun> disc_checks();
-// The checks of the disc's setup branch and of its edition-list branch.
+// The checks of the disc's setup branch and of its edition-list branch. The edition list also
+// refuses a target that holds the image file mounted as the disc (the setup window asks that
+// only before it formats).
 CheckList<StartRun> disc_setup_target_checks();
 CheckList<StartRun> disc_edition_target_checks();
 

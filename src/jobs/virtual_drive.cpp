@@ -5,6 +5,7 @@
 #include "base/power.h"
 #include "base/helpers.h"
 #include "disks/drive_facts.h"
+#include "images/image_list.h"
 #include "base/state.h"
 #include "base/tool_runner.h"
 #include "platform/os.h"
@@ -56,21 +57,25 @@ ui::WindowDef make_virtual_drive_window_def() {
         }
     }
     const std::string p = "panel";
-    ui::add_control(def, "iso_caption_label", "透明标签1", Kind::Label, p, 8, 8, 168, 24,
+    // The inner box starts below the caption, lower than where the design counts its rows from,
+    // which leaves less room below them than the design has: the rows sit kRaise pixels higher,
+    // so that the lowest button keeps clear of the window's bottom edge.
+    constexpr int kRaise = 6;
+    ui::add_control(def, "iso_caption_label", "透明标签1", Kind::Label, p, 8, 8 - kRaise, 168, 24,
                     "请选择要加载的光盘镜像文件：");
-    ui::add_control(def, kIsoCombo, "组合框1", Kind::DropList, p, 8, 32, 328, 20);
-    ui::add_picture_button(def, "browse_button", "按钮1", p, 343, 31, 74, 26, "浏览(B)",
+    ui::add_control(def, kIsoCombo, "组合框1", Kind::DropList, p, 8, 32 - kRaise, 328, 20);
+    ui::add_picture_button(def, "browse_button", "按钮1", p, 343, 31 - kRaise, 74, 26, "浏览(B)",
                            "btn_browse");
     // The letter combo sits a little right of its design place: the caption before it needs more
     // room in the program's face than in the design's.
-    ui::add_control(def, "letter_caption_label", "透明标签2", Kind::Label, p, 8, 75, 96, 16,
-                    "虚拟光驱光盘：");
-    ui::add_control(def, kLetterCombo, "组合框2", Kind::DropList, p, 104, 72, 72, 20);
-    ui::add_picture_button(def, "mount_button", "按钮3", p, 256, 72, 74, 26, "加载(M)",
+    ui::add_control(def, "letter_caption_label", "透明标签2", Kind::Label, p, 8, 75 - kRaise, 96,
+                    16, "虚拟光驱光盘：");
+    ui::add_control(def, kLetterCombo, "组合框2", Kind::DropList, p, 104, 72 - kRaise, 72, 20);
+    ui::add_picture_button(def, "mount_button", "按钮3", p, 256, 72 - kRaise, 74, 26, "加载(M)",
                            "btn_mount");
-    ui::add_picture_button(def, "exit_button", "按钮2", p, 344, 72, 74, 26, "退出(X)",
+    ui::add_picture_button(def, "exit_button", "按钮2", p, 344, 72 - kRaise, 74, 26, "退出(X)",
                            "btn_exit_small");
-    ui::add_picture_button(def, "open_button", "按钮4", p, 176, 104, 82, 26, "打开光驱(O)",
+    ui::add_picture_button(def, "open_button", "按钮4", p, 176, 104 - kRaise, 82, 26, "打开光驱(O)",
                            "btn_open_drive");
     ui::ControlDef& dialog = ui::add_control(def, "iso_dialog", "通用对话框1", Kind::OpenDialog, "",
                                              0, 0, 0, 0, "请选择光盘镜像文件");
@@ -107,7 +112,15 @@ std::string drive_explorer_command(const std::string& letter) {
 
 void remember_mounted_iso(const std::string& letter, const std::string& iso_path) {
     char key = drive_letter_of(letter);
-    if (key != '\0') g_mounted_isos[key] = iso_path;
+    if (key == '\0') return;
+    auto earlier = g_mounted_isos.find(key);
+    bool replaced =
+        earlier != g_mounted_isos.end() && !equals_ignore_case(earlier->second, iso_path);
+    g_mounted_isos[key] = iso_path;
+    // What the image combo took from the replaced disc names files that are gone: a restore of
+    // such an entry would read the other disc, or nothing.
+    if (replaced)
+        if (ui::Window* main = ui::main_window()) ui::drop_images_on_drive(*main, letter);
 }
 
 std::string mounted_iso_behind(const std::string& path) {

@@ -28,8 +28,9 @@ std::string list_mount_explorer_command(const std::string& letter);
 std::string drive_explorer_command(const std::string& letter);
 
 // The ISO files this run mounted, by drive letter. A later mount on the same letter replaces the
-// earlier one. VirtualDriveWindow's mounts count too: an image on such a drive can still be chosen
-// as the source of a restore or a setup.
+// earlier one, and when it brings another ISO file the image combo's entries on that letter go.
+// VirtualDriveWindow's mounts count too: an image on such a drive can still be chosen as the
+// source of a restore or a setup.
 void remember_mounted_iso(const std::string& letter, const std::string& iso_path);
 // The ISO file behind the drive letter of `path` ("Z:\I386" gives the ISO mounted on Z:), or
 // empty when this run mounted none there.

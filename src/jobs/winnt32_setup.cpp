@@ -105,6 +105,16 @@ std::string program_for_command_line(const std::string& path) {
     return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
 }
 
+// A folder with a blank would reach the setup as two arguments, so it is quoted too. Before the
+// closing quote a backslash would escape it for the setup's argument parser: a trailing one is
+// doubled, which that parser reads back as one.
+std::string folder_for_command_line(const std::string& folder) {
+    if (folder.find(' ') == std::string::npos) return folder;
+    const bool trailing_backslash =
+        !folder.empty() && find_last_char(folder, '\\') == folder.size() - 1;
+    return "\"" + folder + (trailing_backslash ? "\\\"" : "\"");
+}
+
 void set_buttons(ui::Window& w, bool on) {
     for (const char* role : {"cancel_button", "ok_button"}) w.set_enabled(role, on);
 }
@@ -172,10 +182,12 @@ std::string winnt32_setup_command(int install_mode, bool answer_file, const std:
             std::string folder = parent_dir(source);
             std::string head =
                 program_for_command_line(source) + "  /syspart:" + t + " /dudisable /s:";
-            if (!answer_file) return head + folder + " /makelocalsource /tempdrive:" + tail;
+            if (!answer_file)
+                return head + folder_for_command_line(folder) +
+                       " /makelocalsource /tempdrive:" + tail;
             // With the answer file the folder goes without its trailing backslash.
             if (!folder.empty()) folder.pop_back();
-            return head + folder + "  /unattend:" + t + answer + tail;
+            return head + folder_for_command_line(folder) + "  /unattend:" + t + answer + tail;
         }
         default:
             return {};

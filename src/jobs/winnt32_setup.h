@@ -27,7 +27,8 @@ extern const char kWinntSifTemplate[];
 // The winnt32 command line for the install mode, with or without the answer file. `target` is
 // the target's drive root ("C:\"); `disc_text` the optical-drive combo's text (its first three
 // characters are the disc's root); `source` the image combo's text (an I386 folder in mode 2, the
-// full path of a WINNT32.EXE in mode 0). Empty for any other mode.
+// full path of a WINNT32.EXE in mode 0; that path and its folder after "/s:" are quoted when they
+// hold a blank). Empty for any other mode.
 std::string winnt32_setup_command(int install_mode, bool answer_file, const std::string& target,
                                   const std::string& disc_text, const std::string& source);
 // Where the answer file goes: target + "\winnt.sif".

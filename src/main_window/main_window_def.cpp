@@ -7,6 +7,8 @@
 namespace qv::ui {
 namespace {
 
+constexpr const char* kDesignCaption = "QuennixVelquistPE版 V1.7.3";
+
 // Positions are design values inside the named container: "" is the window, "skin" the skin
 // picture box at (1,1), "panel" the background picture box inside the skin. The two layouts
 // (main_layout) move and resize some of them again at start-up, and from then on the layout
@@ -54,9 +56,10 @@ void add_controls(std::vector<ControlDef>& cs) {
                 "高级选项：");
     add_control(cs, "manual_ghost_check", "选择框5", Kind::Check, "panel", 8, 232, 160, 16,
                 "手动运行Ghost32(&M)");
-    // A notice of the maker's remote service; it never does anything and stays disabled.
+    // A notice of the maker's remote service; it never does anything and stays disabled. Its
+    // text fits the box's width in the program's face.
     c = &add_control(cs, "service_advert_check", "选择框4", Kind::Check, "panel", 176, 231, 223, 16,
-                     "远程装机服务 电话：000-0000-0000（示例）");
+                     "远程装机服务 电话：000-0000-0000");
     c->enabled = false;
     c = &add_control(cs, "noide_check", "选择框6", Kind::Check, "panel", 8, 256, 160, 16,
                      "禁止访问IDE设备(&D)");
@@ -136,6 +139,12 @@ void add_controls(std::vector<ControlDef>& cs) {
     c->picture = "btn_exit";
     add_control(cs, "version_label", "透明标签18", Kind::Label, "skin", 592, 415, 64, 16,
                 "Ver：1.8.2");
+    // The title drawn on the skin, beside the skin's disc mark: the window's caption, which
+    // start-up sets on both. Sized to its text, so that the rest of the title band still moves
+    // the window.
+    c = &add_control(cs, "caption_label", "标题标签", Kind::Label, "skin", 30, 5, 0, 0,
+                     kDesignCaption);
+    c->flags = kBold;
     // The title-bar buttons show only symbols; their captions name them for tools that read
     // the window from outside.
     c = &add_control(cs, "menu_button", "图形按钮2", Kind::PictureButton, "", 576, 1, 29, 24,
@@ -316,7 +325,7 @@ WindowDef make_main_window_def() {
     def.name = kMainWindowName;
     def.w = 666;
     def.h = 448;
-    def.caption = "QuennixVelquistPE版 V1.7.3";
+    def.caption = kDesignCaption;
     def.frameless = true;
     def.controls.reserve(80);
     add_controls(def.controls);

@@ -80,6 +80,7 @@ void step_set_title_and_tray_tip(StartUpRun& run) {
     std::string title = product_title();
     run.main.set_tray_tip(title);
     run.main.set_caption(title);
+    run.main.set_text("caption_label", title);
 }
 
 // 11.

@@ -2,7 +2,7 @@
 # The partition menu "磁盘" as a user meets it, driven by a UI script: the information of D:, a new
 # label for G: (set back afterwards), the properties request (logged by the test build instead of
 # opening a sheet) and the removal of the folder drive E:, which Wine cannot eject. Screenshots of
-# the two windows are kept in build/win32/e2e.
+# the two windows are kept in the Wine build's e2e folder (build/win32/e2e or build/win64/e2e).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
 start_e2e_session

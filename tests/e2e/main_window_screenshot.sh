@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program comes up under Wine with its main window; a screenshot of it is kept in the build
-# folder (build/win32/e2e/main_window.png), and the window closes when asked.
+# folder (build/win32/e2e/main_window.png, or build/win64/e2e/ where the Wine runs use the x86_64
+# build), and the window closes when asked.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.bash"
 start_e2e_session

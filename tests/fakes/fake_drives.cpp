@@ -198,6 +198,8 @@ bool FakeDirectories::list(const std::string& folder, std::vector<os::FolderEntr
     for (const std::string& p : paths_) {
         if (p.size() < prefix.size() || upper_ascii(p.substr(0, prefix.size())) != prefix) continue;
         exists = true;
+        // A file deleted since it was added is no longer listed.
+        if (p.back() != '\\' && !files_.has(p)) continue;
         std::string rest = p.substr(prefix.size());
         if (rest.empty()) continue;
         std::size_t slash = std::string::npos;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <utility>
 
 #include "base/state.h"
@@ -27,6 +28,8 @@ protected:
             if (line.rfind("ISO.exe /D:Z ", 0) != 0 || !mounts) return;
             rig.os.files.add_folder("Z:\\");
             for (const auto& [path, size] : disc) rig.os.directories.add_file(path, size);
+            for (const auto& [path, description] : disc_descriptions)
+                if (rig.os.files.has(path)) rig.os.files.entry(path)->description = description;
         };
     }
     void file(const std::string& path, std::int64_t size, const std::string& description = {}) {
@@ -58,6 +61,7 @@ protected:
     fakes::MainWindowRig rig;
     ui::Window* main = nullptr;
     std::vector<std::pair<std::string, std::int64_t>> disc;  // files the mount brings
+    std::map<std::string, std::string> disc_descriptions;    // of those files, by path
     bool mounts = true;
     bool locked_at_launch = false;
 };
@@ -346,6 +350,41 @@ TEST_F(Inspection, DiscImageWithGhostImagesOnlyChoosesTheFirstGhostImage) {
     EXPECT_EQ(details()[0], "位置： Z:\\GHO\\a.gho");
     EXPECT_EQ(details()[1], "类型： WIM 映像文件");
     EXPECT_TRUE(locked_at_launch);
+}
+
+// A second disc image goes onto the same letter: the first disc's entries go with it, so its
+// install.wim, current until then, is no longer offered once it is gone.
+TEST_F(Inspection, ASecondDiscImageTakesTheFirstOnesEntriesAway) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::int64_t>> second;
+        Lines after;
+        int selected;
+    };
+    const Case cases[] = {
+        {"an XP disc", {{"Z:\\I386\\WINNT32.EXE", 300 * 1024}}, {"D:\\sys.wim", "Z:\\I386"}, 0},
+        {"a Ghost disc", {{"Z:\\GHO\\xp.gho", 200 * kMiB}}, {"D:\\sys.wim", "Z:\\GHO\\xp.gho"}, 1},
+    };
+    file("D:\\win7.iso", 700 * kMiB);
+    file("D:\\second.iso", 700 * kMiB);
+    disc_descriptions["Z:\\I386\\WINNT32.EXE"] = kSetupDescription;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // The tool puts each disc in the place of the one before.
+        for (const auto& [path, size] : disc) rig.os.files.delete_file(path);
+        disc = {{"Z:\\GHO\\win7.gho", 200 * kMiB}, {"Z:\\sources\\install.wim", 3000 * kMiB}};
+        combo({"D:\\sys.wim"}, 0);
+        ASSERT_TRUE(fakes::drop_files(*main, {"D:\\win7.iso"}));
+        ASSERT_EQ(main->text("image_combo"), "Z:\\sources\\install.wim");
+
+        for (const auto& [path, size] : disc) rig.os.files.delete_file(path);
+        disc = c.second;
+        ASSERT_TRUE(fakes::drop_files(*main, {"D:\\second.iso"}));
+        EXPECT_EQ(items(), c.after);
+        EXPECT_EQ(main->selected("image_combo"), c.selected);
+        EXPECT_EQ(main->text("image_location_label"), "位置： " + main->text("image_combo"));
+        EXPECT_EQ(mounted_iso_behind("Z:\\"), "D:\\second.iso");
+    }
 }
 
 TEST_F(Inspection, RefusedDiscImagesStillMarkTheRunForTheUnmount) {

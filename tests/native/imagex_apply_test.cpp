@@ -16,6 +16,7 @@
 #include "jobs/imagex_apply.h"
 #include "jobs/imagex_apply_window.h"
 #include "jobs/imagex_capture.h"
+#include "jobs/virtual_drive.h"
 #include "main_window/lock_ui.h"
 
 namespace qv {
@@ -241,6 +242,57 @@ TEST(ImagexApplyWindow, FormatsBeforeTheApplyAndNeverTakesAFailedFormatForDone) 
             EXPECT_EQ(r.rig.os.notices.boxes[0].style, 0x10);
             EXPECT_TRUE(w.enabled("ok_button"));
             EXPECT_TRUE(w.enabled("format_combo"));
+        }
+    }
+}
+
+// The image to apply lies on a disc that this run mounted from an image file: the partition
+// holding that file is never formatted, whatever way of formatting is chosen; without a format
+// the apply goes on, and a disc image from another partition lets the format run.
+TEST(ImagexApplyWindow, NeverFormatsThePartitionHoldingTheMountedDiscImage) {
+    const char kInstall[] = "需安装的分区不可与还原映像文件所在的路径相同！";
+    const char kRestore[] = "需还原的分区不可与还原映像文件所在的路径相同！";
+    struct Case {
+        const char* name;
+        bool disc;        // install from the disc F:, else restore Z:\sources\install.wim
+        const char* iso;  // mounted on the source's letter
+        int choice;
+        const char* refusal;
+    } cases[] = {
+        {"disc, NTFS", true, "c:\\iso\\g7.iso", 1, kInstall},
+        {"disc, FAT", true, "C:\\iso\\g7.iso", 2, kInstall},
+        {"disc, dialog", true, "C:\\iso\\g7.iso", 0, kInstall},
+        {"disc, no format", true, "C:\\iso\\g7.iso", 3, nullptr},
+        {"disc image elsewhere", true, "D:\\iso\\g7.iso", 1, nullptr},
+        {"mounted image entry", false, "C:\\iso\\g7.iso", 1, kRestore},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ApplyRig r;
+        r.rig.os.formatter.reports = {{11, 1}};
+        const char* image = c.disc ? "F:\\sources\\install.wim" : "Z:\\sources\\install.wim";
+        r.rig.os.files.add_file(image);
+        r.main->clear_items("image_combo");
+        if (!c.disc) r.main->add_item("image_combo", image);
+        r.main->select("image_combo", 0);
+        r.main->add_item("optical_drive_combo", "F:\\ 总大小：600 MB，文件系统：CDFS");
+        r.main->select("optical_drive_combo", 0);
+        remember_mounted_iso(c.disc ? "F" : "Z", c.iso);
+        g_from_install_disc = c.disc;
+        ui::Window& w = r.open();
+        fakes::select(w, "format_combo", c.choice);
+        click(w, "ok_button");
+        const bool formats = c.refusal == nullptr && c.choice != 3;
+        EXPECT_EQ(r.rig.os.formatter.calls.size() + r.rig.os.formatter.dialogs.size(),
+                  formats ? 1u : 0u);
+        EXPECT_EQ(fakes::contains(r.balloon_texts(), "正在格式化 C:\\(1:1)"), formats);
+        if (c.refusal != nullptr) {
+            EXPECT_EQ(r.rig.os.notices.hint_texts_and_styles(),
+                      Lines{std::string(c.refusal) + "|48"});
+            EXPECT_TRUE(r.console().inputs().empty());
+            EXPECT_TRUE(w.enabled("ok_button") && w.enabled("format_combo"));
+        } else {
+            EXPECT_EQ(r.console().inputs().size(), 1u);
         }
     }
 }

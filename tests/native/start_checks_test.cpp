@@ -513,6 +513,39 @@ TEST(StartChecks, RefusesADiscImageMountedFromTheTarget) {
     }
 }
 
+// The disc drive is an image file mounted from the target partition: its install.wim is refused
+// there before the editions are read, ahead of the target's type; the XP setup is asked only when
+// its window formats. A disc image elsewhere, or a disc the run did not mount, passes.
+TEST(StartChecks, DiscInstallRefusesTheTargetHoldingTheDiscImage) {
+    const std::string refusal = "需安装的分区不可与还原映像文件所在的路径相同！|48";
+    struct Case {
+        const char* name;
+        const char* iso;  // mounted on F:, none when empty
+        bool setup;
+        std::string type;
+        Strings boxes, opened;
+    };
+    const Case cases[] = {
+        {"image from the target", "c:\\iso\\g7.iso", false, "硬盘驱动器", {refusal}, {}},
+        {"before the type", "C:\\iso\\g7.iso", false, "", {refusal}, {}},
+        {"image elsewhere", "D:\\iso\\g7.iso", false, "硬盘驱动器", {}, {"ImagexApplyWindow"}},
+        {"a real disc", "", false, "硬盘驱动器", {}, {"ImagexApplyWindow"}},
+        {"XP setup", "C:\\iso\\xp.iso", true, "硬盘驱动器", {}, {"Winnt32SetupWindow"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Knobs k;
+        k.disc_setup = c.setup;
+        k.type = c.type;
+        Press p(StartMode::DiscInstall, k, {}, false);
+        if (*c.iso) remember_mounted_iso("F", c.iso);
+        p.click_start();
+        EXPECT_EQ(p.boxes(), c.boxes);
+        EXPECT_EQ(p.opened(), c.opened);
+        EXPECT_EQ(p.rig.os.processes.commands().empty(), c.opened != Strings{"ImagexApplyWindow"});
+    }
+}
+
 TEST(StartChecks, SetupOpenersRecordTheSetupOrigin) {
     Press folder(StartMode::Restore, with_image("D:\\I386", true), {}, false);
     bool busy_while_open = false;

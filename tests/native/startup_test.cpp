@@ -30,6 +30,8 @@ TEST(StartUp, SetsTitleVersionDefaultsAndLayout) {
     EXPECT_FALSE(g_console_running);
 
     EXPECT_EQ(main->caption(), "QuennixVelquistPE版");
+    // The title drawn on the skin reads as the caption.
+    EXPECT_EQ(main->text("caption_label"), main->caption());
     EXPECT_EQ(w.tray_tip(), "QuennixVelquistPE版");
     EXPECT_TRUE(w.tray_added());
     EXPECT_EQ(main->text("version_label"), "Ver：1.9.0");
@@ -118,6 +120,7 @@ TEST(StartUp, EndsEarlyWhenAStepEndsTheProgram) {
     EXPECT_EQ(rig.exit_code, 3);
     EXPECT_EQ(w.balloons().size(), 1u);
     EXPECT_EQ(main->caption(), "QuennixVelquistPE版 V1.7.3");
+    EXPECT_EQ(main->text("caption_label"), main->caption());
     EXPECT_FALSE(w.tray_added());
     EXPECT_FALSE(main->visible());
 }

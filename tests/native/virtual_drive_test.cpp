@@ -168,6 +168,51 @@ TEST_F(VirtualDrive, WindowMountChecksItsChoicesThenMountsLocked) {
     EXPECT_EQ(launches().size(), 1u);
 }
 
+// Another disc image mounted on a letter takes the image combo's entries of the replaced disc
+// with it, whichever mount it was; the same image again, or a first mount, leaves them.
+TEST_F(VirtualDrive, AnotherDiscOnTheLetterDropsTheReplacedDiscsEntries) {
+    auto combo = [&](const Lines& items, int selected) {
+        main->clear_items("image_combo");
+        for (const std::string& item : items) main->add_item("image_combo", item);
+        main->select("image_combo", selected);
+    };
+    auto items = [&] {
+        Lines out;
+        for (int i = 0; i < main->item_count("image_combo"); ++i)
+            out.push_back(main->item_text("image_combo", i));
+        return out;
+    };
+    rig.os.files.add_file_of_size("D:\\sys.wim", 200 << 20);
+    const Lines with_disc = {"Z:\\GHO\\a.gho", "D:\\sys.wim", "z:\\sources\\install.wim"};
+
+    remember_mounted_iso("Z", "D:\\iso\\win7.iso");  // the first mount on Z: replaces nothing
+    combo(with_disc, 2);
+    remember_mounted_iso("z", "d:\\ISO\\WIN7.ISO");  // the same image again
+    EXPECT_EQ(items(), with_disc);
+    EXPECT_EQ(main->selected("image_combo"), 2);
+
+    // The current entry was another drive's: it stays current.
+    combo(with_disc, 1);
+    remember_mounted_iso("Z", "D:\\iso\\xp.iso");
+    EXPECT_EQ(items(), Lines{"D:\\sys.wim"});
+    EXPECT_EQ(main->selected("image_combo"), 0);
+
+    // The current entry was the replaced disc's: the first one left is current and described.
+    combo(with_disc, 2);
+    main->set_text("image_location_label", "位置： z:\\sources\\install.wim");
+    remember_mounted_iso("Z", "D:\\iso\\win7.iso");
+    EXPECT_EQ(items(), Lines{"D:\\sys.wim"});
+    EXPECT_EQ(main->selected("image_combo"), 0);
+    EXPECT_EQ(main->text("image_location_label"), "位置： D:\\sys.wim");
+
+    // Nothing left: nothing is current.
+    combo({"Z:\\GHO\\a.gho"}, 0);
+    remember_mounted_iso("Z", "D:\\iso\\xp.iso");
+    EXPECT_TRUE(items().empty());
+    EXPECT_EQ(main->selected("image_combo"), -1);
+    EXPECT_EQ(mounted_iso_behind("Z:\\"), "D:\\iso\\xp.iso");
+}
+
 TEST_F(VirtualDrive, OpenButtonOpensAnExistingDriveOnly) {
     rig.os.files.add_folder("Z:\\");
     rig.ui.on_modal(kVirtualDriveWindowName, [&](ui::Window& w) {

@@ -43,10 +43,19 @@ TEST(Winnt32Commands, SixVariantsWithTheirBlanks) {
         {0, false, "E:\\I386\\WINNT32.EXE",
          "E:\\I386\\WINNT32.EXE  /syspart:C:\\ /dudisable /s:E:\\I386\\ "
          "/makelocalsource /tempdrive:C:\\ /noreboot"},
-        // A blank in the chosen program's path would let the system start "D:\XP.exe" first.
+        // A blank in the chosen program's path would let the system start "D:\XP.exe" first, and
+        // split the source folder into two arguments. Inside the quotes the folder's trailing
+        // backslash is doubled, or it would escape the closing quote.
         {0, false, "D:\\XP CD\\I386\\WINNT32.EXE",
-         "\"D:\\XP CD\\I386\\WINNT32.EXE\"  /syspart:C:\\ /dudisable /s:D:\\XP CD\\I386\\ "
+         "\"D:\\XP CD\\I386\\WINNT32.EXE\"  /syspart:C:\\ /dudisable /s:\"D:\\XP CD\\I386\\\\\" "
          "/makelocalsource /tempdrive:C:\\ /noreboot"},
+        {0, true, "D:\\XP CD\\I386\\WINNT32.EXE",
+         "\"D:\\XP CD\\I386\\WINNT32.EXE\"  /syspart:C:\\ /dudisable /s:\"D:\\XP CD\\I386\"  "
+         "/unattend:C:\\\\winnt.sif /makelocalsource /tempdrive:C:\\ /noreboot"},
+        // A folder that ends in a double-byte character whose trail byte is 0x5C ("\").
+        {0, true, "D:\\XP \xB1\x5C\\WINNT32.EXE",
+         "\"D:\\XP \xB1\x5C\\WINNT32.EXE\"  /syspart:C:\\ /dudisable /s:\"D:\\XP \xB1\x5C\"  "
+         "/unattend:C:\\\\winnt.sif /makelocalsource /tempdrive:C:\\ /noreboot"},
         {3, true, "Z:\\I386", ""},
         {-1, false, "Z:\\I386", ""},
     };

@@ -187,5 +187,49 @@ TEST_F(MediaUnderWine, SetupRunsWithItsAnswerFileAndTheWatchSeesItEnd) {
               u8"box\t提示\t64\tWindows XP安装完成，请重启计算机并移除移动设备！\n");
 }
 
+// A chosen setup program in a folder with a blank: the loader, splitting its line as programs
+// do, must get the program's folder whole after "/s:", with the answer file and without it (where
+// the folder ends in a backslash just before its closing quote).
+TEST_F(MediaUnderWine, ChosenSetupProgramGetsAFolderWithABlankWhole) {
+    const std::wstring work = scratch_folder(L"winnt32_blank");
+    log_to(work);
+    const std::wstring source = work + L"\\XP CD\\I386";
+    make_folders_to(source + L"\\WINNT32.EXE");
+    ASSERT_TRUE(
+        CopyFileW((standins + L"WINNT32.exe").c_str(), (source + L"\\WINNT32.EXE").c_str(), FALSE));
+    CreateDirectoryW((work + L"\\target").c_str(), nullptr);
+    const std::string target = win32::narrow(work + L"\\target\\");
+    const std::string program = win32::narrow(source + L"\\WINNT32.EXE");
+
+    ui::Window& main = *runtime.open(ui::main_window_def(), nullptr);
+    main.set_text("selected_drive_label", target);
+    main.set_text("selected_caption_label", target + "(1:1)");
+    main.add_item("image_combo", program);
+    main.select("image_combo", 0);
+    g_install_mode = kSetupFromChosenProgram;
+    g_setup_system_name = " XP";
+    Lines expected;
+    for (bool answer_file : {false, true}) {
+        g_busy = true;
+        runtime.on_modal(kWinnt32SetupWindowName, [&](ui::Window& w) {
+            fakes::select(w, "format_combo", 3);
+            fakes::select(w, "mode_combo", answer_file ? 0 : 1);
+            ASSERT_TRUE(fakes::click(w, "ok_button"));
+            for (int waited = 0; waited < 20000 && w.timer_running("finish_timer"); waited += 50) {
+                runtime.advance(50);
+                Sleep(50);
+            }
+            EXPECT_FALSE(w.timer_running("finish_timer"));
+        });
+        open_winnt32_setup_window();
+        expected.push_back(
+            winnt32_setup_command(kSetupFromChosenProgram, answer_file, target, "", program));
+    }
+    const std::wstring tools = work + L"\\tools.log";
+    EXPECT_EQ(standin_details(tools, "winnt32", "start"), expected);
+    // 0: every folder and the answer file were found; 1 would name a missing one.
+    EXPECT_EQ(standin_details(tools, "winnt32", "end"), (Lines{"0", "0"}));
+}
+
 }  // namespace
 }  // namespace qv

@@ -4,15 +4,19 @@
 //   iso.exe /q                       unmounts every drive this tool mounted
 //
 // An image's contents are the folder beside it named <image>.d. Wine's drives are the links in the
-// prefix's "dosdevices" folder, which QV_ISO_DOSDEVICES names as a Unix path: a mount makes the
-// link <L>: to the contents folder (through the host's ln; Wine's own DefineDosDevice reports
-// success without making a drive) and waits until the letter answers. The tool touches nothing
-// but links of that folder, and only links it made itself, which it lists in the file
-// ".qv-iso-mounts" there; a letter that is in use otherwise is refused.
+// prefix's "dosdevices" folder, which QV_ISO_DOSDEVICES names as a Unix path: a mount asks Wine's
+// mount manager for an optical drive <L>: on the contents folder, which makes that link and lists
+// the letter among the system's drives at once, as a real virtual drive does (Wine's own
+// DefineDosDevice reports success without making a drive; a link made by hand stays out of the
+// drive list until the Wine server starts again). Without the mount manager the host's ln makes
+// the link. Either way the tool waits until the letter answers. It touches nothing but links of
+// that folder, and only links it made itself, which it lists in the file ".qv-iso-mounts" there;
+// a letter that is in use otherwise is refused.
 //
 // Exit codes: 0 done; 1 no letter, no contents folder, a letter in use, no dosdevices folder, or
 // the link could not be made; 2 an unknown command line.
 #include <windows.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <string>
@@ -23,6 +27,48 @@
 namespace {
 
 const wchar_t kStateFile[] = L".qv-iso-mounts";
+
+// Wine's own request to its mount manager for defining or removing a drive, as its drive
+// settings tool sends it: the record, then the Unix path of the drive's folder.
+constexpr DWORD kDefineUnixDrive =
+    CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+struct UnixDrive {
+    ULONG size;
+    ULONG type;
+    ULONG fs_type;
+    DWORD serial;
+    ULONGLONG unix_dev;
+    WCHAR letter;
+    USHORT mount_point_offset;
+    USHORT device_offset;
+    USHORT label_offset;
+};
+
+// Defines the drive on the Unix folder with the type, or removes it (DRIVE_NO_ROOT_DIR and no
+// folder); false without a mount manager to ask.
+bool define_drive(wchar_t letter, ULONG type, const std::wstring& unix_folder) {
+    HANDLE manager =
+        CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (manager == INVALID_HANDLE_VALUE) return false;
+    std::string folder = standin::to_utf8(unix_folder);
+    std::vector<char> request(sizeof(UnixDrive) + (folder.empty() ? 0 : folder.size() + 1), 0);
+    UnixDrive drive{};
+    drive.size = static_cast<ULONG>(request.size());
+    drive.type = type;
+    drive.letter = static_cast<WCHAR>(towlower(letter));
+    if (!folder.empty()) {
+        drive.mount_point_offset = sizeof(UnixDrive);
+        std::copy(folder.begin(), folder.end(), request.begin() + sizeof(UnixDrive));
+    }
+    std::copy(reinterpret_cast<const char*>(&drive),
+              reinterpret_cast<const char*>(&drive) + sizeof drive, request.begin());
+    DWORD returned = 0;
+    BOOL done = DeviceIoControl(manager, kDefineUnixDrive, request.data(),
+                                static_cast<DWORD>(request.size()), nullptr, 0, &returned, nullptr);
+    CloseHandle(manager);
+    return done != FALSE;
+}
 
 // The Unix name of a Windows path, through Wine's own export; empty outside Wine.
 std::wstring unix_name_of(const std::wstring& path) {
@@ -160,9 +206,10 @@ int mount(const std::wstring& line, std::size_t letter_at, std::size_t image_at)
     }
     // Listed before the link is made, so that an unmount can always find what a mount left.
     if (!ours && !write_mounts(dosdevices, mounts + letter)) return 1;
+    bool made = define_drive(letter, DRIVE_CDROM, target) ||
+                start_host(L"/bin/ln", {L"-sfn", target, link_of(dosdevices, letter)});
     // The running program sees the new letter within about a second.
-    if (!start_host(L"/bin/ln", {L"-sfn", target, link_of(dosdevices, letter)}) ||
-        !wait_for([&] { return drive_answers(letter); })) {
+    if (!made || !wait_for([&] { return drive_answers(letter); })) {
         if (!ours) write_mounts(dosdevices, mounts);
         return 1;
     }
@@ -175,9 +222,14 @@ int unmount_all() {
     std::wstring left;
     for (wchar_t letter : read_mounts(dosdevices)) {
         std::wstring link = link_of(dosdevices, letter);
-        // unlink removes a link and refuses a folder: nothing else is ever deleted.
-        if (entry_exists(link) && !(start_host(L"/usr/bin/unlink", {link}) &&
-                                    wait_for([&] { return !entry_exists(link); })))
+        if (!entry_exists(link)) continue;
+        // The mount manager removes only the drives it knows; unlink removes a link and refuses
+        // a folder: nothing else is ever deleted.
+        if (define_drive(letter, DRIVE_NO_ROOT_DIR, {}) &&
+            wait_for([&] { return !entry_exists(link); }))
+            continue;
+        if (!(start_host(L"/usr/bin/unlink", {link}) &&
+              wait_for([&] { return !entry_exists(link); })))
             left.push_back(letter);
     }
     return write_mounts(dosdevices, left) && left.empty() ? 0 : 1;

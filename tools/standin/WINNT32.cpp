@@ -1,7 +1,9 @@
 // Stand-in for the setup program of a Windows XP installation source (I386\WINNT32.EXE). It logs
-// its command line and checks what the program hands it: the target after "/syspart:", the
-// source folder after "/s:" and, when given, the answer file after "/unattend:", which must exist
-// (its size is logged as the event "unattend"). It installs nothing.
+// its command line and checks what the program hands it, argument by argument as a program's
+// start-up code splits the line (so a folder with a blank must come quoted): the target after
+// "/syspart:", the source folder after "/s:" and, when given, the answer file after
+// "/unattend:", which must exist (its size is logged as the event "unattend"). It installs
+// nothing.
 //
 // Exit codes: 0 the command line holds together; 1 a named folder or the answer file is missing;
 // 2 "/syspart:" or "/s:" is missing. The framework's switches apply (QV_WINNT32_DELAY_MS keeps it
@@ -9,23 +11,24 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "standin.h"
 
 namespace {
 
-// The text after a switch up to the next " /", found without regard to case; `found` tells
-// whether the switch was there.
-std::wstring switch_value(const std::wstring& line, const std::wstring& name, bool& found) {
-    std::wstring upper = standin::upper(line);
-    std::size_t at = upper.find(standin::upper(name));
-    found = at != std::wstring::npos;
-    if (!found) return {};
-    at += name.size();
-    std::size_t end = line.find(L" /", at);
-    std::wstring value = line.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
-    while (!value.empty() && value.back() == L' ') value.pop_back();
-    return value;
+// The rest of the first argument that begins with the switch, compared without regard to case;
+// `found` tells whether the switch was there.
+std::wstring switch_value(const std::vector<std::wstring>& args, const std::wstring& name,
+                          bool& found) {
+    const std::wstring upper_name = standin::upper(name);
+    for (const std::wstring& arg : args) {
+        if (standin::upper(arg).compare(0, upper_name.size(), upper_name) != 0) continue;
+        found = true;
+        return arg.substr(name.size());
+    }
+    found = false;
+    return {};
 }
 
 bool folder_exists(const std::wstring& path) {
@@ -33,11 +36,11 @@ bool folder_exists(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-int check(const std::wstring& line) {
+int check(const std::vector<std::wstring>& args) {
     bool has_target = false, has_source = false, has_answer = false;
-    std::wstring target = switch_value(line, L"/syspart:", has_target);
-    std::wstring source = switch_value(line, L"/s:", has_source);
-    std::wstring answer = switch_value(line, L"/unattend:", has_answer);
+    std::wstring target = switch_value(args, L"/syspart:", has_target);
+    std::wstring source = switch_value(args, L"/s:", has_source);
+    std::wstring answer = switch_value(args, L"/unattend:", has_answer);
     if (!has_target || !has_source) return 2;
     if (!folder_exists(target) || !folder_exists(source)) return 1;
     if (!has_answer) return 0;
@@ -54,5 +57,5 @@ int check(const std::wstring& line) {
 
 int wmain() {
     standin::begin(L"winnt32");
-    return standin::finish(check(standin::raw_command_line()));
+    return standin::finish(check(standin::arguments()));
 }
