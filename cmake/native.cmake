@@ -49,7 +49,8 @@ if(benchmark_FOUND)
   # The progress tick's cost at the console box's size, against one plain scan of the same bytes;
   # scripts/test.sh runs it.
   add_executable(qv_progress_bench tests/bench/progress_bench.cpp src/base/text_between_all.cpp
-                 src/base/regex_object.cpp src/base/helpers.cpp src/jobs/imagex_progress.cpp src/platform/os.cpp)
+                 src/base/regex_object.cpp src/base/helpers.cpp src/base/state.cpp
+                 src/jobs/command_console.cpp src/jobs/imagex_progress.cpp src/platform/os.cpp)
   target_include_directories(qv_progress_bench PRIVATE src tests)
   target_compile_options(qv_progress_bench PRIVATE ${QV_TEXT_FLAGS} ${QV_WARNINGS} -O2)
   add_dependencies(qv_progress_bench qv_native_fixtures)

@@ -3,6 +3,10 @@
 # detached; otherwise anything that reads a program's output to its end waits for them.
 start_wine_session() {
   bash "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
+  # Drives of one run's own, "x:=folder" each: linked before the server starts, which is when the
+  # drive list learns its letters.
+  local drive
+  for drive in ${QV_EXTRA_DRIVES:-}; do ln -sfn "${drive#*=}" "$WINEPREFIX/dosdevices/${drive%%=*}"; done
   if [ -z "${DISPLAY:-}" ] || [ -n "${QV_OWN_XVFB:-}" ]; then
     local n
     for n in $(seq 91 99); do [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break; done

@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "base/helpers.h"
+#include "base/message_pacer.h"
 #include "disks/drive_facts.h"
+#include "main_window/lock_ui.h"
 #include "main_window/main_window.h"
 
 namespace qv::ui {
@@ -39,6 +41,30 @@ void describe_chosen_image(Window& main) {
     if (is_described_in_combo(path)) show_image_details(main, image_details(path));
 }
 
+// Items for a list or a combo handed over in batches: a batch is one redraw of the control, where
+// an item at a time would repaint the list thousands of times.
+class ItemFeed {
+public:
+    ItemFeed(Window& window, const char* role) : window_(window), role_(role) {}
+    void add(const std::string& text) {
+        pending_.push_back(text);
+        if (pending_.size() >= kBatch) flush();
+    }
+    void flush() {
+        if (pending_.empty()) return;
+        window_.add_items(role_, pending_);
+        pending_.clear();
+    }
+
+private:
+    static constexpr std::size_t kBatch = 256;
+    Window& window_;
+    const char* role_;
+    std::vector<std::string> pending_;
+};
+
+bool g_searching = false;  // a search runs: the walk processes messages, and a second must wait
+
 }  // namespace
 
 void show_image_details(Window& main, const ImageDetails& details) {
@@ -51,9 +77,15 @@ void show_image_details(Window& main, const ImageDetails& details) {
 }
 
 void scan_images_into_combo(Window& main) {
-    ImageScan scan = scan_drives_for_images(items_of(main, kCombo));
+    ItemFeed feed(main, kCombo);
+    MessagePacer pacer([&feed] { feed.flush(); });
+    ImageScan scan = scan_drives_for_images(items_of(main, kCombo), &pacer);
     main.clear_items(kCombo);
-    for (const std::string& item : scan.items) main.add_item(kCombo, item);
+    for (const std::string& item : scan.items) {
+        feed.add(item);
+        pacer.pace();
+    }
+    feed.flush();
     if (scan.chosen >= 0) main.select(kCombo, scan.chosen);
     if (scan.described) show_image_details(main, scan.details);
 }
@@ -70,11 +102,19 @@ void choose_or_add_image(Window& main, const std::string& path) {
 }
 
 void search_image_files(Window& main) {
+    // The walk processes messages: while it runs, neither a second search nor anything else the
+    // main window starts may begin.
+    if (g_searching) return;
+    ScopedUiLock lock;
+    if (!lock.held()) return;
+    g_searching = true;
     main.clear_items(kFound);
     set_search_controls_enabled(main, false);
     show_tray_balloon("提示", kSearchingText, kBalloonInfo, 0);
     main.add_item(kFound, kSearchingText);
 
+    ItemFeed feed(main, kFound);
+    MessagePacer pacer([&feed] { feed.flush(); });
     std::vector<std::string> found;
     std::string pattern, depth_text;
     auto read_choice = [&] {
@@ -88,15 +128,22 @@ void search_image_files(Window& main) {
             root,
             [&](const std::string& path) {
                 found.push_back(path);
-                main.add_item(kFound, path);
+                feed.add(path);
             },
-            pattern, true, parse_search_depth(depth_text), true);
+            pattern, true, parse_search_depth(depth_text), true, &pacer);
     }
+    feed.flush();
 
+    std::vector<std::string> lines = search_result_lines_for(found, pattern, depth_text, &pacer);
     main.clear_items(kFound);
-    for (const std::string& line : search_result_lines_for(found, pattern, depth_text))
-        main.add_item(kFound, line);
+    for (const std::string& line : lines) {
+        feed.add(line);
+        pacer.pace();
+    }
+    feed.flush();
+    lock.release();
     set_search_controls_enabled(main, true);
+    g_searching = false;
     show_tray_balloon("提示", kSearchDoneText, kBalloonInfo, 0);
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/helpers.h"
+#include "base/message_pacer.h"
 #include "base/state.h"
 #include "disks/drive_facts.h"
 #include "platform/os.h"
@@ -83,24 +84,34 @@ struct Walk {
     bool limited;
     int depth;
     const std::function<void(std::size_t, const std::string&)>* callback;
+    MessagePacer* pacer;
 };
 
+bool program_ending() {
+    ui::Runtime* runtime = os::os().ui;
+    return runtime != nullptr && runtime->quitting();
+}
+
 void walk_folder(const Walk& walk, const std::string& folder, int parts) {
-    pump_window_messages();
-    std::vector<os::FolderEntry> entries;
-    if (!os::os().directories->list(folder, entries)) return;
-    for (const os::FolderEntry& e : entries) {
-        if (e.folder) continue;
-        for (std::size_t p = 0; p < walk.patterns.size(); ++p) {
-            if (walk.patterns[p].matches(e.name)) (*walk.callback)(p, folder + e.name);
-        }
-    }
+    walk.pacer->pace();
+    // A handler that ran meanwhile may have ended the program: the rest of the walk is for no one.
+    if (program_ending()) return;
     // A subfolder's path has one part more than its folder: it is walked while parts + 1 <
     // depth + 1, compared as parts < depth so that the largest depth cannot overflow.
-    if (walk.limited && parts >= walk.depth) return;
-    for (const os::FolderEntry& e : entries) {
-        if (e.folder) walk_folder(walk, folder + e.name + "\\", parts + 1);
-    }
+    const bool descend = !walk.limited || parts < walk.depth;
+    std::vector<std::string> subfolders;
+    bool listed = os::os().directories->each_entry(folder, [&](const os::FolderEntry& e) {
+        if (e.folder) {
+            if (descend) subfolders.push_back(folder + e.name + "\\");
+        } else {
+            for (std::size_t p = 0; p < walk.patterns.size(); ++p) {
+                if (walk.patterns[p].matches(e.name)) (*walk.callback)(p, folder + e.name);
+            }
+        }
+        walk.pacer->pace();
+    });
+    if (!listed) return;
+    for (const std::string& sub : subfolders) walk_folder(walk, sub, parts + 1);
 }
 
 std::string last_three(const std::string& pattern) {
@@ -170,29 +181,36 @@ Pattern::Pattern(std::string text) : text_(std::move(text)) {
 
 void walk_directory_patterns(const std::string& folder, const std::vector<std::string>& patterns,
                              int depth,
-                             const std::function<void(std::size_t, const std::string&)>& callback) {
+                             const std::function<void(std::size_t, const std::string&)>& callback,
+                             MessagePacer* pacer) {
     std::string start = with_trailing_backslash(folder);
-    Walk walk{std::vector<Pattern>(patterns.begin(), patterns.end()), depth != -1, depth,
-              &callback};
+    MessagePacer own;
+    Walk walk{std::vector<Pattern>(patterns.begin(), patterns.end()), depth != -1, depth, &callback,
+              pacer != nullptr ? pacer : &own};
     walk_folder(walk, start, path_parts(start));
 }
 
 void walk_directory(const std::string& folder, const FileCallback& callback,
-                    const std::string& pattern, bool use_pattern, int depth, bool use_depth) {
+                    const std::string& pattern, bool use_pattern, int depth, bool use_depth,
+                    MessagePacer* pacer) {
     std::vector<std::string> patterns{use_pattern ? pattern : std::string("*.*")};
-    walk_directory_patterns(folder, patterns, use_depth ? depth : -1,
-                            [&callback](std::size_t, const std::string& path) { callback(path); });
+    walk_directory_patterns(
+        folder, patterns, use_depth ? depth : -1,
+        [&callback](std::size_t, const std::string& path) { callback(path); }, pacer);
 }
 
-std::vector<std::string> scan_image_paths() {
+std::vector<std::string> scan_image_paths(MessagePacer* pacer) {
     static const std::vector<std::string> kPatterns{"*.Gho", "*.WIM"};
     std::vector<std::string> found;
     for (const std::string& root : list_drives(kAllDrives)) {
         // One walk serves both patterns; the Ghost hits of a drive still come before its WIM hits.
         std::vector<std::string> wims;
-        walk_directory_patterns(root, kPatterns, 3, [&](std::size_t p, const std::string& path) {
-            (p == 0 ? found : wims).push_back(path);
-        });
+        walk_directory_patterns(
+            root, kPatterns, 3,
+            [&](std::size_t p, const std::string& path) {
+                (p == 0 ? found : wims).push_back(path);
+            },
+            pacer);
         found.insert(found.end(), wims.begin(), wims.end());
     }
     return found;
@@ -202,10 +220,13 @@ bool is_small_image(const std::string& path) {
     return file_size(path) / 1024 < 100;
 }
 
-std::vector<std::string> drop_small_images(const std::vector<std::string>& items) {
+std::vector<std::string> drop_small_images(const std::vector<std::string>& items,
+                                           MessagePacer* pacer) {
     std::vector<std::string> kept;
-    for (const std::string& item : items)
+    for (const std::string& item : items) {
         if (!is_small_image(item)) kept.push_back(item);
+        if (pacer != nullptr) pacer->pace();
+    }
     return kept;
 }
 
@@ -264,11 +285,11 @@ bool is_described_in_combo(const std::string& path) {
     return ext == ".GHO" || ext == ".WIM";
 }
 
-ImageScan scan_drives_for_images(const std::vector<std::string>& combo_items) {
+ImageScan scan_drives_for_images(const std::vector<std::string>& combo_items, MessagePacer* pacer) {
     ImageScan scan;
     scan.items = combo_items;
-    for (const std::string& path : scan_image_paths()) scan.items.push_back(path);
-    scan.items = drop_small_images(scan.items);
+    for (const std::string& path : scan_image_paths(pacer)) scan.items.push_back(path);
+    scan.items = drop_small_images(scan.items, pacer);
     pick_first_gho_item(scan.items);
     scan.chosen = choose_scanned_item(scan.items, g_preferred_image);
     if (scan.chosen >= 0) {
@@ -322,9 +343,10 @@ std::vector<std::string> search_result_lines(const std::string& pattern,
 
 std::vector<std::string> search_result_lines_for(const std::vector<std::string>& found,
                                                  const std::string& pattern,
-                                                 const std::string& depth_text) {
+                                                 const std::string& depth_text,
+                                                 MessagePacer* pacer) {
     if (found.empty()) return search_not_found_lines(pattern);
-    std::vector<std::string> lines = drop_small_images(found);
+    std::vector<std::string> lines = drop_small_images(found, pacer);
     lines.push_back(search_summary_line(depth_text, static_cast<int>(lines.size()), pattern));
     return lines;
 }

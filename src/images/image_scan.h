@@ -12,6 +12,8 @@
 
 namespace qv {
 
+class MessagePacer;
+
 using FileCallback = std::function<void(const std::string& path)>;
 
 // Whether a file name matches a wildcard pattern ("*" any run, "?" one character), ASCII case
@@ -32,23 +34,29 @@ private:
 // Calls back with the full path of every file of the folder that matches the pattern ("*.*" when
 // `use_pattern` is false), then walks the subfolders. A limited depth d walks a subfolder only
 // while its path has fewer than d + 1 parts: depth 3 covers a drive root and two levels below
-// it. No limit when `use_depth` is false or the depth is -1. Window messages are processed once
-// per folder; a folder that cannot be listed contributes nothing.
+// it. No limit when `use_depth` is false or the depth is -1. Window messages are processed at the
+// start and then whenever 50 ms of the walk's work (the callback's included) have passed, inside a
+// large folder too, through `pacer` or one of the walk's own; a folder that cannot be listed
+// contributes nothing.
 void walk_directory(const std::string& folder, const FileCallback& callback,
-                    const std::string& pattern, bool use_pattern, int depth, bool use_depth);
+                    const std::string& pattern, bool use_pattern, int depth, bool use_depth,
+                    MessagePacer* pacer = nullptr);
 // The same walk matching several patterns at once: a file is reported with the index of each
 // pattern it matches, so the hits of one pattern come as a walk of that pattern alone gives them.
 void walk_directory_patterns(const std::string& folder, const std::vector<std::string>& patterns,
                              int depth,
-                             const std::function<void(std::size_t, const std::string&)>& callback);
+                             const std::function<void(std::size_t, const std::string&)>& callback,
+                             MessagePacer* pacer = nullptr);
 
 // The start-up scan's hits: for every drive root in the drive list's order, its "*.Gho" files,
 // then its "*.WIM" files, to depth 3.
-std::vector<std::string> scan_image_paths();
+std::vector<std::string> scan_image_paths(MessagePacer* pacer = nullptr);
 
 // An item is kept when it names a file of 100 MB or more; empty texts and missing files go.
+// With a pacer, messages keep being processed while thousands of files are looked at.
 bool is_small_image(const std::string& path);
-std::vector<std::string> drop_small_images(const std::vector<std::string>& items);
+std::vector<std::string> drop_small_images(const std::vector<std::string>& items,
+                                           MessagePacer* pacer = nullptr);
 // The index of the first item containing ".gho" (case ignored), whose text becomes
 // g_preferred_image; -1 leaves g_preferred_image as it was.
 int pick_first_gho_item(const std::vector<std::string>& items);
@@ -77,7 +85,8 @@ struct ImageScan {
     bool described = false;          // whether `details` describe the chosen item
     ImageDetails details;
 };
-ImageScan scan_drives_for_images(const std::vector<std::string>& combo_items = {});
+ImageScan scan_drives_for_images(const std::vector<std::string>& combo_items = {},
+                                 MessagePacer* pacer = nullptr);
 
 // The image search.
 extern const char* const kSearchingText;   // first line and balloon while searching
@@ -95,7 +104,8 @@ std::vector<std::string> search_result_lines(const std::string& pattern,
 // The same for the hits of a walk already made.
 std::vector<std::string> search_result_lines_for(const std::vector<std::string>& found,
                                                  const std::string& pattern,
-                                                 const std::string& depth_text);
+                                                 const std::string& depth_text,
+                                                 MessagePacer* pacer = nullptr);
 
 // Every file below a folder, without a depth limit, skipping subfolders whose name begins with
 // "."; `filter` keeps names containing it (case ignored) when `use_filter` is set; lines are full

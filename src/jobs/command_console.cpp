@@ -8,6 +8,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "base/helpers.h"
@@ -49,6 +50,9 @@ struct ConsoleSession {
 
 std::shared_ptr<ConsoleSession> g_session;  // user-interface thread only
 ConsoleTarget g_console_target;             // user-interface thread only
+// The kept texts of the boxes, by target; user-interface thread only. Windows outlive the
+// program's run (the runtime keeps them), so a target's window pointer is never reused.
+std::vector<std::pair<ConsoleTarget, ConsoleBoxText>> g_boxes;
 std::atomic<int> g_readers{0};
 
 bool console_running() {
@@ -134,6 +138,13 @@ std::string trim_blanks(const std::string& text) {
         i = next;
     }
     return text.substr(begin, end - begin);
+}
+
+ConsoleBoxText& kept_box(const ConsoleTarget& target) {
+    for (auto& entry : g_boxes)
+        if (entry.first == target) return entry.second;
+    g_boxes.emplace_back(target, ConsoleBoxText{});
+    return g_boxes.back().second;
 }
 
 std::vector<Piece> take_pieces(const ConsoleTarget& target) {
@@ -238,6 +249,14 @@ void append_console_chunk(std::string& box_text, const std::string& chunk) {
     box_text += chunk;
 }
 
+void append_console_chunk(ConsoleBoxText& box, const std::string& chunk) {
+    if (box.text.size() + chunk.size() > kConsoleBoxLimit) {
+        box.text.clear();
+        ++box.emptied;
+    }
+    box.text += chunk;
+}
+
 void console_take_output(const ConsoleTarget& target,
                          const std::function<void(bool clear, const std::string& chunk)>& each) {
     for (const Piece& p : take_pieces(target)) each(p.clear, p.bytes);
@@ -258,16 +277,37 @@ bool console_drain_into(const ConsoleTarget& target, std::string& box_text) {
 void console_copy_output(ui::Window& window, const std::string& box) {
     std::vector<Piece> pieces = take_pieces(ConsoleTarget{&window, box});
     if (pieces.empty()) return;
-    std::size_t length = window.text(box).size();
+    ConsoleBoxText& kept = kept_box(ConsoleTarget{&window, box});
+    const std::uint64_t emptied = kept.emptied;
+    const std::size_t shown = kept.text.size();
     for (const Piece& p : pieces) {
-        if (p.clear || length + p.bytes.size() > kConsoleBoxLimit) {
-            window.set_text(box, "");
-            length = 0;
+        if (p.clear) {
+            kept.text.clear();
+            ++kept.emptied;
+        } else {
+            append_console_chunk(kept, p.bytes);
         }
-        if (p.clear) continue;
-        window.append_text(box, p.bytes);
-        length += p.bytes.size();
     }
+    // The control ends up holding the kept text: the new bytes appended, or all of it anew.
+    if (kept.emptied != emptied)
+        window.set_text(box, kept.text);
+    else if (kept.text.size() > shown)
+        window.append_text(box, kept.text.substr(shown));
+}
+
+const ConsoleBoxText& console_box_text(const ui::Window& window, const std::string& box) {
+    return kept_box(ConsoleTarget{&window, box});
+}
+
+void console_clear_box(ui::Window& window, const std::string& box) {
+    ConsoleBoxText& kept = kept_box(ConsoleTarget{&window, box});
+    kept.text.clear();
+    ++kept.emptied;
+    window.set_text(box, "");
+}
+
+void reset_console_boxes() {
+    g_boxes.clear();
 }
 
 std::uint64_t console_output_mark() {

@@ -4,13 +4,17 @@
 // All calls but the reader's own come from the user-interface thread. A reader thread never
 // touches a window: it reads the interpreter's output in chunks of at most 260 bytes and queues
 // them in the console, tagged with the box that is the console's target when the chunk is read.
-// The job window's timer moves the queued output into its box with console_copy_output (or, on a
-// plain text, console_drain_into), which applies the box's 30000-byte rule chunk by chunk.
+// The job window's timers move the queued output into its box with console_copy_output (or, on a
+// plain text, console_drain_into), which applies the box's 30000-byte rule chunk by chunk. The
+// console keeps the text it put into each box beside the control (console_box_text), so that a
+// timer reads the box without asking the control; only the console writes into such a box.
 //
 // A job: start_console when its window opens; console_send_command, then console_start_reader
-// with the window's box; a timer calls console_copy_output and then reads the box; closing the
-// window calls console_stop. A later step that must judge its own command's output takes
-// console_output_mark before sending it and reads console_output_since afterwards.
+// with the window's box; a timer that runs while the window is open calls console_copy_output,
+// so every chunk reaches the box, also after the job's own timers have stopped; the job's ticks
+// copy too and then read console_box_text; closing the window calls console_stop. A later step
+// that must judge its own command's output takes console_output_mark before sending it and reads
+// console_output_since afterwards.
 #pragma once
 
 #include <cstdint>
@@ -64,6 +68,15 @@ std::string get_system_directory();
 // is emptied first; then the chunk is appended.
 void append_console_chunk(std::string& box_text, const std::string& chunk);
 
+// A box's text as the console put it there. `emptied` counts the times the box was emptied (by
+// the box rule, a reader's start or console_clear_box): a search that resumes over the text where
+// it stopped starts again when the count has changed.
+struct ConsoleBoxText {
+    std::string text;
+    std::uint64_t emptied = 0;
+};
+void append_console_chunk(ConsoleBoxText& box, const std::string& chunk);
+
 // Hands the output queued for this target to `each`, piece by piece in the order read: `clear` for
 // a reader's start (the box is emptied there), else a chunk to append. A chunk never ends inside
 // a double-byte character, so each one can be converted on its own.
@@ -74,8 +87,15 @@ void console_take_output(const ConsoleTarget& target,
 // (an emptying at a reader's start included). True when the text changed.
 bool console_drain_into(const ConsoleTarget& target, std::string& box_text);
 
-// The same for the window's own box: called by the window's timer on the user-interface thread.
+// The same for the window's own box and its kept text: called by the window's timers on the
+// user-interface thread. The control is written once per call.
 void console_copy_output(ui::Window& window, const std::string& box);
+// The kept text of the window's box (empty for a box the console never wrote into).
+const ConsoleBoxText& console_box_text(const ui::Window& window, const std::string& box);
+// Empties the box and its kept text (a job's run starting afresh).
+void console_clear_box(ui::Window& window, const std::string& box);
+// Forgets every kept text, for a program state made anew.
+void reset_console_boxes();
 
 // Bytes read from the interpreter since it started; a mark to pass to console_output_since.
 std::uint64_t console_output_mark();

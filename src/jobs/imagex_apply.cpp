@@ -203,7 +203,7 @@ void load_wim_editions(ui::Event& event) {
     if (prepared.selected >= 0) w.select("edition_combo", prepared.selected);
     w.set_caption(prepared.caption);
     w.set_text("caption_label", prepared.caption);
-    start_console();
+    start_imagex_console(w);
     g_busy = true;
     if (!prepared.editions.empty()) {
         ui::show_notice_balloon(kEditionsLoadedBalloon);
@@ -388,6 +388,7 @@ void bind_imagex_apply_handlers() {
     ui::bind_handler(w, "add_boot_check", ui::EventKind::Click, on_add_boot_toggled);
     ui::bind_handler(w, "end_timer", ui::EventKind::Timer, on_wim_apply_finished);
     ui::bind_handler(w, "progress_timer", ui::EventKind::Timer, apply_progress_tick);
+    ui::bind_handler(w, kImagexConsoleTimer, ui::EventKind::Timer, copy_imagex_console_output);
     ui::bind_handler(w, "elapsed_timer", ui::EventKind::Timer, elapsed_time_tick);
     ui::bind_handler(w, "image_watch_timer", ui::EventKind::Timer, image_watch_tick);
     ui::bind_handler(w, "disc_watch_timer", ui::EventKind::Timer, disc_watch_tick);

@@ -246,7 +246,7 @@ void imagex_backup_window_load(ui::Event& event) {
     }
     g_shown_image_path = shortened_save_path(g_inputs.save_path);
     w.set_text("title_label", "备份分区 " + g_inputs.caption + " 到 " + g_shown_image_path);
-    start_console();
+    start_imagex_console(w);
     w.set_text("name_edit", g_inputs.target_root.substr(0, 1) + "_BAK");
     g_imagex_compress_option = " /compress Maximum";
 }
@@ -360,6 +360,7 @@ void bind_imagex_capture_handlers() {
     ui::bind_handler(w, "compression_combo", ui::EventKind::SelChange, select_imagex_compression);
     ui::bind_handler(w, "end_timer", ui::EventKind::Timer, imagex_backup_finish_tick);
     ui::bind_handler(w, "progress_timer", ui::EventKind::Timer, capture_progress_tick);
+    ui::bind_handler(w, kImagexConsoleTimer, ui::EventKind::Timer, copy_imagex_console_output);
     ui::bind_handler(w, "elapsed_timer", ui::EventKind::Timer, backup_elapsed_time_tick);
 }
 

@@ -22,6 +22,17 @@ void add_imagex_console_box(ui::WindowDef& def, const char* unit) {
         ui::add_control(def, kImagexConsoleBox, unit, ui::Kind::Edit, "", 8, 260, 200, 96);
     box.flags = ui::kMultiLine | ui::kVScroll;
     box.visible = false;
+    // The program's own: the design has no timer for it.
+    ui::add_timer(def, kImagexConsoleTimer, "");
+}
+
+void start_imagex_console(ui::Window& window) {
+    start_console();
+    window.start_timer(kImagexConsoleTimer, 50);
+}
+
+void copy_imagex_console_output(ui::Event& event) {
+    console_copy_output(*event.window, kImagexConsoleBox);
 }
 
 void add_imagex_run_timers(ui::WindowDef& def) {
@@ -32,7 +43,7 @@ void add_imagex_run_timers(ui::WindowDef& def) {
 
 void begin_imagex_run(ui::Window& window, ImagexProgress& progress) {
     progress = ImagexProgress{};
-    window.set_text(kImagexConsoleBox, "");
+    console_clear_box(window, kImagexConsoleBox);
     window.set_text("elapsed_label", elapsed_label_text(0));
 }
 
@@ -53,7 +64,7 @@ void stop_imagex_run_timers(ui::Window& window) {
 void show_imagex_progress(ui::Window& window, const char* percent_marker,
                           ImagexProgress& progress) {
     console_copy_output(window, kImagexConsoleBox);
-    parse_imagex_progress(window.text(kImagexConsoleBox), percent_marker, progress);
+    update_imagex_progress(console_box_text(window, kImagexConsoleBox), percent_marker, progress);
     window.set_text("percent_label", percent_label_text(progress));
     window.set_progress("progress_bar", progress_bar_position(progress));
     window.set_text("remaining_label", remaining_label_text(progress));
@@ -74,7 +85,7 @@ ImagexJobEnd read_imagex_run_end(ui::Window& window, ImagexEndWatch& watch,
         if (running || imagex_may_be_starting(watch, now)) return ImagexJobEnd::Wait;
     }
     return decide_imagex_end(watch, now, running, g_imagex_cancelled,
-                             window.text(kImagexConsoleBox), success_marker);
+                             console_box_text(window, kImagexConsoleBox).text, success_marker);
 }
 
 bool end_other_imagex_if_agreed(const char* question) {

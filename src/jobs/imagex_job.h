@@ -12,12 +12,22 @@
 namespace qv {
 
 inline constexpr const char* kImagexConsoleBox = "console_box";
+// Moves the console's output into the box for as long as the window is open.
+inline constexpr const char* kImagexConsoleTimer = "console_timer";
 // The remaining and percent labels between runs.
 inline constexpr const char* kImagexRemainingReset = "剩余时间：00:00:00";
 inline constexpr const char* kImagexZeroPercent = "  0%";
 
 // The box that receives the console's output: it lies outside the window and is never shown.
+// With it comes the console timer.
 void add_imagex_console_box(ui::WindowDef& def, const char* unit);
+
+// The window's "created" step for the console: start_console, and the console timer at 50 ms,
+// so that every chunk reaches the box while the window is open (BCDBOOT's lines arrive after
+// the run's own timers have stopped).
+void start_imagex_console(ui::Window& window);
+// The console timer's tick.
+void copy_imagex_console_output(ui::Event& event);
 // The end, progress and elapsed timers (时钟1 to 时钟3).
 void add_imagex_run_timers(ui::WindowDef& def);
 

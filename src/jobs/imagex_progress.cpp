@@ -36,6 +36,20 @@ void parse_imagex_progress(const std::string& box_text, const char* percent_righ
     last_text_between(box_text, kRemainingLeftMarker, kRemainingRightMarker, progress.remaining);
 }
 
+void update_imagex_progress(const ConsoleBoxText& box, const char* percent_right_marker,
+                            ImagexProgress& progress) {
+    bool restart = box.emptied != progress.box_emptied;
+    progress.box_emptied = box.emptied;
+    if (!progress.percent_search.searches_for(kPercentLeftMarker, percent_right_marker))
+        progress.percent_search = TextBetweenSearch(kPercentLeftMarker, percent_right_marker);
+    if (!progress.remaining_search.searches_for(kRemainingLeftMarker, kRemainingRightMarker))
+        progress.remaining_search = TextBetweenSearch(kRemainingLeftMarker, kRemainingRightMarker);
+    progress.percent_search.update(box.text, restart);
+    progress.percent_search.last(box.text, progress.percent);
+    progress.remaining_search.update(box.text, restart);
+    progress.remaining_search.last(box.text, progress.remaining);
+}
+
 std::string percent_label_text(const ImagexProgress& progress) {
     return progress.percent.empty() ? "  0%" : progress.percent + "%";
 }

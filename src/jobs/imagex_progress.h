@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/text_between_all.h"
+#include "jobs/command_console.h"
+
 namespace qv {
 
 extern const char kPercentLeftMarker[];     // "[ "
@@ -20,12 +23,20 @@ extern const char kCaptureSuccessMarker[];  // "Successfully imaged"
 struct ImagexProgress {
     std::string percent;    // as printed, right-aligned in three places (" 45")
     std::string remaining;  // as printed between the markers, blanks included
+    // Where the ticks' searches of the box stopped, and the box's emptyings they have seen.
+    TextBetweenSearch percent_search;
+    TextBetweenSearch remaining_search;
+    std::uint64_t box_emptied = 0;
 };
 
-// One progress tick over the whole box: the last percentage before percent_right_marker
+// The progress read over the whole box: the last percentage before percent_right_marker
 // (kApplyingMarker or kCapturingMarker) and the last remaining time.
 void parse_imagex_progress(const std::string& box_text, const char* percent_right_marker,
                            ImagexProgress& progress);
+// One progress tick: the same values, reading only what the box has gained since the last tick
+// (the whole box again once it has been emptied).
+void update_imagex_progress(const ConsoleBoxText& box, const char* percent_right_marker,
+                            ImagexProgress& progress);
 
 // The percent label: the percentage and "%", or "  0%" while there is none.
 std::string percent_label_text(const ImagexProgress& progress);

@@ -48,4 +48,25 @@ bool ui_locked() {
     return g_ui_locked;
 }
 
+ScopedUiLock::ScopedUiLock() {
+    Window* main = main_window();
+    if (main == nullptr || ui_locked()) return;
+    for (const std::string& role : main_lock_set())
+        if (!main->enabled(role)) disabled_before_.push_back(role);
+    lock_ui();
+    held_ = true;
+}
+
+ScopedUiLock::~ScopedUiLock() {
+    release();
+}
+
+void ScopedUiLock::release() {
+    if (!held_) return;
+    held_ = false;
+    unlock_ui();
+    if (Window* main = main_window())
+        for (const std::string& role : disabled_before_) main->set_enabled(role, false);
+}
+
 }  // namespace qv::ui

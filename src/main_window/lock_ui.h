@@ -19,4 +19,22 @@ void unlock_ui();
 // meanwhile, or they would hand the controls back in the middle of that action.
 bool ui_locked();
 
+// The lock around an action that the user starts from the main window itself, such as the image
+// search: taken only when no long action holds the set already (held() says whether it was), and
+// on release (or destruction) the set is unlocked with the controls that were disabled before
+// staying disabled, so that the action hands back the window as it found it.
+class ScopedUiLock {
+public:
+    ScopedUiLock();
+    ~ScopedUiLock();
+    ScopedUiLock(const ScopedUiLock&) = delete;
+    ScopedUiLock& operator=(const ScopedUiLock&) = delete;
+    bool held() const { return held_; }
+    void release();
+
+private:
+    std::vector<std::string> disabled_before_;
+    bool held_ = false;
+};
+
 }  // namespace qv::ui

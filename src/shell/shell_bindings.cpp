@@ -10,6 +10,7 @@
 #include "jobs/ghost_restore.h"
 #include "jobs/image_inspection.h"
 #include "jobs/imagex_apply.h"
+#include "jobs/command_console.h"
 #include "jobs/imagex_capture.h"
 #include "jobs/manual_ghost.h"
 #include "jobs/whole_disk_layouts.h"
@@ -45,6 +46,7 @@ void reset_shell_state() {
     reset_hot_keys();
     reset_end_of_run();
     reset_imagex_apply_state();
+    reset_console_boxes();
     reset_ghost_backup_state();
     reset_ghost_restore_state();
     reset_whole_disk_layout_state();

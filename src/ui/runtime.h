@@ -91,6 +91,9 @@ public:
 
     // Combos and list boxes. Selecting from code raises no event.
     virtual int add_item(const std::string& role, const std::string& text) = 0;
+    // Appends the texts in order, as add_item would one by one, with the control redrawn once
+    // for all of them instead of after each: thousands of items go in without a repaint apiece.
+    virtual void add_items(const std::string& role, const std::vector<std::string>& texts) = 0;
     virtual void remove_item(const std::string& role, int index) = 0;
     virtual void clear_items(const std::string& role) = 0;
     virtual int item_count(const std::string& role) const = 0;

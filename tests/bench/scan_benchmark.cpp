@@ -34,8 +34,8 @@ bool is_folder(const std::string& folder, const dirent* e) {
 // The seam over readdir, as the Win32 lister is over the find-file functions.
 class PosixLister : public qv::os::DirectoryLister {
 public:
-    bool list(const std::string& folder, std::vector<qv::os::FolderEntry>& out) override {
-        out.clear();
+    bool each_entry(const std::string& folder,
+                    const std::function<void(const qv::os::FolderEntry&)>& each) override {
         std::string path = g_tree + "/" + folder.substr(3);
         for (char& c : path)
             if (c == '\\') c = '/';
@@ -45,7 +45,7 @@ public:
             if (e->d_name[0] == '.' &&
                 (e->d_name[1] == '\0' || (e->d_name[1] == '.' && e->d_name[2] == '\0')))
                 continue;
-            out.push_back({e->d_name, is_folder(path, e)});
+            each({e->d_name, is_folder(path, e)});
         }
         closedir(dir);
         return true;

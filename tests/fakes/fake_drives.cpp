@@ -188,12 +188,13 @@ void FakeDirectories::add_folder(const std::string& path) {
     files_.add_folder(path);
 }
 
-bool FakeDirectories::list(const std::string& folder, std::vector<os::FolderEntry>& out) {
-    out.clear();
+bool FakeDirectories::each_entry(const std::string& folder,
+                                 const std::function<void(const os::FolderEntry&)>& each) {
     listed.push_back(folder);
     if (unlistable.count(folder) != 0) return false;
     std::string prefix = upper_ascii(folder);
     std::set<std::string> seen;
+    std::vector<os::FolderEntry> out;
     bool exists = false;
     for (const std::string& p : paths_) {
         if (p.size() < prefix.size() || upper_ascii(p.substr(0, prefix.size())) != prefix) continue;
@@ -210,7 +211,12 @@ bool FakeDirectories::list(const std::string& folder, std::vector<os::FolderEntr
                           slash != std::string::npos};
         if (seen.insert(upper_ascii(e.name)).second) out.push_back(e);
     }
-    return exists;
+    if (!exists) return false;
+    for (const os::FolderEntry& e : out) {
+        each(e);
+        if (on_entry) on_entry();
+    }
+    return true;
 }
 
 }  // namespace qv::fakes

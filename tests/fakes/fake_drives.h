@@ -1,6 +1,7 @@
 // In-memory drives, registry, WMI and folder listings for the drive and image code.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -104,7 +105,11 @@ public:
     std::set<std::string> unlistable;  // folders (ending in "\") whose listing fails
     std::vector<std::string> listed;   // folders listed, in order
 
-    bool list(const std::string& folder, std::vector<os::FolderEntry>& out) override;
+    // Called after each entry is handed over: a test lets time pass there.
+    std::function<void()> on_entry;
+
+    bool each_entry(const std::string& folder,
+                    const std::function<void(const os::FolderEntry&)>& each) override;
 
 private:
     FakeFileSystem& files_;

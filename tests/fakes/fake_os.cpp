@@ -66,6 +66,7 @@ bool FakeFileSystem::find_first_matches(const std::string& pattern) {
 }
 
 std::int64_t FakeFileSystem::file_size_bytes(const std::string& path) {
+    if (on_size_query) on_size_query();
     Entry* e = entry(path);
     if (e == nullptr || e->folder || e->unreadable) return -1;
     return e->size >= 0 ? e->size : static_cast<std::int64_t>(e->bytes.size());

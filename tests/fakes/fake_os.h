@@ -52,8 +52,9 @@ public:
     std::string system = "X:\\WINDOWS\\system32";
     std::string temp = "X:\\TEMP\\";
     std::string current_folder = "X:\\Program";
-    std::map<int, std::string> special;  // CSIDL -> folder
-    std::vector<std::string> writes;     // paths written, in order
+    std::map<int, std::string> special;   // CSIDL -> folder
+    std::vector<std::string> writes;      // paths written, in order
+    std::function<void()> on_size_query;  // called by file_size_bytes: a test lets time pass
 
     bool path_exists(const std::string& path) override;
     bool find_first_matches(const std::string& pattern) override;

@@ -297,7 +297,15 @@ int HeadlessWindow::add_item(const std::string& role, const std::string& text) {
     Control* c = find_kind(role, "add_item", {Kind::DropList, Kind::ListBox});
     if (c == nullptr) return -1;
     c->items.push_back(text);
+    ++c->item_additions;
     return static_cast<int>(c->items.size()) - 1;
+}
+
+void HeadlessWindow::add_items(const std::string& role, const std::vector<std::string>& texts) {
+    Control* c = find_kind(role, "add_items", {Kind::DropList, Kind::ListBox});
+    if (c == nullptr || texts.empty()) return;
+    c->items.insert(c->items.end(), texts.begin(), texts.end());
+    ++c->item_additions;
 }
 
 void HeadlessWindow::remove_item(const std::string& role, int index) {

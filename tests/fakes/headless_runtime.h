@@ -68,6 +68,7 @@ public:
         ui::Rect rect;
         std::string picture;
         std::vector<std::string> items;
+        int item_additions = 0;  // add_item and add_items calls: each a redraw of the list
         int selected = -1;
         std::vector<std::string> columns;
         std::vector<std::vector<std::string>> rows;
@@ -117,6 +118,7 @@ public:
     std::string picture(const std::string& role) const override;
     void set_focus(const std::string& role) override;
     int add_item(const std::string& role, const std::string& text) override;
+    void add_items(const std::string& role, const std::vector<std::string>& texts) override;
     void remove_item(const std::string& role, int index) override;
     void clear_items(const std::string& role) override;
     int item_count(const std::string& role) const override;

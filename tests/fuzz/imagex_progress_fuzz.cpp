@@ -1,6 +1,8 @@
 // The progress parser and the between-markers search over arbitrary console text: never a crash,
-// every member a piece of the subject, the bar within its range, and the end-of-job decision
-// concluding only on what it was shown.
+// every member a piece of the subject, the bar within its range, the searches resumed over the
+// text as it grows in pieces agreeing with the whole-text ones after every piece, and the
+// end-of-job decision concluding only on what it was shown.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -36,6 +38,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         qv::fuzz::require(n == static_cast<int>(texts.size()));
         qv::fuzz::require(n <= static_cast<int>(subject.size()) + 1);
         for (const std::string& t : texts) qv::fuzz::require(subject.find(t) != std::string::npos);
+
+        qv::TextBetweenSearch search(left, right);
+        std::string grown;
+        std::uint32_t seed = flags;
+        for (std::size_t at = 0; at < subject.size();) {
+            seed = seed * 1103515245u + 12345u;
+            std::size_t piece = std::min<std::size_t>(1 + (seed >> 16) % 7, subject.size() - at);
+            bool restart = (seed >> 8) % 23 == 0;
+            if (restart) grown.clear();
+            grown.append(subject, at, piece);
+            at += piece;
+            search.update(grown, restart);
+            std::vector<std::string> all;
+            qv::fuzz::require(search.count() == qv::text_between_all(grown, left, right, all));
+            std::string mine, theirs;
+            qv::fuzz::require(search.last(grown, mine) ==
+                              qv::last_text_between(grown, left, right, theirs));
+            qv::fuzz::require(mine == theirs);
+        }
+    }
+
+    // The progress tick over the text arriving in pieces, against a read of the whole box.
+    qv::ConsoleBoxText box;
+    qv::ImagexProgress ticked, whole;
+    std::uint32_t seed = flags * 7u + 1u;
+    for (std::size_t at = 0; at < text.size();) {
+        seed = seed * 1103515245u + 12345u;
+        std::size_t piece = std::min<std::size_t>(1 + (seed >> 16) % 40, text.size() - at);
+        if ((seed >> 8) % 17 == 0) {
+            box.text.clear();
+            ++box.emptied;
+        }
+        box.text.append(text, at, piece);
+        at += piece;
+        qv::update_imagex_progress(box, qv::kApplyingMarker, ticked);
+        qv::parse_imagex_progress(box.text, qv::kApplyingMarker, whole);
+        qv::fuzz::require(ticked.percent == whole.percent && ticked.remaining == whole.remaining);
     }
 
     qv::ImagexEndWatch watch;

@@ -5,6 +5,7 @@
 #include "base/state.h"
 #include "fakes/console_waits.h"
 #include "fakes/fake_os.h"
+#include "fakes/headless_runtime.h"
 #include "jobs/command_console.h"
 
 namespace qv {
@@ -19,7 +20,10 @@ const ConsoleTarget kOtherBox{reinterpret_cast<const ui::Window*>(0x20), "consol
 class CommandConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override { g_console_running = false; }
-    void TearDown() override { fakes::stop_console_expecting_no_readers(); }
+    void TearDown() override {
+        fakes::stop_console_expecting_no_readers();
+        reset_console_boxes();
+    }
 
     bool start_reader(const ConsoleTarget& target) {
         return console_start_reader(target.window, target.box);
@@ -150,6 +154,44 @@ TEST_F(CommandConsoleTest, FirstReaderEmptiesTheBoxAndTheDrainKeepsTheLimit) {
     fake.consoles.last->print(std::string(60, 'q'));
     drain_until(kApplyBox, box, "q");
     EXPECT_EQ(box, std::string(60, 'q'));
+}
+
+TEST_F(CommandConsoleTest, KeptTextAndTheWindowsBoxNeverDisagree) {
+    fakes::HeadlessRuntime ui(&fake.clock);
+    ui::WindowDef def;
+    def.name = "JobWindow";
+    ui::add_control(def, "console_box", "编辑框1", ui::Kind::Edit, "", 0, 0, 10, 10);
+    ui::Window& w = *ui.open(def, nullptr);
+    w.set_text("console_box", "left from before");
+    ASSERT_NE(start_console(), 0u);
+    ASSERT_TRUE(console_start_reader(&w, "console_box"));
+    auto copy_until = [&](const std::string& wanted) {
+        return eventually([&] {
+            console_copy_output(w, "console_box");
+            return console_box_text(w, "console_box").text.find(wanted) != std::string::npos;
+        });
+    };
+    const ConsoleBoxText& kept = console_box_text(w, "console_box");
+    const std::uint64_t before = kept.emptied;
+    fakes::print_and_wait_for_reader(*fake.consoles.last, std::string(29990, 'a'));
+    ASSERT_TRUE(copy_until("a"));
+    EXPECT_EQ(kept.emptied, before + 1);  // the reader's start emptied it
+    EXPECT_EQ(w.text("console_box"), kept.text);
+    EXPECT_EQ(kept.text.size(), 29990u);
+    // Two chunks in one copy: the second passes the limit and empties the box first.
+    fakes::print_and_wait_for_reader(*fake.consoles.last, "0123456789");
+    fakes::print_and_wait_for_reader(*fake.consoles.last, "bc");
+    ASSERT_TRUE(copy_until("bc"));
+    EXPECT_EQ(kept.text, "bc");
+    EXPECT_EQ(kept.emptied, before + 2);
+    EXPECT_EQ(w.text("console_box"), "bc");
+    console_clear_box(w, "console_box");
+    EXPECT_EQ(kept.emptied, before + 3);
+    EXPECT_EQ(w.text("console_box"), "");
+    fakes::print_and_wait_for_reader(*fake.consoles.last, "de");
+    ASSERT_TRUE(copy_until("de"));
+    EXPECT_EQ(w.text("console_box"), "de");
+    EXPECT_EQ(kept.text, "de");
 }
 
 TEST_F(CommandConsoleTest, LaterReaderRedirectsTheFirstAndWaitsUntilTheStop) {

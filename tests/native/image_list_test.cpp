@@ -3,6 +3,7 @@
 #include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "images/image_list.h"
+#include "main_window/lock_ui.h"
 
 namespace qv {
 namespace {
@@ -50,6 +51,19 @@ TEST_F(ImageListWindow, StartUpScanChoosesTheFirstGhostImageAndDescribesIt) {
     EXPECT_EQ(details(*main),
               (Lines{"位置： D:\\old.gho", "类型： Ghost 映像文件", "大小： 150.25 MB",
                      "时间： 2024-03-05 08:09:07", "shown", "shown"}));
+}
+
+TEST_F(ImageListWindow, StartUpScanFillsTheComboInBatches) {
+    rig.os.drives.add("C:\\", os::kDriveFixed, 0, 1);
+    Lines expected;
+    for (int i = 0; i < 600; ++i) {
+        expected.push_back("C:\\images\\" + std::to_string(i) + ".gho");
+        image(expected.back());
+    }
+    ui::Window* main = rig.start_program();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(items(*main, "image_combo"), expected);
+    EXPECT_LE(fakes::headless(*main).control("image_combo").item_additions, 600 / 256 + 1);
 }
 
 TEST_F(ImageListWindow, StartUpScanCanBeTurnedOff) {
@@ -198,6 +212,58 @@ TEST_F(ImageListWindow, SearchWalksEveryDriveToTheDepthAndListsTheLargeHits) {
         EXPECT_EQ(w.balloons().back().text, "搜索文件完成！");
         EXPECT_EQ(w.balloons().back().title, "提示");
     }
+}
+
+// Thousands of hits in one folder: the list is filled in batches (a batch is one redraw) while
+// messages keep being processed, and its order and content are those of the walk. Meanwhile the
+// main window is locked: no second search and no job can start. Afterwards the window is as the
+// search found it.
+TEST_F(ImageListWindow, SearchFillsTheListInBatchesWhileTheMainWindowIsHeld) {
+    rig.os.drives.add("D:\\", os::kDriveFixed, 0, 2);
+    Lines expected;
+    for (int i = 0; i < 1000; ++i) {
+        std::string path = "D:\\many\\" + std::to_string(i) + ".gho";
+        image(path);
+        expected.push_back(path);
+    }
+    image("D:\\many\\small.gho", 50 * kMiB);
+    image("D:\\many\\x\\deep.gho");
+    expected.push_back("D:\\many\\x\\deep.gho");
+    expected.push_back("搜索3层目录完成，共搜索到1001个Gho文件。");
+    // Reading an entry takes a millisecond: the walk processes messages every 50 of them.
+    rig.os.directories.on_entry = [&] { rig.os.clock.ticks += 1; };
+    ui::Window& main = rig.open_main_window();
+    main.set_enabled("start_button", false);  // no target chosen yet
+    const auto& list = fakes::headless(main).control("found_images_list");
+    const int additions = list.item_additions;
+
+    int pumps = 0;
+    bool held = true, in_order = true;
+    rig.ui.pump_hook = [&] {
+        ++pumps;
+        Lines now = items(main, "found_images_list");
+        in_order = in_order && !now.empty() && now[0] == "正在搜索文件，请稍候....." &&
+                   std::equal(now.begin() + 1, now.end(), expected.begin());
+        for (const std::string& role : ui::main_lock_set()) held = held && !main.enabled(role);
+        held = held && !fakes::click(main, "search_button") && !fakes::click(main, "start_button");
+        ui::search_image_files(main);  // a second search, however it is asked for, waits
+    };
+    ASSERT_TRUE(fakes::click(main, "search_button"));
+    rig.ui.pump_hook = nullptr;
+    EXPECT_GE(pumps, 15);
+    EXPECT_TRUE(held);
+    EXPECT_TRUE(in_order);
+    EXPECT_EQ(items(main, "found_images_list"), expected);
+    // The hits and then the results went in a few hundred at a time, not one by one.
+    EXPECT_LE(list.item_additions - additions, 2 + pumps + 2 * (1003 / 256 + 1));
+    EXPECT_FALSE(main.enabled("start_button"));
+    for (const std::string& role : ui::main_lock_set()) {
+        if (role != "start_button") {
+            EXPECT_TRUE(main.enabled(role)) << role;
+        }
+    }
+    EXPECT_FALSE(ui::ui_locked());
+    EXPECT_EQ(fakes::balloon_texts(main).back(), "搜索文件完成！");
 }
 
 }  // namespace

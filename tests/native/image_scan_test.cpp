@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "images/image_scan.h"
+
+#include <algorithm>
+
+#include "base/message_pacer.h"
 #include "base/state.h"
 #include "disks/disk_manager.h"
 #include "fakes/fake_os.h"
+#include "pump_hook_runtime.h"
 
 namespace qv {
 namespace {
@@ -106,6 +111,49 @@ TEST_F(ImageFiles, WalkListsFilesBeforeSubfoldersAndSurvivesUnreadableFolders) {
     walk_directory(
         "E:\\", [&all](const std::string& p) { all.push_back(p); }, "ignored", false, 3, true);
     EXPECT_EQ(all.size(), 4u);
+}
+
+// Time on the manual clock: reading an entry takes 1 ms and a hit 3 ms more. The walk must process
+// messages at least every 50 ms of that work, inside one large folder as well, and not for every
+// entry; the small-image check of thousands of hits keeps the same pace.
+TEST_F(ImageFiles, WalkProcessesMessagesEveryFiftyMillisecondsOfWork) {
+    for (int i = 0; i < 2000; ++i)
+        image("D:\\many\\" + std::to_string(i) + (i % 2 == 0 ? ".gho" : ".txt"), 1024);
+    image("D:\\many\\sub\\last.gho");
+    fake.directories.on_entry = [&] { fake.clock.ticks += 1; };
+    testing_support::PumpHookRuntime runtime;
+    std::vector<std::uint32_t> pumps;
+    runtime.on_pump = [&] { pumps.push_back(fake.clock.ticks); };
+    os::os().ui = &runtime;
+    std::size_t pumps_before_walk = 0;
+    MessagePacer pacer([&] { pumps_before_walk = std::max(pumps_before_walk, pumps.size()); });
+    Lines found;
+    walk_directory(
+        "D:\\",
+        [&](const std::string& p) {
+            found.push_back(p);
+            fake.clock.ticks += 3;
+        },
+        "*.gho", true, 3, true, &pacer);
+    ASSERT_EQ(found.size(), 1001u);
+    EXPECT_EQ(found.back(), "D:\\many\\sub\\last.gho");
+    const std::uint32_t work = fake.clock.ticks - 1000;
+    ASSERT_GE(pumps.size(), 2u);
+    EXPECT_EQ(pumps.front(), 1000u);  // at once, before the first folder is read
+    for (std::size_t i = 1; i < pumps.size(); ++i)
+        EXPECT_LE(pumps[i] - pumps[i - 1], 50u + 4u) << i;  // 50 ms, and the one entry under way
+    EXPECT_GE(pumps.size(), work / 54);
+    EXPECT_LE(pumps.size(), work / 50 + 2);
+    EXPECT_EQ(pumps_before_walk, pumps.size() - 1);  // the hook runs before every pump
+
+    // Each size look-up takes 1 ms as well.
+    pumps.clear();
+    fake.files.on_size_query = [&] { fake.clock.ticks += 1; };
+    Lines kept = drop_small_images(found, &pacer);
+    EXPECT_EQ(kept, Lines{"D:\\many\\sub\\last.gho"});
+    EXPECT_GE(pumps.size(), 1001u / 52);
+    for (std::size_t i = 1; i < pumps.size(); ++i) EXPECT_LE(pumps[i] - pumps[i - 1], 52u) << i;
+    os::os().ui = nullptr;
 }
 
 TEST_F(ImageFiles, ScanFindsGhostThenWimPerDriveAndDropsSmallImages) {

@@ -579,6 +579,27 @@ TEST(ImagexApplyWindow, BcdbootIsJudgedByItsOwnOutput) {
     EXPECT_EQ(w.text("status_label"), "Imagex还原 C:\\(1:1) 完成！");  // the job goes on
 }
 
+TEST(ImagexApplyWindow, OutputAfterTheRunsTimersStillReachesTheBox) {
+    ApplyRig r;
+    ui::Window& w = r.open();
+    fakes::select(w, "format_combo", 3);
+    w.set_checked("unattended_check", false);
+    r.finish_apply(r.start_apply());
+    ASSERT_EQ(w.text("status_label"), "Imagex还原 C:\\(1:1) 完成！");
+    for (const char* timer : {"end_timer", "progress_timer", "elapsed_timer"})
+        EXPECT_FALSE(w.timer_running(timer)) << timer;
+    // BCDBOOT printed while the boot step waited, after the run's timers had stopped.
+    r.rig.ui.advance(50);
+    EXPECT_EQ(w.text("console_box"),
+              "Successfully applied image.\r\nBoot files successfully created.\r\n");
+    r.say("X:\\WINDOWS\\system32>");
+    r.rig.ui.advance(50);
+    EXPECT_EQ(w.text("console_box"),
+              "Successfully applied image.\r\nBoot files successfully created.\r\n"
+              "X:\\WINDOWS\\system32>");
+    EXPECT_EQ(console_box_text(w, "console_box").text, w.text("console_box"));
+}
+
 TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
     struct Case {
         const char* name;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
+
 #include "fixture_files.h"
+#include "jobs/command_console.h"
 #include "jobs/imagex_progress.h"
 
 namespace qv {
@@ -42,10 +46,89 @@ TEST(ImagexProgress, ShowsZeroAndCalculatingBeforeTheFirstValues) {
     parse_imagex_progress("", kApplyingMarker, none);
     EXPECT_EQ(percent_label_text(none), "  0%");
     EXPECT_EQ(progress_bar_position(none), 0);
-    ImagexProgress odd{"999999999999", ""};
+    ImagexProgress odd;
+    odd.percent = "999999999999";
     EXPECT_EQ(progress_bar_position(odd), 100);
-    ImagexProgress junk{"x5", ""};
+    ImagexProgress junk;
+    junk.percent = "x5";
     EXPECT_EQ(progress_bar_position(junk), 0);
+}
+
+// The tick that reads only what the box has gained against a read of the whole box at every
+// tick, over a long run in chunks of the reader's sizes: lines split anywhere, markers in other
+// cases and cut short, double-byte text, and the box emptied at its limit and by a reader's start.
+TEST(ImagexProgress, TickAgreesWithAReadOfTheWholeBox) {
+    const std::vector<std::string> pieces = {"[ 100% ] Applying progress\r\n",
+                                             "[ 3% ] Applyin",
+                                             "progress:",
+                                             "成功应用映像。\r\n",
+                                             "\x81[ 9% ] Applying",
+                                             "C:\\Windows\\system32>",
+                                             "\r\n"};
+    const char* const lines[] = {"[ %3d%% ] Applying progress: %d:%02d mins remaining\r\n",
+                                 "[ %3d%% ] Capturing progress: %d:%02d:03 hrs remaining\r\n",
+                                 "[ %3d%% ] APPLYING PROGRESS: %d%02d secs REMAINING\r\n"};
+    for (const char* marker : {kApplyingMarker, kCapturingMarker}) {
+        std::mt19937 random(3122);
+        std::string stream;
+        while (stream.size() < 300000) {
+            if (random() % 3 == 0) {
+                stream += pieces[random() % pieces.size()];
+                continue;
+            }
+            char line[96];
+            std::snprintf(line, sizeof line, lines[random() % 3], static_cast<int>(random() % 101),
+                          static_cast<int>(random() % 60), static_cast<int>(random() % 60));
+            stream += line;
+        }
+        ConsoleBoxText box;
+        ImagexProgress ticked, whole;
+        std::size_t at = 0;
+        int emptied_by_limit = 0;
+        while (at < stream.size()) {
+            std::uint64_t emptied = box.emptied;
+            if (random() % 500 == 0) {
+                box.text.clear();  // a reader's start
+                ++box.emptied;
+            }
+            // Mostly one chunk per tick; now and then a burst that fills the box past its limit
+            // and beyond its old length before the next tick.
+            int chunks = random() % 50 == 0 ? 1 + static_cast<int>(random() % 400) : 1;
+            for (int c = 0; c < chunks && at < stream.size(); ++c) {
+                std::size_t n =
+                    std::min<std::size_t>(1 + random() % kConsoleChunkBytes, stream.size() - at);
+                append_console_chunk(box, stream.substr(at, n));
+                at += n;
+            }
+            emptied_by_limit += box.emptied != emptied;
+            update_imagex_progress(box, marker, ticked);
+            parse_imagex_progress(box.text, marker, whole);
+            ASSERT_EQ(ticked.percent, whole.percent) << at;
+            ASSERT_EQ(ticked.remaining, whole.remaining) << at;
+        }
+        EXPECT_GT(emptied_by_limit, 5);
+        EXPECT_FALSE(whole.percent.empty());
+    }
+}
+
+TEST(ImagexProgress, TickStartsAgainWhenTheBoxWasEmptied) {
+    ConsoleBoxText box;
+    ImagexProgress p;
+    append_console_chunk(box, "[ 10% ] Applying progress: 9 secs remaining\r\n");
+    update_imagex_progress(box, kApplyingMarker, p);
+    EXPECT_EQ(p.percent, "10");
+    // Emptied and filled past its old length between two ticks: the offsets of the old text mean
+    // nothing in the new one.
+    box.text = "xxxxxxxx[ 20% ] Applying progress: 8 secs remaining\r\n" + std::string(80, 'y');
+    ++box.emptied;
+    update_imagex_progress(box, kApplyingMarker, p);
+    EXPECT_EQ(p.percent, "20");
+    EXPECT_EQ(p.remaining, " 8 secs ");
+    // Emptied and holding no value yet: the last values stay, as with a read of the whole box.
+    box.text = "C:\\>";
+    ++box.emptied;
+    update_imagex_progress(box, kApplyingMarker, p);
+    EXPECT_EQ(percent_label_text(p), "20%");
 }
 
 TEST(ImagexProgress, WritesClockTexts) {

@@ -45,6 +45,30 @@ TEST(LockUi, KeepsNoCountAndTouchesOnlyTheEnabledStateOfItsSet) {
         EXPECT_EQ(main.enabled(outside[i]), before[i]) << outside[i];
 }
 
+TEST(LockUi, ScopedLockHandsTheWindowBackAsItFoundItAndLeavesAnotherLockAlone) {
+    fakes::MainWindowRig rig;
+    ui::Window& main = rig.open_main_window();
+    main.set_enabled("start_button", false);
+    {
+        ui::ScopedUiLock lock;
+        EXPECT_TRUE(lock.held());
+        EXPECT_TRUE(ui::ui_locked());
+        for (const std::string& role : ui::main_lock_set()) EXPECT_FALSE(main.enabled(role));
+    }
+    EXPECT_FALSE(ui::ui_locked());
+    EXPECT_FALSE(main.enabled("start_button"));
+    EXPECT_TRUE(main.enabled("search_button"));
+
+    // Under another action's lock it is not taken, and its end unlocks nothing.
+    ui::lock_ui();
+    {
+        ui::ScopedUiLock lock;
+        EXPECT_FALSE(lock.held());
+    }
+    EXPECT_TRUE(ui::ui_locked());
+    EXPECT_FALSE(main.enabled("search_button"));
+}
+
 TEST(LockUi, DoesNothingWithoutAMainWindow) {
     fakes::MainWindowRig rig;
     ui::lock_ui();

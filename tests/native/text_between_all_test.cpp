@@ -135,6 +135,83 @@ TEST(TextBetweenAll, AgreesWithAPlainCharacterWalkOnMixedText) {
     }
 }
 
+// The resumed search against the whole-text search, after every append to a text that grows
+// in random pieces: markers split across appends, double-byte characters split between two
+// appends, letters in either case, marker pieces with pattern meaning, and the text emptied now
+// and then as the console box is at its limit.
+TEST(TextBetweenSearch, AgreesWithTheWholeTextSearchAfterEveryAppend) {
+    const std::vector<std::string> pieces = {"[ ",        "[",         " ",        "% ] Applying",
+                                             "% ] apply", "APPLYING",  "% ]",      "progress:",
+                                             "PROGRESS",  "remaining", "remain",   " 45",
+                                             "7",         "\r\n",      "\n",       "x",
+                                             "\x81[",     "\x81",      "\xB0\xA1", "\xA1\xA1",
+                                             "成功",      "版本",      "^",        "$",
+                                             ".",         "a",         "A",        "b"};
+    const std::vector<std::string> markers = {
+        "[ ",   "% ] Applying", "progress:", "remaining", "A", "b", "\x81[", "\xB0\xA1",
+        "成功", "a.b",          "x\\d",      "^",         "$", "",  "\r\n",  ".",
+        "a^",   "b$",           "\\",        "% ]"};
+    std::mt19937 random(2024);
+    for (int round = 0; round < 400; ++round) {
+        const std::string& l = markers[random() % markers.size()];
+        const std::string& r = markers[random() % markers.size()];
+        std::string stream;
+        while (stream.size() < 400) stream += pieces[random() % pieces.size()];
+        TextBetweenSearch search(l, r);
+        EXPECT_TRUE(search.searches_for(l, r));
+        std::string text;
+        std::size_t at = 0;
+        while (at < stream.size()) {
+            bool emptied = random() % 40 == 0;
+            if (emptied) text.clear();
+            std::size_t n = std::min<std::size_t>(1 + random() % 9, stream.size() - at);
+            text.append(stream, at, n);
+            at += n;
+            search.update(text, emptied);
+            std::vector<std::string> all;
+            int count = text_between_all(text, l, r, all);
+            ASSERT_EQ(search.count(), count) << text << " / " << l << " / " << r;
+            std::string last = "none", expected = "none";
+            EXPECT_EQ(search.last(text, last), last_text_between(text, l, r, expected));
+            ASSERT_EQ(last, expected) << text << " / " << l << " / " << r;
+        }
+    }
+}
+
+TEST(TextBetweenSearch, StartsAgainWhenTheTextWasEmptied) {
+    TextBetweenSearch search("[ ", "% ] Applying");
+    std::string box = "[  5% ] Applying progress\r\n[ 12% ] Appl";
+    search.update(box);
+    std::string last;
+    ASSERT_TRUE(search.last(box, last));
+    EXPECT_EQ(last, " 5");
+    box += "ying progress\r\n";
+    search.update(box);
+    ASSERT_TRUE(search.last(box, last));
+    EXPECT_EQ(last, "12");
+    EXPECT_EQ(search.count(), 2);
+    // Emptied and filled again past its old length: only the restart tells.
+    box = std::string(60, 'z') + "[ 13% ] Applying";
+    search.update(box, true);
+    EXPECT_EQ(search.count(), 1);
+    ASSERT_TRUE(search.last(box, last));
+    EXPECT_EQ(last, "13");
+    // A shorter text cannot extend the last one: the search starts again by itself.
+    box = "[ 14";
+    search.update(box);
+    EXPECT_EQ(search.count(), 0);
+    last = "kept";
+    EXPECT_FALSE(search.last(box, last));
+    EXPECT_EQ(last, "kept");
+    // Markers that are no pattern piece find nothing, as text_between_all does.
+    TextBetweenSearch refused("a\\", ")");
+    refused.update("a\\(b)");
+    EXPECT_EQ(refused.count(), 0);
+    TextBetweenSearch none;
+    none.update("[ 1% ] Applying");
+    EXPECT_EQ(none.count(), 0);
+}
+
 TEST(RegexEscape, EscapesTheTableInOrder) {
     EXPECT_EQ(regex_escape("?*+[](){}"), "\\?\\*\\+\\[\\]\\(\\)\\{\\}");
     EXPECT_EQ(regex_escape("a#引号b\r\nc"), "a\"b\\nc");

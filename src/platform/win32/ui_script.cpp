@@ -177,6 +177,10 @@ private:
 
     bool wait_met() const {
         Win32Window* window = runtime_.find_window(wait_window_);
+        if (!wait_unit_.empty()) {
+            int index = window != nullptr ? window->control_index_by_unit(wait_unit_) : -1;
+            return index >= 0 && window->enabled(window->control_at(index).def->role);
+        }
         return wait_for_open_ ? window != nullptr && window->visible() : window == nullptr;
     }
 
@@ -231,9 +235,10 @@ private:
             resume_at_ = GetTickCount() + static_cast<DWORD>(to_number(take_word(rest), 0));
             return true;
         }
-        if (command == "waitwindow" || command == "waitgone") {
+        if (command == "waitwindow" || command == "waitgone" || command == "waitenabled") {
             wait_window_ = take_word(rest);
             wait_for_open_ = command == "waitwindow";
+            wait_unit_ = command == "waitenabled" ? take_word(rest) : std::string();
             wait_limit_ =
                 static_cast<DWORD>(to_number(take_word(rest), static_cast<int>(kDefaultWaitMs)));
             wait_start_ = GetTickCount();
@@ -314,6 +319,19 @@ private:
         HWND hwnd = state.hwnd;
         if (command == "state") {
             log_state(window, index);
+            return true;
+        }
+        if (command == "item") {
+            const std::string& role = state.def->role;
+            int count = window.item_count(role);
+            int at = to_number(take_word(rest), 0);
+            if (at < 0) at += count;
+            if (at < 0 || at >= count) {
+                why = "no item";
+                return false;
+            }
+            log_notice("item", window.def().name + " " + state.def->unit + " " + std::to_string(at),
+                       window.item_text(role, at), "");
             return true;
         }
         if (kind == Kind::TrayIcon && command == "rclick") {
@@ -406,6 +424,7 @@ private:
     bool waiting_ = false;
     bool wait_for_open_ = true;
     std::string wait_window_;
+    std::string wait_unit_;  // waitenabled: the control waited for
     std::string wait_line_;
     DWORD wait_start_ = 0;
     DWORD wait_limit_ = kDefaultWaitMs;

@@ -12,6 +12,9 @@
 //   wait MS                      go on after MS milliseconds
 //   waitwindow WINDOW [MS]       wait until the window is open and visible (10000 ms at most)
 //   waitgone WINDOW [MS]         wait until no window of that name is open (10000 ms at most)
+//   waitenabled WINDOW UNIT [MS] wait until the control is enabled (10000 ms at most)
+//   item WINDOW UNIT INDEX       logs: item <TAB> WINDOW UNIT INDEX <TAB> the item's text, of a
+//                                combo or list box; a negative INDEX counts from the end
 //   click WINDOW UNIT [ROW]      press a button, check box, radio or label; a list row: select and
 //   click rclick WINDOW UNIT [ROW]     right button on a list, a list-view row or the tray icon
 //   dblclick WINDOW UNIT ROW     double click on a list-view row

@@ -11,8 +11,8 @@ namespace {
 
 class Win32Directories : public os::DirectoryLister {
 public:
-    bool list(const std::string& folder, std::vector<os::FolderEntry>& out) override {
-        out.clear();
+    bool each_entry(const std::string& folder,
+                    const std::function<void(const os::FolderEntry&)>& each) override {
         std::wstring pattern = widen(folder) + L"*";
         WIN32_FIND_DATAW data;
         // The basic, large-fetch form skips the short names and reads in bigger batches; systems
@@ -27,7 +27,7 @@ public:
             const wchar_t* name = data.cFileName;
             if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0')))
                 continue;
-            out.push_back({narrow(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+            each({narrow(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
         } while (FindNextFileW(find.get(), &data));
         return true;
     }

@@ -131,6 +131,7 @@ public:
     std::string picture(const std::string& role) const override;
     void set_focus(const std::string& role) override;
     int add_item(const std::string& role, const std::string& text) override;
+    void add_items(const std::string& role, const std::vector<std::string>& texts) override;
     void remove_item(const std::string& role, int index) override;
     void clear_items(const std::string& role) override;
     int item_count(const std::string& role) const override;

@@ -195,12 +195,14 @@ void Win32Window::set_focus(const std::string& role) {
 // Combos and list boxes share their operations under two sets of message numbers.
 namespace {
 struct ItemMessages {
-    UINT add, remove, reset, count, text_length, text, get_selection, set_selection;
+    UINT add, remove, reset, count, text_length, text, get_selection, set_selection, init_storage;
 };
-const ItemMessages kComboMessages{CB_ADDSTRING,    CB_DELETESTRING, CB_RESETCONTENT, CB_GETCOUNT,
-                                  CB_GETLBTEXTLEN, CB_GETLBTEXT,    CB_GETCURSEL,    CB_SETCURSEL};
-const ItemMessages kListMessages{LB_ADDSTRING,  LB_DELETESTRING, LB_RESETCONTENT, LB_GETCOUNT,
-                                 LB_GETTEXTLEN, LB_GETTEXT,      LB_GETCURSEL,    LB_SETCURSEL};
+const ItemMessages kComboMessages{CB_ADDSTRING, CB_DELETESTRING, CB_RESETCONTENT,
+                                  CB_GETCOUNT,  CB_GETLBTEXTLEN, CB_GETLBTEXT,
+                                  CB_GETCURSEL, CB_SETCURSEL,    CB_INITSTORAGE};
+const ItemMessages kListMessages{LB_ADDSTRING, LB_DELETESTRING, LB_RESETCONTENT,
+                                 LB_GETCOUNT,  LB_GETTEXTLEN,   LB_GETTEXT,
+                                 LB_GETCURSEL, LB_SETCURSEL,    LB_INITSTORAGE};
 
 const ItemMessages* item_messages(Kind kind) {
     if (kind == Kind::DropList) return &kComboMessages;
@@ -217,6 +219,36 @@ int Win32Window::add_item(const std::string& role, const std::string& text) {
     auto index = static_cast<int>(
         SendMessageW(state->hwnd, m->add, 0, reinterpret_cast<LPARAM>(widen(text).c_str())));
     return index < 0 ? -1 : index;
+}
+
+void Win32Window::add_items(const std::string& role, const std::vector<std::string>& texts) {
+    const ControlState* state = control(role);
+    const ItemMessages* m =
+        state != nullptr && state->hwnd != nullptr ? item_messages(state->def->kind) : nullptr;
+    if (m == nullptr || texts.empty()) return;
+    std::vector<std::wstring> wide;
+    wide.reserve(texts.size());
+    size_t chars = 0;
+    for (const std::string& text : texts) {
+        wide.push_back(widen(text));
+        chars += wide.back().size() + 1;
+    }
+    // Without redrawing, an addition neither repaints the list nor recomputes its scroll bar;
+    // room for all of them is made once. The items go to the control's own procedure: the
+    // subclass that watches its mouse has no part in them, and under Wine each message through
+    // a subclass costs a look-up of the subclass's data in the server, which thousands of
+    // additions would feel.
+    HWND hwnd = state->hwnd;
+    auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+    auto send = [&](UINT msg, WPARAM wp, LPARAM lp) {
+        return own != nullptr ? CallWindowProcW(own, hwnd, msg, wp, lp)
+                              : SendMessageW(hwnd, msg, wp, lp);
+    };
+    send(WM_SETREDRAW, FALSE, 0);
+    send(m->init_storage, wide.size(), static_cast<LPARAM>(chars * sizeof(wchar_t)));
+    for (const std::wstring& text : wide) send(m->add, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    send(WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 void Win32Window::remove_item(const std::string& role, int index) {
