@@ -256,6 +256,10 @@ void on_image_chosen(ui::Event& event) {
 }
 
 void on_image_file_dropped(ui::Event& event) {
+    // The window takes drops while a long action such as the image search holds its lock: the
+    // browse button is locked then, and a drop is refused like it, since opening the image
+    // would hand the controls back in the middle of that action.
+    if (ui::ui_locked()) return;
     // Several files dropped at once: the first one is taken.
     if (!event.files.empty()) open_image_file(*event.window, event.files.front());
 }

@@ -7,6 +7,7 @@
 #include "fakes/main_window_rig.h"
 #include "jobs/image_inspection.h"
 #include "jobs/virtual_drive.h"
+#include "main_window/lock_ui.h"
 #include "main_window/main_window.h"
 
 namespace qv {
@@ -65,6 +66,23 @@ protected:
     bool mounts = true;
     bool locked_at_launch = false;
 };
+
+// A drop while a long action holds the main window's lock (the search, say) is refused like the
+// locked browse button: nothing is opened and the lock stays.
+TEST_F(Inspection, DropWhileTheWindowIsLockedOpensNothing) {
+    file("D:\\b.GHO", 150 * kMiB);
+    combo({"D:\\old.gho"}, 0);
+    ui::ScopedUiLock search;
+    ASSERT_TRUE(search.held());
+    fakes::drop_files(*main, {"D:\\b.GHO"});
+    EXPECT_EQ(items(), Lines{"D:\\old.gho"});
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_TRUE(ui::ui_locked());
+    EXPECT_FALSE(main->enabled("start_button"));
+    search.release();
+    ASSERT_TRUE(fakes::drop_files(*main, {"D:\\b.GHO"}));
+    EXPECT_EQ(items(), Lines{"D:\\b.GHO"});
+}
 
 TEST_F(Inspection, ImageFilesAndSetupProgramsByKind) {
     enum Way { Browse, Drop };
