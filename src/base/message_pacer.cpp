@@ -2,8 +2,8 @@
 
 #include <utility>
 
+#include "base/tool_runner.h"
 #include "platform/os.h"
-#include "ui/runtime.h"
 
 namespace qv {
 
@@ -19,7 +19,7 @@ bool MessagePacer::pace() {
 
 void MessagePacer::pump() {
     if (before_pump_) before_pump_();
-    if (ui::Runtime* ui = os::os().ui) ui->pump();
+    pump_messages();
     // The interval counts from the end of the pump: a handler that ran inside it was not the
     // work's time.
     last_ms_ = os::os().clock->tick_ms();

@@ -6,10 +6,10 @@
 #include "base/shell_file_operations.h"
 #include "disks/disk_manager.h"
 #include "disks/drive_facts.h"
+#include "main_window/main_window.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
 #include "ui/dialog_def.h"
-#include "main_window/main_window.h"
 
 namespace qv {
 

@@ -6,9 +6,9 @@
 #include "disks/partition_info.h"
 #include "disks/safe_removal.h"
 #include "disks/volume_label.h"
-#include "platform/os.h"
 #include "main_window/lock_ui.h"
 #include "main_window/main_window.h"
+#include "platform/os.h"
 
 namespace qv {
 namespace {

@@ -2,9 +2,9 @@
 
 #include "base/helpers.h"
 #include "disks/drive_facts.h"
+#include "main_window/main_window.h"
 #include "platform/os.h"
 #include "platform/os_drives.h"
-#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

@@ -1,11 +1,11 @@
 #include "images/image_file_operations.h"
 
 #include "base/helpers.h"
-#include "images/image_scan.h"
 #include "base/shell_file_operations.h"
 #include "base/tool_runner.h"
-#include "platform/os.h"
+#include "images/image_scan.h"
 #include "main_window/main_window_def.h"
+#include "platform/os.h"
 
 namespace qv::ui {
 namespace {

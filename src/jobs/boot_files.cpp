@@ -9,9 +9,9 @@
 #include "disks/partition_rows.h"
 #include "jobs/command_console.h"
 #include "jobs/imagex_progress.h"
+#include "main_window/main_window.h"
 #include "platform/os.h"
 #include "platform/os_process.h"
-#include "main_window/main_window.h"
 
 namespace qv {
 

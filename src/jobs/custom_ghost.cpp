@@ -3,9 +3,9 @@
 #include "base/helpers.h"
 #include "base/state.h"
 #include "jobs/image_inspection.h"
+#include "main_window/main_window.h"
 #include "platform/os.h"
 #include "platform/os_com.h"
-#include "main_window/main_window.h"
 
 namespace qv {
 namespace {

@@ -2,9 +2,9 @@
 
 #include "base/power.h"
 #include "base/state.h"
+#include "main_window/main_window.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "main_window/main_window.h"
 
 namespace qv {
 

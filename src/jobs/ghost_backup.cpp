@@ -10,9 +10,9 @@
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_switches.h"
 #include "jobs/time_text.h"
+#include "main_window/main_window.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "main_window/main_window.h"
 
 namespace qv {
 

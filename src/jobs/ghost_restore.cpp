@@ -3,18 +3,18 @@
 #include <memory>
 
 #include "base/cmd_quoting.h"
-#include "base/power.h"
 #include "base/helpers.h"
+#include "base/power.h"
 #include "base/state.h"
 #include "base/tool_runner.h"
 #include "disks/drive_facts.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_switches.h"
 #include "jobs/start_checks.h"
-#include "platform/os.h"
-#include "ui/dialog_def.h"
 #include "main_window/info_windows.h"
 #include "main_window/main_window.h"
+#include "platform/os.h"
+#include "ui/dialog_def.h"
 
 namespace qv {
 namespace {

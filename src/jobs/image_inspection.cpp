@@ -4,15 +4,15 @@
 #include <vector>
 
 #include "base/helpers.h"
-#include "images/image_scan.h"
 #include "base/state.h"
 #include "base/tool_runner.h"
 #include "disks/partition_list.h"
-#include "jobs/virtual_drive.h"
-#include "platform/os.h"
 #include "images/image_list.h"
+#include "images/image_scan.h"
+#include "jobs/virtual_drive.h"
 #include "main_window/lock_ui.h"
 #include "main_window/main_window.h"
+#include "platform/os.h"
 
 namespace qv {
 

@@ -17,12 +17,12 @@
 #include "jobs/volume_format.h"
 #include "jobs/wim_editions.h"
 #include "jobs/winnt32_setup.h"
-#include "platform/os.h"
-#include "platform/os_process.h"
-#include "ui/dialog_def.h"
 #include "main_window/info_windows.h"
 #include "main_window/lock_ui.h"
 #include "main_window/main_window.h"
+#include "platform/os.h"
+#include "platform/os_process.h"
+#include "ui/dialog_def.h"
 
 namespace qv {
 

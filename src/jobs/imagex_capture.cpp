@@ -14,9 +14,9 @@
 #include "jobs/start_checks.h"
 #include "jobs/time_text.h"
 #include "jobs/wim_editions.h"
+#include "main_window/main_window.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "main_window/main_window.h"
 
 namespace qv {
 

@@ -5,8 +5,8 @@
 #include "jobs/command_console.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/start_checks.h"
-#include "platform/os.h"
 #include "main_window/main_window.h"
+#include "platform/os.h"
 
 namespace qv {
 namespace {

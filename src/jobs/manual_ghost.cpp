@@ -6,9 +6,9 @@
 #include "base/helpers.h"
 #include "base/state.h"
 #include "base/tool_runner.h"
-#include "platform/os.h"
 #include "main_window/main_window.h"
 #include "main_window/main_window_def.h"
+#include "platform/os.h"
 
 namespace qv {
 namespace {

@@ -11,9 +11,9 @@
 #include "jobs/imagex_commands.h"
 #include "jobs/start_checks.h"
 #include "jobs/winnt32_setup.h"
-#include "platform/os.h"
 #include "main_window/lock_ui.h"
 #include "main_window/main_window.h"
+#include "platform/os.h"
 
 namespace qv {
 namespace {

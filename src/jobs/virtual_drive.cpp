@@ -2,16 +2,16 @@
 
 #include <map>
 
-#include "base/power.h"
 #include "base/helpers.h"
-#include "disks/drive_facts.h"
-#include "images/image_list.h"
+#include "base/power.h"
 #include "base/state.h"
 #include "base/tool_runner.h"
-#include "platform/os.h"
-#include "ui/dialog_def.h"
+#include "disks/drive_facts.h"
+#include "images/image_list.h"
 #include "main_window/lock_ui.h"
 #include "main_window/main_window.h"
+#include "platform/os.h"
+#include "ui/dialog_def.h"
 
 namespace qv {
 

@@ -4,13 +4,13 @@
 #include <utility>
 
 #include "base/cmd_quoting.h"
-#include "base/power.h"
 #include "base/helpers.h"
+#include "base/power.h"
 #include "base/state.h"
 #include "base/tool_runner.h"
-#include "platform/os.h"
 #include "main_window/info_windows.h"
 #include "main_window/main_window.h"
+#include "platform/os.h"
 
 namespace qv {
 namespace {

@@ -7,9 +7,9 @@
 #include "jobs/start_checks.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/volume_format.h"
+#include "main_window/main_window.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "main_window/main_window.h"
 
 namespace qv {
 

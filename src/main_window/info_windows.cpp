@@ -1,11 +1,11 @@
 #include "main_window/info_windows.h"
 
-#include "base/power.h"
 #include "base/identity.h"
+#include "base/power.h"
 #include "base/state.h"
+#include "main_window/main_window.h"
 #include "platform/os.h"
 #include "ui/dialog_def.h"
-#include "main_window/main_window.h"
 
 namespace qv::ui {
 namespace {

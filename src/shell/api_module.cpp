@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "base/power.h"
 #include "base/helpers.h"
+#include "base/power.h"
 #include "platform/os.h"
 #include "platform/os_com.h"
 

@@ -1,14 +1,14 @@
 #include "shell/program.h"
 
-#include "shell/api_module.h"
-#include "shell/shell_bindings.h"
-#include "shell/startup.h"
 #include "base/state.h"
 #include "disks/partition_list.h"
-#include "platform/os.h"
 #include "images/image_list.h"
 #include "main_window/main_window.h"
+#include "platform/os.h"
+#include "shell/api_module.h"
 #include "shell/main_window_handlers.h"
+#include "shell/shell_bindings.h"
+#include "shell/startup.h"
 
 namespace qv {
 namespace {

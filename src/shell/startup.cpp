@@ -1,20 +1,20 @@
 #include "shell/startup.h"
 
 #include "base/carried_tools.h"
-#include "shell/command_line.h"
 #include "base/helpers.h"
 #include "base/identity.h"
-#include "shell/hot_keys.h"
-#include "shell/shortcut.h"
-#include "shell/single_instance.h"
 #include "base/state.h"
 #include "disks/disk_manager.h"
 #include "disks/drive_facts.h"
 #include "disks/partition_list.h"
-#include "platform/os.h"
 #include "images/image_list.h"
 #include "main_window/info_windows.h"
 #include "main_window/main_window.h"
+#include "platform/os.h"
+#include "shell/command_line.h"
+#include "shell/hot_keys.h"
+#include "shell/shortcut.h"
+#include "shell/single_instance.h"
 
 namespace qv {
 namespace {

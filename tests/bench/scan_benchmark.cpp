@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "images/image_scan.h"
 #include "fakes/fake_os.h"
+#include "images/image_scan.h"
 #include "platform/os_directories.h"
 
 namespace {

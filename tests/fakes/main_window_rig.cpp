@@ -1,12 +1,12 @@
 #include "fakes/main_window_rig.h"
 
-#include "shell/program.h"
-#include "shell/shell_bindings.h"
 #include "base/state.h"
 #include "disks/partition_list.h"
 #include "images/image_list.h"
 #include "main_window/main_window.h"
 #include "shell/main_window_handlers.h"
+#include "shell/program.h"
+#include "shell/shell_bindings.h"
 
 namespace qv::fakes {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "shell/api_module.h"
 #include "base/state.h"
 #include "fakes/main_window_rig.h"
+#include "shell/api_module.h"
 
 namespace qv {
 namespace {

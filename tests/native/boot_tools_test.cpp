@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "shell/boot_tools.h"
 #include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "main_window/main_window.h"
+#include "shell/boot_tools.h"
 
 namespace qv {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "shell/command_line.h"
 #include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "main_window/main_window.h"
+#include "shell/command_line.h"
 
 namespace qv {
 namespace {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "base/power.h"
-#include "shell/exit_and_power.h"
 #include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/ghost_restore.h"
 #include "main_window/info_windows.h"
 #include "main_window/main_window.h"
+#include "shell/exit_and_power.h"
 
 namespace qv {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <functional>
 
-#include "shell/command_line.h"
 #include "base/state.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/ghost_restore.h"
 #include "main_window/main_window.h"
+#include "shell/command_line.h"
 
 namespace qv {
 namespace {

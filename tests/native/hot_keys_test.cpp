@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "disks/partition_list.h"
-#include "shell/hot_keys.h"
 #include "fakes/main_window_rig.h"
 #include "main_window/main_window.h"
+#include "shell/hot_keys.h"
 
 namespace qv {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "base/state.h"
 #include "disks/partition_rows.h"
-#include "main_window/partition_columns.h"
 #include "fakes/fake_os.h"
+#include "main_window/partition_columns.h"
 
 namespace qv {
 namespace {

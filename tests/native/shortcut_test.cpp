@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "shell/shortcut.h"
 #include "base/state.h"
 #include "fakes/fake_os.h"
+#include "shell/shortcut.h"
 
 namespace qv {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "shell/single_instance.h"
 #include "base/state.h"
 #include "fakes/fake_os.h"
 #include "pump_hook_runtime.h"
+#include "shell/single_instance.h"
 
 namespace qv {
 namespace {

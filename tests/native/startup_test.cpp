@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "shell/program.h"
-#include "shell/startup.h"
 #include "base/state.h"
 #include "disks/disk_manager.h"
 #include "disks/drive_facts.h"
 #include "fakes/main_window_rig.h"
 #include "main_window/main_window.h"
+#include "shell/program.h"
+#include "shell/startup.h"
 
 namespace qv {
 namespace {

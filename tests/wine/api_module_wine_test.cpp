@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/api_module.h"
 #include "platform/os_api_module.h"
+#include "shell/api_module.h"
 #include "win32_os.h"
 
 namespace qv {

@@ -17,11 +17,11 @@
 #include "jobs/ghost_restore.h"
 #include "jobs/imagex_apply.h"
 #include "jobs/imagex_capture.h"
+#include "main_window/main_window.h"
+#include "shell/main_window_handlers.h"
 #include "support/files.h"
 #include "support/recorded_notices.h"
 #include "support/standins.h"
-#include "main_window/main_window.h"
-#include "shell/main_window_handlers.h"
 #include "win32_os.h"
 
 namespace qv {

@@ -9,16 +9,16 @@
 #include <algorithm>
 #include <functional>
 
-#include "shell/shell_bindings.h"
 #include "base/state.h"
 #include "encoding.h"
 #include "fakes/headless_runtime.h"
 #include "jobs/whole_disk_layouts.h"
+#include "main_window/main_window.h"
+#include "shell/main_window_handlers.h"
+#include "shell/shell_bindings.h"
 #include "support/files.h"
 #include "support/recorded_notices.h"
 #include "support/standins.h"
-#include "main_window/main_window.h"
-#include "shell/main_window_handlers.h"
 #include "win32_os.h"
 
 namespace qv {

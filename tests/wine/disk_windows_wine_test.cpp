@@ -18,11 +18,11 @@
 #include "disks/volume_label.h"
 #include "encoding.h"
 #include "fakes/headless_runtime.h"
+#include "main_window/main_window_def.h"
 #include "platform/os_removal.h"
 #include "platform/os_shell.h"
 #include "support/files.h"
 #include "support/recorded_notices.h"
-#include "main_window/main_window_def.h"
 #include "win32_os.h"
 #include "win32_removal.h"
 

@@ -7,11 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "base/helpers.h"
-#include "images/image_scan.h"
 #include "base/state.h"
 #include "disks/disk_manager.h"
 #include "disks/drive_facts.h"
 #include "disks/partition_rows.h"
+#include "images/image_scan.h"
 #include "platform/os_registry.h"
 #include "support/files.h"
 #include "win32_os.h"

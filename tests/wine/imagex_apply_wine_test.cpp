@@ -21,11 +21,11 @@
 #include "jobs/imagex_apply.h"
 #include "jobs/imagex_apply_window.h"
 #include "jobs/imagex_commands.h"
+#include "main_window/main_window.h"
 #include "platform/os_format.h"
+#include "shell/main_window_handlers.h"
 #include "support/files.h"
 #include "support/standins.h"
-#include "main_window/main_window.h"
-#include "shell/main_window_handlers.h"
 #include "win32_os.h"
 
 namespace qv {

@@ -6,19 +6,19 @@
 
 #include <gtest/gtest.h>
 
-#include "base/power.h"
 #include "base/helpers.h"
-#include "shell/shell_bindings.h"
-#include "disks/drive_facts.h"
+#include "base/power.h"
 #include "base/state.h"
+#include "disks/drive_facts.h"
 #include "fakes/headless_runtime.h"
 #include "jobs/image_inspection.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/winnt32_setup.h"
-#include "support/files.h"
-#include "support/standins.h"
 #include "main_window/main_window.h"
 #include "shell/main_window_handlers.h"
+#include "shell/shell_bindings.h"
+#include "support/files.h"
+#include "support/standins.h"
 
 namespace qv {
 namespace {

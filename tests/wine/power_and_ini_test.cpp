@@ -5,8 +5,8 @@
 #include <string>
 
 #include "base/power.h"
-#include "platform/os_ini.h"
 #include "encoding.h"
+#include "platform/os_ini.h"
 #include "support/files.h"
 #include "win32_os.h"
 

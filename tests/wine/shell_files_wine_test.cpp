@@ -12,11 +12,11 @@
 #include "base/helpers.h"
 #include "base/shell_file_operations.h"
 #include "fakes/headless_runtime.h"
+#include "images/image_file_operations.h"
+#include "main_window/main_window_def.h"
 #include "platform/os_shell_files.h"
 #include "support/files.h"
 #include "support/runtime_fixture.h"
-#include "images/image_file_operations.h"
-#include "main_window/main_window_def.h"
 #include "win32_os.h"
 
 namespace qv {

@@ -3,11 +3,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "shell/single_instance.h"
 #include "base/state.h"
+#include "shell/single_instance.h"
 #include "support/files.h"
-#include "win32_os.h"
 #include "win32_instance.h"
+#include "win32_os.h"
 
 namespace qv {
 namespace {

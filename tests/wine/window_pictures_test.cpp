@@ -18,10 +18,10 @@
 #include "jobs/imagex_capture.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/winnt32_setup.h"
-#include "support/carried_pictures.h"
-#include "ui/dialog_def.h"
 #include "main_window/info_windows.h"
 #include "main_window/main_window_def.h"
+#include "support/carried_pictures.h"
+#include "ui/dialog_def.h"
 
 namespace {
 
