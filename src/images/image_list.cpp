@@ -63,8 +63,6 @@ private:
     std::vector<std::string> pending_;
 };
 
-bool g_searching = false;  // a search runs: the walk processes messages, and a second must wait
-
 }  // namespace
 
 void show_image_details(Window& main, const ImageDetails& details) {
@@ -102,12 +100,10 @@ void choose_or_add_image(Window& main, const std::string& path) {
 }
 
 void search_image_files(Window& main) {
-    // The walk processes messages: while it runs, neither a second search nor anything else the
-    // main window starts may begin.
-    if (g_searching) return;
+    // The walk processes messages: while it runs, the lock keeps a second search (however it is
+    // asked for) and anything else the main window starts from beginning.
     ScopedUiLock lock;
     if (!lock.held()) return;
-    g_searching = true;
     main.clear_items(kFound);
     set_search_controls_enabled(main, false);
     show_tray_balloon("提示", kSearchingText, kBalloonInfo, 0);
@@ -143,7 +139,6 @@ void search_image_files(Window& main) {
     feed.flush();
     lock.release();
     set_search_controls_enabled(main, true);
-    g_searching = false;
     show_tray_balloon("提示", kSearchDoneText, kBalloonInfo, 0);
 }
 
