@@ -247,8 +247,8 @@ bool DiskManager::hide_drive(const std::string& drive) {
     }
     // Only Explorer is restarted: ending every command interpreter as well would end the
     // program's own console and runners.
-    if (os::os().notices->message_box("如果要隐藏需要刷新explorer，是否刷新？", "提示", 4) ==
-        os::kIdYes) {
+    if (os::os().notices->message_box("如果要隐藏需要刷新explorer，是否刷新？", "提示",
+                                      os::kBoxYesNo) == os::kIdYes) {
         run_hidden(explorer_restart_command());
     }
     return true;

@@ -153,7 +153,8 @@ void partition_info_text(ui::Window& info_window) {
 std::string existing_selected_drive(ui::Window& main) {
     std::string root = main.text("selected_drive_label");
     if (drive_exists(root)) return root;
-    os::os().notices->message_box(main.text("selected_caption_label") + " 不存在！", "提示", 0x30);
+    os::os().notices->message_box(main.text("selected_caption_label") + " 不存在！", "提示",
+                                  os::kIconWarning);
     return {};
 }
 

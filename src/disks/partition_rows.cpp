@@ -180,7 +180,8 @@ PartitionClick partition_click_of(const SelectedPartition& chosen, const std::st
 
 bool check_partitions_found(std::size_t row_count) {
     g_no_partitions = row_count == 0;
-    if (g_no_partitions) os::os().notices->message_box(kNoPartitionsMessage, "提示", 0x30);
+    if (g_no_partitions)
+        os::os().notices->message_box(kNoPartitionsMessage, "提示", os::kIconWarning);
     return !g_no_partitions;
 }
 

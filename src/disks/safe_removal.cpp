@@ -241,13 +241,15 @@ void remove_removable_drive(ui::Event& event) {
     ui::Window& main = *event.window;
     std::string caption = main.text("selected_caption_label");
     os::Notices& notices = *os::os().notices;
-    if (notices.message_box(remove_question_text(caption), "提示", 0x44) != os::kIdYes) return;
+    if (notices.message_box(remove_question_text(caption), "提示", os::kBoxYesNo | os::kIconInfo) !=
+        os::kIdYes)
+        return;
     if (eject_volume(main.text("selected_drive_label"), false) == kEjectRemoved) {
         ui::show_tray_balloon("提示", removed_balloon_text(caption), ui::kBalloonInfo, 0);
-        notices.message_box(removed_box_text(caption), "提示", 0x40);
+        notices.message_box(removed_box_text(caption), "提示", os::kIconInfo);
     } else {
         ui::show_tray_balloon("提示", remove_failed_text(caption), ui::kBalloonInfo, 0);
-        notices.message_box(remove_failed_text(caption), "提示", 0x10);
+        notices.message_box(remove_failed_text(caption), "提示", os::kIconError);
     }
 }
 

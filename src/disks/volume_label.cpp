@@ -69,9 +69,9 @@ void change_volume_label(ui::Event& event) {
     std::string root = main_text("selected_drive_label");
     std::string caption = main_text("selected_caption_label");
     if (g_disk.set_volume_label(root, event.window->text("new_label_edit")))
-        os::os().notices->message_box(label_changed_text(caption), "提示", 0x40);
+        os::os().notices->message_box(label_changed_text(caption), "提示", os::kIconInfo);
     else
-        os::os().notices->message_box(label_not_changed_text(caption), "提示", 0x10);
+        os::os().notices->message_box(label_not_changed_text(caption), "提示", os::kIconError);
 }
 
 void on_volume_label_cancel_clicked(ui::Event& event) {

@@ -67,7 +67,7 @@ void transfer_chosen_image(Window& main, const Transfer& transfer) {
     std::string image = chosen_image(main);
     if (image.empty()) return;
     if (!file_exists(image)) {
-        notify(missing_file_text(image), 0x30);
+        notify(missing_file_text(image), os::kIconWarning);
         return;
     }
     main.set_file_dialog(kDialog, transfer.title, image_file_filter(image),
@@ -75,10 +75,10 @@ void transfer_chosen_image(Window& main, const Transfer& transfer) {
     std::string destination = main.run_file_dialog(kDialog);
     if (destination.empty()) return;
     if (same_file(image, destination) || !transfer.run(image, destination, kShellOption)) {
-        notify(image + transfer.failed, 0x10);
+        notify(image + transfer.failed, os::kIconError);
         return;
     }
-    notify(image + transfer.done, 0x40);
+    notify(image + transfer.done, os::kIconInfo);
     open_folder_select_item(destination, false);
 }
 
@@ -156,7 +156,7 @@ void open_image_location(Event& event) {
     if (file_exists(image))
         open_folder_select_item(image, false);
     else
-        notify(missing_file_text(image), 0x30);
+        notify(missing_file_text(image), os::kIconWarning);
 }
 
 void export_image_file(Event& event) {
@@ -173,18 +173,18 @@ void delete_found_image(Event& event) {
     std::string image = chosen_image(main);
     if (image.empty()) return;
     if (!file_exists(image)) {
-        notify(missing_file_text(image), 0x30);
+        notify(missing_file_text(image), os::kIconWarning);
         return;
     }
-    if (notify(delete_image_question(image), 0x44) != os::kIdYes) return;
+    if (notify(delete_image_question(image), os::kBoxYesNo | os::kIconInfo) != os::kIdYes) return;
     if (!os::os().files->delete_file(image)) {
-        notify(image + " 删除失败！", 0x10);
+        notify(image + " 删除失败！", os::kIconError);
         return;
     }
     main.remove_item(kFound, index);
     drop_deleted_image_from_combo(main, image);
     recount_search_summary(main);
-    notify(image + " 删除成功！", 0x40);
+    notify(image + " 删除成功！", os::kIconInfo);
 }
 
 void show_image_properties(Event& event) {
@@ -194,7 +194,7 @@ void show_image_properties(Event& event) {
     if (file_exists(image))
         show_properties(image, &main);
     else
-        notify(missing_file_text(image), 0x30);
+        notify(missing_file_text(image), os::kIconWarning);
 }
 
 void open_folder(Event& event) {
@@ -203,7 +203,7 @@ void open_folder(Event& event) {
     if (drive_exists(root))
         run_shown(explorer_command_line(root));
     else
-        notify(missing_file_text(main.text("selected_caption_label")), 0x30);
+        notify(missing_file_text(main.text("selected_caption_label")), os::kIconWarning);
 }
 
 void bind_image_file_operation_handlers() {

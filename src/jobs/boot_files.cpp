@@ -163,7 +163,7 @@ void report_step_failure(ui::Window& window, const std::string& status_role,
                          const std::string& text) {
     ui::show_tray_balloon("提示", text, ui::kBalloonInfo, 0);
     if (window.alive()) window.set_text(status_role, text);
-    os::os().notices->message_box(text, "提示", 0x10);
+    os::os().notices->message_box(text, "提示", os::kIconError);
 }
 
 void add_boot_files(ui::Window& window, BootMode mode, const std::string& target_root,

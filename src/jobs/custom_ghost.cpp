@@ -26,7 +26,7 @@ void choose_custom_ghost(ui::Window& main) {
     g_ghost_version_info = read_file_version_info(chosen);
     if (!describes_ghost(g_ghost_version_info.file_description)) {
         main.set_checked(kBox, false);
-        ui::show_notice("您选择的不是 Ghost32 程序文件，请重新选择！ ", 0x30);
+        ui::show_notice("您选择的不是 Ghost32 程序文件，请重新选择！ ", os::kIconWarning);
         return;
     }
     // The destination keeps its doubled backslash (the system folder ends in one already).
@@ -37,7 +37,7 @@ void choose_custom_ghost(ui::Window& main) {
         // Switching to the copy anyway would run an earlier custom Ghost, or none, under the
         // version just announced.
         main.set_checked(kBox, custom_ghost_in_use());
-        ui::show_notice("Ghost32 程序文件复制失败，请重新选择！", 0x10);
+        ui::show_notice("Ghost32 程序文件复制失败，请重新选择！", os::kIconError);
         return;
     }
     main.set_checked(kBox, true);
@@ -48,7 +48,8 @@ void choose_custom_ghost(ui::Window& main) {
 }
 
 void offer_default_ghost(ui::Window& main) {
-    if (ui::show_notice("是否取消自定义Ghost32使用默认Ghost 11.5.1.2266？ ", 0x34) != os::kIdYes) {
+    if (ui::show_notice("是否取消自定义Ghost32使用默认Ghost 11.5.1.2266？ ",
+                        os::kBoxYesNo | os::kIconWarning) != os::kIdYes) {
         main.set_checked(kBox, true);
         return;
     }

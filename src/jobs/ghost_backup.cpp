@@ -91,7 +91,7 @@ void hide_status(ui::Window& w) {
 }
 
 void report_failure() {
-    say(backup_failed_report("Ghost", g_confirmed.caption, time_to_text()), 0x10);
+    say(backup_failed_report("Ghost", g_confirmed.caption, time_to_text()), os::kIconError);
 }
 
 // Ghost's exit code and the file decide: only a run that Ghost ended with 0 and that wrote a file
@@ -122,7 +122,7 @@ void end_job(ui::Window& w) {
     g_ghost_backup_size_text = backup_size_line(mb);
     say(backup_done_report("Ghost", g_confirmed.caption, g_confirmed.save_path,
                            g_ghost_backup_size_text, time_to_text()),
-        0x40);
+        os::kIconInfo);
 }
 
 void store_switch(ui::Event& event, std::string& target, std::string (*switch_of)(int)) {
@@ -181,7 +181,7 @@ void ghost_backup_start(ui::Event& event) {
     ui::Window& w = *event.window;
     if (g_job.running) return;
     if (!file_exists(g_ghost_exe_path)) {
-        say("出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！", 0x10);
+        say("出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！", os::kIconError);
         return;
     }
     std::string status = "Ghost正在备份 " + g_confirmed.caption + "，请稍候....";

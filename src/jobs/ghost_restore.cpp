@@ -381,7 +381,7 @@ void on_file_dropped(ui::Event& event) {
         say("不支持的文件格式。", kStopError);
         return;
     }
-    if (say("是否还原 " + path + " ？", 0x44) != os::kIdYes) return;
+    if (say("是否还原 " + path + " ？", os::kBoxYesNo | os::kIconInfo) != os::kIdYes) return;
     g_dropped_image_path = path;
     g_dropped_image_display = shortened_image_text(path);
     event.window->set_text("question_label", question_text(g_dropped_image_display));

@@ -59,7 +59,7 @@ void describe_current_image(ui::Window& main, const std::string& type_line) {
 void take_image_file(ui::Window& main, const std::string& path, const char* type_line,
                      const char* invalid_text) {
     if (file_size(path) <= 0) {
-        ui::show_notice(invalid_text, 0x30);
+        ui::show_notice(invalid_text, os::kIconWarning);
         return;
     }
     ui::choose_or_add_image(main, path);
@@ -68,7 +68,7 @@ void take_image_file(ui::Window& main, const std::string& path, const char* type
 
 void load_failed(const std::string& text) {
     ui::show_notice_balloon(text);
-    ui::show_notice(text, 0x10);
+    ui::show_notice(text, os::kIconError);
 }
 
 // The images the mounted disc holds, in the image combo; install.wim first, else a Ghost image.
@@ -100,7 +100,8 @@ void take_setup_folder(ui::Window& main, const std::string& letter, const std::s
         }
     } else if (drive_exists(letter)) {
         ui::show_notice_balloon("加载：" + iso + "失败！");
-        ui::show_notice("无效或不支持的ISO映像文件，请选择正确的Windows安装镜像！", 0x30);
+        ui::show_notice("无效或不支持的ISO映像文件，请选择正确的Windows安装镜像！",
+                        os::kIconWarning);
     } else {
         load_failed("加载组件出现错误，请重试！");
     }
@@ -110,7 +111,7 @@ void inspect_iso(ui::Window& main, const std::string& iso) {
     // Even an image refused here counts: the end of the run unmounts whatever may be mounted.
     g_iso_mounted = true;
     if (file_size(iso) <= 0) {
-        ui::show_notice("无效的ISO镜像文件，请选择正确的ISO镜像文件！", 0x30);
+        ui::show_notice("无效的ISO镜像文件，请选择正确的ISO镜像文件！", os::kIconWarning);
         return;
     }
     const std::string letter = g_virtual_drive_letter;
@@ -141,7 +142,7 @@ void take_setup_program(ui::Window& main, const std::string& path) {
     if (is_winnt32_setup_program(g_ghost_version_info))
         select_or_append(main, path);
     else
-        ui::show_notice("您选择的不是 WinNT5.X 安装程序，请重新选择！ ", 0x30);
+        ui::show_notice("您选择的不是 WinNT5.X 安装程序，请重新选择！ ", os::kIconWarning);
 }
 
 // The first three characters of the program's folder: its drive root.
@@ -215,7 +216,7 @@ void inspect_chosen_image(ui::Window& main, const std::string& path, InspectionS
         take_image_file(main, path, "类型： SWM 分卷映像文件",
                         "无效的SWM分卷映像文件，请选择正确的SWM分卷映像文件！");
     } else if (dropped) {
-        ui::show_notice("不支持的文件格式！", 0x10);
+        ui::show_notice("不支持的文件格式！", os::kIconError);
     }
 }
 

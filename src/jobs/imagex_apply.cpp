@@ -145,7 +145,7 @@ bool job_window_open() {
 void close_for_lost_source(ui::Window& w, const char* timer, const std::string& message) {
     w.stop_timer(timer);
     if (ui::Window* main = ui::main_window()) main->clear_items("image_combo");
-    ui::show_notice(message, 0x10);
+    ui::show_notice(message, os::kIconError);
     w.close();
 }
 
@@ -211,7 +211,8 @@ void load_wim_editions(ui::Event& event) {
         return;
     }
     ui::show_notice_balloon(kEditionsFailedBalloon);
-    if (ui::show_notice(wim_editions_error_text(g_shown_image_path), 0x14) == os::kIdYes)
+    if (ui::show_notice(wim_editions_error_text(g_shown_image_path),
+                        os::kBoxYesNo | os::kIconError) == os::kIdYes)
         g_wim_image_index = 1;
     else
         w.close();
@@ -236,7 +237,7 @@ void restore_with_format(ui::Window& w) {
         if (source_lies_on_drive(g_apply_image_path, target.root)) {
             ui::show_notice(g_from_install_disc ? "需安装的分区不可与还原映像文件所在的路径相同！"
                                                 : "需还原的分区不可与还原映像文件所在的路径相同！",
-                            0x30);
+                            os::kIconWarning);
             return;
         }
         std::string formatting = "正在格式化 " + target.caption;
@@ -254,7 +255,7 @@ void restore_with_format(ui::Window& w) {
             std::string failed = "格式化 " + target.caption + " 失败！";
             w.set_text(kStatus, failed);
             ui::show_notice_balloon(failed);
-            ui::show_notice(failed, 0x10);
+            ui::show_notice(failed, os::kIconError);
             return;
         }
     }
@@ -374,7 +375,7 @@ void open_format_dialog(ui::Event&) {
     if (drive_exists(target.root))
         format_drive_dialog(target.root, 1);
     else
-        ui::show_notice(target.caption + " 不存在！", 0x30);
+        ui::show_notice(target.caption + " 不存在！", os::kIconWarning);
 }
 
 void bind_imagex_apply_handlers() {

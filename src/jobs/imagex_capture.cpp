@@ -91,7 +91,8 @@ void end_with_success_line(ui::Window& w) {
     std::int64_t mb = backup_size_mb(g_inputs.save_path, g_saved_before);
     if (mb == 0) {
         end_as_failed(w);
-        ui::show_notice(backup_failed_report("Imagex", g_inputs.caption, time_to_text()), 0x10);
+        ui::show_notice(backup_failed_report("Imagex", g_inputs.caption, time_to_text()),
+                        os::kIconError);
         return;
     }
     std::string done = "Imagex备份 " + g_inputs.caption + " 完成！";
@@ -108,7 +109,7 @@ void end_with_success_line(ui::Window& w) {
     g_imagex_backup_size_text = backup_size_line(mb);
     ui::show_notice(backup_done_report("Imagex", g_inputs.caption, g_inputs.save_path,
                                        g_imagex_backup_size_text, time_to_text()),
-                    0x40);
+                    os::kIconInfo);
 }
 
 // imagex needs its temporary folder when it starts. The interpreter reads its input a line at a
@@ -261,7 +262,7 @@ void check_other_imagex_then_backup(ui::Event& event) {
     std::string refusal = capture_refusal_text(g_inputs.save_path,
                                                capture_name_text(event.window->text("name_edit")));
     if (!refusal.empty()) {
-        ui::show_notice(refusal, 0x30);
+        ui::show_notice(refusal, os::kIconWarning);
         return;
     }
     if (!end_other_imagex_if_agreed(kOtherImagexBackupQuestion)) return;
@@ -270,8 +271,8 @@ void check_other_imagex_then_backup(ui::Event& event) {
 
 void imagex_capture_start(ui::Window& w) {
     std::string name = capture_name_text(w.text("name_edit"));
-    if (ui::show_notice(capture_exclusion_notice(g_inputs.target_root, g_inputs.caption), 0x44) !=
-        os::kIdYes)
+    if (ui::show_notice(capture_exclusion_notice(g_inputs.target_root, g_inputs.caption),
+                        os::kBoxYesNo | os::kIconInfo) != os::kIdYes)
         return;
     begin_imagex_run(w, g_capture_progress);
 

@@ -29,11 +29,12 @@ void start_ghost32(ui::Event& event) {
     if (!main.checked(kBox)) {
         // Only the end of that Ghost unticks the box.
         main.set_checked(kBox, true);
-        ui::show_notice("请先退出 Ghost32 主程序！", 0x30);
+        ui::show_notice("请先退出 Ghost32 主程序！", os::kIconWarning);
         return;
     }
     if (!file_exists(g_ghost_exe_path)) {
-        ui::show_notice("出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！", 0x10);
+        ui::show_notice("出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！",
+                        os::kIconError);
         main.set_checked(kBox, false);
         return;
     }

@@ -11,16 +11,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/os.h"
 #include "ui/runtime.h"
 
 namespace qv {
 
 // Message-box styles of the checks, all with the caption "提示".
 enum : int {
-    kStopError = 0x10,
-    kStopWarning = 0x30,
-    kInformation = 0x40,
-    kAskYesNo = 0x34,  // a question: the press goes on only after Yes
+    kStopError = os::kIconError,
+    kStopWarning = os::kIconWarning,
+    kInformation = os::kIconInfo,
+    kAskYesNo = os::kBoxYesNo | os::kIconWarning,  // a question: the press goes on only after Yes
 };
 
 // One check over a run's facts: it passes, or its message is shown with its style.
@@ -42,7 +43,7 @@ bool pass_checks(Run& run, const CheckList<Run>& checks, Ask ask) {
     for (const Check<Run>* check : checks) {
         if (check->passes(run)) continue;
         int answer = ask(check->message(run), check->style);
-        if (check->style == kAskYesNo && answer == 6 /* Yes */) continue;
+        if (check->style == kAskYesNo && answer == os::kIdYes) continue;
         return false;
     }
     return true;

@@ -150,7 +150,7 @@ void open_virtual_drive_window() {
 void mount_iso_from_list(ui::Window& main) {
     std::string letter = free_mount_letter();
     if (letter.empty())
-        ui::show_notice(kNoMountLetterMessage, 0x10);
+        ui::show_notice(kNoMountLetterMessage, os::kIconError);
     else
         g_iso_mount_letter = letter;
     const std::string& l = g_iso_mount_letter;
@@ -205,16 +205,16 @@ void mount_iso(ui::Event& event) {
     ui::Window& w = *event.window;
     std::string iso = current_item(w, kIsoCombo);
     if (iso.empty()) {
-        ui::show_notice("请选中要加载的光盘镜像文件！", 0x30);
+        ui::show_notice("请选中要加载的光盘镜像文件！", os::kIconWarning);
         return;
     }
     std::string letter_text = current_item(w, kLetterCombo);
     if (letter_text.empty()) {
-        ui::show_notice("请输入虚拟光驱盘符！", 0x30);
+        ui::show_notice("请输入虚拟光驱盘符！", os::kIconWarning);
         return;
     }
     if (!file_exists(iso)) {
-        ui::show_notice("未找到 " + iso, 0x30);
+        ui::show_notice("未找到 " + iso, os::kIconWarning);
         return;
     }
     lock_virtual_drive_window(w);
@@ -229,7 +229,7 @@ void open_drive_in_explorer(ui::Event& event) {
     if (drive_exists(letter))
         run_shown(drive_explorer_command(letter), false);
     else
-        ui::show_notice(letter + ":\\ 不存在！", 0x30);
+        ui::show_notice(letter + ":\\ 不存在！", os::kIconWarning);
 }
 
 void on_virtual_drive_exit_clicked(ui::Event& event) {

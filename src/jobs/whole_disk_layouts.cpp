@@ -31,7 +31,8 @@ std::string layout_path(const WholeDiskLayout& layout) {
 }
 
 bool wipe_confirmed() {
-    return ui::show_notice("该操作将删除硬盘所有数据，是否继续？", 0x44, "警告") == os::kIdYes;
+    return ui::show_notice("该操作将删除硬盘所有数据，是否继续？", os::kBoxYesNo | os::kIconInfo,
+                           "警告") == os::kIdYes;
 }
 
 // A Ghost that could not be started has written nothing: that is said, and no watch runs, so the
@@ -42,7 +43,8 @@ void start_layout(const WholeDiskLayout& layout) {
         ghost_disk_clone_command(g_ghost_exe_path, system_dir(), layout.file);
     std::unique_ptr<os::ProcessWatch> ghost = start_program(command, os::kShowNormal);
     if (!ghost) {
-        ui::show_notice("Ghost启动失败，一键分" + g_layout_count_word + "未能完成！", 0x10);
+        ui::show_notice("Ghost启动失败，一键分" + g_layout_count_word + "未能完成！",
+                        os::kIconError);
         if (g_automatic_mode) end_program(0);
         return;
     }
@@ -57,7 +59,7 @@ void restore_from_command_line(const WholeDiskLayout& layout) {
         return;
     }
     if (!file_exists(layout_path(layout))) {
-        ui::show_notice(layout_missing_text(layout), 0x10);
+        ui::show_notice(layout_missing_text(layout), os::kIconError);
         return;
     }
     if (!wipe_confirmed()) {
@@ -69,12 +71,12 @@ void restore_from_command_line(const WholeDiskLayout& layout) {
 
 void restore_from_menu(const WholeDiskLayout& layout) {
     if (!file_exists(layout_path(layout))) {
-        ui::show_notice(layout_missing_text(layout), 0x10);
+        ui::show_notice(layout_missing_text(layout), os::kIconError);
         return;
     }
     const std::string windows = windows_dir();
     if (windows.empty() || windows[0] != 'X') {
-        ui::show_notice("请在Windows PE下运行", 0x10);
+        ui::show_notice("请在Windows PE下运行", os::kIconError);
         return;
     }
     if (!wipe_confirmed()) return;
@@ -153,9 +155,9 @@ void wait_for_ghost(ui::Event& event) {
     const bool done = g_layout_ghost->exit_code() == 0;
     g_layout_ghost.reset();
     if (done)
-        ui::show_notice(layout_done_text(g_layout_count_word), 0x30);
+        ui::show_notice(layout_done_text(g_layout_count_word), os::kIconWarning);
     else
-        ui::show_notice(layout_failed_text(g_layout_count_word), 0x10);
+        ui::show_notice(layout_failed_text(g_layout_count_word), os::kIconError);
     if (g_automatic_mode) end_program(0);
 }
 

@@ -226,7 +226,7 @@ void winnt32_install_with_format(ui::Window& w) {
         // A disc image mounted from the target partition would be wiped with it, and the setup
         // would then read from nothing.
         if (source_lies_on_drive(setup_source(), target.root)) {
-            ui::show_notice("需安装的分区不可与还原映像文件所在的路径相同！", 0x30);
+            ui::show_notice("需安装的分区不可与还原映像文件所在的路径相同！", os::kIconWarning);
             return;
         }
         ui::show_notice_balloon("正在格式化 " + target.caption);
@@ -241,7 +241,7 @@ void winnt32_install_with_format(ui::Window& w) {
             unlock_install_window(w);
             std::string failed = "格式化 " + target.caption + " 失败！";
             ui::show_notice_balloon(failed);
-            ui::show_notice(failed, 0x10);
+            ui::show_notice(failed, os::kIconError);
             return;
         }
     }
@@ -265,7 +265,7 @@ void winnt32_install_start(ui::Window& w) {
         unlock_install_window(w);
         std::string failed = "启动 Windows" + g_setup_system_name + " 安装程序失败！";
         ui::show_notice_balloon(failed);
-        ui::show_notice(failed, 0x10);
+        ui::show_notice(failed, os::kIconError);
         return;
     }
     w.set_visible("cancel_button", false);
@@ -310,7 +310,7 @@ void winnt32_finish_tick(ui::Event& event) {
         return;
     }
     ui::show_notice("Windows" + g_setup_system_name + "安装完成，请重启计算机并移除移动设备！",
-                    0x40);
+                    os::kIconInfo);
 }
 
 // While the watch runs there is no button to leave by, and the window must not go away under it:

@@ -247,7 +247,7 @@ std::string customisation_notice_text() {
 
 void show_customisation_notice(Event&) {
     lower_ghost_restore_window();
-    os::os().notices->message_box(customisation_notice_text(), "定制软件", 0x40);
+    os::os().notices->message_box(customisation_notice_text(), "定制软件", os::kIconInfo);
     raise_ghost_restore_window();
 }
 

@@ -115,14 +115,22 @@ public:
     virtual void sleep_ms(int ms) = 0;
 };
 
-// Message boxes. Styles and results are the platform's own numbers (0x10 error, 0x30 warning,
-// 0x40 information, 0x04 Yes/No; results 1 OK, 6 Yes, 7 No).
+// Message boxes. A style is one set of buttons or'ed with one icon; styles and results carry the
+// platform's own numbers.
 class Notices {
 public:
     virtual ~Notices() = default;
     virtual int message_box(const std::string& text, const std::string& caption, int style) = 0;
 };
 
+enum : int {
+    kBoxOk = 0x00,
+    kBoxYesNo = 0x04,
+    kIconError = 0x10,
+    kIconQuestion = 0x20,
+    kIconWarning = 0x30,
+    kIconInfo = 0x40,
+};
 enum : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 
 // The set of interfaces that the program runs on.

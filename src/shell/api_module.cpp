@@ -292,7 +292,7 @@ void api_on_window_message(std::uintptr_t window, unsigned message, std::uintptr
             api_open_url(kApiModuleContactAddress);
             break;
         case ApiWindowAction::ShowTerms:
-            api_message_box(kTermsText, 0x40, "使用协议");
+            api_message_box(kTermsText, os::kIconInfo, "使用协议");
             break;
         case ApiWindowAction::ForwardAsSystemCommand:
             if (host() != nullptr) host()->send_system_command(window, wparam);

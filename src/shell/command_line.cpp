@@ -99,16 +99,17 @@ void apply_load(StartUpRun& run) {
     g_scan_images_at_start = false;
     g_expected_system_letter = "X";
     if (g_command_text == kTooManyPieces) {
-        ui::show_notice("调用参数 /load 时出现错误！\r\n错误原因：命令行不可有很多的空格！", 0x30);
+        ui::show_notice("调用参数 /load 时出现错误！\r\n错误原因：命令行不可有很多的空格！",
+                        os::kIconWarning);
         return;
     }
     std::string path = without_first(g_command_text, 6);
     if (path.empty()) {
-        ui::show_notice("参数 /Load 不可为空！", 0x10);
+        ui::show_notice("参数 /Load 不可为空！", os::kIconError);
         return;
     }
     if (!has_extension(path, {".GHO", ".WIM"})) {
-        ui::show_notice("本工具仅支持加载*.WIM、*.Gho格式！", 0x30);
+        ui::show_notice("本工具仅支持加载*.WIM、*.Gho格式！", os::kIconWarning);
         return;
     }
     if (find_text(path, ":\\") != -1) {
@@ -122,7 +123,7 @@ void apply_load(StartUpRun& run) {
     remove_small_images(main);
     // An entry that is left counts even when the one shown was the small one removed.
     if (main.item_count("image_combo") == 0) {
-        ui::show_notice("未找到 " + path, 0x30);
+        ui::show_notice("未找到 " + path, os::kIconWarning);
         g_scan_images_at_start = true;
     } else {
         main.select("image_combo", 0);
@@ -141,7 +142,7 @@ void apply_backup(StartUpRun& run) {
     if (has_extension(path, {".GHO", ".WIM"}))
         add_and_select(main, "backup_path_combo", full_path(path));
     else
-        ui::show_notice("本工具仅支持备份*.Gho、*.WIM格式映像文件！", 0x30);
+        ui::show_notice("本工具仅支持备份*.Gho、*.WIM格式映像文件！", os::kIconWarning);
 }
 
 // The checks that guard the unattended restore, in their order; the first that fails names
@@ -149,25 +150,25 @@ void apply_backup(StartUpRun& run) {
 bool install_checks_pass(const std::string& image) {
     if (g_command_text == kTooManyPieces) {
         ui::show_notice("调用参数 /install 时出现错误！\r\n错误原因：命令行不可有很多的空格！",
-                        0x30);
+                        os::kIconWarning);
         return false;
     }
     if (g_install_image_path.empty()) {
-        ui::show_notice("未找到 " + image + " ！", 0x30);
+        ui::show_notice("未找到 " + image + " ！", os::kIconWarning);
         g_scan_images_at_start = true;
         return false;
     }
     if (g_target_disk_partition.empty()) {
-        ui::show_notice("调用参数 /DEVICE 时需指定要安装分区！", 0x30);
+        ui::show_notice("调用参数 /DEVICE 时需指定要安装分区！", os::kIconWarning);
         return false;
     }
     if (g_target_row_key.empty()) {
         ui::show_notice("参数 /DEVICE 指定要安装分区 " + g_target_disk_partition + " 不存在！",
-                        0x30);
+                        os::kIconWarning);
         return false;
     }
     if (!has_extension(image, {".GHO"})) {
-        ui::show_notice("本工具仅支持还原*.Gho格式映像文件！", 0x30);
+        ui::show_notice("本工具仅支持还原*.Gho格式映像文件！", os::kIconWarning);
         return false;
     }
     return true;
@@ -179,7 +180,7 @@ void apply_install(StartUpRun& run) {
     g_expected_system_letter = "X";
     const std::string& text = g_command_text;
     if (find_text(text, "/DEVICE=") == -1) {
-        ui::show_notice("调用参数 /install 时需参数 /DEVICE 指定要安装的分区！", 0x30);
+        ui::show_notice("调用参数 /install 时需参数 /DEVICE 指定要安装的分区！", os::kIconWarning);
         return;
     }
     std::string image = text_between(text, "/install=", "/DEVICE=");
@@ -188,7 +189,7 @@ void apply_install(StartUpRun& run) {
     g_install_device_arg =
         tail > 0 ? text.substr(text.size() - static_cast<std::size_t>(tail)) : "";
     if (image.empty()) {
-        ui::show_notice("调用参数 /install 时需指定要安装的*.GHO文件！", 0x30);
+        ui::show_notice("调用参数 /install 时需指定要安装的*.GHO文件！", os::kIconWarning);
         return;
     }
     g_drive_roots = list_drives(kAllDrives);
@@ -247,7 +248,7 @@ void apply_option(StartUpRun& run, CommandOption option) {
             break;
         case CommandOption::Ms:
             show_parameter_help_then_end(main, "参数 /ms 已更改为 /system，详见调用参数说明！",
-                                         0x30);
+                                         os::kIconWarning);
             break;
         case CommandOption::Debug:
             run.no_option_applied = false;
@@ -277,10 +278,10 @@ void apply_option(StartUpRun& run, CommandOption option) {
             apply_virtual_drive(run);
             break;
         case CommandOption::System:
-            show_parameter_help_then_end(main, "对不起，本版本已取消本参数！", 0x10);
+            show_parameter_help_then_end(main, "对不起，本版本已取消本参数！", os::kIconError);
             break;
         case CommandOption::Unknown:
-            show_parameter_help_then_end(main, "错误的参数，详见调用参数说明！", 0x10);
+            show_parameter_help_then_end(main, "错误的参数，详见调用参数说明！", os::kIconError);
             break;
     }
 }
@@ -365,24 +366,25 @@ void load_config_image(ui::Window& main) {
     std::string ini = config_file_path();
     if (!file_exists(ini)) {
         ui::show_notice(
-            "配置文件 " + get_file_title(os::os().program->file_name()) + ".ini 不存在！", 0x10);
+            "配置文件 " + get_file_title(os::os().program->file_name()) + ".ini 不存在！",
+            os::kIconError);
         end_program(0);
         return;
     }
     std::string path = os::os().ini->read_value(ini, "Config", "Path");
     if (path.empty()) {
-        ui::show_notice("未指定需加载的文件！", 0x10);
+        ui::show_notice("未指定需加载的文件！", os::kIconError);
         return;
     }
     if (!has_extension(path, {".GHO", ".WIM"})) {
-        ui::show_notice("本参数仅支持加载*.WIM、*.GHO映像文件！", 0x10);
+        ui::show_notice("本参数仅支持加载*.WIM、*.GHO映像文件！", os::kIconError);
         end_program(0);
         return;
     }
     std::string root = with_trailing_backslash(drive_root_of_path(os::os().program->run_folder()));
     std::string image = full_path(root + "MarluneOS\\" + path);
     if (!file_exists(image)) {
-        ui::show_notice("未找到 " + image + " ！", 0x30);
+        ui::show_notice("未找到 " + image + " ！", os::kIconWarning);
         g_scan_images_at_start = true;
         return;
     }
@@ -403,7 +405,7 @@ void apply_command_line(StartUpRun& run) {
     else if (find_text(g_command_text, "/s") != -1)
         run.main.set_checked("shutdown_after_job_check", true);
     if (g_no_partitions) {
-        ui::show_notice("未检测到磁盘分区，参数无法调用！", 0x30);
+        ui::show_notice("未检测到磁盘分区，参数无法调用！", os::kIconWarning);
         g_expected_system_letter = "X";
         return;
     }

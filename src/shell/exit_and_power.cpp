@@ -16,16 +16,16 @@ void confirm_power_item(const char* question, void (*act)()) {
     ui::lower_ghost_restore_window();
     if (g_busy) {
         ui::raise_ghost_restore_window();
-        ui::show_notice("程序正在操作，请等待！", 0x30);
+        ui::show_notice("程序正在操作，请等待！", os::kIconWarning);
         return;
     }
-    int answer = ui::show_notice(question, 0x44);
+    int answer = ui::show_notice(question, os::kBoxYesNo | os::kIconInfo);
     ui::raise_ghost_restore_window();
     if (answer == os::kIdYes) act();
 }
 
 void confirm_system_item(const char* question, void (*act)()) {
-    if (ui::show_notice(question, 0x44) == os::kIdYes) act();
+    if (ui::show_notice(question, os::kBoxYesNo | os::kIconInfo) == os::kIdYes) act();
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ void confirm_restart_system(ui::Event&) {
 
 void quit_unless_busy(ui::Event&) {
     if (g_busy) {
-        ui::show_notice("正在执行任务，无法退出！", 0x30);
+        ui::show_notice("正在执行任务，无法退出！", os::kIconWarning);
         return;
     }
     // An automatic run leaves the drive mounted for whoever started it.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os.h"
 #include "platform/os_instance.h"
 
 namespace qv {
@@ -22,7 +23,7 @@ bool ensure_single_instance(const std::string& name, bool show_message = false,
                             bool bring_forward = false);
 
 // A message box; the result is the button code minus 1 (OK gives 0).
-int show_message_box(const std::string& text, int style = 64,
+int show_message_box(const std::string& text, int style = os::kIconInfo,
                      const std::string& caption = "友情提醒");
 
 // The desktop's top-level windows in enumeration order; the count.

@@ -48,7 +48,7 @@ void step_set_identity_names(StartUpRun&) {
 
 // 5. A second copy only says so and ends; the first copy's windows are left where they are.
 void step_check_single_instance(StartUpRun&) {
-    ensure_single_instance(g_instance_name, true, second_copy_message(), 0x30, false);
+    ensure_single_instance(g_instance_name, true, second_copy_message(), os::kIconWarning, false);
 }
 
 // 6.
@@ -152,7 +152,7 @@ void step_apply_compact_layout(StartUpRun& run) {
 void step_choose_mount_letter(StartUpRun&) {
     std::string letter = free_mount_letter();
     if (letter.empty())
-        os::os().notices->message_box(kNoMountLetterMessage, "提示", 0x10);
+        os::os().notices->message_box(kNoMountLetterMessage, "提示", os::kIconError);
     else
         g_virtual_drive_letter = letter;
 }
@@ -170,7 +170,8 @@ void step_create_desktop_shortcut(StartUpRun& run) {
 
 // 25. Shown at every start on UEFI firmware.
 void step_warn_on_uefi_firmware(StartUpRun&) {
-    if (get_firmware_type() == 2) os::os().notices->message_box(kUefiWarning, "提示", 0x30);
+    if (get_firmware_type() == 2)
+        os::os().notices->message_box(kUefiWarning, "提示", os::kIconWarning);
 }
 
 // 26.
