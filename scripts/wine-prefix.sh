@@ -116,7 +116,7 @@ if [ ! -f "$template/.unmanaged" ]; then
   touch "$template/.unmanaged"
 fi
 # The program's face is SimSun ("宋体"), which Wine lacks; a Song-style font of the same metrics
-# keeps the design's widths (a wider face cuts captions short at the right).
+# keeps the captions' widths as laid out (a wider face cuts captions short at the right).
 if [ ! -f "$template/.song-font" ] && fc-list 2>/dev/null | grep -q 'AR PL UMing CN'; then
   for face in 宋体 SimSun; do
     WINEPREFIX="$template" "$QV_WINE_LOADER" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" \

@@ -22,7 +22,8 @@ void add_imagex_console_box(ui::WindowDef& def, const char* unit) {
         ui::add_control(def, kImagexConsoleBox, unit, ui::Kind::Edit, "", 8, 260, 200, 96);
     box.flags = ui::kMultiLine | ui::kVScroll;
     box.visible = false;
-    // The program's own: the design has no timer for it.
+    // Unnamed: no unit of the window's own stands behind it; it only moves the console's output
+    // into the box while the window is open.
     ui::add_timer(def, kImagexConsoleTimer, "");
 }
 

@@ -57,17 +57,17 @@ ui::WindowDef make_virtual_drive_window_def() {
         }
     }
     const std::string p = "panel";
-    // The inner box starts below the caption, lower than where the design counts its rows from,
-    // which leaves less room below them than the design has: the rows sit kRaise pixels higher,
-    // so that the lowest button keeps clear of the window's bottom edge.
+    // The inner box starts below the caption, which leaves less room below the rows than the
+    // window's height suggests: the rows sit kRaise pixels higher than their nominal places, so
+    // that the lowest button keeps clear of the window's bottom edge.
     constexpr int kRaise = 6;
     ui::add_control(def, "iso_caption_label", "透明标签1", Kind::Label, p, 8, 8 - kRaise, 168, 24,
                     "请选择要加载的光盘镜像文件：");
     ui::add_control(def, kIsoCombo, "组合框1", Kind::DropList, p, 8, 32 - kRaise, 328, 20);
     ui::add_picture_button(def, "browse_button", "按钮1", p, 343, 31 - kRaise, 74, 26, "浏览(B)",
                            "btn_browse");
-    // The letter combo sits a little right of its design place: the caption before it needs more
-    // room in the program's face than in the design's.
+    // The letter combo starts far enough right to leave the caption before it room for its text
+    // in the program's face.
     ui::add_control(def, "letter_caption_label", "透明标签2", Kind::Label, p, 8, 75 - kRaise, 96,
                     16, "虚拟光驱光盘：");
     ui::add_control(def, kLetterCombo, "组合框2", Kind::DropList, p, 104, 72 - kRaise, 72, 20);

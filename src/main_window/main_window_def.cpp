@@ -7,15 +7,15 @@
 namespace qv::ui {
 namespace {
 
-constexpr const char* kDesignCaption = "QuennixVelquistPE版 V1.7.3";
+constexpr const char* kBuiltInCaption = "QuennixVelquistPE版 V1.7.3";
 
-// Positions are design values inside the named container: "" is the window, "skin" the skin
+// Positions are the built-in values, inside the named container: "" is the window, "skin" the skin
 // picture box at (1,1), "panel" the background picture box inside the skin. The two layouts
 // (main_layout) move and resize some of them again at start-up, and from then on the layout
 // values rule where they differ from these: the start button's left (232 here, 230 expanded),
 // the menu button's left (576 / 578), the minimise button's left (604 / 606), the window height
 // (448 / 446), the skin height (446 / 444) and the partition list's height (100 / 104).
-// Sizes the design leaves open are chosen so that neighbours do not overlap.
+// Sizes that no layout value fixes are chosen so that neighbours do not overlap.
 
 ControlDef& add_dialog(std::vector<ControlDef>& list, std::string role, std::string unit, Kind kind,
                        std::string title, std::string filter, std::string default_ext) {
@@ -143,7 +143,7 @@ void add_controls(std::vector<ControlDef>& cs) {
     // start-up sets on both. Sized to its text, so that the rest of the title band still moves
     // the window.
     c = &add_control(cs, "caption_label", "标题标签", Kind::Label, "skin", 30, 5, 0, 0,
-                     kDesignCaption);
+                     kBuiltInCaption);
     c->flags = kBold;
     // The title-bar buttons show only symbols; their captions name them for tools that read
     // the window from outside.
@@ -325,7 +325,7 @@ WindowDef make_main_window_def() {
     def.name = kMainWindowName;
     def.w = 666;
     def.h = 448;
-    def.caption = kDesignCaption;
+    def.caption = kBuiltInCaption;
     def.frameless = true;
     def.controls.reserve(80);
     add_controls(def.controls);

@@ -34,12 +34,12 @@ void step_listen_for_device_changes(StartUpRun& run) {
     run.main.listen_for_device_changes();
 }
 
-// 3.
+// 3. Files dropped on the main window are taken from now on.
 void step_register_drop_target(StartUpRun& run) {
     run.main.set_drop_enabled(true);
 }
 
-// 4.
+// 4. The names the instance event, the shortcut and the messages are built from.
 void step_set_identity_names(StartUpRun&) {
     g_instance_name = "Norvex";
     g_maker_name = "Quennix";
@@ -51,7 +51,7 @@ void step_check_single_instance(StartUpRun&) {
     ensure_single_instance(g_instance_name, true, second_copy_message(), os::kIconWarning, false);
 }
 
-// 6.
+// 6. Until an option says otherwise, no option has applied and the drives are scanned.
 void step_prepare_start_flags(StartUpRun& run) {
     run.no_option_applied = true;
     g_scan_images_at_start = true;
@@ -62,7 +62,7 @@ void step_show_all_drives(StartUpRun&) {
     g_disk.show_all_drives();
 }
 
-// 8.
+// 8. The version label: "Ver：" and the start of the program file's version.
 void step_set_version_caption(StartUpRun& run) {
     run.main.set_text("version_label", version_caption(program_file_version()));
 }
@@ -75,7 +75,8 @@ void step_fill_partition_list(StartUpRun& run) {
     select_default_partition_row(run.main);
 }
 
-// 10. The caption of the design (with an old version) gives way to the plain title.
+// 10. The window's built-in caption carries an old version number; the plain title replaces it
+// in the caption, the skin's caption label and the tray tip.
 void step_set_title_and_tray_tip(StartUpRun& run) {
     std::string title = product_title();
     run.main.set_tray_tip(title);
@@ -83,7 +84,7 @@ void step_set_title_and_tray_tip(StartUpRun& run) {
     run.main.set_text("caption_label", title);
 }
 
-// 11.
+// 11. Where Ghost is written and run from, and the name imagex is run by.
 void step_set_tool_paths(StartUpRun&) {
     g_ghost_exe_path = windows_dir() + g_instance_name + "32.exe";
     g_imagex_exe_name = "Imagex.exe";
@@ -94,13 +95,13 @@ void step_write_carried_tools(StartUpRun&) {
     install_carried_tools();
 }
 
-// 13. These match the design's ticked boxes.
+// 13. Ghost's two fixed switches, which every restore and backup passes on.
 void step_set_ghost_switches(StartUpRun&) {
     g_ghost_crcignore_switch = " -crcignore ";
     g_ghost_noide_switch = " -noide";
 }
 
-// 14.
+// 14. The tray icon appears only now, after the tools are in place.
 void step_add_tray_icon(StartUpRun& run) {
     run.main.tray_add();
 }
@@ -132,7 +133,7 @@ void step_register_hot_keys(StartUpRun& run) {
     register_hot_keys(run.main);
 }
 
-// 19.
+// 19. Backups start with the highest Ghost compression and no extra imagex option.
 void step_set_backup_defaults(StartUpRun&) {
     g_ghost_compression_switch = " -z9";
     g_imagex_ref_option.clear();
@@ -143,7 +144,7 @@ void step_show_all_drives_again(StartUpRun&) {
     g_disk.show_all_drives();
 }
 
-// 21.
+// 21. The window takes its compact size and positions.
 void step_apply_compact_layout(StartUpRun& run) {
     ui::compact_main_window(run.main);
 }
@@ -174,7 +175,7 @@ void step_warn_on_uefi_firmware(StartUpRun&) {
         os::os().notices->message_box(kUefiWarning, "提示", os::kIconWarning);
 }
 
-// 26.
+// 26. The welcome balloon names the help key and stays for 90 s.
 void step_show_welcome_balloon(StartUpRun&) {
     ui::show_tray_balloon("欢迎使用，如需帮助请按Alt+E！", welcome_balloon_text(), ui::kBalloonInfo,
                           90000);

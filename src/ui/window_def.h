@@ -1,7 +1,7 @@
 // Windows as data: a window is a definition of its controls and menus. The runtime (Win32 or
 // headless) turns a definition into a living window. Code names controls by role
-// ("image_combo"); the definition also carries the unit name ("组合框1") so that a reader can go
-// from the design tables to the code and back.
+// ("image_combo"); the definition also carries the unit name ("组合框1"), the name the window's
+// layout gives the control, so that a reader can go from a control's unit to the code and back.
 #pragma once
 
 #include <string>
@@ -44,7 +44,7 @@ enum : unsigned {
 
 struct ControlDef {
     std::string role;  // the name code uses
-    std::string unit;  // the unit name of the design table
+    std::string unit;  // the control's unit name in the window's layout ("组合框1")
     Kind kind = Kind::Label;
     std::string parent;  // role of the container; empty = the window itself
     int x = 0, y = 0, w = 0, h = 0;

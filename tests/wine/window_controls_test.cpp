@@ -58,7 +58,7 @@ TEST_F(RuntimeTest, ControlsStartAsDefined) {
     GetWindowTextW(w->control_at(w->control_index_by_unit("按钮1")).hwnd, text, 64);
     EXPECT_EQ(std::wstring(L"退出(&X)"), text);
 
-    // Places are inside the container; a label without a designed size fits its text.
+    // Places are inside the container; a label defined without a size fits its text.
     qv::ui::Rect panel = w->control_rect("panel");
     EXPECT_EQ(8, panel.x);
     EXPECT_EQ(44, panel.y);

@@ -30,8 +30,8 @@ using qv::ui::ControlDef;
 using qv::ui::WindowDef;
 
 // Every picture a window names is carried as a PNG of the size its control is drawn at (a button
-// strip: four states side by side), but for the main window's JPEG background, whose size is the
-// panel's by design. The small windows share one skin that stretches, so only its presence counts.
+// strip: four states side by side), but for the main window's JPEG background, which is drawn at
+// the panel's size. The small windows share one skin that stretches, so only its presence counts.
 TEST(WindowPictures, EveryNamedPictureIsCarriedAtItsControlsSize) {
     const WindowDef& main = qv::ui::main_window_def();
     const struct {

@@ -50,7 +50,7 @@ struct ControlState {
     bool hot = false;  // picture buttons: the mouse is over the button
     bool timer_running = false;
     bool auto_size =
-        false;              // labels, check boxes and radios without a designed size fit their text
+        false;              // labels, check boxes and radios defined without a size fit their text
     bool building = false;  // being created: a definition whose containers form a ring ends here
     ATOM unit_atom = 0;     // the unit name as a global atom, the window property for automation
 };
