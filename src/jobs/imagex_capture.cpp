@@ -84,13 +84,25 @@ void end_as_failed(ui::Window& w) {
     end_without_success(w, "Imagex备份失败。");
 }
 
+// A failed capture leaves no file of its own behind; a file that this run did not touch (one the
+// user had chosen to overwrite, and imagex never wrote) is still the user's and stays.
+void remove_file_this_run_wrote() {
+    if (saved_file_written(g_inputs.save_path, g_saved_before)) delete_file(g_inputs.save_path);
+}
+
+// What the text is ("保存路径", "映像名称"), the text itself and what to do again.
+std::string uncarried_text_refusal(const char* what, const std::string& text, const char* again) {
+    return std::string(what) + " " + text + " 含有无法传给Imagex的字符，请重新" + again + "！";
+}
+
 // imagex's success line is not enough: the file decides. One that this run did not write, or
 // under 1 MB, is a failed backup in the status and the balloon as in the summary, and a failed
-// backup never hands over to the countdown.
+// backup never hands over to the countdown. The small file is gone before the box says so.
 void end_with_success_line(ui::Window& w) {
     std::int64_t mb = backup_size_mb(g_inputs.save_path, g_saved_before);
     if (mb == 0) {
         end_as_failed(w);
+        remove_file_this_run_wrote();
         ui::show_notice(backup_failed_report("Imagex", g_inputs.caption, time_to_text()),
                         os::kIconError);
         return;
@@ -178,16 +190,14 @@ std::string shortened_save_path(const std::string& path) {
 }
 
 std::string capture_name_text(const std::string& typed) {
-    std::string name;
-    for (char c : typed)
-        if (c != '"') name += c;  // a GBK trail byte is never 0x22
-    return name.empty() ? " " : name;
+    return typed.empty() ? " " : typed;
 }
 
-std::string capture_refusal_text(const std::string& save_path, const std::string& name) {
+std::string capture_refusal_text(const std::string& save_path, const std::string& typed_name) {
     if (!cmd_can_carry(save_path))
-        return "保存路径 " + save_path + " 含有无法传给Imagex的字符，请重新选择保存位置！";
-    if (!cmd_can_carry(name)) return "映像名称含有无法传给Imagex的字符，请重新输入！";
+        return uncarried_text_refusal("保存路径", save_path, "选择保存位置");
+    if (!cmd_can_carry(typed_name))
+        return uncarried_text_refusal("映像名称", typed_name, "输入映像名称");
     return {};
 }
 
@@ -259,18 +269,19 @@ void select_imagex_compression(ui::Event& event) {
 
 void check_other_imagex_then_backup(ui::Event& event) {
     if (g_capture_running) return;
-    std::string refusal = capture_refusal_text(g_inputs.save_path,
-                                               capture_name_text(event.window->text("name_edit")));
+    // The name is read once: the text checked here is the text the command carries.
+    const std::string typed_name = event.window->text("name_edit");
+    std::string refusal = capture_refusal_text(g_inputs.save_path, typed_name);
     if (!refusal.empty()) {
         ui::show_notice(refusal, os::kIconWarning);
         return;
     }
     if (!end_other_imagex_if_agreed(kOtherImagexBackupQuestion)) return;
-    imagex_capture_start(*event.window);
+    imagex_capture_start(*event.window, typed_name);
 }
 
-void imagex_capture_start(ui::Window& w) {
-    std::string name = capture_name_text(w.text("name_edit"));
+void imagex_capture_start(ui::Window& w, const std::string& typed_name) {
+    std::string name = capture_name_text(typed_name);
     if (ui::show_notice(capture_exclusion_notice(g_inputs.target_root, g_inputs.caption),
                         os::kBoxYesNo | os::kIconInfo) != os::kIdYes)
         return;
@@ -321,8 +332,7 @@ void imagex_backup_finish_tick(ui::Event& event) {
         end_without_success(w, kImagexBackupCancelledText);
     } else if (end == ImagexJobEnd::Failed) {
         end_as_failed(w);
-        // Only what this run wrote is removed: a file the tool never touched is still the user's.
-        if (saved_file_written(g_inputs.save_path, g_saved_before)) delete_file(g_inputs.save_path);
+        remove_file_this_run_wrote();
     } else {
         end_with_success_line(w);
     }

@@ -30,14 +30,14 @@ const ui::WindowDef& imagex_capture_window_def();
 // its last 14 (never half a double-byte character).
 std::string shortened_save_path(const std::string& path);
 
-// The name typed for the image inside the WIM as the command line carries it: a double quote
-// would end the quoting and hand the rest of the line to the command interpreter, so none is
-// kept; an empty name is one blank.
+// The name typed for the image inside the WIM as the command line carries it: as typed, an
+// empty name one blank. A name that the console cannot carry is refused before it gets here.
 std::string capture_name_text(const std::string& typed);
 
-// What OK refuses before anything is typed: a save path or a name that the console cannot carry
-// to imagex as it is (the message names which); empty when both can go.
-std::string capture_refusal_text(const std::string& save_path, const std::string& name);
+// What OK refuses before anything is typed: a save path or a typed name that the console cannot
+// carry to imagex as it is, a double quote among them (the message names which and shows it);
+// empty when both can go.
+std::string capture_refusal_text(const std::string& save_path, const std::string& typed_name);
 
 // 0 " /compress Fast", 1 " /compress Maximum", any other " /compress none".
 std::string imagex_compress_option_for(int item);
@@ -63,8 +63,9 @@ void set_backup_running_pictures(ui::Window& window, const std::string& button);
 void set_backup_done_pictures(ui::Window& window, const std::string& button);
 void set_backup_stopped_pictures(ui::Window& window, const std::string& button);
 
-// Sends the capture and starts the job's timers, after the exclusion notice.
-void imagex_capture_start(ui::Window& window);
+// Sends the capture of the image named `typed_name` (the name box's text as OK checked it) and
+// starts the job's timers, after the exclusion notice.
+void imagex_capture_start(ui::Window& window, const std::string& typed_name);
 
 void imagex_backup_window_load(ui::Event& event);       // Created
 void check_other_imagex_then_backup(ui::Event& event);  // OK

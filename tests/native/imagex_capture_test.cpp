@@ -86,10 +86,8 @@ TEST(ImagexCaptureCommand, IsBuiltExactly) {
     EXPECT_EQ(imagex_compress_option_for(0), " /compress Fast");
     EXPECT_EQ(imagex_compress_option_for(5), " /compress none");
     EXPECT_EQ(imagex_temp_folder_command("E:\\backup\\sys.wim"), "MD E:\\ImagexTemp");
-    // A double quote would end the name's quoting and hand the rest to the interpreter.
-    EXPECT_EQ(capture_name_text("a\" & del x \""), "a & del x ");
-    EXPECT_EQ(capture_name_text("\"\""), " ");
     EXPECT_EQ(capture_name_text("系统备份"), "系统备份");
+    EXPECT_EQ(capture_name_text("  "), "  ");
     EXPECT_EQ(capture_name_text("备份嘰"), "备份嘰");
     // imagex reads backslashes before a closing quote as escapes: those that end the name are
     // doubled, or the quote would not close it and the switches after it would join the name. A
@@ -250,7 +248,42 @@ TEST(ImagexCaptureWindow, ReportsTheSummaryBySizeOfTheFileWritten) {
         EXPECT_EQ(w.control_rect("status_label").w, 192);
         EXPECT_FALSE(g_busy);
         EXPECT_TRUE(w.alive());
-        EXPECT_EQ(r.rig.os.files.has(kSave), c.bytes >= 0);  // a success line's file is kept
+        EXPECT_EQ(r.rig.os.files.has(kSave), c.good);
+    }
+}
+
+// A success line with a file too small to be a backup is a failure, and like any failed capture
+// it takes away the file that this run wrote, never one that was there before and that imagex
+// left as it was.
+TEST(ImagexCaptureWindow, ASuccessLineWithASmallFileRemovesOnlyTheFileThisRunWrote) {
+    const struct {
+        const char* name;
+        std::int64_t before;   // -1: no file before the run
+        std::int64_t written;  // -1: imagex wrote nothing
+        bool good;
+        bool kept;
+    } cases[] = {
+        {"exactly 1 MB", -1, kMB, true, true},
+        {"ten bytes", -1, 10, false, false},
+        {"older backup untouched", 500 * kMB, -1, false, true},
+        {"older small file untouched", 10, -1, false, true},
+        {"older backup rewritten small", 500 * kMB, 10, false, false},
+        {"older backup rewritten good", 500 * kMB, 300 * kMB, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CaptureRig r;
+        if (c.before >= 0) r.rig.os.files.add_file_of_size(kSave, c.before);
+        ui::Window& w = r.open();
+        r.finish_capture(r.start_capture(), c.written);
+        EXPECT_EQ(w.text("status_label"),
+                  c.good ? "Imagex备份 C:\\(1:1) 完成！" : "Imagex备份失败。");
+        ASSERT_EQ(r.boxes().size(), 2u);
+        EXPECT_EQ(r.boxes()[1].find(c.good ? "   Imagex备份完成！" : "   Imagex备份失败！"), 0u);
+        EXPECT_EQ(r.rig.os.files.has(kSave), c.kept);
+        if (c.kept) {
+            EXPECT_EQ(r.rig.os.files.file_size_bytes(kSave), c.written >= 0 ? c.written : c.before);
+        }
     }
 }
 
@@ -356,21 +389,30 @@ TEST(ImagexCaptureWindow, AYesToTheStopQuestionNeverCancelsACaptureThatHasEnded)
     EXPECT_FALSE(g_imagex_cancelled);
 }
 
-// A save path or a name that the console cannot carry to imagex as it is is refused before
-// anything is asked or typed; "%", "&" and blanks go through.
+// A save path or a name that the console cannot carry to imagex as it is, a double quote
+// anywhere in it, is refused before anything is asked, typed or shown as running; "%", "&" and
+// blanks go through exactly as typed.
 TEST(ImagexCaptureWindow, RefusesWhatTheConsoleCannotCarryBeforeAnythingRuns) {
     struct Case {
         const char* save_path;
         const char* name;
-        std::string refusal;
+        std::string refusal;  // empty: the capture line below is typed
     } cases[] = {
         {"E:\\a\"&calc&\".wim", "C_BAK",
          "保存路径 E:\\a\"&calc&\".wim 含有无法传给Imagex的字符，请重新选择保存位置！|48"},
-        {kSave, "C_BAK\r\ncalc", "映像名称含有无法传给Imagex的字符，请重新输入！|48"},
-        {"E:\\50% & %PATH%\\系统.wim", "%PATH% \"备份\"", ""},
+        {"E:\\a\"&calc&\".wim", "C\"BAK",  // the save path is named first
+         "保存路径 E:\\a\"&calc&\".wim 含有无法传给Imagex的字符，请重新选择保存位置！|48"},
+        {kSave, "\"C_BAK", "映像名称 \"C_BAK 含有无法传给Imagex的字符，请重新输入映像名称！|48"},
+        {kSave, "C_\" & calc & \"BAK",
+         "映像名称 C_\" & calc & \"BAK 含有无法传给Imagex的字符，请重新输入映像名称！|48"},
+        {kSave, "C_BAK\"", "映像名称 C_BAK\" 含有无法传给Imagex的字符，请重新输入映像名称！|48"},
+        {kSave, "\"", "映像名称 \" 含有无法传给Imagex的字符，请重新输入映像名称！|48"},
+        {kSave, "C_BAK\r\ncalc",
+         "映像名称 C_BAK\r\ncalc 含有无法传给Imagex的字符，请重新输入映像名称！|48"},
+        {"E:\\50% & %PATH%\\系统.wim", "%PATH% & 备份", ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.save_path);
+        SCOPED_TRACE(std::string(c.save_path) + " / " + c.name);
         CaptureRig r;
         r.main->clear_items("backup_path_combo");
         r.main->add_item("backup_path_combo", c.save_path);
@@ -386,13 +428,16 @@ TEST(ImagexCaptureWindow, RefusesWhatTheConsoleCannotCarryBeforeAnythingRuns) {
             ASSERT_EQ(r.console().inputs().size(), 1u);
             EXPECT_EQ(r.console().inputs()[0],
                       "Imagex.exe /capture C:\\ \"E:\\50\"%\" & \"%\"PATH\"%\"\\系统.wim\" "
-                      "\"\"%\"PATH\"%\" "
-                      "备份\" /compress Maximum /temp E:\\ImagexTemp\r\n");
+                      "\"\"%\"PATH\"%\" & 备份\" /compress Maximum /temp E:\\ImagexTemp\r\n");
         } else {
             EXPECT_EQ(r.boxes(), Lines{c.refusal});
             EXPECT_TRUE(r.console().inputs().empty());
             EXPECT_TRUE(r.rig.os.processes.running("Imagex.exe"));
             EXPECT_TRUE(w.control_visible("ok_button"));
+            EXPECT_TRUE(w.enabled("name_edit"));
+            EXPECT_EQ(w.text("name_edit"), c.name);
+            EXPECT_EQ(w.text("status_label"), "");
+            EXPECT_TRUE(r.balloons().empty());
             EXPECT_FALSE(g_busy);
         }
     }
