@@ -90,11 +90,6 @@ void remove_file_this_run_wrote() {
     if (saved_file_written(g_inputs.save_path, g_saved_before)) delete_file(g_inputs.save_path);
 }
 
-// What the text is ("保存路径", "映像名称"), the text itself and what to do again.
-std::string uncarried_text_refusal(const char* what, const std::string& text, const char* again) {
-    return std::string(what) + " " + text + " 含有无法传给Imagex的字符，请重新" + again + "！";
-}
-
 // imagex's success line is not enough: the file decides. One that this run did not write, or
 // under 1 MB, is a failed backup in the status and the balloon as in the summary, and a failed
 // backup never hands over to the countdown. The small file is gone before the box says so.
@@ -195,9 +190,9 @@ std::string capture_name_text(const std::string& typed) {
 
 std::string capture_refusal_text(const std::string& save_path, const std::string& typed_name) {
     if (!cmd_can_carry(save_path))
-        return uncarried_text_refusal("保存路径", save_path, "选择保存位置");
-    if (!cmd_can_carry(typed_name))
-        return uncarried_text_refusal("映像名称", typed_name, "输入映像名称");
+        return "保存路径 " + save_path + " 含有无法传给Imagex的字符，请重新选择保存位置！";
+    // The name is not repeated in the box: it may hold a line break of its own.
+    if (!cmd_can_carry(typed_name)) return "映像名称含有无法传给Imagex的字符，请重新输入！";
     return {};
 }
 

@@ -402,13 +402,11 @@ TEST(ImagexCaptureWindow, RefusesWhatTheConsoleCannotCarryBeforeAnythingRuns) {
          "保存路径 E:\\a\"&calc&\".wim 含有无法传给Imagex的字符，请重新选择保存位置！|48"},
         {"E:\\a\"&calc&\".wim", "C\"BAK",  // the save path is named first
          "保存路径 E:\\a\"&calc&\".wim 含有无法传给Imagex的字符，请重新选择保存位置！|48"},
-        {kSave, "\"C_BAK", "映像名称 \"C_BAK 含有无法传给Imagex的字符，请重新输入映像名称！|48"},
-        {kSave, "C_\" & calc & \"BAK",
-         "映像名称 C_\" & calc & \"BAK 含有无法传给Imagex的字符，请重新输入映像名称！|48"},
-        {kSave, "C_BAK\"", "映像名称 C_BAK\" 含有无法传给Imagex的字符，请重新输入映像名称！|48"},
-        {kSave, "\"", "映像名称 \" 含有无法传给Imagex的字符，请重新输入映像名称！|48"},
-        {kSave, "C_BAK\r\ncalc",
-         "映像名称 C_BAK\r\ncalc 含有无法传给Imagex的字符，请重新输入映像名称！|48"},
+        {kSave, "\"C_BAK", "映像名称含有无法传给Imagex的字符，请重新输入！|48"},
+        {kSave, "C_\" & calc & \"BAK", "映像名称含有无法传给Imagex的字符，请重新输入！|48"},
+        {kSave, "C_BAK\"", "映像名称含有无法传给Imagex的字符，请重新输入！|48"},
+        {kSave, "\"", "映像名称含有无法传给Imagex的字符，请重新输入！|48"},
+        {kSave, "C_BAK\r\ncalc", "映像名称含有无法传给Imagex的字符，请重新输入！|48"},
         {"E:\\50% & %PATH%\\系统.wim", "%PATH% & 备份", ""},
     };
     for (const Case& c : cases) {
