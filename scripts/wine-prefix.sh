@@ -50,8 +50,12 @@ make_drive_folders() {
 }
 
 # A stand-in Ghost image (tools/standin/make_ghost_image.py), sparse to the size of a real one,
-# from tools/standin/demo_image and, once it is built, the stand-in of Windows 7's CMD.EXE: after
-# a restore the partition list names the partition's system.
+# from tools/standin/demo_image and, once it is built, the stand-in of Windows 7's CMD.EXE, which
+# carries that system's version. On Windows the partition list would read that version after a
+# restore and name the partition's system (Win7). Wine reads no version from any file named
+# CMD.EXE (the same file under another name has one), so under Wine the system column names no
+# Windows (an active partition keeps its "A") and the file only shows that the restore wrote the
+# image's files.
 make_demo_ghost_image() {
   local image="$1" size="$2" cmd="$QV_WIN_BUILD/standin/WindowsCmd.exe" source
   if [ "$(head -c 7 "$image" 2>/dev/null | tr -d '\0')" = "QVGHO 1" ] && { [ ! -f "$cmd" ] || [ "$image" -nt "$cmd" ]; }; then

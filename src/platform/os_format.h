@@ -14,7 +14,8 @@ namespace qv::os {
 // when it is done). The answer tells the library whether to go on.
 using FormatReport = std::function<bool(int command, int sub_action, std::uint8_t value)>;
 
-// The format dialog's results that mean nothing was formatted.
+// The format dialog's results that mean nothing was formatted; any other result is the id of the
+// format it made.
 constexpr std::uint32_t kFormatDialogError = 0xFFFFFFFFu;
 constexpr std::uint32_t kFormatDialogCancelled = 0xFFFFFFFEu;
 constexpr std::uint32_t kFormatDialogNoFormat = 0xFFFFFFFDu;
@@ -24,8 +25,8 @@ public:
     virtual ~VolumeFormatter() = default;
     // The library's FormatEx on a drive ("E:" or "E:\") with the media type, file system and
     // label, quick flag and cluster size; returns when the library has ended, having passed every
-    // report on. False when the library or its entry point is missing, so that nothing ran (and
-    // always in a build with test hooks, which formats nothing).
+    // report on. False when the library or its entry point is missing, so that nothing ran, and
+    // always in a build with test hooks, which loads no library and formats nothing.
     virtual bool format_ex(const std::string& root, int media_type, const std::string& file_system,
                            const std::string& label, bool quick, std::uint32_t cluster_size,
                            const FormatReport& report) = 0;
@@ -33,10 +34,11 @@ public:
     virtual bool format(const std::string& drive, int media_type, const std::string& file_system,
                         const std::string& label, bool quick, const FormatReport& report) = 0;
     // The library's EnableVolumeCompression on a drive ("E:"); false also when the library or
-    // its entry point is missing.
+    // its entry point is missing, and always in a build with test hooks, which changes nothing.
     virtual bool enable_compression(const std::string& drive, int compress) = 0;
     // The system's format dialog for a drive index (A = 0), owned by the program's active window;
-    // the dialog's own result.
+    // the dialog's own result. A build with test hooks opens no dialog and answers
+    // kFormatDialogError, as for a dialog that failed.
     virtual std::uint32_t format_dialog(int drive_index, std::uint32_t format_id,
                                         std::uint32_t options) = 0;
 };

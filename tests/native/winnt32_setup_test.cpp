@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <ostream>
 #include <sstream>
 
 #include "base/state.h"
@@ -10,6 +11,7 @@
 #include "jobs/virtual_drive.h"
 #include "jobs/winnt32_setup.h"
 #include "main_window/main_window.h"
+#include "platform/os_format.h"
 
 namespace qv {
 namespace {
@@ -277,10 +279,36 @@ TEST(Winnt32SetupFormat, FormatsAsChosenBeforeTheSetup) {
     }
 }
 
-TEST_F(SetupWindow, AFailedFormatStartsNothing) {
+// Every way a format ends without formatting: the library reports a failure, or the format
+// dialog answers one of its three "nothing formatted" codes (a build with test hooks answers the
+// error code for the dialog it never opens).
+struct FailedFormat {
+    const char* name;
+    int choice;
+    std::uint32_t dialog_result;
+};
+
+// The way's name stands for it in the test's name.
+void PrintTo(const FailedFormat& way, std::ostream* out) {
+    *out << way.name;
+}
+
+class SetupWindowFailedFormat : public SetupWindow,
+                                public ::testing::WithParamInterface<FailedFormat> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryWay, SetupWindowFailedFormat,
+    ::testing::Values(FailedFormat{"LibraryReportsFailure", 1, 0},
+                      FailedFormat{"DialogFailed", 0, os::kFormatDialogError},
+                      FailedFormat{"DialogCancelled", 0, os::kFormatDialogCancelled},
+                      FailedFormat{"DialogCannotFormat", 0, os::kFormatDialogNoFormat}),
+    [](const ::testing::TestParamInfo<FailedFormat>& way) { return way.param.name; });
+
+TEST_P(SetupWindowFailedFormat, StartsNothing) {
     rig.os.formatter.reports = {{0, 10}, {11, 0}};
+    rig.os.formatter.dialog_result = GetParam().dialog_result;
     run([&](ui::Window& w) {
-        fakes::select(w, "format_combo", 1);
+        fakes::select(w, "format_combo", GetParam().choice);
         bool locked = false;
         rig.os.formatter.on_format = [&] {
             locked = !w.enabled("ok_button") && !w.enabled("cancel_button") &&
@@ -298,6 +326,7 @@ TEST_F(SetupWindow, AFailedFormatStartsNothing) {
     EXPECT_FALSE(rig.os.files.has("C:\\winnt.sif"));
     EXPECT_EQ(balloons(), (Lines{"正在格式化 C:\\(1:1)", "格式化 C:\\(1:1) 失败！"}));
     EXPECT_EQ(boxes(), Lines{"提示|格式化 C:\\(1:1) 失败！|16"});
+    EXPECT_EQ(rig.os.formatter.calls.size() + rig.os.formatter.dialogs.size(), 1u);
     // Closed before any setup started: nothing is left to clear the busy state later.
     EXPECT_FALSE(g_busy);
 }

@@ -22,7 +22,6 @@
 #include "jobs/imagex_apply_window.h"
 #include "jobs/imagex_commands.h"
 #include "main_window/main_window.h"
-#include "platform/os_format.h"
 #include "shell/main_window_handlers.h"
 #include "support/files.h"
 #include "support/standins.h"
@@ -214,61 +213,6 @@ TEST_F(WimApplyUnderWine, ThePathReachesImagexExactlyThroughBothInterpreters) {
               (std::vector<Lines>{{"/INFO", image}, {"/apply", image, "2", target}}));
     EXPECT_TRUE(exists(work + L"target\\Windows\\explorer.exe"));
 }
-
-// Wine has no formatting library and its format dialog formats nothing: both are failures, never
-// a format taken for done. (Q: is no drive, so not even a real system would format anything.)
-TEST(Win32Formatter, MissingLibraryAndRefusingDialogAreFailures) {
-    os::VolumeFormatter* formatter = win32::win32_formatter();
-    int reports = 0;
-    EXPECT_FALSE(formatter->format_ex("Q:\\", 12, "NTFS", "本地磁盘", true, 0,
-                                      [&](int, int, std::uint8_t) { return ++reports > 0; }));
-    EXPECT_EQ(reports, 0);
-    EXPECT_EQ(formatter->format_dialog('Q' - 65, 0, 1), os::kFormatDialogNoFormat);
-}
-
-#ifdef QV_TEST_HOOKS
-int g_library_reports = 0;
-BOOLEAN WINAPI count_library_report(int, DWORD, PVOID) {
-    ++g_library_reports;
-    return TRUE;
-}
-
-// A test build formats nothing even where the formatting library is there: the library's stand-in
-// (which only reports a finished format) goes into this prefix's system folder, answers when it is
-// called itself, and is never called through the formatter. On a system of its own library the
-// formatter must refuse that one as well.
-TEST(Win32Formatter, TestBuildsFormatNothingWhereTheLibraryIsThere) {
-    wchar_t folder[MAX_PATH] = {};
-    UINT n = GetSystemDirectoryW(folder, MAX_PATH);
-    ASSERT_GT(n, 0u);
-    const std::wstring library = std::wstring(folder, n) + L"\\fmifs.dll";
-    // Never over a real library, and only into a Wine prefix.
-    const bool placed =
-        under_wine() && CopyFileW(standin(L"library\\fmifs.dll").c_str(), library.c_str(), TRUE);
-    if (placed) {
-        using FormatExEntry = VOID(WINAPI*)(PWCHAR, DWORD, PWCHAR, PWCHAR, BOOL, ULONG,
-                                            BOOLEAN(WINAPI*)(int, DWORD, PVOID));
-        HMODULE fmifs = LoadLibraryW(library.c_str());
-        ASSERT_NE(fmifs, nullptr);
-        auto entry = reinterpret_cast<FormatExEntry>(
-            reinterpret_cast<void*>(GetProcAddress(fmifs, "FormatEx")));
-        ASSERT_NE(entry, nullptr);
-        wchar_t root[] = L"Q:\\", system[] = L"NTFS", label[] = L"x";
-        g_library_reports = 0;
-        entry(root, 12, system, label, TRUE, 0, count_library_report);
-        EXPECT_EQ(g_library_reports, 2);
-        FreeLibrary(fmifs);
-    }
-
-    os::VolumeFormatter* formatter = win32::win32_formatter();
-    int reports = 0;
-    auto count = [&](int, int, std::uint8_t) { return ++reports > 0; };
-    EXPECT_FALSE(formatter->format_ex("Q:\\", 12, "NTFS", "本地磁盘", true, 4096, count));
-    EXPECT_FALSE(formatter->format("Q:", 12, "NTFS", "本地磁盘", true, count));
-    EXPECT_EQ(reports, 0);
-    if (placed) EXPECT_TRUE(DeleteFileW(library.c_str()));
-}
-#endif
 
 }  // namespace
 }  // namespace qv

@@ -1,6 +1,8 @@
 // Balloons, file dialogs and the UI script, through the test hooks' notice log.
 #include <windows.h>
 
+#include <commdlg.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -78,6 +80,14 @@ TEST_F(RuntimeTest, FileDialogsAnswerFromTheScript) {
     EXPECT_EQ(std::wstring(kExpected, sizeof kExpected / sizeof kExpected[0]), filter);
     EXPECT_EQ(L"Gho", qv::win32::dialog_default_ext(".Gho"));
     EXPECT_EQ(L"", qv::win32::dialog_default_ext(""));
+}
+
+// A save dialog never asks about an existing file (the start button asks before a backup writes
+// over it, the shell before a move or an export, so the user would be asked twice); an open
+// dialog still takes only a file that exists.
+TEST(FileDialogFlags, SaveDialogsLeaveTheOverwriteQuestionToTheirCaller) {
+    EXPECT_EQ(qv::win32::file_dialog_flags(true) & (OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST), 0u);
+    EXPECT_NE(qv::win32::file_dialog_flags(false) & OFN_FILEMUSTEXIST, 0u);
 }
 
 class ScriptTest : public RuntimeTest {

@@ -55,6 +55,11 @@ std::wstring dialog_default_ext(const std::string& ext) {
     return wide;
 }
 
+unsigned long file_dialog_flags(bool save) {
+    return OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+           (save ? 0 : OFN_FILEMUSTEXIST);
+}
+
 void Win32Window::set_file_dialog(const std::string& role, const std::string& title,
                                   const std::string& filter, const std::string& file_name) {
     ControlState* state = control(role);
@@ -105,8 +110,7 @@ std::string Win32Window::run_file_dialog(const std::string& role) {
     dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
-                   (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    dialog.Flags = file_dialog_flags(save);
     BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     return chosen ? narrow(file.data()) : std::string();
 }

@@ -13,4 +13,10 @@ std::wstring dialog_filter(const std::string& filter);
 // The extension the dialog appends to a name typed without one: ".Gho" gives "Gho".
 std::wstring dialog_default_ext(const std::string& ext);
 
+// The dialog's flags. An open dialog takes only a file that exists. A save dialog does not ask
+// about a file that exists: what the path is chosen for asks before anything is written over it
+// (the start button before a backup, the shell before a move or an export), and the user would
+// be asked twice.
+unsigned long file_dialog_flags(bool save);
+
 }  // namespace qv::win32

@@ -1,6 +1,6 @@
 // Formatting through fmifs.dll's FormatEx, Format and EnableVolumeCompression, looked up at run
 // time (Windows PE has them; Wine and some trimmed systems do not), and the shell's format dialog.
-// Builds with test hooks never format.
+// Builds with test hooks neither format nor change a volume: none of these calls is made.
 #include <windows.h>
 
 #include <shlobj.h>
@@ -22,11 +22,12 @@ using CompressionEntry = BOOLEAN(WINAPI*)(PWCHAR root, BOOL compress);
 
 #ifdef QV_TEST_HOOKS
 // Builds with test hooks run their tests as root, under Wine on the build machine or on a Windows
-// test machine: whatever library is there, no volume of that machine may be formatted, so every
-// format counts as one that did not run.
-constexpr bool kFormatsRefused = true;
+// test machine: whatever library and shell are there, no volume of that machine may be formatted
+// or changed. Every such call is refused before anything is loaded or called, and counts as one
+// that did not run.
+constexpr bool kVolumeChangesRefused = true;
 #else
-constexpr bool kFormatsRefused = false;
+constexpr bool kVolumeChangesRefused = false;
 #endif
 
 // FormatEx calls back without a context of its own; a format runs on one thread at a time.
@@ -44,7 +45,7 @@ public:
     bool format_ex(const std::string& root, int media_type, const std::string& file_system,
                    const std::string& label, bool quick, std::uint32_t cluster_size,
                    const os::FormatReport& report) override {
-        if (kFormatsRefused) return false;
+        if (kVolumeChangesRefused) return false;
         Module fmifs(load_system_library(L"fmifs.dll"));
         auto entry = entry_of<FormatExEntry>(fmifs.get(), "FormatEx");
         if (entry == nullptr) return false;
@@ -59,7 +60,7 @@ public:
 
     bool format(const std::string& drive, int media_type, const std::string& file_system,
                 const std::string& label, bool quick, const os::FormatReport& report) override {
-        if (kFormatsRefused) return false;
+        if (kVolumeChangesRefused) return false;
         Module fmifs(load_system_library(L"fmifs.dll"));
         auto entry = entry_of<FormatEntry>(fmifs.get(), "Format");
         if (entry == nullptr) return false;
@@ -73,6 +74,7 @@ public:
     }
 
     bool enable_compression(const std::string& drive, int compress) override {
+        if (kVolumeChangesRefused) return false;
         Module fmifs(load_system_library(L"fmifs.dll"));
         auto entry = entry_of<CompressionEntry>(fmifs.get(), "EnableVolumeCompression");
         if (entry == nullptr) return false;
@@ -82,6 +84,8 @@ public:
 
     std::uint32_t format_dialog(int drive_index, std::uint32_t format_id,
                                 std::uint32_t options) override {
+        // Answered as a dialog that failed: every caller reads that as nothing formatted.
+        if (kVolumeChangesRefused) return os::kFormatDialogError;
         HWND owner = GetActiveWindow();
         if (owner == nullptr) owner = first_visible_window_of_process();
         return static_cast<std::uint32_t>(

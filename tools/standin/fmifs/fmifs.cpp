@@ -1,6 +1,8 @@
 // A stand-in of the formatting library: its two format entries format nothing and only report,
-// through the caller's routine, a format that went to 100 % and ended well. The Wine tests put it
-// where a real system keeps the library, to show that a test build never reaches it.
+// through the caller's routine, a format that went to 100 % and ended well; its compression entry
+// changes nothing and answers success. Every entry counts its calls, which StandinCalls gives.
+// The Wine tests put it where a real system keeps the library, to show that a test build never
+// reaches it.
 #include <windows.h>
 
 namespace {
@@ -9,6 +11,8 @@ using Report = BOOLEAN(WINAPI*)(int command, DWORD sub_action, PVOID action_info
 
 constexpr int kProgress = 0;
 constexpr int kDone = 11;
+
+LONG g_calls = 0;
 
 void report_finished_format(Report report) {
     if (report == nullptr) return;
@@ -22,10 +26,22 @@ void report_finished_format(Report report) {
 
 extern "C" __declspec(dllexport) VOID WINAPI
     FormatEx(PWCHAR, DWORD, PWCHAR, PWCHAR, BOOL, ULONG, Report report) {
+    InterlockedIncrement(&g_calls);
     report_finished_format(report);
 }
 
 extern "C" __declspec(dllexport) VOID WINAPI
     Format(PWCHAR, DWORD, PWCHAR, PWCHAR, BOOL, Report report) {
+    InterlockedIncrement(&g_calls);
     report_finished_format(report);
+}
+
+extern "C" __declspec(dllexport) BOOLEAN WINAPI EnableVolumeCompression(PWCHAR, BOOL) {
+    InterlockedIncrement(&g_calls);
+    return TRUE;
+}
+
+// The calls of the three entries above since the library was loaded.
+extern "C" __declspec(dllexport) LONG WINAPI StandinCalls() {
+    return g_calls;
 }
