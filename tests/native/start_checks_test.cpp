@@ -513,9 +513,10 @@ TEST(StartChecks, RefusesADiscImageMountedFromTheTarget) {
     }
 }
 
-// The disc drive is an image file mounted from the target partition: its install.wim is refused
-// there before the editions are read, ahead of the target's type; the XP setup is asked only when
-// its window formats. A disc image elsewhere, or a disc the run did not mount, passes.
+// The disc drive is an image file mounted from the target partition: the start button refuses
+// that target before the editions are read or the setup window opens, ahead of the target's type,
+// for the install.wim and the XP setup alike. A disc image elsewhere, or a disc the run did not
+// mount, passes.
 TEST(StartChecks, DiscInstallRefusesTheTargetHoldingTheDiscImage) {
     const std::string refusal = "需安装的分区不可与还原映像文件所在的路径相同！|48";
     struct Case {
@@ -530,7 +531,15 @@ TEST(StartChecks, DiscInstallRefusesTheTargetHoldingTheDiscImage) {
         {"before the type", "C:\\iso\\g7.iso", false, "", {refusal}, {}},
         {"image elsewhere", "D:\\iso\\g7.iso", false, "硬盘驱动器", {}, {"ImagexApplyWindow"}},
         {"a real disc", "", false, "硬盘驱动器", {}, {"ImagexApplyWindow"}},
-        {"XP setup", "C:\\iso\\xp.iso", true, "硬盘驱动器", {}, {"Winnt32SetupWindow"}},
+        {"XP setup", "C:\\iso\\xp.iso", true, "硬盘驱动器", {refusal}, {}},
+        {"XP setup before the type", "c:\\iso\\xp.iso", true, "", {refusal}, {}},
+        {"XP setup before the question", "C:\\iso\\xp.iso", true, "可移动驱动器", {refusal}, {}},
+        {"XP setup, image elsewhere",
+         "D:\\iso\\xp.iso",
+         true,
+         "硬盘驱动器",
+         {},
+         {"Winnt32SetupWindow"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
