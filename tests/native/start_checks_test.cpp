@@ -703,6 +703,45 @@ TEST(StartChecks, WriteProbeNeedsASuccessfulWrite) {
     EXPECT_FALSE(test_partition_writable(""));
 }
 
+// A read-only drive can neither take a new probe nor lose the one an earlier run left there: the
+// old file is still found after the write failed, and only the write's result tells. The start
+// button refuses such a target, and so does the unattended restore.
+TEST(StartChecks, ReadOnlyTargetWithAnOldProbeIsRefused) {
+    {
+        fakes::FakeOs fake;
+        fake.files.add_folder("E:\\");
+        fake.files.add_file("E:\\Marlune.Tmp", "left by an earlier run");
+        fake.files.set_read_only_drive('e');
+        EXPECT_FALSE(test_partition_writable("E:\\"));
+        EXPECT_EQ(fake.files.contents("E:\\Marlune.Tmp"), "left by an earlier run");
+        EXPECT_TRUE(fake.files.writes.empty());
+    }
+    const std::string refusal =
+        std::string("选择的分区 ") + kCaption + " 写入数据失败，请选择正确的分区！|16";
+    for (StartMode mode : {StartMode::Restore, StartMode::DiscInstall}) {
+        SCOPED_TRACE(mode == StartMode::Restore ? "restore" : "disc install");
+        Press p(mode, Knobs{}, {}, false);
+        p.rig.os.files.add_file("C:\\Marlune.Tmp", "left by an earlier run");
+        p.rig.os.files.set_read_only_drive('C');
+        p.click_start();
+        EXPECT_EQ(p.boxes(), Strings{refusal});
+        EXPECT_TRUE(p.opened().empty());
+    }
+    fakes::FakeOs fake;
+    fake.files.add_folder("C:\\");
+    fake.files.add_file_of_size("D:\\w7.gho", 200 * kMB);
+    fake.files.add_file("C:\\Marlune.Tmp", "left by an earlier run");
+    fake.files.set_read_only_drive('C');
+    fake.drives.add("C:\\", os::kDriveFixed, 0, 1);
+    StartRun run = unattended_ghost_run("D:\\w7.gho", "C:\\", "C:\\(1:1)");
+    Strings boxes;
+    EXPECT_FALSE(pass_checks(run, unattended_ghost_checks(), [&](const std::string& text, int) {
+        boxes.push_back(text);
+        return os::kIdOk;
+    }));
+    EXPECT_EQ(boxes, Strings{"指定还原的分区 C:\\(1:1) 写入数据失败，请选择正确的分区！"});
+}
+
 TEST(StartChecks, DriveLettersCompareWithoutRegardToCase) {
     fakes::FakeOs os;
     os.files.windows = "x:\\windows";
