@@ -51,6 +51,32 @@ PartitionClick apply_click_rules(ui::Window& main, const SelectedPartition& chos
     return click;
 }
 
+// The refresh itself. With `switch_controls` the controls are off while the drives are read (the
+// lock set, or on the disc-install panel only its own controls) and on again afterwards; without
+// it they are left to the long action that holds the lock.
+void rebuild_partition_list(ui::Window& main, bool switch_controls) {
+    bool disc_panel = main.checked("disc_install_radio");
+    if (switch_controls) {
+        if (disc_panel)
+            set_disc_panel_enabled(main, false);
+        else
+            ui::lock_ui();
+    }
+    ui::show_tray_balloon("提示", kRefreshingText, ui::kBalloonInfo, 0);
+    main.clear_rows(kList);
+    fill_partition_list_fixed(main);
+    fill_partition_list_removable(main);
+    if (disc_panel) list_cd_drives(main);
+    if (switch_controls) {
+        if (disc_panel)
+            set_disc_panel_enabled(main, true);
+        else
+            ui::unlock_ui();
+    }
+    check_partitions_found(main);
+    ui::show_tray_balloon("提示", kRefreshDoneText, ui::kBalloonInfo, 0);
+}
+
 }  // namespace
 
 void show_partition_list_mode(ui::Window& main, PartitionListMode mode) {
@@ -115,23 +141,13 @@ void select_default_partition_row(ui::Window& main) {
 void refresh_partition_list(ui::Window& main) {
     PartitionRefreshGuard guard(ui::ui_locked());
     if (!guard.entered()) return;
-    // The disc-install panel keeps its own controls switched off, not the whole lock set.
-    bool disc_panel = main.checked("disc_install_radio");
-    if (disc_panel)
-        set_disc_panel_enabled(main, false);
-    else
-        ui::lock_ui();
-    ui::show_tray_balloon("提示", kRefreshingText, ui::kBalloonInfo, 0);
-    main.clear_rows(kList);
-    fill_partition_list_fixed(main);
-    fill_partition_list_removable(main);
-    if (disc_panel) list_cd_drives(main);
-    if (disc_panel)
-        set_disc_panel_enabled(main, true);
-    else
-        ui::unlock_ui();
-    check_partitions_found(main);
-    ui::show_tray_balloon("提示", kRefreshDoneText, ui::kBalloonInfo, 0);
+    rebuild_partition_list(main, true);
+}
+
+void refresh_stale_partition_list(ui::Window& main) {
+    PartitionRefreshGuard guard(false);
+    if (!guard.entered()) return;
+    rebuild_partition_list(main, !ui::ui_locked());
 }
 
 void list_cd_drives(ui::Window& main) {

@@ -37,6 +37,11 @@ void select_default_partition_row(ui::Window& main);
 
 // Rebuilds the list; refused while another refresh runs or a long action holds the lock.
 void refresh_partition_list(ui::Window& main);
+// Rebuilds the list for a job that found its target numbered otherwise than the list shows: also
+// while a long action holds the main window's lock, which that action keeps (the list is rebuilt
+// without taking or handing back the lock). Inside a refresh that already runs nothing more is
+// done: that refresh is still reading the drives and fills the list with their new numbers.
+void refresh_stale_partition_list(ui::Window& main);
 
 // The optical-drive combo: one item per optical drive, the first one chosen.
 void list_cd_drives(ui::Window& main);

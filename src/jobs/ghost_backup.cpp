@@ -9,6 +9,7 @@
 #include "jobs/backup_report.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_switches.h"
+#include "jobs/ghost_window_parts.h"
 #include "jobs/time_text.h"
 #include "main_window/main_window.h"
 #include "platform/os.h"
@@ -27,6 +28,7 @@ constexpr int kWatchMs = 50;
 // OK backs up exactly this, whatever becomes of the main window's controls afterwards.
 struct ConfirmedBackup {
     std::string caption;
+    std::string root;
     std::string disk_partition;
     std::string save_path;
     std::string compression_switch;
@@ -66,28 +68,12 @@ int say(const std::string& text, int style) {
     return os::os().notices->message_box(text, "提示", style);
 }
 
-void show_buttons(ui::Window& w, bool on) {
-    for (const char* role : {"ok_button", "cancel_button"}) {
-        w.set_enabled(role, on);
-        w.set_visible(role, on);
-    }
-}
-
-void place_status(ui::Window& w, int left, int width) {
-    ui::Rect at = w.control_rect("status_label");
-    w.move_control("status_label", left, at.y);
-    w.resize_control("status_label", width, at.h);
-}
-
 void show_status(ui::Window& w, const std::string& text) {
-    place_status(w, 120, 240);
-    w.set_text("status_label", text);
-    w.set_visible("status_label", true);
+    show_ghost_status(w, text, 120, 240);
 }
 
 void hide_status(ui::Window& w) {
-    w.set_visible("status_label", false);
-    place_status(w, 11, 3);
+    hide_ghost_status(w, 11, 3);
 }
 
 void report_failure() {
@@ -101,7 +87,7 @@ void report_failure() {
 void end_job(ui::Window& w) {
     const bool ghost_done = g_job.ghost->exit_code() == 0;
     g_job.ghost.reset();
-    show_buttons(w, true);
+    show_ghost_buttons(w, true);
     g_busy = false;
     w.stop_timer(kWatch);
     g_job.running = false;
@@ -166,6 +152,7 @@ void ghost_backup_window_load(ui::Event& event) {
     g_confirmed = ConfirmedBackup{};
     if (ui::Window* main = ui::main_window()) {
         g_confirmed.caption = main->text("selected_caption_label");
+        g_confirmed.root = main->text("selected_drive_label");
         g_confirmed.disk_partition = main->text("selected_disk_partition_label");
         g_confirmed.save_path = main->text("backup_path_combo");
         g_confirmed.password_part =
@@ -184,8 +171,16 @@ void ghost_backup_start(ui::Event& event) {
         say("出现错误，支持库写入失败，可能被安全软件拦截，请重启本程序！", os::kIconError);
         return;
     }
+    // Ghost dumps the partition by its number: a number that moved to another partition since
+    // the window confirmed it would save that one under the name of this one. The window closes,
+    // since the partition it names no longer carries that number.
+    if (!ghost_target_numbered_as_confirmed(g_confirmed.root, g_confirmed.disk_partition)) {
+        refuse_renumbered_ghost_target(kBackupTargetRenumberedText, say);
+        w.close();
+        return;
+    }
     std::string status = "Ghost正在备份 " + g_confirmed.caption + "，请稍候....";
-    show_buttons(w, false);
+    show_ghost_buttons(w, false);
     show_status(w, status);
     ui::show_notice_balloon(status);
     RunningBackup job;
@@ -199,7 +194,7 @@ void ghost_backup_start(ui::Event& event) {
     job.ghost = start_program(command, os::kShowHidden);
     if (!job.ghost) {
         hide_status(w);
-        show_buttons(w, true);
+        show_ghost_buttons(w, true);
         report_failure();
         return;
     }

@@ -7,9 +7,9 @@
 #include "base/power.h"
 #include "base/state.h"
 #include "base/tool_runner.h"
-#include "disks/drive_facts.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_switches.h"
+#include "jobs/ghost_window_parts.h"
 #include "jobs/start_checks.h"
 #include "main_window/info_windows.h"
 #include "main_window/main_window.h"
@@ -31,6 +31,7 @@ constexpr std::size_t kShortenedPart = 12;
 struct ConfirmedRestore {
     std::string image;
     std::string caption;
+    std::string root;
     std::string disk_partition;
     std::string password_part;
 };
@@ -87,39 +88,37 @@ std::string question_text(const std::string& shortened) {
     return "是否马上还原 " + shortened + " ？";
 }
 
-void show_buttons(ui::Window& w, bool on) {
-    for (const char* role : {"ok_button", "cancel_button"}) {
-        w.set_enabled(role, on);
-        w.set_visible(role, on);
-    }
-}
-
 void show_status(ui::Window& w, const std::string& text) {
-    ui::Rect at = w.control_rect("status_label");
-    w.move_control("status_label", 96, at.y);
-    w.resize_control("status_label", 248, at.h);
-    w.set_text("status_label", text);
-    w.set_visible("status_label", true);
+    show_ghost_status(w, text, 96, 248);
 }
 
 void hide_status(ui::Window& w) {
-    ui::Rect at = w.control_rect("status_label");
-    w.set_visible("status_label", false);
-    w.resize_control("status_label", 3, at.h);
-    w.move_control("status_label", 3, at.y);
+    hide_ghost_status(w, 3, 3);
 }
 
-// The start common to the three jobs. A Ghost that cannot be started has done nothing: that is
-// reported as a failure, and no watch runs, so it can never pass for a finished restore.
-void start_job(ui::Window& w, RunningRestore job, const std::string& command) {
+// The start common to the three jobs, for the target's drive root and the disk:partition that the
+// window named. Ghost takes the number, so it is looked up once more right before Ghost starts:
+// when the drive carries another number by now, nothing starts. The interactive window then
+// closes, since what it confirmed no longer exists; the unattended one stays, and it never takes
+// the new number for its own: only the partition its warning named may be restored, and a later
+// OK goes ahead only once the drive carries that number again.
+// A Ghost that cannot be started has done nothing: that is reported as a failure, and no watch
+// runs, so it can never pass for a finished restore.
+void start_job(ui::Window& w, RunningRestore job, const std::string& root,
+               const std::string& disk_partition, const std::string& command) {
+    if (!ghost_target_numbered_as_confirmed(root, disk_partition)) {
+        refuse_renumbered_ghost_target(kRestoreTargetRenumberedText, say);
+        if (!job.automatic) w.close();
+        return;
+    }
     std::string status = "Ghost正在还原 " + job.target + "，请稍候....";
-    show_buttons(w, false);
+    show_ghost_buttons(w, false);
     show_status(w, status);
     ui::show_notice_balloon(status);
     job.ghost = start_program(command, os::kShowNormal);
     if (!job.ghost) {
         hide_status(w);
-        show_buttons(w, true);
+        show_ghost_buttons(w, true);
         say("Ghost启动失败，" + job.image + " 未能还原到 " + job.target + "！", kStopError);
         return;
     }
@@ -134,7 +133,7 @@ void start_job(ui::Window& w, RunningRestore job, const std::string& command) {
 void end_job(ui::Window& w) {
     const bool done = g_job.ghost->exit_code() == 0;
     g_job.ghost.reset();
-    show_buttons(w, true);
+    show_ghost_buttons(w, true);
     g_busy = false;
     w.stop_timer(g_job.timer);
     g_job.running = false;
@@ -152,96 +151,19 @@ void end_job(ui::Window& w) {
     if (g_job.automatic) end_program(0);
 }
 
-// ---- the unattended and dropped-image jobs' checks ---------------------------------------------
-
-struct CommandLineRestore {
-    std::string image;  // full path
-    std::string type_name;
-};
-
-bool image_found(CommandLineRestore& r) {
-    return file_exists(r.image);
-}
-std::string image_not_found_text(const CommandLineRestore& r) {
-    return "未找到 " + r.image + " ！";
-}
-
-bool target_exists(CommandLineRestore&) {
-    return drive_exists(g_target_drive);
-}
-std::string target_missing_text(const CommandLineRestore&) {
-    return "指定还原的分区 " + command_line_target_text() + " 不存在！";
-}
-
-bool image_off_target(CommandLineRestore& r) {
-    return !same_drive_letter(r.image, g_target_drive);
-}
-std::string image_on_target_text(const CommandLineRestore&) {
-    return "需还原的分区不可与还原映像文件所在的路径相同！";
-}
-
-bool target_off_windows_drive(CommandLineRestore&) {
-    return !is_on_windows_drive(g_target_drive);
-}
-std::string target_in_use_text(const CommandLineRestore&) {
-    return "指定还原的分区 " + command_line_target_text() + " 正在使用！";
-}
-
-bool target_writable(CommandLineRestore&) {
-    return test_partition_writable(g_target_drive);
-}
-std::string probe_failed_text(const CommandLineRestore&) {
-    return "指定还原的分区 " + command_line_target_text() + " 写入数据失败，请选择正确的分区！";
-}
-
-bool image_large_enough(CommandLineRestore& r) {
-    return file_size(r.image) >= 1;
-}
-std::string image_too_small_text(const CommandLineRestore&) {
-    return "无效的Gho映像文件，请选择正确的Gho映像文件！";
-}
-
-bool target_is_hard_disk(CommandLineRestore& r) {
-    r.type_name = drive_type_name(g_target_drive);
-    return r.type_name == "硬盘驱动器";
-}
-std::string not_hard_disk_text(const CommandLineRestore& r) {
-    std::string t = command_line_target_text();
-    return "需安装的分区 " + t + " 是 " + r.type_name + "，是否继续？\r\n注意：" + t +
-           " 不是硬盘，如果继续将导致数据丢失！";
-}
-
-const Check<CommandLineRestore> kImageFound{image_found, image_not_found_text, kStopError};
-const Check<CommandLineRestore> kTargetExists{target_exists, target_missing_text, kStopError};
-const Check<CommandLineRestore> kImageOffTarget{image_off_target, image_on_target_text,
-                                                kStopWarning};
-const Check<CommandLineRestore> kTargetOffWindowsDrive{target_off_windows_drive, target_in_use_text,
-                                                       kStopWarning};
-const Check<CommandLineRestore> kTargetWritable{target_writable, probe_failed_text, kStopError};
-const Check<CommandLineRestore> kImageLargeEnough{image_large_enough, image_too_small_text,
-                                                  kStopWarning};
-const Check<CommandLineRestore> kTargetIsHardDisk{target_is_hard_disk, not_hard_disk_text,
-                                                  kAskYesNo};
-
-const CheckList<CommandLineRestore>& command_line_checks() {
-    static const CheckList<CommandLineRestore> checks = {
-        &kImageFound,     &kTargetExists,     &kImageOffTarget,  &kTargetOffWindowsDrive,
-        &kTargetWritable, &kImageLargeEnough, &kTargetIsHardDisk};
-    return checks;
-}
-
 // The one procedure of the unattended and the dropped-image jobs; both restore to the command
 // line's target.
 void run_command_line_job(ui::Window& w, const std::string& image_path) {
-    CommandLineRestore run{full_path(image_path), {}};
-    if (!pass_checks(run, command_line_checks(), say)) return;
+    StartRun run =
+        unattended_ghost_run(full_path(image_path), g_target_drive, command_line_target_text());
+    if (!pass_checks(run, unattended_ghost_checks(), say)) return;
     RunningRestore job;
     job.automatic = true;
-    job.image = run.image;
-    job.target = command_line_target_text();
+    job.image = run.in.image;
+    job.target = run.in.caption;
     job.timer = kAutomaticWatch;
-    start_job(w, job,
-              ghost_restore_command(g_ghost_exe_path, run.image, g_target_disk_partition,
+    start_job(w, job, g_target_drive, g_target_disk_partition,
+              ghost_restore_command(g_ghost_exe_path, run.in.image, g_target_disk_partition,
                                     g_ghost_crcignore_switch, g_ghost_noide_switch, ""));
 }
 
@@ -306,6 +228,7 @@ void ghost_restore_window_load(ui::Event& event) {
         if (main != nullptr) {
             g_confirmed.image = main->text("image_combo");
             g_confirmed.caption = main->text("selected_caption_label");
+            g_confirmed.root = main->text("selected_drive_label");
             g_confirmed.disk_partition = main->text("selected_disk_partition_label");
             g_confirmed.password_part =
                 ghost_password_part(g_ghost_password_switch, main->text("password_edit"));
@@ -342,7 +265,7 @@ void run_ghost_restore(ui::Window& w) {
     job.image = g_confirmed.image;
     job.target = g_confirmed.caption;
     job.timer = kInteractiveWatch;
-    start_job(w, job,
+    start_job(w, job, g_confirmed.root, g_confirmed.disk_partition,
               ghost_restore_command(g_ghost_exe_path, g_confirmed.image, g_confirmed.disk_partition,
                                     g_ghost_crcignore_switch, g_ghost_noide_switch,
                                     g_confirmed.password_part));

@@ -13,6 +13,7 @@
 #include "jobs/imagex_commands.h"
 #include "jobs/imagex_job.h"
 #include "jobs/imagex_progress.h"
+#include "jobs/start_checks.h"
 #include "jobs/virtual_drive.h"
 #include "jobs/volume_format.h"
 #include "jobs/wim_editions.h"
@@ -235,9 +236,7 @@ void restore_with_format(ui::Window& w) {
         // A disc image mounted from the target partition would be wiped with it, before imagex
         // has read the image that lies on it.
         if (source_lies_on_drive(g_apply_image_path, target.root)) {
-            ui::show_notice(g_from_install_disc ? "需安装的分区不可与还原映像文件所在的路径相同！"
-                                                : "需还原的分区不可与还原映像文件所在的路径相同！",
-                            os::kIconWarning);
+            ui::show_notice(image_on_target_text(g_from_install_disc), os::kIconWarning);
             return;
         }
         std::string formatting = "正在格式化 " + target.caption;

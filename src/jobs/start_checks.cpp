@@ -3,6 +3,7 @@
 #include "base/cmd_quoting.h"
 #include "base/helpers.h"
 #include "base/state.h"
+#include "disks/drive_facts.h"
 #include "jobs/virtual_drive.h"
 #include "platform/os.h"
 
@@ -23,8 +24,12 @@ char upper_letter(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+bool unattended(const StartRun& r) {
+    return r.road == CheckRoad::Unattended;
+}
+
 std::string in_caption(const StartRun& r, const char* tail) {
-    return "选择的分区 " + r.in.caption + tail;
+    return (unattended(r) ? "指定还原的分区 " : "选择的分区 ") + r.in.caption + tail;
 }
 
 // The setup program a setup kind names: the folder's winnt32.EXE or the chosen file itself.
@@ -45,7 +50,7 @@ bool image_exists(StartRun& r) {
     return file_exists(r.in.image);
 }
 std::string image_not_found_text(const StartRun& r) {
-    return r.in.image + " 不存在！";
+    return unattended(r) ? "未找到 " + r.in.image + " ！" : r.in.image + " 不存在！";
 }
 
 bool image_kind_known(StartRun& r) {
@@ -87,8 +92,7 @@ bool image_off_row_drive(StartRun& r) {
            !source_lies_on_drive(r.in.image, r.in.row_root);
 }
 std::string image_on_row_text(const StartRun& r) {
-    return is_setup_kind(r.kind) ? "需安装的分区不可与还原映像文件所在的路径相同！"
-                                 : "需还原的分区不可与还原映像文件所在的路径相同！";
+    return image_on_target_text(is_setup_kind(r.kind));
 }
 
 bool target_off_windows_drive(StartRun& r) {
@@ -142,7 +146,8 @@ bool target_is_hard_disk(StartRun& r) {
     return r.in.type_name == kHardDisk;
 }
 std::string not_hard_disk_text(const StartRun& r) {
-    return not_hard_disk_question(r.in.caption, r.in.type_name);
+    return unattended(r) ? unattended_not_hard_disk_question(r.in.caption, r.in.type_name)
+                         : not_hard_disk_question(r.in.caption, r.in.type_name);
 }
 
 const Check<StartRun> kRowSelected{row_selected, no_row_text, kStopWarning};
@@ -158,25 +163,35 @@ const Check<StartRun> kSetupProgramOriginal{setup_program_original, setup_not_or
 const Check<StartRun> kTypeKnown{type_known, type_empty_text, kStopWarning};
 const Check<StartRun> kTargetIsHardDisk{target_is_hard_disk, not_hard_disk_text, kAskYesNo};
 
-// The restore mode's target checks and each one's place in the order of each kind (0: the kind
-// does not make the check). Columns: .GHO, .WIM, .SWM, I386 folder, WINNT32.EXE. A .GHO is
+// The restore target checks and each one's place in the order of each column (0: the column
+// does not make the check). Columns: the start button's .GHO, .WIM, .SWM, I386 folder and
+// WINNT32.EXE (in the order of RestoreKind), then the unattended Ghost restore, whose target is
+// the command line's and so needs neither a selected row nor a type from the list. A .GHO is
 // refused for sitting on its target before the Windows-drive test, the other kinds after it.
+constexpr int kUnattendedColumn = 5;
 struct RestoreCheckRow {
     const Check<StartRun>* check;
-    int order[5];
+    int order[6];
 };
 const RestoreCheckRow kRestoreTargetChecks[] = {
-    {&kRowSelected, {1, 1, 1, 1, 1}},
-    {&kRowDriveExists, {2, 2, 2, 2, 2}},
-    {&kFolderIsDirectory, {0, 0, 0, 3, 0}},
-    {&kImageOffRowDrive, {3, 4, 4, 5, 4}},
-    {&kTargetOffWindowsDrive, {4, 3, 3, 4, 3}},
-    {&kRowWritable, {5, 5, 5, 6, 5}},
-    {&kImageLargeEnough, {6, 6, 6, 0, 0}},
-    {&kSetupProgramOriginal, {0, 0, 0, 7, 6}},
-    {&kTypeKnown, {7, 7, 7, 8, 7}},
-    {&kTargetIsHardDisk, {8, 8, 8, 9, 8}},
+    {&kRowSelected, {1, 1, 1, 1, 1, 0}},
+    {&kRowDriveExists, {2, 2, 2, 2, 2, 1}},
+    {&kFolderIsDirectory, {0, 0, 0, 3, 0, 0}},
+    {&kImageOffRowDrive, {3, 4, 4, 5, 4, 2}},
+    {&kTargetOffWindowsDrive, {4, 3, 3, 4, 3, 3}},
+    {&kRowWritable, {5, 5, 5, 6, 5, 4}},
+    {&kImageLargeEnough, {6, 6, 6, 0, 0, 5}},
+    {&kSetupProgramOriginal, {0, 0, 0, 7, 6, 0}},
+    {&kTypeKnown, {7, 7, 7, 8, 7, 0}},
+    {&kTargetIsHardDisk, {8, 8, 8, 9, 8, 6}},
 };
+
+CheckList<StartRun> target_checks_of_column(int column, CheckList<StartRun> list) {
+    for (int place = 1; place <= 9; ++place)
+        for (const RestoreCheckRow& row : kRestoreTargetChecks)
+            if (row.order[column] == place) list.push_back(row.check);
+    return list;
+}
 
 // ---- backup mode ------------------------------------------------------------------------------
 
@@ -259,7 +274,7 @@ bool disc_off_row_drive(StartRun& r) {
     return !source_lies_on_drive(disc_root(r), r.in.row_root);
 }
 std::string disc_on_row_text(const StartRun&) {
-    return "需安装的分区不可与还原映像文件所在的路径相同！";
+    return image_on_target_text(true);
 }
 
 const Check<StartRun> kOpticalDriveFound{optical_drive_found, no_optical_drive_text, kStopWarning};
@@ -308,13 +323,8 @@ CheckList<StartRun> image_checks() {
 }
 
 CheckList<StartRun> restore_target_checks(RestoreKind kind) {
-    CheckList<StartRun> list;
-    if (kind == RestoreKind::Unsupported) return list;
-    const int column = static_cast<int>(kind);
-    for (int place = 1; place <= 9; ++place)
-        for (const RestoreCheckRow& row : kRestoreTargetChecks)
-            if (row.order[column] == place) list.push_back(row.check);
-    return list;
+    if (kind == RestoreKind::Unsupported) return {};
+    return target_checks_of_column(static_cast<int>(kind), {});
 }
 
 CheckList<StartRun> backup_checks() {
@@ -328,12 +338,38 @@ CheckList<StartRun> disc_checks() {
             &kRowDriveExists,    &kTargetOffWindowsDrive, &kRowWritable};
 }
 
+// The setup road has its row already (disc_checks asked for it); both roads refuse the disc
+// image's own partition before they look at the target's type. The setup's format step asks
+// again, but with "跳过 None" it never formats, and winnt32 would then copy onto the partition
+// that holds the disc it reads.
 CheckList<StartRun> disc_setup_target_checks() {
-    return {&kInstallTypeKnown, &kTargetIsHardDisk};
+    return {&kDiscOffRowDrive, &kInstallTypeKnown, &kTargetIsHardDisk};
 }
 
 CheckList<StartRun> disc_edition_target_checks() {
     return {&kEditionRowSelected, &kDiscOffRowDrive, &kEditionTypeKnown, &kTargetIsHardDisk};
+}
+
+StartRun unattended_ghost_run(const std::string& image, const std::string& target_drive,
+                              const std::string& target_text) {
+    StartRun run;
+    run.road = CheckRoad::Unattended;
+    run.kind = RestoreKind::Ghost;
+    run.in.image = image;
+    run.in.row_root = target_drive;
+    run.in.target_root = target_drive;
+    run.in.caption = target_text;
+    run.in.type_name = drive_type_name(target_drive);
+    return run;
+}
+
+CheckList<StartRun> unattended_ghost_checks() {
+    return target_checks_of_column(kUnattendedColumn, {&kImageExists});
+}
+
+std::string image_on_target_text(bool installing) {
+    return installing ? "需安装的分区不可与还原映像文件所在的路径相同！"
+                      : "需还原的分区不可与还原映像文件所在的路径相同！";
 }
 
 bool same_drive_letter(const std::string& a, const std::string& b) {
@@ -364,6 +400,12 @@ bool test_partition_writable(const std::string& drive) {
 std::string not_hard_disk_question(const std::string& caption, const std::string& type_name) {
     return "你选择的 " + caption + " 是" + type_name + "，是否继续？\r\n注意：" + caption +
            " 不是硬盘，如果继续将导致数据丢失！";
+}
+
+std::string unattended_not_hard_disk_question(const std::string& target_text,
+                                              const std::string& type_name) {
+    return "需安装的分区 " + target_text + " 是 " + type_name + "，是否继续？\r\n注意：" +
+           target_text + " 不是硬盘，如果继续将导致数据丢失！";
 }
 
 bool is_original_setup_program(const std::string& path) {

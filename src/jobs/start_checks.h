@@ -1,7 +1,8 @@
 // What the start button checks before any job window opens, in one place: the inputs it reads
 // from the main window, the ordered lists of checks for each mode and kind with their messages,
-// the two target tests that the unattended Ghost restore reuses (the Windows drive and the write
-// probe), and the Ghost image check's command line.
+// the checks of the unattended Ghost restore (the same checks as the start button's for a .GHO,
+// in their own words), the target tests (the Windows drive and the write probe), and the Ghost
+// image check's command line.
 //
 // A check that fails shows its message and stops the press; nothing has been written to the
 // target by then except the probe file, which is removed again.
@@ -70,9 +71,16 @@ struct StartInputs {
 };
 StartInputs read_start_inputs(const ui::Window& main);
 
+// The road a run of the checks serves. The start button's messages name the selected partition
+// ("选择的分区 " + caption); the unattended Ghost restore ("/install=", and an image dropped on its
+// window) names the command line's target ("指定还原的分区 " + target) and asks its own question
+// before a target that is not a hard disk.
+enum class CheckRoad { StartButton, Unattended };
+
 struct StartRun {
     StartInputs in;
     RestoreKind kind = RestoreKind::Unsupported;
+    CheckRoad road = CheckRoad::StartButton;
 };
 
 RestoreKind restore_kind_of(const std::string& image);
@@ -84,11 +92,22 @@ CheckList<StartRun> image_checks();
 CheckList<StartRun> restore_target_checks(RestoreKind kind);
 CheckList<StartRun> backup_checks();
 CheckList<StartRun> disc_checks();
-// The checks of the disc's setup branch and of its edition-list branch. The edition list also
-// refuses a target that holds the image file mounted as the disc (the setup window asks that
-// only before it formats).
+// The checks of the disc's setup branch and of its edition-list branch. Both refuse a target that
+// holds the image file mounted as the disc, before they look at the target's type.
 CheckList<StartRun> disc_setup_target_checks();
 CheckList<StartRun> disc_edition_target_checks();
+
+// The unattended Ghost restore of the image (its full path) onto the drive root, which its
+// messages write as `target_text` (the root and "(disk:partition)"); the drive's type is asked
+// here. Its checks: the image exists, then the .GHO target checks in their order, without the
+// selected row and the type-known check that only the start button has.
+StartRun unattended_ghost_run(const std::string& image, const std::string& target_drive,
+                              const std::string& target_text);
+CheckList<StartRun> unattended_ghost_checks();
+
+// The refusal of a target that holds the image, or the disc image, to be read: the install form
+// for the setup and disc roads, the restore form otherwise.
+std::string image_on_target_text(bool installing);
 
 // Whether two paths start with the same drive letter; letters compare without regard to case,
 // as the file system names drives.
@@ -101,8 +120,11 @@ std::string write_probe_path(const std::string& drive);
 // file is then there. The file is deleted again.
 bool test_partition_writable(const std::string& drive);
 
-// The question asked before a target that is not a hard disk, in the restore and install form.
+// The question asked before a target that is not a hard disk, in the restore and install form,
+// and in the unattended Ghost restore's form.
 std::string not_hard_disk_question(const std::string& caption, const std::string& type_name);
+std::string unattended_not_hard_disk_question(const std::string& target_text,
+                                              const std::string& type_name);
 
 // The setup program test: the file's description, upper-cased, names the setup loader.
 bool is_original_setup_program(const std::string& path);

@@ -226,7 +226,7 @@ void winnt32_install_with_format(ui::Window& w) {
         // A disc image mounted from the target partition would be wiped with it, and the setup
         // would then read from nothing.
         if (source_lies_on_drive(setup_source(), target.root)) {
-            ui::show_notice("需安装的分区不可与还原映像文件所在的路径相同！", os::kIconWarning);
+            ui::show_notice(image_on_target_text(true), os::kIconWarning);
             return;
         }
         ui::show_notice_balloon("正在格式化 " + target.caption);

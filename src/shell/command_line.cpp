@@ -332,7 +332,7 @@ bool starts_with_letter(const std::string& text) {
 }
 
 std::string drive_to_disk_partition(const std::string& letter) {
-    return disk_partition_text(disk_number_of(letter), partition_number_of(letter));
+    return disk_partition_of(letter);
 }
 
 void find_target_partition_row(ui::Window& main) {

@@ -104,8 +104,21 @@ std::string FakeFileSystem::special_folder(int csidl) {
     return found == special.end() ? std::string() : found->second;
 }
 
+void FakeFileSystem::set_read_only_drive(char letter, bool on) {
+    char upper = upper_ascii(std::string(1, letter))[0];
+    if (on)
+        read_only_drives_.insert(upper);
+    else
+        read_only_drives_.erase(upper);
+}
+
+bool FakeFileSystem::on_read_only_drive(const std::string& path) const {
+    return path.size() >= 2 && path[1] == ':' &&
+           read_only_drives_.count(upper_ascii(path.substr(0, 1))[0]) != 0;
+}
+
 bool FakeFileSystem::write_new_file(const std::string& path, const std::string& bytes) {
-    if (fail_writes_ || has(path)) return false;
+    if (fail_writes_ || on_read_only_drive(path) || has(path)) return false;
     add_file(path, bytes);
     writes.push_back(path);
     return true;
@@ -113,13 +126,13 @@ bool FakeFileSystem::write_new_file(const std::string& path, const std::string& 
 
 bool FakeFileSystem::delete_file(const std::string& path) {
     Entry* e = entry(path);
-    if (e == nullptr || e->folder) return false;
+    if (e == nullptr || e->folder || on_read_only_drive(path)) return false;
     entries_.erase(key(path));
     return true;
 }
 
 bool FakeFileSystem::rename_file(const std::string& from, const std::string& to) {
-    if (!has(from) || has(to)) return false;
+    if (!has(from) || has(to) || on_read_only_drive(from) || on_read_only_drive(to)) return false;
     Entry moved = entries_[key(from)];
     entries_.erase(key(from));
     entries_[key(to)] = moved;
@@ -130,7 +143,9 @@ bool FakeFileSystem::copy_file(const std::string& from, const std::string& to,
                                bool fail_if_exists) {
     std::string target = replace_all(to, "\\\\", "\\");
     Entry* source = entry(replace_all(from, "\\\\", "\\"));
-    if (source == nullptr || source->folder || source->unreadable || fail_writes_) return false;
+    if (source == nullptr || source->folder || source->unreadable || fail_writes_ ||
+        on_read_only_drive(target))
+        return false;
     if (fail_if_exists && has(target)) return false;
     Entry copy = *source;
     entries_[key(target)] = copy;

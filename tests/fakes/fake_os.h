@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ public:
     bool has(const std::string& path) const;
     std::string contents(const std::string& path) const;
     void fail_writes(bool on) { fail_writes_ = on; }
+    // A read-only drive: writing, deleting, renaming or copying a file there fails, and what lies
+    // there stays as it was (and readable).
+    void set_read_only_drive(char letter, bool on = true);
 
     std::string windows = "X:\\WINDOWS";
     std::string system = "X:\\WINDOWS\\system32";
@@ -81,8 +85,10 @@ public:
 
 private:
     static std::string key(const std::string& path);
+    bool on_read_only_drive(const std::string& path) const;
     std::map<std::string, Entry> entries_;
     bool fail_writes_ = false;
+    std::set<char> read_only_drives_;
 };
 
 class FakeProgram : public os::Program {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/state.h"
+#include "disks/partition_list.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_backup.h"
@@ -46,6 +47,7 @@ struct BackupRig {
         rig.os.clock.local = {2015, 5, 4, 9, 7, 3};
         rig.os.files.add_file(kGhost, "ghost");
         rig.os.files.add_folder("D:\\BAK");
+        rig.os.drives.add("C:\\", os::kDriveFixed, 0, 1);
         fakes::click(*main, "backup_radio");
         main->add_item("backup_path_combo", kSave);
         main->select("backup_path_combo", 0);
@@ -320,6 +322,70 @@ TEST(GhostBackupWindow, MissingOrUnstartableGhostIsReportedAsSuch) {
     });
     EXPECT_EQ(r.boxes(), Strings{kFailedReport});
     EXPECT_EQ(r.rig.ui.find(kFinishCountdownWindowName), nullptr);
+}
+
+// Ghost dumps the partition by its number: when C: no longer carries the 1:1 the window named
+// (the disks came back in another order, or its volume no longer answers), OK starts no Ghost and
+// shows nothing of a start, the list is refreshed with the new numbers, the user is told to choose
+// again and the window closes. With the numbers unchanged Ghost gets "src=1:1".
+TEST(GhostBackupWindow, TargetRenumberedSinceTheListWasFilledStartsNothing) {
+    const std::string refusal = "分区已发生变化，分区列表已刷新，请重新选择要备份的分区！|48";
+    struct Case {
+        const char* name;
+        std::function<void(fakes::FakeDrives&)> renumber;
+        Strings rows_after;
+    };
+    const Case cases[] = {
+        {"unchanged", [](fakes::FakeDrives&) {}, {"C:\\ 1:1", "D:\\ 1:2"}},
+        {"disks swapped",
+         [](fakes::FakeDrives& d) {
+             d.find("C:\\")->number = {1, 1};
+             d.find("D:\\")->number = {1, 2};
+             d.add("E:\\", os::kDriveFixed, 0, 1);
+         },
+         {"C:\\ 2:1", "D:\\ 2:2", "E:\\ 1:1"}},
+        {"no number",
+         [](fakes::FakeDrives& d) { d.find("C:\\")->answers_number = false; },
+         {"D:\\ 1:2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BackupRig r;
+        r.rig.os.drives.add("D:\\", os::kDriveFixed, 0, 2);
+        fill_partition_list_fixed(*r.main);
+        const bool refused = c.rows_after != Strings{"C:\\ 1:1", "D:\\ 1:2"};
+        bool alive_after = true;
+        Strings balloons_of_ok;
+        r.open([&](ui::Window& w) {
+            c.renumber(r.rig.os.drives);
+            const std::size_t before = r.balloons().size();
+            ASSERT_TRUE(fakes::click(w, "ok_button"));
+            const Strings balloons = r.balloons();
+            balloons_of_ok.assign(balloons.begin() + static_cast<long>(before), balloons.end());
+            EXPECT_EQ(g_busy, !refused);
+            alive_after = w.alive();
+            if (alive_after) r.rig.ui.advance(200);
+        });
+        Strings rows;
+        for (int row = 0; row < r.main->row_count("partition_list"); ++row)
+            rows.push_back(r.main->cell("partition_list", row, 0) + " " +
+                           r.main->cell("partition_list", row, 1));
+        EXPECT_EQ(rows, c.rows_after);
+        Strings ghost;
+        for (const std::string& command : r.commands())
+            if (command.find("mode=pdump") != std::string::npos) ghost.push_back(command);
+        if (!refused) {
+            EXPECT_EQ(ghost, Strings{"X:\\WINDOWS\\Norvex32.exe -clone,mode=pdump,src=1:1,dst=\""
+                                     "D:\\BAK\\c.GHO\" -z9 -noide -sure -fx"});
+            EXPECT_EQ(r.boxes(), Strings{done_report("大      小：200 MB")});
+            continue;
+        }
+        EXPECT_TRUE(ghost.empty());
+        EXPECT_FALSE(alive_after);
+        EXPECT_EQ(r.boxes(), Strings{refusal});
+        EXPECT_EQ(balloons_of_ok, (Strings{"正在刷新列表，请稍候.....", "刷新列表完成！"}));
+        EXPECT_FALSE(r.rig.os.files.has(kSave));
+    }
 }
 
 TEST(TimeText, WritesEveryKindAndStyle) {

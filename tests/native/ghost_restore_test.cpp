@@ -3,8 +3,11 @@
 #include <functional>
 
 #include "base/state.h"
+#include "disks/partition_list.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/ghost_restore.h"
+#include "jobs/virtual_drive.h"
+#include "main_window/lock_ui.h"
 #include "main_window/main_window.h"
 #include "shell/command_line.h"
 
@@ -441,6 +444,14 @@ TEST(GhostRestoreWindow, AutomaticJobRefusesInTheOrderOfItsChecks) {
         // Drive letters compare without regard to case: the image is on its own target.
         {"image on target", [](RestoreRig& r) { r.command_line("c:\\w7.gho", "C:\\", "1:1"); },
          "需还原的分区不可与还原映像文件所在的路径相同！|48"},
+        // The image lies on a disc that this run mounted from an image file on the target.
+        {"image on a disc mounted from the target",
+         [](RestoreRig& r) {
+             r.rig.os.files.add_file_of_size("Z:\\w7.gho", 200 * kMB);
+             remember_mounted_iso("Z", "c:\\iso\\disc.iso");
+             r.command_line("Z:\\w7.gho", "C:\\", "1:1");
+         },
+         "需还原的分区不可与还原映像文件所在的路径相同！|48"},
         {"Windows drive", [](RestoreRig& r) { r.rig.os.files.windows = "c:\\windows"; },
          "指定还原的分区 C:\\(1:1) 正在使用！|48"},
         {"probe", [](RestoreRig& r) { r.rig.os.files.fail_writes(true); },
@@ -540,6 +551,197 @@ TEST(GhostRestoreWindow, InstallOptionRestoresThenRestarts) {
     EXPECT_EQ(r.rig.os.processes.commands().back(), "PECMD.EXE SHUT R");
     EXPECT_EQ(r.rig.os.power.calls, (Strings{"privilege", "exit 2 0"}));
     EXPECT_TRUE(r.rig.ui.quitting());
+}
+
+// The partition list filled with C: (1:1), D: (1:2) and G: (1:3); then the partitions are
+// renumbered before Ghost starts, as when a disk is attached or another tool repartitions.
+enum class Renumbering {
+    None,
+    NewDriveFirst,     // a new F: takes 1:3, G: is now 1:4
+    NumberUnreadable,  // G:'s volume no longer answers: no numbers, no row
+};
+
+void renumber(RestoreRig& r, Renumbering how) {
+    auto& drives = r.rig.os.drives.drives;
+    switch (how) {
+        case Renumbering::None:
+            break;
+        case Renumbering::NewDriveFirst: {
+            fakes::FakeDrive f;
+            f.root = "F:\\";
+            f.number = {0, 3};
+            drives.insert(drives.begin() + 2, f);
+            r.rig.os.files.add_folder("F:\\");
+            r.rig.os.drives.find("G:\\")->number = {0, 4};
+            break;
+        }
+        case Renumbering::NumberUnreadable:
+            r.rig.os.drives.find("G:\\")->answers_number = false;
+            break;
+    }
+}
+
+// Back to the numbering the list was filled with.
+void undo_renumbering(RestoreRig& r) {
+    auto& drives = r.rig.os.drives.drives;
+    if (r.rig.os.drives.find("F:\\") != nullptr) drives.erase(drives.begin() + 2);
+    r.rig.os.drives.find("G:\\")->number = {0, 3};
+    r.rig.os.drives.find("G:\\")->answers_number = true;
+}
+
+Strings list_rows(const ui::Window& main) {
+    Strings out;
+    for (int row = 0; row < main.row_count("partition_list"); ++row)
+        out.push_back(main.cell("partition_list", row, 0) + " " +
+                      main.cell("partition_list", row, 1));
+    return out;
+}
+
+Strings ghost_commands(const RestoreRig& r) {
+    Strings out;
+    for (const std::string& c : r.rig.os.processes.commands())
+        if (c.find("-clone,mode=pload") != std::string::npos) out.push_back(c);
+    return out;
+}
+
+enum class Road { StartButton, InstallOption, DroppedImage };
+
+// Ghost takes the disk:partition, not the letter: when the partition the window named carries
+// another number by the time OK is pressed, no Ghost starts and nothing of a start is shown; the
+// list is refreshed with the new numbers and the user is told to choose again. The interactive
+// window closes; the unattended one stays, refuses every OK while the number differs, and
+// restores the partition its warning named once that carries its number again. With the numbers
+// unchanged each road gives Ghost "dst=1:3".
+TEST(GhostRestoreWindow, TargetRenumberedSinceTheListWasFilledStartsNothing) {
+    const std::string refusal = "分区已发生变化，分区列表已刷新，请重新选择要还原的分区！|48";
+    const std::string on_g =
+        "X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\GHO\\w7.gho\":1,"
+        "dst=1:3 -crcignore  -noide -sure  -fx";
+    const std::string dropped_on_g =
+        "X:\\WINDOWS\\Norvex32.exe -clone,mode=pload,src=\"D:\\new\\xp.GHO\":1,dst=1:3 "
+        "-crcignore  -noide -sure  -fx";
+    const Strings filled = {"C:\\ 1:1", "D:\\ 1:2", "G:\\ 1:3"};
+    const Strings renumbered = {"C:\\ 1:1", "D:\\ 1:2", "F:\\ 1:3", "G:\\ 1:4"};
+    const Strings g_unreadable = {"C:\\ 1:1", "D:\\ 1:2"};
+    struct Case {
+        const char* name;
+        Road road;
+        Renumbering how;
+        bool locked;  // a long action holds the main window's lock meanwhile
+        Strings rows_after;
+    };
+    const Case cases[] = {
+        {"start button, unchanged", Road::StartButton, Renumbering::None, false, filled},
+        {"start button, new drive", Road::StartButton, Renumbering::NewDriveFirst, false,
+         renumbered},
+        {"start button, new drive, locked", Road::StartButton, Renumbering::NewDriveFirst, true,
+         renumbered},
+        {"start button, no number", Road::StartButton, Renumbering::NumberUnreadable, false,
+         g_unreadable},
+        {"/install=, unchanged", Road::InstallOption, Renumbering::None, false, filled},
+        {"/install=, new drive", Road::InstallOption, Renumbering::NewDriveFirst, false,
+         renumbered},
+        {"/install=, no number, locked", Road::InstallOption, Renumbering::NumberUnreadable, true,
+         g_unreadable},
+        {"dropped, unchanged", Road::DroppedImage, Renumbering::None, false, filled},
+        {"dropped, new drive", Road::DroppedImage, Renumbering::NewDriveFirst, false, renumbered},
+        {"dropped, no number", Road::DroppedImage, Renumbering::NumberUnreadable, false,
+         g_unreadable},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RestoreRig r;
+        r.script_ghost();
+        r.add_drive("G:\\", 0, 3);
+        fill_partition_list_fixed(*r.main);
+        ASSERT_EQ(list_rows(*r.main), filled);
+        const bool unattended = c.road != Road::StartButton;
+        const bool refused = c.how != Renumbering::None;
+        const std::string expected_ghost = c.road == Road::DroppedImage ? dropped_on_g : on_g;
+        if (unattended) {
+            r.rig.os.program.line =
+                "X:\\Program\\QuennixVelquist.exe /install=D:\\GHO\\w7.gho "
+                "/DEVICE=G";
+            r.rig.os.files.add_file_of_size("D:\\new\\xp.GHO", 150 * kMB);
+            r.rig.os.notices.answers = {os::kIdYes};  // to the drop's question
+        } else {
+            r.main->add_item("image_combo", "D:\\GHO\\w7.gho");
+            r.main->select("image_combo", 0);
+            ASSERT_TRUE(fakes::click_row(*r.main, "partition_list", 2));
+            ASSERT_EQ(r.main->text("selected_caption_label"), "G:\\(1:3)");
+            renumber(r, c.how);  // after the choice, before the start button
+        }
+        const std::size_t boxes_before = r.boxes().size();
+        bool alive_after = false;
+        r.rig.ui.on_modal("GhostRestoreWindow", [&](ui::Window& w) {
+            EXPECT_EQ(w.text("warning_label"), "注意：本操作将删除 G:\\(1:3) 上的所有数据。");
+            if (c.road == Road::DroppedImage) {
+                ASSERT_TRUE(fakes::drop_files(w, {"D:\\new\\xp.GHO"}));
+            }
+            if (unattended) renumber(r, c.how);
+            if (c.locked) ui::lock_ui();
+            const std::size_t balloons_before = r.balloons().size();
+            ASSERT_TRUE(fakes::click(w, "ok_button"));
+            if (!refused) {
+                r.rig.ui.advance(200);
+                return;
+            }
+            EXPECT_TRUE(ghost_commands(r).empty());
+            EXPECT_FALSE(g_busy);
+            EXPECT_FALSE(w.alive() && w.timer_running("interactive_watch_timer"));
+            EXPECT_FALSE(w.alive() && w.timer_running("automatic_watch_timer"));
+            EXPECT_EQ(list_rows(*r.main), c.rows_after);
+            const Strings balloons = r.balloons();
+            EXPECT_EQ(
+                Strings(balloons.begin() + static_cast<long>(balloons_before), balloons.end()),
+                (Strings{"正在刷新列表，请稍候.....", "刷新列表完成！"}));
+            EXPECT_EQ(ui::ui_locked(), c.locked);
+            EXPECT_EQ(w.alive(), unattended);
+            if (!unattended) return;
+            EXPECT_TRUE(fakes::headless(w).topmost());
+            EXPECT_TRUE(fakes::shown(w, "ok_button"));
+            // Refused again while the number differs; once it is back, the named partition is
+            // restored.
+            ASSERT_TRUE(fakes::click(w, "ok_button"));
+            EXPECT_TRUE(ghost_commands(r).empty());
+            undo_renumbering(r);
+            ASSERT_TRUE(fakes::click(w, "ok_button"));
+            alive_after = w.alive();
+            r.rig.ui.advance(200);
+        });
+        if (unattended) {
+            StartUpRun run{*r.main};
+            apply_command_line(run);
+        } else {
+            ASSERT_TRUE(fakes::click(*r.main, "start_button"));
+        }
+        EXPECT_EQ(r.rig.ui.modal_log(), Strings{"GhostRestoreWindow"});
+        Strings boxes = r.boxes();
+        boxes.erase(boxes.begin(), boxes.begin() + static_cast<long>(boxes_before));
+        if (c.road == Road::DroppedImage) {
+            ASSERT_FALSE(boxes.empty());
+            EXPECT_EQ(boxes.front(), "是否还原 D:\\new\\xp.GHO ？|68");
+            boxes.erase(boxes.begin());
+        }
+        const std::string image =
+            c.road == Road::DroppedImage ? "D:\\new\\xp.GHO" : "D:\\GHO\\w7.gho";
+        const std::string done = image + " 还原到 G:\\(1:3) 完成！|64";
+        if (!refused) {
+            EXPECT_EQ(boxes, Strings{done});
+            EXPECT_EQ(ghost_commands(r), Strings{expected_ghost});
+        } else if (!unattended) {
+            EXPECT_EQ(boxes, Strings{refusal});
+            EXPECT_TRUE(ghost_commands(r).empty());
+            EXPECT_FALSE(r.rig.ui.quitting());
+        } else {
+            EXPECT_TRUE(alive_after);
+            EXPECT_EQ(boxes, (Strings{refusal, refusal, done}));
+            EXPECT_EQ(ghost_commands(r), Strings{expected_ghost});
+        }
+        // The program ends with an unattended job only, never with a refusal.
+        EXPECT_EQ(r.rig.ui.quitting(), unattended);
+        if (c.locked) ui::unlock_ui();
+    }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "base/state.h"
+#include "disks/drive_facts.h"
 #include "disks/partition_rows.h"
 #include "fakes/fake_os.h"
 #include "main_window/partition_columns.h"
+#include "shell/command_line.h"
 
 namespace qv {
 namespace {
@@ -119,6 +121,31 @@ TEST_F(PartitionList, FixedDrivesFirstThenRemovableWithTheirFacts) {
     };
     EXPECT_EQ(cells, expected);
     EXPECT_EQ(default_partition_row(rows), 0);
+}
+
+// A job compares the number it confirmed with the drive's number asked again; that number is
+// made exactly as the list cell was, before and after a renumbering, and the "/DEVICE=" letter
+// gives the same. A drive whose volume no longer answers has no row and the number "-1:-1".
+TEST_F(PartitionList, JobsLookUpTheNumbersTheListShows) {
+    fake.drives.add("C:\\", kDriveFixed, 0, 1);
+    fake.drives.add("G:\\", kDriveFixed, 0, 3);
+    fake.drives.add("U:\\", kDriveRemovable, 1, 1);
+    auto numbers_agree = [this] {
+        std::vector<PartitionRow> rows = build_partition_list();
+        ASSERT_EQ(rows.size(), 3u);
+        for (const PartitionRow& row : rows) {
+            EXPECT_EQ(disk_partition_of(row.root), row.disk_partition) << row.root;
+            EXPECT_EQ(drive_to_disk_partition(row.root.substr(0, 1)), row.disk_partition);
+        }
+    };
+    numbers_agree();
+    fake.drives.find("G:\\")->number = {0, 4};
+    fake.drives.find("U:\\")->number = {2, 1};
+    numbers_agree();
+    EXPECT_EQ(disk_partition_of("G:\\"), "1:4");
+    fake.drives.find("G:\\")->answers_number = false;
+    EXPECT_EQ(disk_partition_of("G:\\"), "-1:-1");
+    EXPECT_EQ(find_partition_row(build_partition_list(), "1:4"), -1);
 }
 
 TEST_F(PartitionList, ActiveMarkNeedsTheReportOfThisFill) {

@@ -513,9 +513,10 @@ TEST(StartChecks, RefusesADiscImageMountedFromTheTarget) {
     }
 }
 
-// The disc drive is an image file mounted from the target partition: its install.wim is refused
-// there before the editions are read, ahead of the target's type; the XP setup is asked only when
-// its window formats. A disc image elsewhere, or a disc the run did not mount, passes.
+// The disc drive is an image file mounted from the target partition: the start button refuses
+// that target before the editions are read or the setup window opens, ahead of the target's type,
+// for the install.wim and the XP setup alike. A disc image elsewhere, or a disc the run did not
+// mount, passes.
 TEST(StartChecks, DiscInstallRefusesTheTargetHoldingTheDiscImage) {
     const std::string refusal = "需安装的分区不可与还原映像文件所在的路径相同！|48";
     struct Case {
@@ -530,7 +531,15 @@ TEST(StartChecks, DiscInstallRefusesTheTargetHoldingTheDiscImage) {
         {"before the type", "C:\\iso\\g7.iso", false, "", {refusal}, {}},
         {"image elsewhere", "D:\\iso\\g7.iso", false, "硬盘驱动器", {}, {"ImagexApplyWindow"}},
         {"a real disc", "", false, "硬盘驱动器", {}, {"ImagexApplyWindow"}},
-        {"XP setup", "C:\\iso\\xp.iso", true, "硬盘驱动器", {}, {"Winnt32SetupWindow"}},
+        {"XP setup", "C:\\iso\\xp.iso", true, "硬盘驱动器", {refusal}, {}},
+        {"XP setup before the type", "c:\\iso\\xp.iso", true, "", {refusal}, {}},
+        {"XP setup before the question", "C:\\iso\\xp.iso", true, "可移动驱动器", {refusal}, {}},
+        {"XP setup, image elsewhere",
+         "D:\\iso\\xp.iso",
+         true,
+         "硬盘驱动器",
+         {},
+         {"Winnt32SetupWindow"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -692,6 +701,45 @@ TEST(StartChecks, WriteProbeNeedsASuccessfulWrite) {
     os.files.fail_writes(true);
     EXPECT_FALSE(test_partition_writable("E:\\"));
     EXPECT_FALSE(test_partition_writable(""));
+}
+
+// A read-only drive can neither take a new probe nor lose the one an earlier run left there: the
+// old file is still found after the write failed, and only the write's result tells. The start
+// button refuses such a target, and so does the unattended restore.
+TEST(StartChecks, ReadOnlyTargetWithAnOldProbeIsRefused) {
+    {
+        fakes::FakeOs fake;
+        fake.files.add_folder("E:\\");
+        fake.files.add_file("E:\\Marlune.Tmp", "left by an earlier run");
+        fake.files.set_read_only_drive('e');
+        EXPECT_FALSE(test_partition_writable("E:\\"));
+        EXPECT_EQ(fake.files.contents("E:\\Marlune.Tmp"), "left by an earlier run");
+        EXPECT_TRUE(fake.files.writes.empty());
+    }
+    const std::string refusal =
+        std::string("选择的分区 ") + kCaption + " 写入数据失败，请选择正确的分区！|16";
+    for (StartMode mode : {StartMode::Restore, StartMode::DiscInstall}) {
+        SCOPED_TRACE(mode == StartMode::Restore ? "restore" : "disc install");
+        Press p(mode, Knobs{}, {}, false);
+        p.rig.os.files.add_file("C:\\Marlune.Tmp", "left by an earlier run");
+        p.rig.os.files.set_read_only_drive('C');
+        p.click_start();
+        EXPECT_EQ(p.boxes(), Strings{refusal});
+        EXPECT_TRUE(p.opened().empty());
+    }
+    fakes::FakeOs fake;
+    fake.files.add_folder("C:\\");
+    fake.files.add_file_of_size("D:\\w7.gho", 200 * kMB);
+    fake.files.add_file("C:\\Marlune.Tmp", "left by an earlier run");
+    fake.files.set_read_only_drive('C');
+    fake.drives.add("C:\\", os::kDriveFixed, 0, 1);
+    StartRun run = unattended_ghost_run("D:\\w7.gho", "C:\\", "C:\\(1:1)");
+    Strings boxes;
+    EXPECT_FALSE(pass_checks(run, unattended_ghost_checks(), [&](const std::string& text, int) {
+        boxes.push_back(text);
+        return os::kIdOk;
+    }));
+    EXPECT_EQ(boxes, Strings{"指定还原的分区 C:\\(1:1) 写入数据失败，请选择正确的分区！"});
 }
 
 TEST(StartChecks, DriveLettersCompareWithoutRegardToCase) {
