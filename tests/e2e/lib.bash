@@ -45,6 +45,16 @@ wait_program_end() {
   return 1
 }
 
+# poll SECONDS COMMAND...: runs the command every 0.1 s until it succeeds; 1 on time-out.
+poll() {
+  local i
+  for i in $(seq $(( $1 * 10 ))); do
+    "${@:2}" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # report_failure MESSAGE: says the failure, keeps a screenshot and shows the run's notice and
 # stand-in logs, all in the script's $work folder.
 report_failure() {
