@@ -89,6 +89,8 @@ press_ok_after_renumbering() {
   [ ! -e "$base/new_drive/还原说明.txt" ] || fail "the image was restored onto F:"
   poll 10 list_shows G "$new_g" || fail "the list shows G: as [$(list_number G)], not $new_g"
   list_shows F 1:3 || fail "the list shows F: as [$(list_number F)], not 1:3"
+  # The program's own script goes on (and may end the program) only once the list was looked at.
+  : >"$work/list_checked"
 }
 
 # ---- the interactive restore, then the same restore on the refreshed list ----------------------
@@ -101,6 +103,7 @@ check MainWindow 选择框7 0
 click MainWindow 按钮2
 waitwindow GhostRestoreWindow 30000
 waitgone GhostRestoreWindow 30000
+waitfile C:\qv\e2e\partitions_renumbered\restore\list_checked 30000
 select MainWindow 超级列表框1 3
 state MainWindow 透明标签2
 click MainWindow 按钮2
@@ -141,6 +144,7 @@ select MainWindow 组合框2 1
 click MainWindow 按钮2
 waitwindow GhostBackupWindow 30000
 waitgone GhostBackupWindow 30000
+waitfile C:\qv\e2e\partitions_renumbered\backup\list_checked 30000
 select MainWindow 超级列表框1 3
 state MainWindow 透明标签2
 click MainWindow 按钮2

@@ -36,6 +36,8 @@
 #include <string>
 #include <vector>
 
+#include "wine_mount_manager.h"
+
 namespace {
 
 std::string to_utf8(const std::wstring& s) {
@@ -191,47 +193,6 @@ bool print_rows(HWND list) {
     return true;
 }
 
-// Wine's own request to its mount manager for defining or removing a drive, as its drive settings
-// tool sends it: the record, then the Unix path of the drive's folder. Wine numbers a new hard-disk
-// volume with the lowest partition number no volume holds at that moment, so pulling a drive out
-// and plugging drives in renumbers them the way a real machine does.
-constexpr DWORD kDefineUnixDrive =
-    CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-struct UnixDrive {
-    ULONG size;
-    ULONG type;
-    ULONG fs_type;
-    DWORD serial;
-    ULONGLONG unix_dev;
-    WCHAR letter;
-    USHORT mount_point_offset;
-    USHORT device_offset;
-    USHORT label_offset;
-};
-
-bool define_drive(wchar_t letter, ULONG type, const std::wstring& unix_folder) {
-    HANDLE manager =
-        CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (manager == INVALID_HANDLE_VALUE) return false;
-    std::string folder = to_utf8(unix_folder);
-    std::vector<char> request(sizeof(UnixDrive) + (folder.empty() ? 0 : folder.size() + 1), 0);
-    UnixDrive drive{};
-    drive.size = static_cast<ULONG>(request.size());
-    drive.type = type;
-    drive.letter = static_cast<WCHAR>(towlower(letter));
-    if (!folder.empty()) {
-        drive.mount_point_offset = sizeof(UnixDrive);
-        folder.copy(request.data() + sizeof(UnixDrive), folder.size());
-    }
-    std::memcpy(request.data(), &drive, sizeof drive);
-    DWORD returned = 0;
-    BOOL done = DeviceIoControl(manager, kDefineUnixDrive, request.data(),
-                                static_cast<DWORD>(request.size()), nullptr, 0, &returned, nullptr);
-    CloseHandle(manager);
-    return done != FALSE;
-}
-
 bool drive_answers(wchar_t letter) {
     std::wstring root = std::wstring(1, letter) + L":\\";
     return GetDriveTypeW(root.c_str()) > DRIVE_NO_ROOT_DIR;
@@ -264,7 +225,7 @@ int drive_verb(const std::wstring& verb, int argc, wchar_t** argv) {
     const wchar_t letter = static_cast<wchar_t>(towupper(argv[2][0]));
     if (letter < L'A' || letter > L'Z' || argv[2][1] != L'\0') return 2;
     if (verb == L"unplug") {
-        if (!define_drive(letter, DRIVE_NO_ROOT_DIR, {})) return 1;
+        if (!wine_mount_manager::define_drive(letter, DRIVE_NO_ROOT_DIR, {})) return 1;
         return wait_until([&] { return !drive_answers(letter); }, 5000) ? 0 : 1;
     }
     if (verb == L"plug") {
@@ -274,7 +235,7 @@ int drive_verb(const std::wstring& verb, int argc, wchar_t** argv) {
                            : type == L"cdrom" ? DRIVE_CDROM
                                               : DRIVE_UNKNOWN;
         if (kind == DRIVE_UNKNOWN) return 2;
-        if (!define_drive(letter, kind, argv[4])) return 1;
+        if (!wine_mount_manager::define_drive(letter, kind, to_utf8(argv[4]))) return 1;
         return wait_until([&] { return drive_answers(letter); }, 5000) ? 0 : 1;
     }
     // An optical drive answers with partition -1.

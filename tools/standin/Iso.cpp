@@ -23,52 +23,11 @@
 #include <vector>
 
 #include "standin.h"
+#include "wine_mount_manager.h"
 
 namespace {
 
 const wchar_t kStateFile[] = L".qv-iso-mounts";
-
-// Wine's own request to its mount manager for defining or removing a drive, as its drive
-// settings tool sends it: the record, then the Unix path of the drive's folder.
-constexpr DWORD kDefineUnixDrive =
-    CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-struct UnixDrive {
-    ULONG size;
-    ULONG type;
-    ULONG fs_type;
-    DWORD serial;
-    ULONGLONG unix_dev;
-    WCHAR letter;
-    USHORT mount_point_offset;
-    USHORT device_offset;
-    USHORT label_offset;
-};
-
-// Defines the drive on the Unix folder with the type, or removes it (DRIVE_NO_ROOT_DIR and no
-// folder); false without a mount manager to ask.
-bool define_drive(wchar_t letter, ULONG type, const std::wstring& unix_folder) {
-    HANDLE manager =
-        CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (manager == INVALID_HANDLE_VALUE) return false;
-    std::string folder = standin::to_utf8(unix_folder);
-    std::vector<char> request(sizeof(UnixDrive) + (folder.empty() ? 0 : folder.size() + 1), 0);
-    UnixDrive drive{};
-    drive.size = static_cast<ULONG>(request.size());
-    drive.type = type;
-    drive.letter = static_cast<WCHAR>(towlower(letter));
-    if (!folder.empty()) {
-        drive.mount_point_offset = sizeof(UnixDrive);
-        std::copy(folder.begin(), folder.end(), request.begin() + sizeof(UnixDrive));
-    }
-    std::copy(reinterpret_cast<const char*>(&drive),
-              reinterpret_cast<const char*>(&drive) + sizeof drive, request.begin());
-    DWORD returned = 0;
-    BOOL done = DeviceIoControl(manager, kDefineUnixDrive, request.data(),
-                                static_cast<DWORD>(request.size()), nullptr, 0, &returned, nullptr);
-    CloseHandle(manager);
-    return done != FALSE;
-}
 
 // The Unix name of a Windows path, through Wine's own export; empty outside Wine.
 std::wstring unix_name_of(const std::wstring& path) {
@@ -206,7 +165,7 @@ int mount(const std::wstring& line, std::size_t letter_at, std::size_t image_at)
     }
     // Listed before the link is made, so that an unmount can always find what a mount left.
     if (!ours && !write_mounts(dosdevices, mounts + letter)) return 1;
-    bool made = define_drive(letter, DRIVE_CDROM, target) ||
+    bool made = wine_mount_manager::define_drive(letter, DRIVE_CDROM, standin::to_utf8(target)) ||
                 start_host(L"/bin/ln", {L"-sfn", target, link_of(dosdevices, letter)});
     // The running program sees the new letter within about a second.
     if (!made || !wait_for([&] { return drive_answers(letter); })) {
@@ -225,7 +184,7 @@ int unmount_all() {
         if (!entry_exists(link)) continue;
         // The mount manager removes only the drives it knows; unlink removes a link and refuses
         // a folder: nothing else is ever deleted.
-        if (define_drive(letter, DRIVE_NO_ROOT_DIR, {}) &&
+        if (wine_mount_manager::define_drive(letter, DRIVE_NO_ROOT_DIR, {}) &&
             wait_for([&] { return !entry_exists(link); }))
             continue;
         if (!(start_host(L"/usr/bin/unlink", {link}) &&

@@ -176,6 +176,8 @@ private:
     }
 
     bool wait_met() const {
+        if (!wait_file_.empty())
+            return GetFileAttributesW(wait_file_.c_str()) != INVALID_FILE_ATTRIBUTES;
         Win32Window* window = runtime_.find_window(wait_window_);
         if (!wait_unit_.empty()) {
             int index = window != nullptr ? window->control_index_by_unit(wait_unit_) : -1;
@@ -236,9 +238,19 @@ private:
             return true;
         }
         if (command == "waitwindow" || command == "waitgone" || command == "waitenabled") {
+            wait_file_.clear();
             wait_window_ = take_word(rest);
             wait_for_open_ = command == "waitwindow";
             wait_unit_ = command == "waitenabled" ? take_word(rest) : std::string();
+            wait_limit_ =
+                static_cast<DWORD>(to_number(take_word(rest), static_cast<int>(kDefaultWaitMs)));
+            wait_start_ = GetTickCount();
+            wait_line_ = line;
+            waiting_ = true;
+            return true;
+        }
+        if (command == "waitfile") {
+            wait_file_ = widen(take_word(rest));
             wait_limit_ =
                 static_cast<DWORD>(to_number(take_word(rest), static_cast<int>(kDefaultWaitMs)));
             wait_start_ = GetTickCount();
@@ -424,7 +436,8 @@ private:
     bool waiting_ = false;
     bool wait_for_open_ = true;
     std::string wait_window_;
-    std::string wait_unit_;  // waitenabled: the control waited for
+    std::string wait_unit_;   // waitenabled: the control waited for
+    std::wstring wait_file_;  // waitfile: the file waited for
     std::string wait_line_;
     DWORD wait_start_ = 0;
     DWORD wait_limit_ = kDefaultWaitMs;

@@ -9,26 +9,33 @@
 //
 // Commands (WINDOW is a window definition's name, UNIT a control's unit name; blank lines and
 // lines starting with '#' are skipped):
+// clang-format off
 //   wait MS                      go on after MS milliseconds
 //   waitwindow WINDOW [MS]       wait until the window is open and visible (10000 ms at most)
 //   waitgone WINDOW [MS]         wait until no window of that name is open (10000 ms at most)
 //   waitenabled WINDOW UNIT [MS] wait until the control is enabled (10000 ms at most)
+//   waitfile PATH [MS]           wait until the file exists (10000 ms at most): a test outside the
+//                                program says with it that it has looked at what it wanted to see
 //   item WINDOW UNIT INDEX       logs: item <TAB> WINDOW UNIT INDEX <TAB> the item's text, of a
 //                                combo or list box; a negative INDEX counts from the end
 //   click WINDOW UNIT [ROW]      press a button, check box, radio or label; a list row: select and
-//   click rclick WINDOW UNIT [ROW]     right button on a list, a list-view row or the tray icon
+//                                click
+//   rclick WINDOW UNIT [ROW]     right button on a list, a list-view row or the tray icon
 //   dblclick WINDOW UNIT ROW     double click on a list-view row
 //   check WINDOW UNIT 0|1        click the box when its state differs
 //   select WINDOW UNIT INDEX     choose an item of a combo or list box, or a list-view row
-//   (clicked) settext WINDOW UNIT TEXT     type TEXT (the rest of the line) into an edit box menu
-//   WINDOW CAPTION          choose a menu item (the rest of the line, "menu > head > item" allowed)
+//   settext WINDOW UNIT TEXT     type TEXT (the rest of the line) into an edit box
+//   menu WINDOW CAPTION          choose a menu item (the rest of the line, "menu > head > item"
+//                                allowed)
 //   hotkey WINDOW ID             the hot key of that id is pressed
 //   device WINDOW CODE           a device-change notice with that event number (0x8000 arrival)
 //   drop WINDOW PATH[|PATH...]   files dropped on the window
 //   close WINDOW                 the user closes the window (Alt+F4)
 //   state WINDOW UNIT            logs: state <TAB> WINDOW UNIT <TAB> text <TAB> checked=0 enabled=1
-//   visible=1 selected=-1 count=0 shot FILE [WINDOW]           a screenshot of the window (the
-//   first visible one) as PNG quit [CODE]                  ends the program
+//                                visible=1 selected=-1 count=0
+//   shot FILE [WINDOW]           a screenshot of the window (the first visible one) as PNG
+//   quit [CODE]                  ends the program
+// clang-format on
 #pragma once
 
 namespace qv::win32 {
