@@ -1,5 +1,7 @@
 #include "base/regex_object.h"
 
+#include <cstring>
+
 #include "base/helpers.h"
 #include "platform/os.h"
 #include "platform/os_com.h"
@@ -17,17 +19,27 @@ std::string wide_bytes_to_text(const std::string& wide_bytes) {
 }
 
 std::string regex_escape(const std::string& literal) {
-    return replace_many(literal, {{"?", "\\?"},
-                                  {"*", "\\*"},
-                                  {"+", "\\+"},
-                                  {"[", "\\["},
-                                  {"]", "\\]"},
-                                  {"(", "\\("},
-                                  {")", "\\)"},
-                                  {"{", "\\{"},
-                                  {"}", "\\}"},
-                                  {"#引号", "\""},
-                                  {"\r\n", "\\n"}});
+    // One walk by character: the markers are escaped every time a search compiles them.
+    static const char kQuoteWord[] = "#引号";
+    static const char kEscaped[] = "?*+[](){}";
+    std::string out;
+    out.reserve(literal.size() + 8);
+    for (std::size_t i = 0; i < literal.size();) {
+        std::size_t next = next_char(literal, i);
+        if (literal[i] == '#' && literal.compare(i, sizeof kQuoteWord - 1, kQuoteWord) == 0) {
+            out += '"';
+            i += sizeof kQuoteWord - 1;
+        } else if (literal[i] == '\r' && i + 1 < literal.size() && literal[i + 1] == '\n') {
+            out += "\\n";
+            i += 2;
+        } else {
+            if (next == i + 1 && literal[i] != '\0' && std::strchr(kEscaped, literal[i]) != nullptr)
+                out += '\\';
+            out.append(literal, i, next - i);
+            i = next;
+        }
+    }
+    return out;
 }
 
 RegexObject::RegexObject() {

@@ -52,6 +52,7 @@ bool is_word(char c) {
 
 // Reads an escaped marker into atoms; false for what this matcher does not take (see the header).
 bool compile(const std::string& pattern, std::vector<Atom>& atoms) {
+    atoms.reserve(pattern.size());  // no more atoms than bytes
     for (std::size_t i = 0; i < pattern.size();) {
         std::size_t next = next_char(pattern, i);
         char c = pattern[i];

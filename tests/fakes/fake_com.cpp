@@ -88,8 +88,14 @@ std::unique_ptr<os::RegExpObject> FakeCom::create_regexp() {
 std::string FakeTextCodec::text_to_wide_bytes(const std::string& text, bool cut_terminator) {
     if (text.empty()) return {};
     std::string wide;
-    Converter converter("UTF-16LE", "CP936");
+    // Opened once per thread: opening a conversion costs far more than converting a text.
+    static thread_local Converter converter("UTF-16LE", "CP936");
     for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {  // ASCII is itself in both
+            wide += text[i++];
+            wide += '\0';
+            continue;
+        }
         std::size_t n = static_cast<unsigned char>(text[i]) >= 0x81 && i + 1 < text.size() ? 2 : 1;
         std::string unit;
         if (!converter.convert(text.substr(i, n), unit)) unit = std::string("?\0", 2);
@@ -102,10 +108,15 @@ std::string FakeTextCodec::text_to_wide_bytes(const std::string& text, bool cut_
 
 std::string FakeTextCodec::wide_bytes_to_text(const std::string& wide_bytes) {
     std::string text;
-    Converter converter("CP936", "UTF-16LE");
+    static thread_local Converter converter("CP936", "UTF-16LE");
     for (std::size_t i = 0; i + 1 < wide_bytes.size();) {
         unsigned unit = static_cast<unsigned char>(wide_bytes[i]) |
                         static_cast<unsigned>(static_cast<unsigned char>(wide_bytes[i + 1])) << 8;
+        if (unit < 0x80) {
+            text += static_cast<char>(unit);
+            i += 2;
+            continue;
+        }
         std::size_t n = unit >= 0xD800 && unit <= 0xDBFF && i + 3 < wide_bytes.size() ? 4 : 2;
         std::string bytes;
         if (!converter.convert(wide_bytes.substr(i, n), bytes)) bytes = "?";

@@ -194,6 +194,7 @@ TEST_F(WriteAnswerFile, CreatesThePantherFolderAndReplacesAnOldFile) {
 }
 
 TEST_F(WriteAnswerFile, ReportsWhatStopsIt) {
+    ASSERT_NE(fake.files.entry("C:\\windows\\explorer.exe"), nullptr);
     fake.files.entry("C:\\windows\\explorer.exe")->version = "5.1.2600.5512";
     EXPECT_EQ(run().report, "不支持的系统，无法添加无人值守文件！");
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/carried_tools.h"
+#include "base/helpers.h"
 #include "base/state.h"
 #include "fakes/fake_os.h"
 
@@ -10,38 +11,37 @@ namespace {
 const char* const kAllPayloads[] = {"ZrNorvex32.exe", "BOOTICEV2.exe", "bcdboot.exe",
                                     "Imagex.exe",     "Iso.exe",       "HD3.GHO"};
 
+std::string payload_bytes(const std::string& name) {
+    return "bytes of " + name;
+}
+
 // A system as start-up sees it: the default Ghost path and imaging tool name, every payload
 // carried, and the archives unpacking their tool beside themselves when they end.
 struct CarriedFixture : testing::Test {
     fakes::FakeOs fake;
+    fakes::TearingFileSystem disk{fake.files};
     void SetUp() override {
         reset_program_state();
         g_ghost_exe_path = "X:\\WINDOWS\\Norvex32.exe";
         g_imagex_exe_name = "Imagex.exe";
-        for (const char* name : kAllPayloads)
-            fake.carried.add(name, std::string("bytes of ") + name);
+        for (const char* name : kAllPayloads) fake.carried.add(name, payload_bytes(name));
         fake.processes.scripts.push_back({"ZrNorvex32.exe", "", "", "", 0, 3});
         fake.processes.scripts.push_back({"BOOTICEV2.exe", "", "", "", 0, 3});
     }
     void TearDown() override { reset_program_state(); }
-    void unpack_archives() {
-        fake.files.add_file("X:\\WINDOWS\\Norvex32.exe", "ghost");
-        fake.files.add_file("X:\\WINDOWS\\BOOTICE.exe", "bootice");
-    }
 };
 
 TEST_F(CarriedFixture, FirstStartWritesEverythingAndRunsBothArchives) {
     install_carried_tools();
-    EXPECT_EQ(
-        fake.files.writes,
-        (std::vector<std::string>{
-            "X:\\WINDOWS\\ZrNorvex32.exe.part", "X:\\WINDOWS\\BOOTICEV2.exe.part",
-            "X:\\WINDOWS\\system32\\bcdboot.exe.part", "X:\\WINDOWS\\system32\\Imagex.exe.part",
-            "X:\\WINDOWS\\system32\\Iso.exe.part", "X:\\WINDOWS\\system32\\HD3.GHO.part",
-            "X:\\WINDOWS\\system32\\HD4.GHO.part", "X:\\WINDOWS\\system32\\HD5.GHO.part"}));
+    // Each file stands whole under its own name, and nothing else the writer made stays.
+    EXPECT_EQ(disk.standing(),
+              (std::vector<std::string>{
+                  "X:\\WINDOWS\\ZrNorvex32.exe", "X:\\WINDOWS\\BOOTICEV2.exe",
+                  "X:\\WINDOWS\\system32\\bcdboot.exe", "X:\\WINDOWS\\system32\\Imagex.exe",
+                  "X:\\WINDOWS\\system32\\Iso.exe", "X:\\WINDOWS\\system32\\HD3.GHO",
+                  "X:\\WINDOWS\\system32\\HD4.GHO", "X:\\WINDOWS\\system32\\HD5.GHO"}));
     EXPECT_EQ(fake.files.contents("X:\\WINDOWS\\system32\\HD5.GHO"), "bytes of HD3.GHO");
     EXPECT_EQ(fake.files.contents("X:\\WINDOWS\\ZrNorvex32.exe"), "bytes of ZrNorvex32.exe");
-    EXPECT_FALSE(fake.files.has("X:\\WINDOWS\\system32\\Iso.exe.part"));
     EXPECT_EQ(fake.processes.commands(), (std::vector<std::string>{"X:\\WINDOWS\\ZrNorvex32.exe",
                                                                    "X:\\WINDOWS\\BOOTICEV2.exe"}));
     EXPECT_EQ(fake.processes.launches[0].show, os::kShowHidden);
@@ -71,14 +71,14 @@ TEST_F(CarriedFixture, DecidesByWhatIsPresent) {
           "X:\\WINDOWS\\system32\\Imagex.exe", "X:\\WINDOWS\\system32\\Iso.exe",
           "X:\\WINDOWS\\system32\\HD3.GHO", "X:\\WINDOWS\\system32\\HD4.GHO",
           "X:\\WINDOWS\\system32\\HD5.GHO"},
-         {"X:\\WINDOWS\\BOOTICEV2.exe.part"},
+         {"X:\\WINDOWS\\BOOTICEV2.exe"},
          {"X:\\WINDOWS\\BOOTICEV2.exe"}},
         {"HD4.GHO deleted alone",
          {"X:\\WINDOWS\\Norvex32.exe", "X:\\WINDOWS\\BOOTICE.exe",
           "X:\\WINDOWS\\system32\\bcdboot.exe", "X:\\WINDOWS\\system32\\Imagex.exe",
           "X:\\WINDOWS\\system32\\Iso.exe", "X:\\WINDOWS\\system32\\HD3.GHO",
           "X:\\WINDOWS\\system32\\HD5.GHO"},
-         {"X:\\WINDOWS\\system32\\HD4.GHO.part"},
+         {"X:\\WINDOWS\\system32\\HD4.GHO"},
          {}},
         // The archive from an earlier start is still there: it is run again, not rewritten.
         {"Ghost missing, its archive present",
@@ -93,8 +93,9 @@ TEST_F(CarriedFixture, DecidesByWhatIsPresent) {
         fakes::FakeOs local;
         for (const char* name : kAllPayloads) local.carried.add(name, name);
         for (const std::string& path : r.present) local.files.add_file(path, "old");
+        fakes::TearingFileSystem local_disk(local.files);
         install_carried_tools();
-        EXPECT_EQ(local.files.writes, r.written) << r.what;
+        EXPECT_EQ(local_disk.standing(), r.written) << r.what;
         EXPECT_EQ(local.processes.commands(), r.run) << r.what;
         for (const std::string& path : r.present)
             EXPECT_EQ(local.files.contents(path), "old") << r.what << ": " << path;
@@ -115,23 +116,76 @@ TEST_F(CarriedFixture, GhostArchiveFollowsTheGhostFileName) {
 TEST_F(CarriedFixture, FailedWriteLeavesNoFileAndStartUpGoesOn) {
     fake.files.fail_writes(true);
     install_carried_tools();
-    for (const CarriedToolFile& f : startup_carried_files()) {
+    for (const CarriedToolFile& f : startup_carried_files())
         EXPECT_FALSE(fake.files.has(f.path)) << f.path;
-        EXPECT_FALSE(fake.files.has(f.path + ".part")) << f.path;
-    }
+    EXPECT_TRUE(disk.standing().empty());
     // The archives that could not be written do not run; their waits return at once.
     EXPECT_FALSE(fake.processes.running("ZrNorvex32.exe"));
 }
 
-TEST_F(CarriedFixture, WriterKeepsExistingFilesAndDropsLeftovers) {
+// A write that breaks off leaves part of the tool on the disk, whichever file it hits, whether the
+// program goes on or the machine goes off there. The part never stands where the tool is looked
+// for or run, and the next start writes every tool whole and leaves nothing else behind.
+TEST(CarriedTornWrite, NoPartStandsAsTheToolAndTheNextStartWritesItWhole) {
+    reset_program_state();
+    g_ghost_exe_path = "X:\\WINDOWS\\Norvex32.exe";
+    g_imagex_exe_name = "Imagex.exe";
+    auto whole = [](const CarriedToolFile& f) { return payload_bytes(f.payload); };
+    for (bool machine_off : {false, true}) {
+        for (int torn = 0; torn < 8; ++torn) {
+            fakes::FakeOs local;
+            const std::vector<CarriedToolFile> list = startup_carried_files();
+            ASSERT_EQ(list.size(), 8u);
+            SCOPED_TRACE(list[torn].path + (machine_off ? ", machine off" : ", write failed"));
+            for (const char* name : kAllPayloads) local.carried.add(name, payload_bytes(name));
+            // An archive is never started in pieces.
+            local.processes.on_launch = [&](const std::string& line) {
+                for (const CarriedToolFile& f : list) {
+                    if (line.find(f.path) == std::string::npos || !local.files.has(f.path))
+                        continue;
+                    EXPECT_EQ(local.files.contents(f.path), whole(f)) << "run: " << line;
+                }
+            };
+            std::vector<std::string> created;
+            {
+                fakes::TearingFileSystem disk(local.files);
+                disk.tear_write = torn;
+                disk.off_after_tear = machine_off;
+                install_carried_tools();
+                ASSERT_TRUE(disk.torn());
+                created = disk.created;
+            }
+            EXPECT_FALSE(local.files.has(list[torn].path));
+            for (const CarriedToolFile& f : list) {
+                if (local.files.has(f.path)) {
+                    EXPECT_EQ(local.files.contents(f.path), whole(f));
+                }
+            }
+
+            fakes::TearingFileSystem next(local.files);
+            install_carried_tools();
+            for (const CarriedToolFile& f : list)
+                EXPECT_EQ(local.files.contents(f.path), whole(f)) << f.path;
+            created.insert(created.end(), next.created.begin(), next.created.end());
+            for (const std::string& path : created) {
+                bool tool = false;
+                for (const CarriedToolFile& f : list)
+                    tool = tool || equals_ignore_case(path, f.path);
+                if (!tool) {
+                    EXPECT_FALSE(local.files.has(path)) << "left behind: " << path;
+                }
+            }
+        }
+    }
+    reset_program_state();
+}
+
+TEST_F(CarriedFixture, WriterWritesWholeBlocksOnlyWhereNothingIs) {
     const std::string path = "X:\\WINDOWS\\system32\\omnifs32.exe";
     fake.carried.add("omnifs32.exe", "utility");
-
-    // A partial file of an interrupted earlier start is replaced by the whole block.
-    fake.files.add_file(path + ".part", "util");
     EXPECT_TRUE(write_carried_file("omnifs32.exe", path));
     EXPECT_EQ(fake.files.contents(path), "utility");
-    EXPECT_FALSE(fake.files.has(path + ".part"));
+    EXPECT_EQ(disk.standing(), std::vector<std::string>{path});
 
     fake.files.add_file("X:\\WINDOWS\\system32\\Iso.exe", "mine");
     EXPECT_FALSE(write_carried_file("Iso.exe", "X:\\WINDOWS\\system32\\Iso.exe"));

@@ -3,6 +3,7 @@
 // tool's runtime splits its command line.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 
 #include "base/cmd_quoting.h"
@@ -47,6 +48,31 @@ std::string interpreter_reading(const std::string& line, const Variables& known,
             out += '%';
             i += 1;
         }
+    }
+    return out;
+}
+
+// Then the interpreter reads the line's operators: a double quote opens or closes a quoted stretch
+// and stays in the line; outside one, a caret goes and the character after it stays as it is, and
+// & | < > end the tool's command (what follows is another command or a redirection, never the
+// tool's).
+std::string tool_command(const std::string& line) {
+    std::string out;
+    bool quoted = false;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        std::size_t next = next_char(line, i);
+        char c = line[i];
+        if (next - i == 1 && c == '"') {
+            quoted = !quoted;
+        } else if (next - i == 1 && !quoted && c == '^') {
+            i = next;
+            next = next_char(line, i);
+        } else if (next - i == 1 && !quoted && std::strchr("&|<>", c) != nullptr) {
+            break;
+        }
+        out.append(line, i, next - i);
+        i = next;
     }
     return out;
 }
@@ -111,7 +137,8 @@ const Variables kKnown = {
     {"PATH", "C:\\windows\\system32;C:\\windows"}, {"X", "expanded"}, {"CD", "C:\\"}};
 
 Lines received(const std::string& command, bool resume_after_name) {
-    return tool_arguments(interpreter_reading(after_slash_c(command), kKnown, resume_after_name));
+    return tool_arguments(
+        tool_command(interpreter_reading(after_slash_c(command), kKnown, resume_after_name)));
 }
 
 TEST(CmdQuoting, EachPercentStandsBetweenQuotedPieces) {
@@ -142,7 +169,8 @@ TEST(CmdQuoting, ToolsReceiveThePathsTheUserChose) {
     const std::string texts[] = {
         "D:\\50%\\win7.wim",      "D:\\a&b %PATH% c.wim",   "D:\\镜像 %x% (1)\\系统.wim",
         "D:\\%cd%%PATH%%\\w.wim", "D:\\x\\%PATH%\\s^p.wim", "D:\\plain\\win7.wim",
-        "D:\\备\x95\x5c%X%.wim",  "D:\\100%% sure!.wim",
+        "D:\\备\x95\x5c%X%.wim",  "D:\\100%% sure!.wim",    "D:\\A&B\\x.wim",
+        "D:\\A^B\\x.wim",
     };
     for (bool resume_after_name : {false, true}) {
         for (const std::string& path : texts) {

@@ -415,6 +415,7 @@ TEST(CommandLine, ConfigLoadsTheNamedImage) {
         if (c.ini) s.rig.os.files.add_file(kIni, c.ini);
         if (c.image.first) {
             s.add_image(c.image.first, 0);
+            ASSERT_NE(s.rig.os.files.entry(c.image.first), nullptr);
             s.rig.os.files.entry(c.image.first)->size = c.image.second;
             s.rig.os.files.entry(c.image.first)->times.created = {2025, 3, 4, 5, 6, 7};
         }

@@ -100,7 +100,9 @@ TEST_F(DriveFacts, PartitionReportIsWrittenWhenMissingRunAndKept) {
     EXPECT_TRUE(fake.processes.launches[0].captured);
     EXPECT_TRUE(is_active_partition("C:\\"));
 
-    fake.files.entry(tool)->bytes = "tool in place";
+    fakes::FakeFileSystem::Entry* written = fake.files.entry(tool);
+    ASSERT_NE(written, nullptr);
+    written->bytes = "tool in place";
     load_partition_info();
     EXPECT_EQ(fake.files.contents(tool), "tool in place");  // present: not written again
     EXPECT_EQ(fake.processes.commands().size(), 2u);
@@ -131,7 +133,9 @@ TEST_F(DriveFacts, ShortNameOfTheInstalledWindows) {
         EXPECT_EQ(windows_short_name_for_version(r.version), r.name) << r.version;
 
     fake.files.add_file("C:\\windows\\system32\\CMD.EXE");
-    fake.files.entry("C:\\windows\\system32\\CMD.EXE")->version = "6.1.7601.17514";
+    fakes::FakeFileSystem::Entry* cmd = fake.files.entry("C:\\windows\\system32\\CMD.EXE");
+    ASSERT_NE(cmd, nullptr);
+    cmd->version = "6.1.7601.17514";
     fake.files.add_file("D:\\windows\\system32\\CMD.EXE");  // no version resource
     EXPECT_EQ(windows_short_name("C:\\"), "Win7");
     EXPECT_EQ(windows_short_name("D:\\"), "");

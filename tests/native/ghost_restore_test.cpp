@@ -460,7 +460,10 @@ TEST(GhostRestoreWindow, AutomaticJobRefusesInTheOrderOfItsChecks) {
          [](RestoreRig& r) { r.rig.os.files.add_file_of_size("D:\\GHO\\w7.gho", 1023); },
          "无效的Gho映像文件，请选择正确的Gho映像文件！|48"},
         {"not a hard disk",
-         [](RestoreRig& r) { r.rig.os.drives.find("C:\\")->type = os::kDriveRemovable; },
+         [](RestoreRig& r) {
+             ASSERT_NE(r.rig.os.drives.find("C:\\"), nullptr);
+             r.rig.os.drives.find("C:\\")->type = os::kDriveRemovable;
+         },
          "需安装的分区 C:\\(1:1) 是 可移动驱动器，是否继续？\r\n注意：C:\\(1:1) "
          "不是硬盘，如果继续将"
          "导致数据丢失！|52"},

@@ -35,6 +35,7 @@ protected:
     }
     void file(const std::string& path, std::int64_t size, const std::string& description = {}) {
         rig.os.directories.add_file(path, size);
+        ASSERT_NE(rig.os.files.entry(path), nullptr);
         rig.os.files.entry(path)->description = description;
         rig.os.files.entry(path)->times.created = {2025, 1, 2, 3, 4, 5};
     }
@@ -327,6 +328,7 @@ TEST(DiscInspection, EveryBranchRunsTheToolLockedAndReports) {
             for (const auto& [path, size] : c.disc) r.os.directories.add_file(path, size);
             if (c.setup_description != nullptr) {
                 r.os.directories.add_file("Z:\\I386\\WINNT32.EXE", 300 * 1024);
+                ASSERT_NE(r.os.files.entry("Z:\\I386\\WINNT32.EXE"), nullptr);
                 r.os.files.entry("Z:\\I386\\WINNT32.EXE")->description = c.setup_description;
             }
         };

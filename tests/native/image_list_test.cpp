@@ -18,6 +18,7 @@ class ImageListWindow : public ::testing::Test {
 protected:
     void image(const std::string& path, std::int64_t bytes = 150 * kMiB) {
         rig.os.directories.add_file(path, bytes);
+        ASSERT_NE(rig.os.files.entry(path), nullptr);
         rig.os.files.entry(path)->times.created = {2024, 3, 5, 8, 9, 7};
     }
     static Lines items(const ui::Window& main, const std::string& role) {

@@ -164,6 +164,7 @@ TEST_F(SafeRemoval, EjectDecisions) {
     rig.os.ejector.requests.clear();
     handles.devices.erase("U:");
     EXPECT_FALSE(request_device_eject("\\\\.\\U:", false));
+    ASSERT_NE(drives.find("C:"), nullptr);
     drives.find("C:")->answers_number = false;
     EXPECT_FALSE(request_device_eject("\\\\.\\C:", false));
     EXPECT_TRUE(rig.os.ejector.requests.empty());

@@ -33,6 +33,7 @@ TEST_F(VolumeLabelWindow, ShowsTheOldLabelAndSetsEachEntryUntilClosed) {
         if (shown.size() > 1) return;  // the second opening only looks
         ASSERT_TRUE(fakes::type_text(w, "new_label_edit", "  系统 "));
         ASSERT_TRUE(fakes::click(w, "ok_button"));
+        ASSERT_NE(rig.os.drives.find("C:"), nullptr);
         EXPECT_EQ(rig.os.drives.find("C:")->volume.label, "系统");
         // The window stays, still showing the label it was opened with.
         EXPECT_TRUE(w.alive());
@@ -46,6 +47,7 @@ TEST_F(VolumeLabelWindow, ShowsTheOldLabelAndSetsEachEntryUntilClosed) {
         EXPECT_FALSE(w.alive());
     });
     ASSERT_TRUE(fakes::choose_menu_item(main, "disk_menu_volume_label"));
+    ASSERT_NE(rig.os.drives.find("C:"), nullptr);
     EXPECT_EQ(rig.os.drives.find("C:")->volume.label, "新卷");
     std::vector<Box> expected(3, Box{"更改 C:\\(1:1) 的卷标成功！", "提示", 0x40});
     ASSERT_EQ(rig.os.notices.boxes.size(), expected.size());
@@ -64,6 +66,7 @@ TEST_F(VolumeLabelWindow, ShowsTheOldLabelAndSetsEachEntryUntilClosed) {
 
 TEST_F(VolumeLabelWindow, RefusedLabelAndMissingDriveAreReported) {
     ui::Window& main = open_filled();
+    ASSERT_NE(rig.os.drives.find("C:"), nullptr);
     rig.os.drives.find("C:")->volume_readable = false;  // an unformatted volume
     rig.ui.on_modal(kVolumeLabelWindowName, [&](ui::Window& w) {
         EXPECT_EQ(w.text("old_label_label"), "原卷标： 无");
