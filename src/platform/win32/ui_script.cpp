@@ -237,20 +237,12 @@ private:
             resume_at_ = GetTickCount() + static_cast<DWORD>(to_number(take_word(rest), 0));
             return true;
         }
-        if (command == "waitwindow" || command == "waitgone" || command == "waitenabled") {
-            wait_file_.clear();
-            wait_window_ = take_word(rest);
+        if (command == "waitwindow" || command == "waitgone" || command == "waitenabled" ||
+            command == "waitfile") {
+            wait_file_ = command == "waitfile" ? widen(take_word(rest)) : std::wstring();
+            wait_window_ = wait_file_.empty() ? take_word(rest) : std::string();
             wait_for_open_ = command == "waitwindow";
             wait_unit_ = command == "waitenabled" ? take_word(rest) : std::string();
-            wait_limit_ =
-                static_cast<DWORD>(to_number(take_word(rest), static_cast<int>(kDefaultWaitMs)));
-            wait_start_ = GetTickCount();
-            wait_line_ = line;
-            waiting_ = true;
-            return true;
-        }
-        if (command == "waitfile") {
-            wait_file_ = widen(take_word(rest));
             wait_limit_ =
                 static_cast<DWORD>(to_number(take_word(rest), static_cast<int>(kDefaultWaitMs)));
             wait_start_ = GetTickCount();
