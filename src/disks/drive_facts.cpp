@@ -104,16 +104,8 @@ std::string disk_partition_text(int disk, int partition) {
     return std::to_string(disk) + ":" + std::to_string(partition);
 }
 
-DiskPartitionNumbers disk_partition_numbers_of(const std::string& drive) {
-    DiskPartitionNumbers numbers;
-    numbers.disk = disk_number_of(drive);
-    numbers.partition = partition_number_of(drive);
-    return numbers;
-}
-
 std::string disk_partition_of(const std::string& drive) {
-    DiskPartitionNumbers numbers = disk_partition_numbers_of(drive);
-    return disk_partition_text(numbers.disk, numbers.partition);
+    return disk_partition_text(disk_number_of(drive), partition_number_of(drive));
 }
 
 std::string drive_type_name_of(int type) {

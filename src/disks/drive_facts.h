@@ -35,15 +35,9 @@ int partition_number_of(const std::string& drive);
 // "m:n" as every part of the program writes and compares it.
 std::string disk_partition_text(int disk, int partition);
 
-// Both numbers of a drive, asked afresh.
-struct DiskPartitionNumbers {
-    int disk = -1;
-    int partition = -1;
-};
-DiskPartitionNumbers disk_partition_numbers_of(const std::string& drive);
-// The drive's "m:n" as the system numbers it now ("-1:-1" for a drive that is gone). The partition
-// list's cells, the "/DEVICE=" letter and the Ghost jobs' last look before Ghost starts all come
-// from here, so a number that a job compares is always made the way the list made it.
+// The drive's "m:n" as the system numbers it now ("-1:-1" for a drive that is gone), from the same
+// two numbers and the same text as the partition list's cells: the "/DEVICE=" letter and the
+// Ghost jobs' last look before Ghost starts compare it with what the list showed.
 std::string disk_partition_of(const std::string& drive);
 
 std::string drive_type_name_of(int type);

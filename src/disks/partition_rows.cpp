@@ -47,9 +47,8 @@ bool row_is_dropped(const DriveFacts& facts) {
 DriveFacts basic_facts(const std::string& root) {
     DriveFacts facts;
     facts.root = root;
-    DiskPartitionNumbers numbers = disk_partition_numbers_of(root);
-    facts.disk = numbers.disk;
-    facts.partition = numbers.partition;
+    facts.disk = disk_number_of(root);
+    facts.partition = partition_number_of(root);
     os::SpaceBytes space;
     if (os::os().drives->space_bytes(root, space)) {
         facts.total_kib = space.total / 1024;
