@@ -218,6 +218,12 @@ void on_ghost_backup_cancel_clicked(ui::Event& event) {
     event.window->close();
 }
 
+// While Ghost runs the window has no button to leave by, and it must not go away under the job:
+// the end would then never be reported nor the busy state cleared.
+void on_ghost_backup_window_closing(ui::Event& event) {
+    event.cancel = g_job.running;
+}
+
 void on_compression_changed(ui::Event& event) {
     store_switch(event, g_ghost_compression_switch, ghost_compression_switch);
 }
@@ -229,6 +235,7 @@ void select_ghost_split(ui::Event& event) {
 void bind_ghost_backup_handlers() {
     const std::string w = kGhostBackupWindowName;
     ui::bind_handler(w, "", ui::EventKind::Created, ghost_backup_window_load);
+    ui::bind_handler(w, "", ui::EventKind::Closing, on_ghost_backup_window_closing);
     ui::bind_handler(w, "ok_button", ui::EventKind::Click, ghost_backup_start);
     ui::bind_handler(w, "cancel_button", ui::EventKind::Click, on_ghost_backup_cancel_clicked);
     ui::bind_handler(w, kWatch, ui::EventKind::Timer, ghost_backup_finish_tick);

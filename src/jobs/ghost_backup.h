@@ -39,6 +39,7 @@ void ghost_backup_window_load(ui::Event& event);
 void ghost_backup_start(ui::Event& event);        // OK
 void ghost_backup_finish_tick(ui::Event& event);  // the 50 ms watch
 void on_ghost_backup_cancel_clicked(ui::Event& event);
+void on_ghost_backup_window_closing(ui::Event& event);  // refused while Ghost runs
 // MainWindow's compression and split combos: each stores the switch of its current item.
 void on_compression_changed(ui::Event& event);
 void select_ghost_split(ui::Event& event);

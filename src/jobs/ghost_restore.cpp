@@ -297,6 +297,14 @@ void on_ghost_restore_cancel_clicked(ui::Event& event) {
     event.window->close();
 }
 
+// While Ghost runs the window has no button to leave by, and it must not go away under the job:
+// the end would then never be reported nor the busy state cleared. An idle unattended window is
+// the run's only window, so closing it is its cancel and ends the program.
+void on_ghost_restore_window_closing(ui::Event& event) {
+    event.cancel = g_job.running || g_automatic_mode;
+    if (!g_job.running && g_automatic_mode) end_program(0);
+}
+
 void on_file_dropped(ui::Event& event) {
     if (event.files.empty()) return;
     const std::string& path = event.files.front();
@@ -318,6 +326,7 @@ void reset_ghost_restore_state() {
 void bind_ghost_restore_handlers() {
     const std::string w = ui::kGhostRestoreWindowName;
     ui::bind_handler(w, "", ui::EventKind::Created, ghost_restore_window_load);
+    ui::bind_handler(w, "", ui::EventKind::Closing, on_ghost_restore_window_closing);
     ui::bind_handler(w, "ok_button", ui::EventKind::Click, start_ghost_restore_job);
     ui::bind_handler(w, "cancel_button", ui::EventKind::Click, on_ghost_restore_cancel_clicked);
     ui::bind_handler(w, kInteractiveWatch, ui::EventKind::Timer, ghost_restore_watch_tick);

@@ -50,6 +50,8 @@ void run_ghost_restore_dropped(ui::Window& window);
 // The watch of all three jobs (each on a timer of its own): ends the job when its Ghost is gone.
 void ghost_restore_watch_tick(ui::Event& event);
 void on_ghost_restore_cancel_clicked(ui::Event& event);
+// Refused while Ghost runs; for the idle unattended window, the same as its cancel.
+void on_ghost_restore_window_closing(ui::Event& event);
 void on_file_dropped(ui::Event& event);
 
 void bind_ghost_restore_handlers();

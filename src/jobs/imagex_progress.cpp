@@ -87,6 +87,20 @@ void begin_imagex_end_watch(ImagexEndWatch& watch, std::uint32_t now_ms) {
     watch.started_ms = now_ms;
 }
 
+namespace {
+
+// imagex writes its verdict at the start of a line. The box also holds the echo of the typed
+// command, whose image path or name may carry the same words anywhere in the line.
+bool marker_begins_a_line(const std::string& text, const char* marker) {
+    for (int at = find_text(text, marker); at != -1; at = find_text(text, marker, at + 1)) {
+        const std::size_t i = static_cast<std::size_t>(at) - 1;
+        if (i == 0 || text[i - 1] == '\n' || text[i - 1] == '\r') return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 ImagexJobEnd decide_imagex_end(ImagexEndWatch& watch, std::uint32_t now_ms, bool imagex_running,
                                bool cancelled, const std::string& box_text,
                                const char* success_marker) {
@@ -98,8 +112,7 @@ ImagexJobEnd decide_imagex_end(ImagexEndWatch& watch, std::uint32_t now_ms, bool
     }
     if (cancelled) return ImagexJobEnd::Cancelled;
     // The marker is written as the tool writes it: case counts.
-    bool success = find_text(box_text, success_marker) != -1;
-    if (success) return ImagexJobEnd::Succeeded;
+    if (marker_begins_a_line(box_text, success_marker)) return ImagexJobEnd::Succeeded;
     if (imagex_may_be_starting(watch, now_ms)) return ImagexJobEnd::Wait;
     if (!watch.gone) {
         watch.gone = true;

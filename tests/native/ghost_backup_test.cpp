@@ -176,6 +176,8 @@ TEST(GhostBackupWindow, RunsWatchesAndReportsSizeAndDate) {
         r.rig.ui.advance(150);  // three looks: Ghost still runs
         EXPECT_TRUE(g_busy);
         EXPECT_TRUE(r.boxes().empty());
+        EXPECT_FALSE(fakes::request_close(w));  // Alt+F4 cannot take the window from its job
+        EXPECT_TRUE(w.alive());
         r.rig.ui.advance(50);
         EXPECT_FALSE(g_busy);
         EXPECT_FALSE(w.timer_running("watch_timer"));

@@ -172,6 +172,8 @@ TEST(GhostRestoreWindow, InteractiveJobRunsWatchesAndReports) {
         r.rig.ui.advance(100);  // two looks: Ghost still runs
         EXPECT_TRUE(g_busy);
         EXPECT_TRUE(r.boxes().empty());
+        EXPECT_FALSE(fakes::request_close(w));  // Alt+F4 cannot take the window from its job
+        EXPECT_TRUE(w.alive());
         r.rig.ui.advance(100);
         EXPECT_FALSE(g_busy);
         EXPECT_FALSE(w.timer_running("interactive_watch_timer"));
@@ -410,6 +412,8 @@ TEST(GhostRestoreWindow, AutomaticJobEndsTheProgram) {
         fakes::click(w, "ok_button");
         EXPECT_EQ(w.text("status_label"), "Ghost正在还原 C:\\(1:1)，请稍候....");
         EXPECT_EQ(fakes::headless(w).timer_interval("automatic_watch_timer"), 50);
+        EXPECT_FALSE(fakes::request_close(w));
+        EXPECT_FALSE(r.rig.ui.quitting());
         r.rig.ui.advance(200);
         EXPECT_TRUE(fakes::headless(w).topmost());
     });
@@ -426,6 +430,14 @@ TEST(GhostRestoreWindow, AutomaticJobEndsTheProgram) {
     cancel.open([&](ui::Window& w) { fakes::click(w, "cancel_button"); });
     EXPECT_TRUE(cancel.rig.ui.quitting());
     EXPECT_TRUE(cancel.rig.os.processes.launches.empty());
+
+    // Closing the idle window is its cancel: the hidden main window is no way to go on from.
+    RestoreRig closed;
+    closed.command_line("D:\\GHO\\w7.gho", "C:\\", "1:1");
+    closed.open([&](ui::Window& w) { fakes::request_close(w); });
+    EXPECT_TRUE(closed.rig.ui.quitting());
+    EXPECT_EQ(closed.rig.ui.exit_code(), 0);
+    EXPECT_TRUE(closed.rig.os.processes.launches.empty());
 }
 
 // The unattended job's checks, in order, each a box with the window off always-on-top; the

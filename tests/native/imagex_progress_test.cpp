@@ -184,6 +184,13 @@ TEST(ImagexJobEnd, ConcludesOnlyAfterTheToolRanAndItsOutputCameIn) {
         {"marker case counts",
          {{500, true, false, running_text, E::Wait},
           {1000, false, false, running_text + "\r\nsuccessfully\r\nX:\\>", E::Failed}}},
+        {"the marker counts only where a line begins, not in the echoed command",
+         {{500, true, false, "X:\\>Imagex.exe /apply \"D:\\Successfully\\a.wim\" 1 C:\\\r\n",
+           E::Wait},
+          {1000, false, false,
+           "X:\\>Imagex.exe /apply \"D:\\Successfully\\a.wim\" 1 C:\\\r\nError applying "
+           "image.\r\n\r\nX:\\>",
+           E::Failed}}},
     };
     for (const Case& c : cases) {
         ImagexEndWatch watch;
@@ -216,6 +223,14 @@ TEST(ImagexJobEnd, ConcludesOnlyAfterTheToolRanAndItsOutputCameIn) {
     EXPECT_EQ(decide_imagex_end(watch, 0x100u, false, false, "Successfully imaged C:\\",
                                 kCaptureSuccessMarker),
               E::Succeeded);
+    ImagexEndWatch named;
+    begin_imagex_end_watch(named, 0);
+    EXPECT_EQ(
+        decide_imagex_end(named, 20000, false, false,
+                          "X:\\>Imagex.exe /capture C:\\ \"D:\\c.wim\" \"Successfully imaged\""
+                          "\r\nError imaging drive.\r\n\r\nX:\\>",
+                          kCaptureSuccessMarker),
+        E::Failed);
 }
 
 TEST(BcdbootResult, JudgesOnlyTheOutputAfterItsCommand) {
