@@ -81,6 +81,16 @@ void wait_for_success_output(std::uint64_t mark, int ms) {
         delay_pumping(50);
 }
 
+// The boot partition was read off the partition list when the window opened, and BOOTICE
+// rewrites the first sector of its disk: it is looked up once more, as the system numbers it now.
+// Unless it is still partition 1 of the target's disk, there is no boot partition to write to.
+std::string boot_partition_now(const std::string& target_root) {
+    if (g_main_boot_disk.empty()) return {};
+    const int disk = disk_number_of(target_root);
+    if (disk < 1 || disk_partition_of(g_main_boot_disk) != disk_partition_text(disk, 1)) return {};
+    return g_main_boot_disk;
+}
+
 }  // namespace
 
 std::string bootice_boot_command(const std::string& windows_folder, const std::string& device_root,
@@ -168,11 +178,11 @@ void report_step_failure(ui::Window& window, const std::string& status_role,
 
 void add_boot_files(ui::Window& window, BootMode mode, const std::string& target_root,
                     const std::string& status_role, const std::string& console_box_role) {
-    std::string device = boot_device_root(mode, g_main_boot_disk, target_root);
+    const std::string boot_partition = boot_partition_now(target_root);
+    std::string device = boot_device_root(mode, boot_partition, target_root);
     // The disk's boot partition decides, in either mode: an NT6 loader there stays, and an older
     // Windows restored beside it joins it. An unknown boot partition holds nothing.
-    bool boot_disk_holds_bcd =
-        !g_main_boot_disk.empty() && file_exists(g_main_boot_disk + "Boot\\BCD");
+    bool boot_disk_holds_bcd = !boot_partition.empty() && file_exists(boot_partition + "Boot\\BCD");
     LoaderKind kind = choose_loader_kind(
         get_file_version(target_root + "Windows\\system32\\CMD.EXE"), boot_disk_holds_bcd);
     if (kind == LoaderKind::Nt5)

@@ -613,6 +613,7 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
         Lines bootice;
         Lines bcdboot;
         Lines boxes;
+        std::uint32_t boot_partition_now = 1;  // C:'s partition number once the apply has ended
     } cases[] = {
         {"Windows XP target",
          "D:\\",
@@ -682,6 +683,18 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
           "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=D:\\ /partitions /activate /quiet"},
          {},
          {}},
+        // C: was renumbered after the list gave it as the disk's partition 1: BOOTICE would
+        // rewrite whatever partition 1 is now, so nothing is written.
+        {"boot partition renumbered since the window opened",
+         "D:\\",
+         "1:2",
+         0,
+         "6.1.7601.17514",
+         nullptr,
+         {},
+         {},
+         {"获取主引导盘失败，无法添加引导文件！"},
+         3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -697,6 +710,9 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
         fakes::select(w, "format_combo", 3);
         fakes::select(w, "boot_mode_combo", c.mode);
         w.set_checked("unattended_check", false);
+        fakes::FakeDrive* c_drive = r.rig.os.drives.find("C:\\");
+        ASSERT_NE(c_drive, nullptr);
+        c_drive->number.partition = c.boot_partition_now;
         r.finish_apply(r.start_apply());
         EXPECT_EQ(r.launches_of("BOOTICE"), c.bootice);
         EXPECT_EQ(r.inputs_starting("BCDBOOT"), c.bcdboot);
