@@ -10,6 +10,7 @@
 #include "jobs/finish_countdown.h"
 #include "jobs/ghost_switches.h"
 #include "jobs/ghost_window_parts.h"
+#include "jobs/start_checks.h"
 #include "jobs/time_text.h"
 #include "main_window/main_window.h"
 #include "platform/os.h"
@@ -174,8 +175,8 @@ void ghost_backup_start(ui::Event& event) {
     // Ghost dumps the partition by its number: a number that moved to another partition since
     // the window confirmed it would save that one under the name of this one. The window closes,
     // since the partition it names no longer carries that number.
-    if (!ghost_target_numbered_as_confirmed(g_confirmed.root, g_confirmed.disk_partition)) {
-        refuse_renumbered_ghost_target(kBackupTargetRenumberedText, say);
+    if (!target_numbered_as_confirmed(g_confirmed.root, g_confirmed.disk_partition)) {
+        refuse_renumbered_target(kBackupTargetRenumberedText, say);
         w.close();
         return;
     }

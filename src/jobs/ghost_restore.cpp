@@ -106,8 +106,8 @@ void hide_status(ui::Window& w) {
 // runs, so it can never pass for a finished restore.
 void start_job(ui::Window& w, RunningRestore job, const std::string& root,
                const std::string& disk_partition, const std::string& command) {
-    if (!ghost_target_numbered_as_confirmed(root, disk_partition)) {
-        refuse_renumbered_ghost_target(kRestoreTargetRenumberedText, say);
+    if (!target_numbered_as_confirmed(root, disk_partition)) {
+        refuse_renumbered_target(kRestoreTargetRenumberedText, say);
         if (!job.automatic) w.close();
         return;
     }

@@ -230,6 +230,14 @@ void check_other_imagex_then_restore(ui::Event& event) {
 }
 
 void restore_with_format(ui::Window& w) {
+    // imagex and the format take the letter: when it names another partition by now than the
+    // row the list showed, nothing is written, and the window closes, since the partition it
+    // names is no longer the one chosen.
+    if (!selected_target_numbered_as_shown()) {
+        refuse_renumbered_target(kRestoreTargetRenumberedText);
+        w.close();
+        return;
+    }
     Target target = apply_target();
     int choice = w.selected("format_combo");
     if (choice == kFormatDialog || choice == kFormatNtfs || choice == kFormatFat) {

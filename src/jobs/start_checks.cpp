@@ -4,7 +4,9 @@
 #include "base/helpers.h"
 #include "base/state.h"
 #include "disks/drive_facts.h"
+#include "disks/partition_list.h"
 #include "jobs/virtual_drive.h"
+#include "main_window/main_window.h"
 #include "platform/os.h"
 
 namespace qv {
@@ -365,6 +367,32 @@ StartRun unattended_ghost_run(const std::string& image, const std::string& targe
 
 CheckList<StartRun> unattended_ghost_checks() {
     return target_checks_of_column(kUnattendedColumn, {&kImageExists});
+}
+
+const char* const kRestoreTargetRenumberedText =
+    "分区已发生变化，分区列表已刷新，请重新选择要还原的分区！";
+const char* const kBackupTargetRenumberedText =
+    "分区已发生变化，分区列表已刷新，请重新选择要备份的分区！";
+const char* const kInstallTargetRenumberedText =
+    "分区已发生变化，分区列表已刷新，请重新选择要安装的分区！";
+
+bool target_numbered_as_confirmed(const std::string& root, const std::string& disk_partition) {
+    return !root.empty() && disk_partition_of(root) == disk_partition;
+}
+
+bool selected_target_numbered_as_shown() {
+    ui::Window* main = ui::main_window();
+    return main != nullptr &&
+           target_numbered_as_confirmed(main->text("selected_drive_label"),
+                                        main->text("selected_disk_partition_label"));
+}
+
+void refuse_renumbered_target(const std::string& text, int (*say)(const std::string&, int)) {
+    if (ui::Window* main = ui::main_window()) refresh_stale_partition_list(*main);
+    if (say != nullptr)
+        say(text, os::kIconWarning);
+    else
+        ui::show_notice(text, os::kIconWarning);
 }
 
 std::string image_on_target_text(bool installing) {

@@ -105,6 +105,25 @@ StartRun unattended_ghost_run(const std::string& image, const std::string& targe
                               const std::string& target_text);
 CheckList<StartRun> unattended_ghost_checks();
 
+// The last look at the target just before a job writes to it. Partitions are renumbered when disks
+// are attached in another order or another tool repartitions: a number the list showed may then
+// belong to another partition (Ghost takes the number), and the letter the list showed may name
+// another partition (imagex and the setup take the letter). So the drive must still carry the
+// disk:partition that the list showed; a drive that is gone carries no number and never passes.
+bool target_numbered_as_confirmed(const std::string& root, const std::string& disk_partition);
+// The same for the partition selected in the main window now.
+bool selected_target_numbered_as_shown();
+
+// The refusals of a target renumbered since the list was filled, one for each kind of job.
+extern const char* const kRestoreTargetRenumberedText;
+extern const char* const kBackupTargetRenumberedText;
+extern const char* const kInstallTargetRenumberedText;
+// The refusal of such a target: the partition list is rebuilt with the new numbers (also while a
+// long action holds the main window's lock), then `say(text, style)`, or the main window's notice
+// when `say` is null, tells the user, with the warning icon, to choose again.
+void refuse_renumbered_target(const std::string& text,
+                              int (*say)(const std::string&, int) = nullptr);
+
 // The refusal of a target that holds the image, or the disc image, to be read: the install form
 // for the setup and disc roads, the restore form otherwise.
 std::string image_on_target_text(bool installing);

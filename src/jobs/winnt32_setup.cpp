@@ -220,6 +220,14 @@ void unlock_install_window(ui::Window& window) {
 }
 
 void winnt32_install_with_format(ui::Window& w) {
+    // The setup and the format take the letter: when it names another partition by now than the
+    // row the list showed, nothing is written, and the window closes, since the partition it
+    // names is no longer the one chosen.
+    if (!selected_target_numbered_as_shown()) {
+        refuse_renumbered_target(kInstallTargetRenumberedText);
+        w.close();
+        return;
+    }
     Target target = setup_target();
     int choice = w.selected("format_combo");
     if (choice == kFormatDialog || choice == kFormatNtfs || choice == kFormatFat) {

@@ -567,6 +567,31 @@ TEST(ImagexApplyWindow, WritesNt6BootFilesAndTheAnswerFileAfterASuccess) {
     EXPECT_FALSE(g_busy);
 }
 
+// imagex and the format take the letter: when C: carries another number by the time OK is
+// pressed than the list showed, it is neither formatted nor written, whether a format comes first
+// or not; the list is refreshed with the new numbers, the user is told to choose again, and the
+// window closes.
+TEST(ImagexApplyWindow, TargetRenumberedSinceTheListWasFilledIsNotWritten) {
+    for (int format_choice : {1, 3}) {
+        SCOPED_TRACE(format_choice);
+        ApplyRig r;
+        ui::Window& w = r.open();
+        fakes::select(w, "format_combo", format_choice);
+        fakes::FakeDrive* c = r.rig.os.drives.find("C:\\");
+        ASSERT_NE(c, nullptr);
+        c->number.partition = 3;
+        click(w, "ok_button");
+        EXPECT_FALSE(w.alive());
+        EXPECT_TRUE(r.rig.os.formatter.calls.empty());
+        EXPECT_TRUE(r.inputs_starting("Imagex.exe").empty());
+        EXPECT_EQ(r.rig.os.notices.hint_texts_and_styles(),
+                  Lines{"分区已发生变化，分区列表已刷新，请重新选择要还原的分区！|48"});
+        ASSERT_GE(r.main->row_count("partition_list"), 1);
+        EXPECT_EQ(r.main->cell("partition_list", 0, 1), "1:3");
+        EXPECT_FALSE(g_busy);
+    }
+}
+
 TEST(ImagexApplyWindow, BcdbootIsJudgedByItsOwnOutput) {
     ApplyRig r;
     r.bcdboot_output = "Failure when attempting to copy boot files.\r\n";

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "base/state.h"
+#include "disks/drive_facts.h"
 #include "fakes/main_window_rig.h"
 #include "jobs/finish_countdown.h"
 #include "jobs/virtual_drive.h"
@@ -134,8 +135,8 @@ class SetupWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         main = &rig.open_main_window();
-        main->set_text("selected_drive_label", "C:\\");
-        main->set_text("selected_caption_label", "C:\\(1:1)");
+        rig.os.drives.add("C:\\", os::kDriveFixed, 0, 1);
+        fakes::set_selected_partition(*main, "C:\\", "1:1");
         main->add_item("optical_drive_combo", "E:\\ 总大小：600 MB，文件系统：CDFS");
         main->select("optical_drive_combo", 0);
         main->add_item("image_combo", "Z:\\I386");
@@ -225,12 +226,37 @@ TEST_F(SetupWindow, RunsTheSetupAndWatchesItToTheEnd) {
     EXPECT_TRUE(rig.os.formatter.dialogs.empty());
 }
 
-// The main window of a fresh rig with the target and the image combo's entry.
-ui::Window& prepare_main(fakes::MainWindowRig& r, const char* root, const char* caption,
+// The setup and the format take the letter: when C: carries another number by the time OK is
+// pressed than the list showed, nothing is formatted, written or started; the list is refreshed
+// with the new numbers, the user is told to choose again, and the window closes.
+TEST_F(SetupWindow, TargetRenumberedSinceTheListWasFilledIsNotWritten) {
+    fakes::FakeDrive* c = rig.os.drives.find("C:\\");
+    ASSERT_NE(c, nullptr);
+    ui::Window* window = run([&](ui::Window& w) {
+        fakes::select(w, "format_combo", 1);
+        c->number.partition = 3;
+        ASSERT_TRUE(fakes::click(w, "ok_button"));
+    });
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->alive());
+    EXPECT_TRUE(rig.os.formatter.calls.empty());
+    for (const std::string& command : commands())
+        EXPECT_EQ(command.find("winnt32"), std::string::npos) << command;
+    EXPECT_FALSE(rig.os.files.has("C:\\winnt.sif"));
+    EXPECT_EQ(boxes(), Lines{"提示|分区已发生变化，分区列表已刷新，请重新选择要安装的分区！|48"});
+    ASSERT_GE(main->row_count("partition_list"), 1);
+    EXPECT_EQ(main->cell("partition_list", 0, 1), "1:3");
+    EXPECT_FALSE(g_busy);
+}
+
+// The main window of a fresh rig with the target selected as the list shows it ("D:\\", 1, 2 for
+// "D:\\(1:2)"), numbered so by the system too, and the image combo's entry.
+ui::Window& prepare_main(fakes::MainWindowRig& r, const char* root, int disk, int partition,
                          const char* image) {
     ui::Window& m = r.open_main_window();
-    m.set_text("selected_drive_label", root);
-    m.set_text("selected_caption_label", caption);
+    r.os.drives.add(root, os::kDriveFixed, static_cast<std::uint32_t>(disk - 1),
+                    static_cast<std::uint32_t>(partition));
+    fakes::set_selected_partition(m, root, disk_partition_text(disk, partition));
     m.add_item("image_combo", image);
     m.select("image_combo", 0);
     return m;
@@ -245,7 +271,7 @@ TEST(Winnt32SetupFormat, FormatsAsChosenBeforeTheSetup) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.choice);
         fakes::MainWindowRig r;
-        ui::Window& m = prepare_main(r, "C:\\", "C:\\(1:1)", "Z:\\I386");
+        ui::Window& m = prepare_main(r, "C:\\", 1, 1, "Z:\\I386");
         g_install_mode = kSetupFromFolder;
         g_setup_system_name = " Server 2003";
         r.ui.on_modal(kWinnt32SetupWindowName, [&](ui::Window& w) {
@@ -322,7 +348,8 @@ TEST_P(SetupWindowFailedFormat, StartsNothing) {
         EXPECT_TRUE(w.alive());
         EXPECT_TRUE(g_busy);
     });
-    EXPECT_TRUE(commands().empty());
+    for (const std::string& command : commands())
+        EXPECT_EQ(command.find("winnt32"), std::string::npos) << command;
     EXPECT_FALSE(rig.os.files.has("C:\\winnt.sif"));
     EXPECT_EQ(balloons(), (Lines{"正在格式化 C:\\(1:1)", "格式化 C:\\(1:1) 失败！"}));
     EXPECT_EQ(boxes(), Lines{"提示|格式化 C:\\(1:1) 失败！|16"});
@@ -338,7 +365,7 @@ TEST(Winnt32SetupEnd, FinishBoxesHandOverToTheCountdown) {
     } cases[] = {{true, false, 0}, {false, true, 1}, {true, true, 1}};
     for (const Case& c : cases) {
         fakes::MainWindowRig r;
-        ui::Window& m = prepare_main(r, "D:\\", "D:\\(1:2)", "F:\\XP\\I386\\WINNT32.EXE");
+        ui::Window& m = prepare_main(r, "D:\\", 1, 2, "F:\\XP\\I386\\WINNT32.EXE");
         m.set_checked("restart_after_job_check", c.restart);
         m.set_checked("shutdown_after_job_check", c.shutdown);
         g_install_mode = kSetupFromChosenProgram;
@@ -404,7 +431,8 @@ TEST_F(SetupWindow, ModeOutsideTheThreeStartsNothing) {
         ASSERT_TRUE(fakes::click(w, "ok_button"));
         EXPECT_FALSE(w.timer_running("finish_timer"));
     });
-    EXPECT_TRUE(commands().empty());
+    for (const std::string& command : commands())
+        EXPECT_EQ(command.find("winnt32"), std::string::npos) << command;
     EXPECT_FALSE(rig.os.files.has("C:\\winnt.sif"));
 }
 
