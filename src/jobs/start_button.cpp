@@ -10,6 +10,7 @@
 #include "jobs/imagex_capture.h"
 #include "jobs/imagex_commands.h"
 #include "jobs/start_checks.h"
+#include "jobs/whole_disk_layouts.h"
 #include "jobs/winnt32_setup.h"
 #include "main_window/lock_ui.h"
 #include "main_window/main_window.h"
@@ -119,6 +120,13 @@ void open_setup_window(int install_mode) {
 
 void on_start_clicked(ui::Event& event) {
     ui::Window& main = *event.window;
+    // The Ghost restore window leaves the main window usable while Ghost writes, imagex may go on
+    // after its window has gone, and a layout rewrites the whole disk: no job starts on top of
+    // one that is still running.
+    if (g_busy || whole_disk_layout_running()) {
+        ask(ui::kBusyText, kStopWarning);
+        return;
+    }
     g_from_install_disc = false;
     main.set_focus("partition_list");
     StartRun run{read_start_inputs(main)};

@@ -70,6 +70,11 @@ void restore_from_command_line(const WholeDiskLayout& layout) {
 }
 
 void restore_from_menu(const WholeDiskLayout& layout) {
+    // A layout rewrites the whole disk: never on top of a job or a layout that is still writing.
+    if (g_busy || whole_disk_layout_running()) {
+        ui::show_notice(ui::kBusyText, os::kIconWarning);
+        return;
+    }
     if (!file_exists(layout_path(layout))) {
         ui::show_notice(layout_missing_text(layout), os::kIconError);
         return;
@@ -94,6 +99,10 @@ std::string ghost_disk_clone_command(const std::string& ghost_exe, const std::st
                                      const std::string& layout_file) {
     return quote_path_for_cmd(ghost_exe) + " -nousb -clone,mode=load,src=" +
            quote_path_for_cmd(system_folder + "\\" + layout_file) + ",dst=1 -fx -sure";
+}
+
+bool whole_disk_layout_running() {
+    return g_layout_ghost != nullptr && !g_layout_ghost->ended();
 }
 
 std::string layout_missing_text(const WholeDiskLayout& layout) {

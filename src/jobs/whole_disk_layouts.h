@@ -51,6 +51,8 @@ void on_disk_menu_five_partitions_selected(ui::Event& event);
 void wait_for_ghost(ui::Event& event);
 
 void bind_whole_disk_layout_handlers();
+// Whether the Ghost that a layout started still runs.
+bool whole_disk_layout_running();
 // Forgets the Ghost of a layout that was running (a new run of the program in tests).
 void reset_whole_disk_layout_state();
 

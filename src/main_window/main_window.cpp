@@ -30,6 +30,8 @@ bool show_tray_balloon(const std::string& title, const std::string& text, int ic
     return main->tray_balloon(fit_bytes(title, 63), fit_bytes(text, 255), icon, timeout_ms);
 }
 
+const char kBusyText[] = "程序正在操作，请等待！";
+
 int show_notice(const std::string& text, int style, const std::string& caption) {
     return os::os().notices->message_box(text, caption, style);
 }

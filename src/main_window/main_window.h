@@ -25,4 +25,7 @@ bool show_tray_balloon(const std::string& title, const std::string& text, int ic
 int show_notice(const std::string& text, int style, const std::string& caption = "提示");
 bool show_notice_balloon(const std::string& text);
 
+// The refusal of what would start another job, or end the program, while a job runs.
+extern const char kBusyText[];  // "程序正在操作，请等待！"
+
 }  // namespace qv::ui

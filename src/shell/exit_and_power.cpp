@@ -16,7 +16,7 @@ void confirm_power_item(const char* question, void (*act)()) {
     ui::lower_ghost_restore_window();
     if (g_busy) {
         ui::raise_ghost_restore_window();
-        ui::show_notice("程序正在操作，请等待！", os::kIconWarning);
+        ui::show_notice(ui::kBusyText, os::kIconWarning);
         return;
     }
     int answer = ui::show_notice(question, os::kBoxYesNo | os::kIconInfo);

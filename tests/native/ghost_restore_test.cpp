@@ -174,6 +174,10 @@ TEST(GhostRestoreWindow, InteractiveJobRunsWatchesAndReports) {
         EXPECT_TRUE(r.boxes().empty());
         EXPECT_FALSE(fakes::request_close(w));  // Alt+F4 cannot take the window from its job
         EXPECT_TRUE(w.alive());
+        // The main window stays usable, but its start button begins nothing while Ghost writes.
+        ASSERT_TRUE(fakes::click(*r.main, "start_button"));
+        EXPECT_EQ(r.boxes(), Strings{"程序正在操作，请等待！|48"});
+        EXPECT_EQ(r.rig.os.processes.launches.size(), 1u);
         r.rig.ui.advance(100);
         EXPECT_FALSE(g_busy);
         EXPECT_FALSE(w.timer_running("interactive_watch_timer"));
@@ -186,7 +190,8 @@ TEST(GhostRestoreWindow, InteractiveJobRunsWatchesAndReports) {
         EXPECT_TRUE(fakes::click(w, "cancel_button"));
         EXPECT_FALSE(w.alive());
     });
-    EXPECT_EQ(r.boxes(), Strings{"D:\\GHO\\w7.gho 还原到 C:\\(1:1) 完成！|64"});
+    EXPECT_EQ(r.boxes(),
+              (Strings{"程序正在操作，请等待！|48", "D:\\GHO\\w7.gho 还原到 C:\\(1:1) 完成！|64"}));
     EXPECT_EQ(r.balloons(), (Strings{"Ghost正在还原 C:\\(1:1)，请稍候....",
                                      "D:\\GHO\\w7.gho 还原到 C:\\(1:1) 完成！"}));
     EXPECT_FALSE(r.rig.ui.quitting());

@@ -276,5 +276,28 @@ TEST(WholeDiskLayouts, WatchFollowsTheGhostItStarted) {
     EXPECT_EQ(r.boxes().back(), "一键分五完成！|提示|48");
 }
 
+// A layout rewrites the whole disk: while its Ghost runs, neither another layout nor the start
+// button begins anything, and while a job holds the busy state no layout begins.
+TEST(WholeDiskLayouts, NothingStartsOnTopOfARunningLayoutOrJob) {
+    const std::string busy = "程序正在操作，请等待！|提示|48";
+    LayoutRig r;
+    ui::Window& main = r.main_window();
+    r.rig.os.notices.answers = {os::kIdYes};
+    ASSERT_TRUE(fakes::choose_menu_item(main, "main_menu_three_partitions"));
+    ASSERT_EQ(r.ghost_launches().size(), 1u);
+    EXPECT_TRUE(fakes::choose_menu_item(main, "disk_menu_four_partitions"));
+    EXPECT_TRUE(fakes::click(main, "start_button"));
+    EXPECT_EQ(r.ghost_launches().size(), 1u);
+    EXPECT_EQ(r.boxes(), (Strings{kWarning, busy, busy}));
+    r.rig.ui.advance(200);
+    EXPECT_EQ(r.boxes().back(), "一键分三完成！|提示|48");
+
+    g_busy = true;
+    EXPECT_TRUE(fakes::choose_menu_item(main, "main_menu_five_partitions"));
+    EXPECT_EQ(r.boxes().back(), busy);
+    EXPECT_EQ(r.ghost_launches().size(), 1u);
+    g_busy = false;
+}
+
 }  // namespace
 }  // namespace qv

@@ -150,8 +150,7 @@ TEST_F(MediaUnderWine, SetupRunsWithItsAnswerFileAndTheWatchSeesItEnd) {
     const std::string target = win32::narrow(work + L"\\target\\");
 
     ui::Window& main = *runtime.open(ui::main_window_def(), nullptr);
-    main.set_text("selected_drive_label", target);
-    main.set_text("selected_caption_label", target + "(1:1)");
+    fakes::set_selected_partition(main, target, "1:1");  // C: as the list shows it
     main.add_item("image_combo", win32::narrow(source));
     main.select("image_combo", 0);
     g_install_mode = kSetupFromFolder;
@@ -202,8 +201,7 @@ TEST_F(MediaUnderWine, ChosenSetupProgramGetsAFolderWithABlankWhole) {
     const std::string program = win32::narrow(source + L"\\WINNT32.EXE");
 
     ui::Window& main = *runtime.open(ui::main_window_def(), nullptr);
-    main.set_text("selected_drive_label", target);
-    main.set_text("selected_caption_label", target + "(1:1)");
+    fakes::set_selected_partition(main, target, "1:1");  // C: as the list shows it
     main.add_item("image_combo", program);
     main.select("image_combo", 0);
     g_install_mode = kSetupFromChosenProgram;
