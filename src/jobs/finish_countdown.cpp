@@ -110,7 +110,12 @@ void on_countdown_tick(ui::Event& event) {
     end_program(0);
 }
 
+// Refused, as the menu's power items are, under a job started meanwhile; the count goes on.
 void run_finish_action_now(ui::Event&) {
+    if (g_busy) {
+        ui::show_notice(ui::kBusyText, os::kIconWarning);
+        return;
+    }
     run_finish_action();
     end_program(0);
 }

@@ -111,13 +111,17 @@ TEST(FinishCountdown, NoStopsAndALaterJobCountsFromTenAgain) {
 }
 
 // The window leaves the main window usable: a job started meanwhile must not be cut off by the
-// session end.
+// session end, neither by Yes nor at zero.
 TEST(FinishCountdown, ZeroWhileANewJobRunsClosesWithoutActing) {
     CountdownRig r(true, false);
     open_finish_countdown_if_chosen(kJobRestore);
     ui::Window& w = *r.countdown();
     r.rig.ui.advance(5000);
     g_busy = true;
+    EXPECT_TRUE(fakes::click(w, "yes_button"));
+    EXPECT_EQ(r.rig.os.notices.hint_texts_and_styles(),
+              std::vector<std::string>{"程序正在操作，请等待！|48"});
+    EXPECT_TRUE(w.alive());
     r.rig.ui.advance(5000);
     EXPECT_FALSE(w.alive());
     EXPECT_TRUE(r.rig.os.power.calls.empty());
