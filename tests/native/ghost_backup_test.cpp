@@ -106,6 +106,7 @@ TEST(GhostBackupCommand, IsBuiltExactly) {
 TEST(GhostBackupCommand, PasswordStaysOneArgument) {
     EXPECT_EQ(ghost_password_part(" -pwd=", "abc123"), " -pwd=abc123");
     EXPECT_EQ(ghost_password_part(" -pwd=", "ab cd"), " -pwd=\"ab cd\"");
+    EXPECT_EQ(ghost_password_part(" -pwd=", "ab\tcd"), " -pwd=\"ab\tcd\"");
     EXPECT_EQ(ghost_password_part(" -pwd=", "密码"), " -pwd=密码");
     EXPECT_EQ(ghost_password_part("", ""), "");
 }
