@@ -48,13 +48,15 @@ TEST(BootFiles, LoaderKindFollowsTheTargetsCommandInterpreter) {
 }
 
 TEST(BootFiles, BootPartitionIsPartitionOneOfTheSameDiskExactly) {
-    // "1:1" is contained in "1:10" and "11:1": neither may stand for it.
+    // "1:1" is contained in "1:10" and "11:1": neither may stand for it. A device numbered
+    // 0xFFFFFFFF is listed as disk 0, which is never a boot disk.
     const std::vector<BootPartitionRow> rows = {
-        {"E:\\", "1:10"}, {"F:\\", "11:1"}, {"C:\\", "1:1"}, {"G:\\", "2:2"}};
+        {"E:\\", "1:10"}, {"F:\\", "11:1"}, {"C:\\", "1:1"}, {"G:\\", "2:2"}, {"R:\\", "0:1"}};
     EXPECT_EQ(boot_partition_root(rows, 1), "C:\\");
     EXPECT_EQ(boot_partition_root(rows, 11), "F:\\");
     EXPECT_EQ(boot_partition_root(rows, 2), "");
     EXPECT_EQ(boot_partition_root(rows, -1), "");
+    EXPECT_EQ(boot_partition_root(rows, 0), "");
 }
 
 TEST(VolumeFormat, BringsTheRequestIntoWhatTheLibraryTakes) {

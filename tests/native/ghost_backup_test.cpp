@@ -106,6 +106,7 @@ TEST(GhostBackupCommand, IsBuiltExactly) {
 TEST(GhostBackupCommand, PasswordStaysOneArgument) {
     EXPECT_EQ(ghost_password_part(" -pwd=", "abc123"), " -pwd=abc123");
     EXPECT_EQ(ghost_password_part(" -pwd=", "ab cd"), " -pwd=\"ab cd\"");
+    EXPECT_EQ(ghost_password_part(" -pwd=", "ab\tcd"), " -pwd=\"ab\tcd\"");
     EXPECT_EQ(ghost_password_part(" -pwd=", "密码"), " -pwd=密码");
     // Backslashes that end a quoted password are doubled, or they would escape the closing quote;
     // a trail byte of 0x5C is no backslash, and unquoted ones need nothing.

@@ -592,6 +592,36 @@ TEST(ImagexApplyWindow, TargetRenumberedSinceTheListWasFilledIsNotWritten) {
     }
 }
 
+// An answer file that is not written is told, or the user would wait for an unattended first
+// start that never comes; the restore itself stays done.
+TEST(ImagexApplyWindow, AnswerFileThatIsNotWrittenIsReported) {
+    struct Case {
+        const char* name;
+        const char* explorer_version;  // nullptr: no explorer.exe on the target
+        const char* report;
+    } cases[] = {
+        {"no explorer", nullptr, kAnswerFileFailedText},
+        {"Windows XP", "5.1.2600.5512", kAnswerFileUnsupportedText},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ApplyRig r;
+        if (c.explorer_version == nullptr)
+            r.rig.os.files.delete_file("C:\\Windows\\explorer.exe");
+        else
+            r.rig.os.files.entry("C:\\Windows\\explorer.exe")->version = c.explorer_version;
+        ui::Window& w = r.open();
+        fakes::select(w, "format_combo", 3);
+        w.set_checked("add_boot_check", false);
+        r.finish_apply(r.start_apply());
+        ASSERT_EQ(r.rig.os.notices.boxes.size(), 1u);
+        EXPECT_EQ(r.rig.os.notices.boxes[0].text, c.report);
+        EXPECT_EQ(r.rig.os.notices.boxes[0].style, 0x10);
+        EXPECT_TRUE(fakes::contains(r.balloon_texts(), c.report));
+        EXPECT_EQ(w.text("status_label"), "Imagex还原 C:\\(1:1) 完成！");
+    }
+}
+
 TEST(ImagexApplyWindow, BcdbootIsJudgedByItsOwnOutput) {
     ApplyRig r;
     r.bcdboot_output = "Failure when attempting to copy boot files.\r\n";
@@ -720,6 +750,19 @@ TEST(ImagexApplyWindow, ChoosesTheBootDeviceAndLoadersByTargetAndMode) {
          {},
          {"获取主引导盘失败，无法添加引导文件！"},
          3},
+        // With no boot partition known nothing is looked for: a bare Boot\BCD would be found in
+        // whatever folder the program runs from.
+        {"Windows XP on itself, no boot partition, a BCD in the working folder",
+         "G:\\",
+         "3:2",
+         1,
+         "5.1.2600.5512",
+         "Boot\\BCD",
+         {"X:\\WINDOWS\\BOOTICE.EXE /DEVICE=G:\\ /mbr /install  /type=nt52  /quiet",
+          "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=G:\\ /pbr /install  /type=ntldr /quiet",
+          "X:\\WINDOWS\\BOOTICE.EXE /DEVICE=G:\\ /partitions /activate /quiet"},
+         {},
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -176,6 +176,31 @@ TEST(ImagexCaptureWindow, AsksTwiceThenTypesTheCapture) {
     }
 }
 
+// While the console makes imagex's temporary folder the window processes messages with OK still
+// on view: the capture line waits for the folder, and a second OK meanwhile starts nothing.
+TEST(ImagexCaptureWindow, CaptureWaitsForTheTempFolderAndOkMeanwhileStartsNothing) {
+    CaptureRig r;
+    r.temp_folder = false;
+    ui::Window& w = r.open();
+    Lines typed_at_first_pump;
+    bool pumped = false;
+    r.rig.ui.pump_hook = [&] {
+        if (pumped) return;
+        pumped = true;
+        typed_at_first_pump = r.console().inputs();
+        r.rig.os.notices.answers.push_back(os::kIdYes);
+        EXPECT_TRUE(click(w, "ok_button"));
+        r.rig.os.files.add_folder("E:\\ImagexTemp");
+    };
+    r.rig.os.notices.answers.push_back(os::kIdYes);
+    click(w, "ok_button");
+    r.rig.ui.pump_hook = nullptr;
+    EXPECT_TRUE(pumped);
+    EXPECT_EQ(typed_at_first_pump, Lines{"MD E:\\ImagexTemp\r\n"});
+    EXPECT_EQ(r.console().inputs(), (Lines{"MD E:\\ImagexTemp\r\n", kCaptureLine}));
+    EXPECT_EQ(r.boxes(), Lines{notice()});
+}
+
 TEST(ImagexCaptureWindow, ShowsProgressRemainingAndElapsedTime) {
     CaptureRig r;
     ui::Window& w = r.open();
