@@ -73,6 +73,9 @@ constexpr const char* kStatus = "status_label";
 constexpr const char* kTimer = "finish_timer";
 constexpr const char* kSetupProcess = "winnt32.exe";
 
+// Whether the window watches a setup it started: only then does its watch clear the busy state.
+bool g_setup_watched = false;
+
 // Format combo items, by index; any other index skips the format.
 enum : int { kFormatDialog = 0, kFormatNtfs = 1, kFormatFat = 2 };
 
@@ -278,6 +281,7 @@ void winnt32_install_start(ui::Window& w) {
     }
     w.set_visible("cancel_button", false);
     w.set_visible("ok_button", false);
+    g_setup_watched = true;
     w.start_timer(kTimer, 50);
     w.move_control(kStatus, 96, 100);
     w.set_text(kStatus, "正在安装 Windows" + g_setup_system_name + " 到 " + target.caption +
@@ -286,6 +290,7 @@ void winnt32_install_start(ui::Window& w) {
 
 void winnt32_window_load(ui::Event& event) {
     ui::Window& w = *event.window;
+    g_setup_watched = false;
     w.set_picture("panel", ui::kDialogBackground);
     w.set_text("caption_label", caption_text());
     w.set_text("question_label",
@@ -305,6 +310,7 @@ void winnt32_finish_tick(ui::Event& event) {
     if (is_process_running(kSetupProcess)) return;
     ui::Window& w = *event.window;
     w.stop_timer(kTimer);
+    g_setup_watched = false;
     g_busy = false;
     for (const char* role : {"cancel_button", "ok_button"}) {
         w.set_visible(role, true);
@@ -327,9 +333,10 @@ void on_winnt32_setup_window_closing(ui::Event& event) {
     event.cancel = event.window->timer_running(kTimer);
 }
 
-// A window closed before the setup started leaves no job behind to clear the busy state.
+// A window closed without a setup of its own running leaves no job behind to clear the busy
+// state; a setup program started by anything else is none of its business.
 void on_winnt32_setup_window_destroyed(ui::Event&) {
-    if (!is_process_running(kSetupProcess)) g_busy = false;
+    if (!g_setup_watched) g_busy = false;
 }
 
 void bind_winnt32_setup_handlers() {

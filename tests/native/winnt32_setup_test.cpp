@@ -405,6 +405,17 @@ TEST_F(SetupWindow, CancelClearsTheBusyStateAndCloses) {
     EXPECT_TRUE(rig.os.formatter.calls.empty());
 }
 
+// Closed before its own setup started, the window leaves nothing busy, even while a setup
+// program that something else started runs.
+TEST_F(SetupWindow, ClosedBeforeItsSetupLeavesNothingBusy) {
+    rig.os.processes.add_process("winnt32.exe");
+    ui::Window* window = run([&](ui::Window& w) { EXPECT_TRUE(fakes::request_close(w)); });
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->alive());
+    EXPECT_FALSE(g_busy);
+    EXPECT_TRUE(commands().empty());
+}
+
 TEST_F(SetupWindow, ASetupThatCannotStartIsReportedAndNotWatched) {
     fakes::FakeProcesses::Script s;
     s.match = "winnt32";
