@@ -180,6 +180,19 @@ TEST(CarriedTornWrite, NoPartStandsAsTheToolAndTheNextStartWritesItWhole) {
     reset_program_state();
 }
 
+// The finished part cannot take the tool's name (the name was taken meanwhile, or the folder
+// refuses it): the writer fails and takes its part away.
+TEST_F(CarriedFixture, RefusedRenameFailsAndLeavesNoPart) {
+    struct RefusingRename : fakes::TearingFileSystem {
+        using TearingFileSystem::TearingFileSystem;
+        bool rename_file(const std::string&, const std::string&) override { return false; }
+    } refusing(fake.files);
+    const std::string path = "X:\\WINDOWS\\system32\\Iso.exe";
+    EXPECT_FALSE(write_carried_file("Iso.exe", path));
+    EXPECT_FALSE(fake.files.has(path));
+    EXPECT_FALSE(fake.files.has(path + ".part"));
+}
+
 TEST_F(CarriedFixture, WriterWritesWholeBlocksOnlyWhereNothingIs) {
     const std::string path = "X:\\WINDOWS\\system32\\omnifs32.exe";
     fake.carried.add("omnifs32.exe", "utility");
@@ -188,8 +201,10 @@ TEST_F(CarriedFixture, WriterWritesWholeBlocksOnlyWhereNothingIs) {
     EXPECT_EQ(disk.standing(), std::vector<std::string>{path});
 
     fake.files.add_file("X:\\WINDOWS\\system32\\Iso.exe", "mine");
+    const std::size_t writes = fake.files.writes.size();
     EXPECT_FALSE(write_carried_file("Iso.exe", "X:\\WINDOWS\\system32\\Iso.exe"));
     EXPECT_EQ(fake.files.contents("X:\\WINDOWS\\system32\\Iso.exe"), "mine");
+    EXPECT_EQ(fake.files.writes.size(), writes);  // not even a part is written beside it
 
     // A build that carries no such file writes nothing.
     EXPECT_FALSE(write_carried_file("Boot.exe", "X:\\WINDOWS\\Boot.exe"));

@@ -199,7 +199,7 @@ TEST(CmdQuoting, ToolsReceiveThePathsTheUserChose) {
 }
 
 TEST(CmdQuoting, RefusesWhatNoQuotingCarries) {
-    for (const char* text : {"D:\\a\"&calc&\".wim", "D:\\a\r\ncalc.wim", "n\tame", "\x1a"})
+    for (const char* text : {"D:\\a\"&calc&\".wim", "D:\\a\r\ncalc.wim", "n\tame", "\x1a", "\x1f"})
         EXPECT_FALSE(cmd_can_carry(text)) << text;
     for (const char* text : {"D:\\a&b %PATH% c.wim", "备\x95\x5c份", "", " "})
         EXPECT_TRUE(cmd_can_carry(text)) << text;

@@ -23,6 +23,8 @@ TEST(DriveStrings, SplitsAtZeroBytesWithoutEmptyRoots) {
     EXPECT_EQ(split_drive_strings(std::string("C:\\\0D:\\\0", 8)), (V{"C:\\", "D:\\"}));
     EXPECT_EQ(split_drive_strings(std::string("C:\\\0D:\\", 7)), (V{"C:\\", "D:\\"}));
     EXPECT_EQ(split_drive_strings(""), V{});
+    // The system ends its list with a second zero byte.
+    EXPECT_EQ(split_drive_strings(std::string("C:\\\0D:\\\0\0", 9)), (V{"C:\\", "D:\\"}));
 }
 
 TEST_F(DriveFacts, SelectorsGroupAndOrderTheDrives) {
@@ -79,11 +81,13 @@ TEST_F(DriveFacts, TypeNamesAndFileSystems) {
 }
 
 TEST(ActiveMark, UpperCasedLetterFoundCaseSensitively) {
-    const std::string report = "Disk 1\r\n  [1] D:\\] Active NTFS\r\n  [2] e:\\] Active\r\n";
+    const std::string report =
+        "Disk 1\r\n  [1] D:\\] Active NTFS\r\n  [2] e:\\] Active\r\n  [3] F:\\] Primary\r\n";
     EXPECT_TRUE(report_marks_active(report, "d:\\"));
     EXPECT_TRUE(report_marks_active(report, "D"));
     EXPECT_FALSE(report_marks_active(report, "E:\\"));  // the report's lower-case e: is no mark
     EXPECT_FALSE(report_marks_active(report, "C:\\"));
+    EXPECT_FALSE(report_marks_active(report, "F:\\"));     // listed, but not active
     EXPECT_TRUE(report_marks_active("C:\\] Active", ""));  // no drive text stands for C
     EXPECT_FALSE(report_marks_active("", "C:\\"));
 }

@@ -31,6 +31,7 @@ TEST(FindText, WalksByCharacter) {
         {"x" + kTrailA + "y", kTrailA + "Y", 1, true, 2},
         {"提示提示", "示", 2, false, 3},  // start on a trail byte moves to the next character
         {"位置：", "：", 1, false, 5},
+        {"x" + kTrailA, "\x81\x61", 1, true, -1},  // nor is a trail byte of the sought text
     };
     for (const Row& r : rows)
         EXPECT_EQ(find_text(r.text, r.sought, r.start, r.ignore_case), r.expected)
@@ -73,6 +74,9 @@ TEST(PathParts, SplitByCharacter) {
         {"D:\\dir\\" + kTrailSlash, kTrailSlash, kTrailSlash, ""},
         {"file.tar.gz", "file.tar", "file.tar.gz", ".gz"},
         {"D:\\my file. x", "my file. x", "my file. x", ""},
+        // A name of 256 bytes or more has no title.
+        {"D:\\" + std::string(255, 'n'), std::string(255, 'n'), std::string(255, 'n'), ""},
+        {"D:\\" + std::string(256, 'n'), "", "", ""},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(get_file_title(r.path), r.title) << r.path;
@@ -80,6 +84,9 @@ TEST(PathParts, SplitByCharacter) {
         EXPECT_EQ(path_extension(r.path), r.ext) << r.path;
     }
     EXPECT_EQ(drive_root_of_path("D:\\x\\y.gho"), "D:\\");
+    // A folder that ends in a character whose trail byte is '\' still gets its backslash.
+    EXPECT_EQ(with_trailing_backslash("D:\\" + kTrailSlash), "D:\\" + kTrailSlash + "\\");
+    EXPECT_EQ(with_trailing_backslash("D:\\a\\"), "D:\\a\\");
     EXPECT_EQ(upper_ascii("a" + kTrailA + "b"), "A" + kTrailA + "B");
     EXPECT_EQ(lower_ascii("\x81\x5a"), "\x81\x5a");  // a trail 'Z' stays
 }

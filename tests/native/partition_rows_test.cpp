@@ -98,7 +98,8 @@ protected:
 
 TEST_F(PartitionList, FixedDrivesFirstThenRemovableWithTheirFacts) {
     fake.drives.add("A:\\", kDriveRemovable, 2, 0).space = {700 * 1024, 1440 * 1024, 700 * 1024};
-    fake.drives.add("C:\\", kDriveFixed, 0, 1).space = {10 * kGiB, 60 * kGiB, 10 * kGiB};
+    // The free cell is what the program may write: a quota hides the rest of C:.
+    fake.drives.add("C:\\", kDriveFixed, 0, 1).space = {10 * kGiB, 60 * kGiB, 12 * kGiB};
     fake.drives.add("D:\\", kDriveFixed, 0, 5).space = {kGiB / 2, 3 * kGiB, kGiB / 2};
     fake.drives.add("E:\\", kDriveCdrom, 3, 0xFFFFFFFFu);
     fake.drives.add("F:\\", kDriveFixed).answers_number = false;
@@ -284,9 +285,11 @@ TEST_F(PartitionList, OpticalComboItems) {
     e.volume.file_system = "CDFS";
     fake.drives.add("F:\\", kDriveCdrom).space_readable = false;
     fake.drives.add("G:\\", kDriveCdrom).space.total = 3 * 1048576;
-    EXPECT_EQ(cd_drive_items(), (std::vector<std::string>{"E:\\ 总大小：4482.5 MB，文件系统：CDFS",
-                                                          "F:\\ 请插入系统光盘！",
-                                                          "G:\\ 总大小：3 MB，文件系统：NTFS"}));
+    fake.drives.add("H:\\", kDriveCdrom).space.total = 0;  // an empty tray
+    EXPECT_EQ(
+        cd_drive_items(),
+        (std::vector<std::string>{"E:\\ 总大小：4482.5 MB，文件系统：CDFS", "F:\\ 请插入系统光盘！",
+                                  "G:\\ 总大小：3 MB，文件系统：NTFS", "H:\\ 请插入系统光盘！"}));
 }
 
 }  // namespace

@@ -69,6 +69,7 @@ TEST_F(SafeRemoval, ClosesOnlyTheProgramsOwnFilesOnTheDriveThenEjectsItsParent) 
     handles.add(own(), 0x54, 1, "\\Device\\HarddiskVolume10\\d").name_readable = false;
     handles.add(own(), 0x58, 1, "\\Device\\HarddiskVolume10");              // the volume itself
     handles.add(0x0BB8, 0x40, 1, "\\Device\\HarddiskVolume10\\other.txt");  // another program
+    handles.add(0x0BB8, 0x4C, 1, "\\Device\\HarddiskVolume10\\more.txt");   // not asked either
     handles.add(own(), 0x5C, 1, "\\Device\\HarddiskVolume10\\e").type_number = 7;  // no file
     rig.os.notices.answers = {os::kIdYes};
     remove_stick(main);
@@ -183,6 +184,15 @@ TEST_F(SafeRemoval, HandleWalkFailuresAndLargeIds) {
     handles.add(own(), 0x40, 1, "\\Device\\HarddiskVolume10\\a");
     EXPECT_TRUE(close_volume_handles("U:", own()));
     EXPECT_EQ(handles.table_sizes, (std::vector<std::uint32_t>{1, 2, 4, 8, 16, 32, 64}));
+
+    // A table that never fits is given up at a buffer of 1 GiB, before the size would overflow.
+    handles.table_sizes.clear();
+    handles.table_status = os::kStatusInfoLengthMismatch;
+    EXPECT_FALSE(close_volume_handles("U:", own()));
+    ASSERT_EQ(handles.table_sizes.size(), 31u);
+    EXPECT_EQ(handles.table_sizes.back(), 1u << 30);
+    EXPECT_EQ(handles.local_handles_open(), 0u);
+    handles.table_status = 0;
 
     // Process ids and handle values of 32768 and more are found all the same.
     handles.own_process_id = 0x9ABC;

@@ -69,6 +69,8 @@ TEST(TextBetweenAll, RefusesWhatIsNoMarker) {
     std::vector<std::string> texts{"old"};
     EXPECT_EQ(text_between_all("a\\(b)", "a\\", ")", texts), 0);  // would escape the group
     EXPECT_TRUE(texts.empty());
+    // Refused before the text is looked at: a zero byte after the backslash does not match it.
+    EXPECT_EQ(text_between_all(std::string("a\0b)", 4), "a\\", ")", texts), 0);
     EXPECT_EQ(text_between_all("a|b", "a|", "b", texts), 0);
     EXPECT_EQ(text_between_all("1a2", "\\1", "2", texts), 0);
     // Escapes that stay characters or classes.
@@ -86,6 +88,8 @@ TEST(TextBetweenAll, ShapesMembersOnRequest) {
     std::vector<std::string> texts;
     EXPECT_EQ(text_between_all("<ab><abcd>", "<", ">", texts, 3), 1);
     EXPECT_EQ(texts, Texts{"ab"});
+    EXPECT_EQ(text_between_all("<abc><abcd>", "<", ">", texts, 3), 1);  // the limit itself is kept
+    EXPECT_EQ(texts, Texts{"abc"});
     EXPECT_EQ(text_between_all("#x#", "#", "#", texts, 0, "[", "]", true, true), 1);
     EXPECT_EQ(texts, Texts{"#[x]#"});
     std::string last = "kept";
