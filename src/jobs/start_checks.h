@@ -1,8 +1,8 @@
 // What the start button checks before any job window opens, in one place: the inputs it reads
 // from the main window, the ordered lists of checks for each mode and kind with their messages,
 // the checks of the unattended Ghost restore (the same checks as the start button's for a .GHO,
-// in their own words), the target tests (the Windows drive and the write probe), and the Ghost
-// image check's command line.
+// in their own words), the target tests (the Windows drive, the write probe, and the last look at
+// the target's number just before a job writes to it), and the Ghost image check's command line.
 //
 // A check that fails shows its message and stops the press; nothing has been written to the
 // target by then except the probe file, which is removed again.
