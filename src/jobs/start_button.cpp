@@ -123,7 +123,7 @@ void on_start_clicked(ui::Event& event) {
     // The Ghost restore window leaves the main window usable while Ghost writes, imagex may go on
     // after its window has gone, and a layout rewrites the whole disk: no job starts on top of
     // one that is still running.
-    if (g_busy || whole_disk_layout_running()) {
+    if (job_or_layout_running()) {
         ask(ui::kBusyText, kStopWarning);
         return;
     }

@@ -71,7 +71,7 @@ void restore_from_command_line(const WholeDiskLayout& layout) {
 
 void restore_from_menu(const WholeDiskLayout& layout) {
     // A layout rewrites the whole disk: never on top of a job or a layout that is still writing.
-    if (g_busy || whole_disk_layout_running()) {
+    if (job_or_layout_running()) {
         ui::show_notice(ui::kBusyText, os::kIconWarning);
         return;
     }
@@ -101,8 +101,8 @@ std::string ghost_disk_clone_command(const std::string& ghost_exe, const std::st
            quote_path_for_cmd(system_folder + "\\" + layout_file) + ",dst=1 -fx -sure";
 }
 
-bool whole_disk_layout_running() {
-    return g_layout_ghost != nullptr && !g_layout_ghost->ended();
+bool job_or_layout_running() {
+    return g_busy || (g_layout_ghost != nullptr && !g_layout_ghost->ended());
 }
 
 std::string layout_missing_text(const WholeDiskLayout& layout) {

@@ -51,8 +51,9 @@ void on_disk_menu_five_partitions_selected(ui::Event& event);
 void wait_for_ghost(ui::Event& event);
 
 void bind_whole_disk_layout_handlers();
-// Whether the Ghost that a layout started still runs.
-bool whole_disk_layout_running();
+// Whether a job holds the busy state or the Ghost that a layout started still runs: no other job
+// or layout may start then.
+bool job_or_layout_running();
 // Forgets the Ghost of a layout that was running (a new run of the program in tests).
 void reset_whole_disk_layout_state();
 
